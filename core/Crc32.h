@@ -1,0 +1,38 @@
+// The CRC-32 calculator of program files: the standard CRC-32 (ISO 3309,
+// ITU-T V.42; reflected polynomial 0xEDB88320, initial value and final
+// complement 0xFFFFFFFF), computed over a file read in pieces of 4096 bytes.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace qm {
+
+class CCrc32 {
+public:
+    CCrc32() = default;
+    virtual ~CCrc32();
+    CCrc32(const CCrc32&) = delete;
+    CCrc32& operator=(const CCrc32&) = delete;
+
+    // Releases any table and builds a new one of 256 entries.
+    void BuildTable();
+    // Releases the table; FileCrc32 then answers 23.
+    void FreeTable();
+
+    // The CRC of the whole file at `path`. Returns 0 when the file was read,
+    // the system error code of a failed open, or 23 (ERROR_CRC) without a
+    // table. `crc` is always written: 0 after a failed open or without a
+    // table. A read that fails part way keeps the bytes read so far.
+    uint32_t FileCrc32(const std::string& path, uint32_t& crc);
+
+    // Continues a CRC over a buffer (raw register value: no initial value or
+    // final complement applied). Requires a built table.
+    uint32_t Update(uint32_t crc, const void* data, size_t length) const;
+
+private:
+    uint32_t* m_pTable = nullptr;
+};
+
+}  // namespace qm

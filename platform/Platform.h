@@ -1,0 +1,165 @@
+// The seam between the portable core and the operating system.
+//
+// Everything the core needs of the system goes through IPlatform: the Windows
+// directory, file existence, rename and remove, directory searches with
+// last-write times, sequential read-only opens, local calendar time, whole-file
+// reads and writes for the profile engine, and the machine's registry keys.
+//
+// Two implementations exist: Platform_win32.cpp (the real Windows calls) and
+// Platform_posix.cpp (our stand-in, so that the core runs on Linux). Tests may
+// put a decorator in force (ScopedPlatform) to inject faults.
+//
+// Paths are 8-bit texts formed the Windows way: "\qmw.\tool.exe" starts at the
+// root of the current drive, "C:\WINDOWS.\qmverify.lst" is absolute, and the
+// dot that ends a directory name is dropped by the path rules.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace qm {
+
+// A point in time as the file system keeps it: 100-ns intervals since
+// 1 January 1601 UTC (the layout of FILETIME).
+struct FileTime {
+    uint64_t ticks = 0;
+};
+
+// Calendar fields of a time (the fields of SYSTEMTIME that we use).
+struct CalendarTime {
+    int year = 0;
+    int month = 0;  // 1 to 12
+    int day = 0;    // 1 to 31
+    int hour = 0;   // 0 to 23
+    int minute = 0;
+    int second = 0;
+};
+
+// One name delivered by a directory search, as WIN32_FIND_DATAA gives it.
+struct FoundEntry {
+    std::string name;  // without any directory
+    FileTime lastWrite;
+    bool isDirectory = false;
+};
+
+// An open directory search. Destroying it closes the search (FindClose).
+class IDirectorySearch {
+public:
+    virtual ~IDirectorySearch() = default;
+    // The next name, or false when the search has no more (FindNextFileA).
+    virtual bool Next(FoundEntry& entry) = 0;
+};
+
+// A file opened for sequential reading. Destroying it closes the file.
+class IReadFile {
+public:
+    virtual ~IReadFile() = default;
+    // Reads up to `capacity` bytes. False when the read fails; a read at the
+    // end of the file succeeds with bytesRead == 0.
+    virtual bool Read(void* buffer, size_t capacity, size_t& bytesRead) = 0;
+};
+
+// Outcome of reading a whole file.
+enum class ReadResult { Ok, Missing, Failed };
+
+// One value of a registry key as the registry keeps it.
+struct RegistryValue {
+    enum class Type { Missing, Text, Dword, Other };
+    Type type = Type::Missing;
+    std::string data;  // raw bytes: a text without its terminator, a DWORD as 4 little-endian bytes
+};
+
+// System error codes the core looks at (the values of winerror.h).
+enum : uint32_t {
+    kErrorSuccess = 0,
+    kErrorFileNotFound = 2,
+    kErrorPathNotFound = 3,
+    kErrorAccessDenied = 5,
+    kErrorSharingViolation = 32,
+    kErrorCrc = 23,
+};
+
+class IPlatform {
+public:
+    virtual ~IPlatform() = default;
+
+    // The Windows directory as GetWindowsDirectoryA delivers it into a buffer
+    // of 80 characters; "" when it does not fit.
+    virtual std::string WindowsDirectory() = 0;
+
+    // _access(path, 0) == 0: a file or directory of that name exists.
+    virtual bool FileExists(const std::string& path) = 0;
+    // The runtime library's rename: fails when `to` exists.
+    virtual bool RenameFile(const std::string& from, const std::string& to) = 0;
+    // The runtime library's remove.
+    virtual bool RemoveFile(const std::string& path) = 0;
+    // Copies a file; fails when `to` exists already.
+    virtual bool CopyFile(const std::string& from, const std::string& to) = 0;
+    // Moves `from` to `to`, replacing `to` if it exists, in one step.
+    virtual bool MoveReplace(const std::string& from, const std::string& to) = 0;
+    // Puts `replacement` in the place of `target` and keeps the previous
+    // `target` under the name `backup` (which must not exist), so that there
+    // is no moment without a file at `target` (ReplaceFileA). On failure
+    // `target` is untouched.
+    virtual bool ReplaceWithBackup(const std::string& target, const std::string& replacement,
+                                   const std::string& backup) = 0;
+
+    // Starts a directory search (FindFirstFileA). Returns null when the
+    // search delivers no name (missing directory or nothing matches);
+    // otherwise `first` holds the first name. Masks match without regard to
+    // case and select directories as well as files.
+    virtual std::unique_ptr<IDirectorySearch> FindFirst(const std::string& pattern,
+                                                        FoundEntry& first) = 0;
+
+    // Opens a file for sequential reading, shared with readers only (an open
+    // fails while another process writes the file). Returns 0 and the file,
+    // or the system error code of the failed open.
+    virtual uint32_t OpenForReading(const std::string& path, std::unique_ptr<IReadFile>& file) = 0;
+
+    // Turns a file time into local calendar fields with the offset from UTC
+    // in force now (FileTimeToLocalFileTime, then FileTimeToSystemTime).
+    virtual bool ToLocalCalendar(FileTime time, CalendarTime& local) = 0;
+
+    // Whole-file access for the profile engine.
+    virtual ReadResult ReadWholeFile(const std::string& path, std::string& contents) = 0;
+    // Creates or truncates `path`, writes `contents` and flushes them to disk.
+    virtual bool WriteNewFile(const std::string& path, const std::string& contents) = 0;
+
+    // Reads values of a key under HKEY_LOCAL_MACHINE. False when the key
+    // cannot be opened; otherwise `values` has one entry per name, in order.
+    virtual bool ReadMachineKey(const std::string& keyPath, const std::vector<std::string>& names,
+                                std::vector<RegistryValue>& values) = 0;
+};
+
+// The platform in force: the real one unless a test put another in place.
+IPlatform& Platform();
+
+// Where the current platform looks for its two roots. Empty texts keep the
+// platform's own (on Windows: GetWindowsDirectoryA and the current drive; on
+// posix: $QMVERIFY_WINDIR and $QMVERIFY_ROOT).
+struct PlatformRoots {
+    std::string windowsDirectory;
+    std::string driveRoot;
+};
+void SetPlatformRoots(const PlatformRoots& roots);
+
+// Puts another platform in force for the lifetime of this object (tests).
+class ScopedPlatform {
+public:
+    explicit ScopedPlatform(IPlatform& replacement);
+    ~ScopedPlatform();
+    ScopedPlatform(const ScopedPlatform&) = delete;
+    ScopedPlatform& operator=(const ScopedPlatform&) = delete;
+
+private:
+    IPlatform* m_previous;
+};
+
+// Compares two texts as the result list orders them: _mbscmp under the
+// system code page on Windows, unsigned byte order elsewhere.
+int CompareText(const char* a, const char* b);
+
+}  // namespace qm
