@@ -1,0 +1,33 @@
+// The comment and the update mark of one release list entry, and bringing
+// the shown row up to date afterwards.
+#pragma once
+
+#include <string>
+
+#include "core/FileStatus.h"
+#include "core/ResultList.h"
+
+namespace qm {
+
+enum class CommentResult {
+    Written,       // both keys are stored
+    EntryChanged,  // entry n no longer names the row's file: nothing written
+    WriteFailed,   // the release list could not be written
+};
+
+// The comment as the release list keeps it: line breaks become blanks, and
+// it is cut to 511 characters.
+std::string OneLineComment(const std::string& comment);
+
+// Writes "Comment<n>" then "Updated<n>" into `section`. `shownPath` is the
+// path the row shows (column 0); when entry n of the list no longer names
+// that file, nothing is written.
+CommentResult WriteEntryComment(const std::string& section, int n, const std::string& shownPath,
+                                const std::string& comment, bool updated);
+
+// Comment cell := comment; a set mark makes the row Updated (image 2 and
+// `updatedText`), a clear mark restores the earlier image and keeps the text.
+void ApplyCommentToRow(IResultList& list, int row, const std::string& comment, bool updated,
+                       FileStatus earlier, const std::string& updatedText);
+
+}  // namespace qm

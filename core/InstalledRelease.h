@@ -1,0 +1,24 @@
+// The installed release of the two products, from their registry keys.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace qm {
+
+extern const char kQmwRegistryKey[];       // "SOFTWARE\Quillmark\Quillmark Works"
+extern const char kSentinelRegistryKey[];  // "SOFTWARE\Quillmark\Quillmark Sentinel"
+
+struct InstalledRelease {
+    std::string version;      // "%d.%d", for example 3.1
+    std::string installedOn;  // "%s %s": reordered date and time
+};
+
+// Nothing when the key cannot be opened.
+std::optional<InstalledRelease> ReadInstalledRelease(const char* keyPath);
+
+// "first-second-third" becomes "second.first.third", fields split as strtok
+// splits at "-"; a date without three fields stays as it is.
+std::string ReorderDate(const std::string& date);
+
+}  // namespace qm
