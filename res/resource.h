@@ -1,0 +1,78 @@
+// Resource identifiers of qmverify: dialog templates, controls, icons, the
+// bitmap and the string table. Shared by res/qmverify.rc and the window code.
+#pragma once
+
+// Dialog templates
+#define IDD_ABOUTBOX 100
+#define IDD_QMVERIFY_DIALOG 102
+#define IDD_COMMENT 137
+#define IDD_SETTINGS 138
+#define IDD_PASSWORD 139
+
+// Icons and the bitmap
+#define IDR_MAINFRAME 128       // application icon: white check mark on a green disc
+#define IDI_IDENTICAL 129       // status image: green check mark
+#define IDI_SETTINGS 131        // Settings button: panel with a yellow burst
+#define IDI_EXIT 133            // Exit button: computer screen
+#define IDB_LOGO 134            // About button and About box: the maker's logo, 85 x 41
+#define IDI_NOT_IDENTICAL 135   // status image: red disc with a white cross
+#define IDI_UPDATED 136         // status image: dark red exclamation mark
+#define IDI_COMPARE 140         // Compare button: two documents joined by a magnifier
+
+// System menu command
+#define IDM_ABOUTBOX 0x0010
+
+// Strings
+#define IDS_ABOUTBOX 101
+#define IDS_COL_FILENAME 102
+#define IDS_COL_CRC_CURRENT 103
+#define IDS_COL_DATE_CURRENT 104
+#define IDS_COL_CRC_RELEASE 105
+#define IDS_COL_DATE_RELEASE 106
+#define IDS_COL_COMMENT 107
+#define IDS_COL_STATUS 108
+#define IDS_IDENTICAL 109
+#define IDS_NOT_IDENTICAL 110
+#define IDS_UPDATED 111
+#define IDS_ERROR 112
+#define IDS_WRONG_PASSWORD 113
+#define IDS_CONFIRM_CAPTION 114
+#define IDS_CONFIRM_UPDATE 115
+#define IDS_MAIN_TITLE 116
+#define IDS_NO_RELEASE_LIST 117
+// Messages of our own for failures the operator must know of (118 on).
+#define IDS_COMMENT_WRITE_FAILED 118
+#define IDS_ENTRY_CHANGED 119
+#define IDS_BACKUP_FAILED 120
+#define IDS_SETTINGS_WRITE_FAILED 121
+#define IDS_ADD_FAILED 122
+#define IDS_BUILD_WRITE_FAILED 123
+
+// Controls of the main window (102)
+#define IDC_RESULT_LIST 1000
+#define IDC_ABOUT 1001
+#define IDC_SETTINGS 1002
+#define IDC_COMPARE 1003
+#define IDC_QMW_RELEASE 1008
+#define IDC_SENTINEL_RELEASE 1009
+#define IDC_QMW_DATE 1010
+#define IDC_SENTINEL_DATE 1011
+
+// Controls of the Edit comment dialog (137)
+#define IDC_COMMENT_FILENAME 1004
+#define IDC_COMMENT_DATE 1005
+#define IDC_COMMENT_TEXT 1006
+#define IDC_COMMENT_UPDATED 1007
+
+// Controls of the Settings dialog (138) and the Password dialog (139)
+#define IDC_UPDATE_RELEASE_DATA 1011
+#define IDC_PASSWORD 1012
+#define IDC_CHECK_QMW 1013
+#define IDC_CHECK_DB1 1014
+#define IDC_ADD_FILE 1015
+#define IDC_DIRECTORY 1016
+#define IDC_ADD 1017
+
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
