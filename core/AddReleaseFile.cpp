@@ -1,0 +1,83 @@
+#include "core/AddReleaseFile.h"
+
+#include <cstdint>
+
+#include "core/Crc32.h"
+#include "core/Fingerprint.h"
+#include "core/IniFile.h"
+#include "core/ReleaseListFormat.h"
+
+namespace qm {
+
+namespace {
+
+enum : size_t {
+    kTypedNameCapacity = 80,
+    kStoredNameCapacity = 80,
+};
+
+// A name that the release list cannot keep on one line, or that would not
+// fit its working texts, is refused rather than cut into another name.
+bool IsAcceptableName(const std::string& name) {
+    if (name.size() >= kTypedNameCapacity) return false;
+    return name.find_first_of(std::string("\r\n\0", 3)) == std::string::npos;
+}
+
+// The number of the entry that names `name` or of the first free entry; 0
+// when every readable number holds another name.
+int FindEntry(const CIniFile& releaseList, const char* section, const std::string& name,
+              bool& existing) {
+    for (int n = 1; n <= kLastReadableEntry; ++n) {
+        const std::string key = EntryKey("File", n);
+        const std::string stored = releaseList.ReadText(section, key, kStoredNameCapacity);
+        if (stored.empty()) {
+            existing = false;
+            return n;
+        }
+        // A stored name longer than the read capacity was cut by the read;
+        // it is some other file, however its first characters read.
+        if (stored == name &&
+            releaseList.ReadText(section, key, kStoredNameCapacity + 1).size() == name.size()) {
+            existing = true;
+            return n;
+        }
+    }
+    return 0;
+}
+
+}  // namespace
+
+AddResult AddReleaseFile(const std::string& name, int directoryIndex, int* entry) {
+    if (name.empty() || directoryIndex < 0 || directoryIndex > 1) return AddResult::Ignored;
+    if (!IsAcceptableName(name)) return AddResult::Ignored;
+    const char* section = kComponentDirectories[directoryIndex].section;
+    const std::string path = AddedFilePath(section, name);
+    if (path.empty()) return AddResult::Ignored;
+
+    CIniFile releaseList;
+    if (!releaseList.Load(ProfilePath(kReleaseListName))) return AddResult::WriteFailed;
+    bool existing = false;
+    const int n = FindEntry(releaseList, section, name, existing);
+    if (n == 0) return AddResult::NoFreeNumber;
+
+    CCrc32 crc;
+    crc.BuildTable();
+    uint32_t value = 0;
+    crc.FileCrc32(path, value);  // a file that cannot be read gets CRC 0
+    crc.FreeTable();
+    const std::string crcText = CrcText(value);
+    // A file that the search does not find gets an empty date.
+    std::string date;
+    if (!FileTimestampText(path, date)) date.clear();
+
+    // The comment is left as it is: a refreshed entry keeps it.
+    releaseList.WriteText(section, EntryKey("File", n), name);
+    releaseList.WriteText(section, EntryKey("Date", n), date);
+    releaseList.WriteText(section, EntryKey("CRC", n), crcText);
+    releaseList.WriteText(section, EntryKey("Updated", n), "0");
+    if (!releaseList.Save()) return AddResult::WriteFailed;
+    if (entry) *entry = n;
+    return existing ? AddResult::Refreshed : AddResult::Added;
+}
+
+}  // namespace qm

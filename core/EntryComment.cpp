@@ -1,0 +1,95 @@
+#include "core/EntryComment.h"
+
+#include "core/BoundedFormat.h"
+#include "core/IniFile.h"
+#include "core/ReleaseListFormat.h"
+
+namespace qm {
+
+namespace {
+
+enum : size_t {
+    kCommentCapacity = 512,
+    kStoredNameCapacity = 128,  // as the comparison read it for the row
+    kStatusCapacity = 80,
+};
+
+// Whether the text is well-formed UTF-8, so that its characters can be told
+// apart. Other code pages cannot be told from here and are cut by bytes.
+bool IsUtf8(const std::string& text) {
+    size_t i = 0;
+    while (i < text.size()) {
+        const unsigned char lead = static_cast<unsigned char>(text[i]);
+        size_t length = lead < 0x80           ? 1
+                        : (lead >> 5) == 0x6  ? 2
+                        : (lead >> 4) == 0xE  ? 3
+                        : (lead >> 3) == 0x1E ? 4
+                                              : 0;
+        if (length == 0 || i + length > text.size()) return false;
+        for (size_t k = 1; k < length; ++k) {
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
+        }
+        i += length;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string OneLineComment(const std::string& comment) {
+    std::string line;
+    line.reserve(comment.size());
+    for (size_t i = 0; i < comment.size(); ++i) {
+        const char c = comment[i];
+        if (c == '\r' && i + 1 < comment.size() && comment[i + 1] == '\n') continue;  // CR LF
+        const bool breaksLine = c == '\r' || c == '\n' || c == '\v' || c == '\f' || c == '\0';
+        line.push_back(breaksLine ? ' ' : c);
+    }
+    const size_t limit = kCommentCapacity - 1;
+    if (line.size() > limit) {
+        const bool utf8 = IsUtf8(line);
+        size_t cut = limit;
+        // Never end inside a character: back up to the start of one.
+        while (utf8 && cut > 0 && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80) --cut;
+        line.resize(cut);
+    }
+    return line;
+}
+
+CommentResult WriteEntryComment(const std::string& section, int n, const std::string& shownPath,
+                                const std::string& comment, bool updated) {
+    CIniFile releaseList;
+    if (!releaseList.Load(ProfilePath(kReleaseListName))) return CommentResult::WriteFailed;
+
+    // The row may be older than the list (rebuilt since the comparison):
+    // write only when entry n still names the file the row shows.
+    if (n < 1) return CommentResult::EntryChanged;
+    const std::string name =
+        releaseList.ReadText(section, EntryKey("File", n), kStoredNameCapacity);
+    if (name.empty()) return CommentResult::EntryChanged;
+    const std::string directory = "\\" + section;
+    if (ListedFilePath(directory, name, nullptr) != shownPath) return CommentResult::EntryChanged;
+
+    releaseList.WriteText(section, EntryKey("Comment", n), OneLineComment(comment));
+    releaseList.WriteText(section, EntryKey("Updated", n),
+                          BoundedFormat(kStatusCapacity, nullptr, "%d", updated ? 1 : 0));
+    if (!releaseList.Save()) return CommentResult::WriteFailed;
+    return CommentResult::Written;
+}
+
+void ApplyCommentToRow(IResultList& list, int row, const std::string& comment, bool updated,
+                       FileStatus earlier, const std::string& updatedText) {
+    list.SetCellText(row, kColComment, OneLineComment(comment));
+    RowAttributes attributes = list.GetRowAttributes(row);
+    if (updated) {
+        attributes.image = Updated;
+        list.SetRowAttributes(row, attributes);
+        list.SetCellText(row, kColStatus, CutToCapacity(updatedText, kStatusCapacity));
+    } else {
+        // The status text keeps what it showed; only the image goes back.
+        attributes.image = earlier;
+        list.SetRowAttributes(row, attributes);
+    }
+}
+
+}  // namespace qm
