@@ -47,6 +47,17 @@
 #define IDS_SETTINGS_WRITE_FAILED 121
 #define IDS_ADD_FAILED 122
 #define IDS_BUILD_WRITE_FAILED 123
+// The two entries of the Settings dialog's directory list (1016), index 0 and
+// 1, for code that fills the list itself instead of reading the dialog's
+// initialisation data (RT_DLGINIT resource IDD_SETTINGS, see qmverify.rc).
+#define IDS_DIRECTORY_QMW 124
+#define IDS_DIRECTORY_DB1 125
+
+// Resource type of dialog initialisation data (MFC's RT_DLGINIT): per entry a
+// WORD control id, a WORD message (0x0403, add a string), a DWORD length and
+// that many bytes of zero-terminated text; a WORD 0 ends the list.
+#define QM_RT_DLGINIT 240
+#define QM_DLGINIT_ADDSTRING 0x0403
 
 // Controls of the main window (102)
 #define IDC_RESULT_LIST 1000
