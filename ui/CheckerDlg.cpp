@@ -1,0 +1,251 @@
+#include "ui/CheckerDlg.h"
+
+#include <cstring>
+#include <iterator>
+#include <optional>
+
+#include "core/InstalledRelease.h"
+#include "core/ResultSort.h"
+#include "core/Settings.h"
+#include "res/resource.h"
+#include "ui/AppServices.h"
+#include "ui/DataExchange.h"
+#include "ui/ResultListView.h"
+#include "ui/SettingsFlags.h"
+
+namespace {
+
+struct ColumnSpec {
+    UINT headingId;  // 0: no heading
+    int width;
+};
+
+// The nine columns of the result list; the last two (entry number and
+// section) are hidden by their width and identify the release-list entry.
+const ColumnSpec kColumns[qm::kColumnCount] = {
+    {IDS_COL_FILENAME, 140},
+    {IDS_COL_STATUS, 100},
+    {IDS_COL_CRC_CURRENT, 80},
+    {IDS_COL_DATE_CURRENT, 100},
+    {IDS_COL_CRC_RELEASE, 80},
+    {IDS_COL_DATE_RELEASE, 100},
+    {IDS_COL_COMMENT, 400},
+    {0, 0},
+    {0, 0},
+};
+
+// Status images in FileStatus order: Identical, NotIdentical, Updated.
+const UINT kStatusIcons[] = {IDI_IDENTICAL, IDI_NOT_IDENTICAL, IDI_UPDATED};
+constexpr int kStatusImageSize = 13;
+
+qm::StatusTexts LoadStatusTexts() {
+    qm::StatusTexts texts;
+    texts.identical = LoadResString(IDS_IDENTICAL);
+    texts.notIdentical = LoadResString(IDS_NOT_IDENTICAL);
+    texts.updated = LoadResString(IDS_UPDATED);
+    return texts;
+}
+
+}  // namespace
+
+const CMessageMapEntry<CCheckerDlg> CCheckerDlg::kMessageMap[] = {
+    {WM_SYSCOMMAND, 0, 0, &CCheckerDlg::OnSysCommand},
+    {WM_PAINT, 0, 0, &CCheckerDlg::OnPaint},
+    {WM_QUERYDRAGICON, 0, 0, &CCheckerDlg::OnQueryDragIcon},
+    {WM_DRAWITEM, 0, 0, &CCheckerDlg::OnDrawItem},
+    {WM_COMMAND, BN_CLICKED, IDC_COMPARE, &CCheckerDlg::OnCompare},
+    {WM_NOTIFY, NM_DBLCLK, IDC_RESULT_LIST, &CCheckerDlg::OnDblclkResultList},
+    {WM_COMMAND, BN_CLICKED, IDC_ABOUT, &CCheckerDlg::OnAbout},
+    {WM_COMMAND, BN_CLICKED, IDC_SETTINGS, &CCheckerDlg::OnSettings},
+    // The list view's header has control id 0.
+    {WM_NOTIFY, static_cast<UINT>(HDN_ITEMCLICKA), 0, &CCheckerDlg::OnHeaderItemClick},
+    {WM_NOTIFY, static_cast<UINT>(HDN_ITEMCLICKW), 0, &CCheckerDlg::OnHeaderItemClick},
+};
+
+CCheckerDlg::CCheckerDlg() : CDialog(IDD_QMVERIFY_DIALOG) {
+    // Shared icon from the resources: never freed.
+    m_hIcon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
+}
+
+bool CCheckerDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    return DispatchMessageMap(*this, kMessageMap, message, wParam, lParam, result);
+}
+
+void CCheckerDlg::DoDataExchange(CDataExchange& dx) {
+    CDialog::DoDataExchange(dx);
+    DDX_Control(dx, IDC_RESULT_LIST, m_listResult);
+    DDX_Control(dx, IDOK, m_btnExit);
+    DDX_Control(dx, IDC_SETTINGS, m_btnSettings);
+    DDX_Control(dx, IDC_COMPARE, m_btnCompare);
+    DDX_Control(dx, IDC_ABOUT, m_btnAbout);
+    DDX_Text(dx, IDC_SENTINEL_DATE, m_strSentinelDate);
+    DDX_Text(dx, IDC_QMW_DATE, m_strQmwDate);
+    DDX_Text(dx, IDC_SENTINEL_RELEASE, m_strSentinelRelease);
+    DDX_Text(dx, IDC_QMW_RELEASE, m_strQmwRelease);
+}
+
+BOOL CCheckerDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    AddAboutToSystemMenu();
+    SetIcon(m_hIcon, true);
+    SetIcon(m_hIcon, false);
+    SetWindowText(LoadResString(IDS_MAIN_TITLE));
+    std::strcpy(m_szReleaseList, "qmverify.lst");
+    m_listResult.SetExtendedStyle(0, LVS_EX_FULLROWSELECT);
+    SetUpButtons();
+    SetUpResultList();
+    ReadInstalledReleases();
+    ProcessSettingsFlags() = qm::ReadSettingsFlags();
+    UpdateData(false);
+    return TRUE;
+}
+
+void CCheckerDlg::AddAboutToSystemMenu() {
+    HMENU systemMenu = GetSystemMenu(false);
+    if (systemMenu == nullptr) return;
+    const std::string about = LoadResString(IDS_ABOUTBOX);
+    if (about.empty()) return;
+    ::AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, about.c_str());
+}
+
+void CCheckerDlg::SetUpButtons() {
+    // A missing image leaves its button with the caption only.
+    m_btnExit.SetIconImage(IDI_EXIT, 20, 20);
+    m_btnSettings.SetIconImage(IDI_SETTINGS, 18, 18);
+    m_btnCompare.SetIconImage(IDI_COMPARE, 18, 18);
+    m_btnAbout.SetBitmapImage(IDB_LOGO, 44, 22, RGB(0xFF, 0xFF, 0xFF));
+    m_btnAbout.SetImagePosition(-1, -1);
+    m_btnCompare.SetDefaultButton(TRUE);
+}
+
+void CCheckerDlg::SetUpResultList() {
+    for (int column = 0; column < qm::kColumnCount; ++column) {
+        const ColumnSpec& spec = kColumns[column];
+        const std::string heading = spec.headingId != 0 ? LoadResString(spec.headingId) : "";
+        m_listResult.InsertColumn(column, heading, LVCFMT_LEFT, spec.width);
+    }
+    m_imageList.Create(kStatusImageSize, kStatusImageSize, ILC_MASK | ILC_COLOR32, 3, 3);
+    for (UINT iconId : kStatusIcons) {
+        auto icon = static_cast<HICON>(
+            ::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(iconId), IMAGE_ICON,
+                         kStatusImageSize, kStatusImageSize, LR_DEFAULTCOLOR));
+        m_imageList.Add(icon);  // the list keeps a copy
+        if (icon != nullptr) ::DestroyIcon(icon);
+    }
+    m_listResult.SetImageList(m_imageList, LVSIL_SMALL);
+}
+
+void CCheckerDlg::ReadInstalledReleases() {
+    if (std::optional<qm::InstalledRelease> qmw = qm::ReadInstalledRelease(qm::kQmwRegistryKey)) {
+        m_strQmwDate = qmw->installedOn;
+        m_strQmwRelease = qmw->version;
+    }
+    if (std::optional<qm::InstalledRelease> sentinel =
+            qm::ReadInstalledRelease(qm::kSentinelRegistryKey)) {
+        m_strSentinelDate = sentinel->installedOn;
+        m_strSentinelRelease = sentinel->version;
+    }
+}
+
+bool CCheckerDlg::OnSysCommand(WPARAM id, LPARAM, LRESULT& result) {
+    if ((id & 0xFFF0) != IDM_ABOUTBOX) return false;  // move, minimise, close, ...
+    OnAbout();
+    result = 0;
+    return true;
+}
+
+POINT CCheckerDlg::IconPosition(const RECT& client, int cx, int cy) {
+    const int width = client.right - client.left;
+    const int height = client.bottom - client.top;
+    return {(width - cx + 1) / 2, (height - cy + 1) / 2};
+}
+
+bool CCheckerDlg::OnPaint(WPARAM, LPARAM, LRESULT& result) {
+    if (!IsIconic()) return false;
+    PAINTSTRUCT paint;
+    HDC dc = ::BeginPaint(m_hWnd, &paint);
+    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc));
+    const POINT at =
+        IconPosition(GetClientRect(), ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON));
+    ::DrawIcon(dc, at.x, at.y, m_hIcon);
+    ::EndPaint(m_hWnd, &paint);
+    result = 0;
+    return true;
+}
+
+bool CCheckerDlg::OnQueryDragIcon(WPARAM, LPARAM, LRESULT& result) {
+    result = reinterpret_cast<LRESULT>(m_hIcon);
+    return true;
+}
+
+bool CCheckerDlg::OnDrawItem(WPARAM, LPARAM item, LRESULT& result) {
+    const auto& draw = *reinterpret_cast<const DRAWITEMSTRUCT*>(item);
+    for (CIconButton* button : {&m_btnExit, &m_btnSettings, &m_btnCompare, &m_btnAbout}) {
+        if (button->GetSafeHwnd() == draw.hwndItem) {
+            button->DrawItem(draw);
+            result = TRUE;
+            return true;
+        }
+    }
+    return false;
+}
+
+void CCheckerDlg::OnCompare() {
+    CResultListView rows(m_listResult);
+    qm::ComparisonHooks hooks;
+    hooks.noticeNoReleaseList = [this] {
+        AppMessageBox(m_hWnd, LoadResString(IDS_NO_RELEASE_LIST), kAppName, MB_ICONINFORMATION);
+    };
+    hooks.showWaitCursor = ShowWaitCursor;
+    // Each row shows as it arrives.
+    hooks.rowAdded = [this](int) { m_listResult.UpdateWindow(); };
+
+    qm::SortState sort = CurrentSortState();
+    const qm::ComparisonResult run = qm::RunComparison(rows, sort, LoadStatusTexts(), hooks);
+    StoreSortState(sort);
+    if (run.builtList) ReportBuildFailure(run.build);
+}
+
+void CCheckerDlg::ReportBuildFailure(const qm::BuildResult& build) {
+    UINT message = 0;
+    if (build.status == qm::BuildResult::BackupFailed) message = IDS_BACKUP_FAILED;
+    if (build.status == qm::BuildResult::WriteFailed) message = IDS_BUILD_WRITE_FAILED;
+    if (message != 0) AppMessageBox(m_hWnd, LoadResString(message), kAppName, MB_ICONWARNING);
+}
+
+qm::BuildResult CCheckerDlg::BuildReleaseList() {
+    qm::CReleaseListBuild build(ShowWaitCursor);
+    return build.BuildReleaseList();
+}
+
+void CCheckerDlg::OnHeaderItemClick(NMHDR* header, LRESULT* result) {
+    // NMHEADERA and NMHEADERW differ only in the item record they point to.
+    const auto* click = reinterpret_cast<const NMHEADERA*>(header);
+    CResultListView rows(m_listResult);
+    qm::SortState sort = CurrentSortState();
+    qm::SortOnHeaderClick(rows, sort, click->iItem, click->iButton);
+    StoreSortState(sort);
+    *result = 0;
+}
+
+void CCheckerDlg::StoreSortState(const qm::SortState& state) {
+    m_nSortColumn = state.m_nSortColumn;
+    m_bSortAscending = state.m_bSortAscending;
+}
+
+void CCheckerDlg::OnAbout() {
+    CDialog about(IDD_ABOUTBOX);
+    about.DoModal(m_hWnd);
+}
+
+void CCheckerDlg::OnSettings() {
+    // The Settings dialog opens here.
+}
+
+void CCheckerDlg::OnDblclkResultList(NMHDR*, LRESULT* result) {
+    *result = 0;
+    const int row = m_listResult.GetNextItem(-1, LVNI_SELECTED);
+    if (row < 0) return;
+    // The Edit comment dialog opens here for `row`.
+}

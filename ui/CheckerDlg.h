@@ -1,0 +1,77 @@
+// CCheckerDlg: the main window. It shows the result list, the four icon
+// buttons and the installed release of both products, and it carries the
+// comparison run, the release list build and the result list sorting.
+// Constructing it creates no window, so the Settings dialog can run the
+// build on an object that is never shown.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "core/ComparisonRun.h"
+#include "core/ReleaseListBuild.h"
+#include "core/SortState.h"
+#include "ui/Dialog.h"
+#include "ui/IconButton.h"
+#include "ui/ImageList.h"
+#include "ui/ListView.h"
+#include "ui/MessageMap.h"
+
+class CCheckerDlg : public CDialog {
+public:
+    CCheckerDlg();
+    ~CCheckerDlg() override = default;
+
+    // Backs up the release list and writes a new one from both component
+    // directories, with the wait cursor shown meanwhile.
+    qm::BuildResult BuildReleaseList();
+
+    // The sort state of the result list (column and direction of the last
+    // sort).
+    qm::SortState CurrentSortState() const { return {m_nSortColumn, m_bSortAscending}; }
+
+    // Where a minimised window draws its icon: centred, with the half pixel
+    // rounded up (integer division truncating toward zero).
+    static POINT IconPosition(const RECT& client, int cx, int cy);
+
+protected:
+    BOOL OnInitDialog() override;
+    void DoDataExchange(CDataExchange& dx) override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+    static const CMessageMapEntry<CCheckerDlg> kMessageMap[];
+
+    bool OnSysCommand(WPARAM id, LPARAM lParam, LRESULT& result);
+    bool OnPaint(WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool OnQueryDragIcon(WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool OnDrawItem(WPARAM id, LPARAM item, LRESULT& result);
+    void OnCompare();
+    void OnDblclkResultList(NMHDR* header, LRESULT* result);
+    void OnAbout();
+    void OnSettings();
+    void OnHeaderItemClick(NMHDR* header, LRESULT* result);
+
+    void AddAboutToSystemMenu();
+    void SetUpButtons();
+    void SetUpResultList();
+    void ReadInstalledReleases();
+    void ReportBuildFailure(const qm::BuildResult& build);
+    void StoreSortState(const qm::SortState& state);
+
+    char m_szReleaseList[40] = "";
+    int m_bSortAscending = 0;
+    int m_nSortColumn = 1;
+    CImageList m_imageList;
+    CListCtrl m_listResult;
+    CIconButton m_btnExit;
+    CIconButton m_btnSettings;
+    CIconButton m_btnCompare;
+    CIconButton m_btnAbout;
+    std::string m_strSentinelDate;
+    std::string m_strQmwDate;
+    std::string m_strSentinelRelease;
+    std::string m_strQmwRelease;
+    HICON m_hIcon = nullptr;
+};

@@ -1,0 +1,35 @@
+// Dialog data exchange: moves member values into a dialog's controls or back,
+// in the order a DoDataExchange lists them. No validation.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+class CDialog;
+
+class CDataExchange {
+public:
+    CDataExchange(CDialog& dialog, bool save) : m_dialog(dialog), m_bSaveAndValidate(save) {}
+
+    // The control `id` of the dialog.
+    HWND Control(int id) const;
+    bool Saving() const { return m_bSaveAndValidate; }
+
+private:
+    CDialog& m_dialog;
+    bool m_bSaveAndValidate;
+};
+
+// Text of an edit field or static control.
+void DDX_Text(CDataExchange& dx, int id, std::string& value);
+// Check box: 0 cleared, 1 checked (2 indeterminate when a control has it).
+void DDX_Check(CDataExchange& dx, int id, int& value);
+// Selection index of a combo box or drop-down list; -1 for none.
+void DDX_CBIndex(CDataExchange& dx, int id, int& value);
+
+// Binds a control wrapper to control `id` the first time (both directions).
+template <class Control>
+void DDX_Control(CDataExchange& dx, int id, Control& control) {
+    if (control.GetSafeHwnd() == nullptr) control.Attach(dx.Control(id));
+}

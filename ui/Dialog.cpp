@@ -1,0 +1,140 @@
+#include "ui/Dialog.h"
+
+#include <utility>
+
+#include "ui/DataExchange.h"
+
+namespace {
+
+CDialog::ModalHook& ModalHookInForce() {
+    static CDialog::ModalHook hook;
+    return hook;
+}
+
+// Messages whose result a dialog procedure returns itself instead of
+// leaving it in DWLP_MSGRESULT.
+bool ReturnsResultDirectly(UINT message) {
+    switch (message) {
+        case WM_CTLCOLORMSGBOX:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLORDLG:
+        case WM_CTLCOLORSCROLLBAR:
+        case WM_CTLCOLORSTATIC:
+        case WM_COMPAREITEM:
+        case WM_VKEYTOITEM:
+        case WM_CHARTOITEM:
+        case WM_QUERYDRAGICON:
+        case WM_INITDIALOG:
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+CDialog::~CDialog() {
+    if (m_hWnd != nullptr && !m_bModal) ::DestroyWindow(m_hWnd);
+}
+
+CDialog::ModalHook CDialog::SetModalHook(ModalHook hook) {
+    return std::exchange(ModalHookInForce(), std::move(hook));
+}
+
+INT_PTR CDialog::DoModal(HWND owner) {
+    if (ModalHookInForce()) return ModalHookInForce()(*this, owner);
+    m_bModal = true;
+    INT_PTR result = ::DialogBoxParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_templateId),
+                                       owner, &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
+    m_bModal = false;
+    return result;
+}
+
+bool CDialog::Create(HWND owner) {
+    m_bModal = false;
+    return ::CreateDialogParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_templateId), owner,
+                                &CDialog::DialogProc, reinterpret_cast<LPARAM>(this)) != nullptr;
+}
+
+void CDialog::DestroyWindow() {
+    if (m_hWnd != nullptr) ::DestroyWindow(m_hWnd);
+}
+
+bool CDialog::UpdateData(bool save) {
+    CDataExchange dx(*this, save);
+    DoDataExchange(dx);
+    return true;
+}
+
+void CDialog::EndDialog(INT_PTR result) {
+    if (m_bModal) {
+        ::EndDialog(m_hWnd, result);
+    } else {
+        DestroyWindow();
+    }
+}
+
+BOOL CDialog::OnInitDialog() {
+    UpdateData(false);
+    return TRUE;
+}
+
+void CDialog::DoDataExchange(CDataExchange&) {}
+
+void CDialog::OnOK() {
+    UpdateData(true);
+    EndDialog(IDOK);
+}
+
+void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+
+bool CDialog::OnMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+
+INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* dialog = reinterpret_cast<CDialog*>(::GetWindowLongPtrA(hWnd, DWLP_USER));
+    if (message == WM_INITDIALOG) {
+        dialog = reinterpret_cast<CDialog*>(lParam);
+        ::SetWindowLongPtrA(hWnd, DWLP_USER, lParam);
+        dialog->m_hWnd = hWnd;
+    }
+    if (dialog == nullptr) return FALSE;  // messages before WM_INITDIALOG, such as WM_SETFONT
+
+    INT_PTR handled = FALSE;
+    // No exception may unwind into the system's dispatch code: a handler
+    // that throws leaves its message to the default processing.
+    try {
+        handled = dialog->HandleMessage(message, wParam, lParam);
+    } catch (...) {
+        ::OutputDebugStringA("qmverify: a message handler failed\n");
+        handled = FALSE;
+    }
+    if (message == WM_NCDESTROY) {
+        ::SetWindowLongPtrA(hWnd, DWLP_USER, 0);
+        dialog->m_hWnd = nullptr;
+    }
+    return handled;
+}
+
+INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) return OnInitDialog();
+
+    LRESULT result = 0;
+    if (!OnMessage(message, wParam, lParam, result)) {
+        if (message != WM_COMMAND || HIWORD(wParam) != BN_CLICKED) return FALSE;
+        switch (LOWORD(wParam)) {
+            case IDOK:
+                OnOK();
+                return TRUE;
+            case IDCANCEL:
+                OnCancel();
+                return TRUE;
+            default:
+                return FALSE;
+        }
+    }
+    if (ReturnsResultDirectly(message)) return static_cast<INT_PTR>(result);
+    ::SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, result);
+    return TRUE;
+}

@@ -1,0 +1,60 @@
+// CListCtrl: a report-style list view control, by handle. Only what the
+// result list needs; every method is one list-view message.
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <string>
+
+#include "ui/Window.h"
+
+class CImageList;
+
+class CListCtrl : public CWindow {
+public:
+    // Item attributes that travel with a row: image, state bits, lParam.
+    struct ItemAttributes {
+        int image = 0;
+        UINT state = 0;
+        LPARAM param = 0;
+    };
+    // The state bits a row carries when it moves (LVIS_* plus overlay and
+    // state image indexes).
+    static constexpr UINT kStateMask = 0xFF0F;
+
+    int InsertColumn(int column, const std::string& heading, int format, int width);
+    int GetColumnWidth(int column) const {
+        return static_cast<int>(SendMessage(LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column)));
+    }
+    // Inserts item `item` with the text of column 0 and an image; returns its
+    // index, or -1.
+    int InsertItem(int item, const std::string& text, int image);
+    bool SetItemText(int item, int subItem, const std::string& text);
+    std::string GetItemText(int item, int subItem) const;
+    ItemAttributes GetItemAttributes(int item) const;
+    bool SetItemAttributes(int item, const ItemAttributes& attributes);
+    bool SetItemState(int item, UINT state, UINT mask);
+
+    bool DeleteAllItems() { return SendMessage(LVM_DELETEALLITEMS) != FALSE; }
+    int GetItemCount() const { return static_cast<int>(SendMessage(LVM_GETITEMCOUNT)); }
+    int GetNextItem(int start, UINT flags) const {
+        return static_cast<int>(SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(start), flags));
+    }
+    // Replaces the extended styles selected by `mask` (0: all of them).
+    void SetExtendedStyle(DWORD mask, DWORD style) {
+        SendMessage(LVM_SETEXTENDEDLISTVIEWSTYLE, mask, style);
+    }
+    DWORD GetExtendedStyle() const {
+        return static_cast<DWORD>(SendMessage(LVM_GETEXTENDEDLISTVIEWSTYLE));
+    }
+    HWND GetHeader() const { return reinterpret_cast<HWND>(SendMessage(LVM_GETHEADER)); }
+    // The control destroys its image lists unless it has LVS_SHAREIMAGELISTS;
+    // then it takes `images` over.
+    void SetImageList(CImageList& images, int kind);
+    HIMAGELIST GetImageList(int kind) const {
+        return reinterpret_cast<HIMAGELIST>(
+            SendMessage(LVM_GETIMAGELIST, static_cast<WPARAM>(kind)));
+    }
+};
