@@ -1,0 +1,188 @@
+#include "ui/IconButton.h"
+
+#include <commctrl.h>
+
+#include <string>
+
+CIconButton::CIconButton() = default;
+
+CIconButton::~CIconButton() {
+    ReleaseIcon();
+    ReleaseBitmaps();
+}
+
+bool CIconButton::AttachDlgItem(HWND hDlg, int id) {
+    m_hWnd = ::GetDlgItem(hDlg, id);
+    return m_hWnd != nullptr;
+}
+
+int CIconButton::AutoCaptionX(int clientWidth, int margin, int spacing, int imageWidth,
+                              int textWidth) {
+    int free = clientWidth - spacing - imageWidth - margin - textWidth;
+    if (free < 0) free = 0;
+    return margin + imageWidth + spacing + free / 2;
+}
+
+HINSTANCE CIconButton::ResourceModule() const {
+    return m_hModule != nullptr ? m_hModule : ::GetModuleHandleA(nullptr);
+}
+
+void CIconButton::ReleaseIcon() {
+    if (m_hIconImage != nullptr) ::DestroyIcon(m_hIconImage);
+    m_hIconImage = nullptr;
+}
+
+void CIconButton::ReleaseBitmaps() {
+    if (m_hBitmap != nullptr) ::DeleteObject(m_hBitmap);
+    if (m_hBitmapDisabled != nullptr) ::DeleteObject(m_hBitmapDisabled);
+    m_hBitmap = nullptr;
+    m_hBitmapDisabled = nullptr;
+}
+
+void CIconButton::Repaint() const {
+    if (m_hWnd != nullptr && ::IsWindow(m_hWnd)) ::InvalidateRect(m_hWnd, nullptr, TRUE);
+}
+
+bool CIconButton::SetIconImage(UINT iconId, int width, int height) {
+    HANDLE icon = ::LoadImageA(ResourceModule(), MAKEINTRESOURCEA(iconId), IMAGE_ICON, width,
+                               height, LR_DEFAULTCOLOR);
+    ReleaseIcon();
+    m_hIconImage = static_cast<HICON>(icon);
+    if (m_hIconImage == nullptr) return false;
+    m_sizeImage = SIZE{width, height};
+    ReleaseBitmaps();
+    Repaint();
+    return true;
+}
+
+// One colour of the resource bitmap replaced, then scaled to the drawn size.
+static HBITMAP LoadMappedBitmap(HINSTANCE module, UINT bitmapId, COLORREF from, COLORREF to,
+                                int width, int height) {
+    COLORMAP map{from, to};
+    HBITMAP mapped = ::CreateMappedBitmap(module, bitmapId, 0, &map, 1);
+    if (mapped == nullptr) return nullptr;
+    return static_cast<HBITMAP>(::CopyImage(mapped, IMAGE_BITMAP, width, height, LR_COPYDELETEORG));
+}
+
+bool CIconButton::SetBitmapImage(UINT bitmapId, int width, int height, COLORREF colour) {
+    HINSTANCE module = ResourceModule();
+    HBITMAP normal =
+        LoadMappedBitmap(module, bitmapId, colour, ::GetSysColor(COLOR_BTNFACE), width, height);
+    HBITMAP disabled =
+        LoadMappedBitmap(module, bitmapId, colour, RGB(255, 255, 255), width, height);
+    ReleaseBitmaps();
+    m_hBitmap = normal;
+    m_hBitmapDisabled = disabled;
+    if (normal == nullptr || disabled == nullptr) return false;
+    m_sizeImage = SIZE{width, height};
+    ReleaseIcon();
+    Repaint();
+    return true;
+}
+
+void CIconButton::SetImagePosition(int x, int y) {
+    m_ptImage = POINT{x, y};
+    m_bAutoLayout = FALSE;
+    Repaint();
+}
+
+void CIconButton::SetDefaultButton(BOOL flag) {
+    if (m_hWnd != nullptr) {
+        HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
+        if (owner == nullptr) owner = ::GetParent(m_hWnd);
+        ::SendMessageA(owner, DM_SETDEFID, static_cast<WPARAM>(::GetDlgCtrlID(m_hWnd)), 0);
+    }
+    m_bDefault = flag;
+    Repaint();
+}
+
+void CIconButton::CenterInClient(POINT& position, int width, int height) const {
+    RECT client{};
+    if (m_hWnd != nullptr) ::GetClientRect(m_hWnd, &client);
+    if (position.x == -1) position.x = CenterOffset(client.right - client.left, width);
+    if (position.y == -1) position.y = CenterOffset(client.bottom - client.top, height);
+}
+
+void CIconButton::DrawItem(const DRAWITEMSTRUCT& item) {
+    HDC dc = item.hDC;
+    const UINT state = item.itemState;
+    RECT r = item.rcItem;
+    const int pushed = (state & ODS_SELECTED) != 0 ? 1 : 0;
+    const UINT frameState = pushed != 0 ? DFCS_PUSHED : 0;
+    const bool disabled = (state & ODS_DISABLED) != 0;
+    HBITMAP bitmap = disabled ? m_hBitmapDisabled : m_hBitmap;
+    const UINT look = disabled ? DSS_DISABLED : 0;
+    const bool focusOnly = item.itemAction == ODA_FOCUS;
+    if (m_bDefault) ::InflateRect(&r, -1, -1);
+
+    if (!focusOnly) {
+        if (m_bDefault) {
+            // Only the outer pixel ring of this rectangle stays: the face covers the rest.
+            HGDIOBJ oldPen = ::SelectObject(dc, ::GetStockObject(BLACK_PEN));
+            ::Rectangle(dc, item.rcItem.left, item.rcItem.top, item.rcItem.right,
+                        item.rcItem.bottom);
+            ::SelectObject(dc, oldPen);
+        }
+        ::DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | frameState);
+
+        std::string caption(static_cast<size_t>(::GetWindowTextLengthA(m_hWnd)) + 1, '\0');
+        caption.resize(static_cast<size_t>(
+            ::GetWindowTextA(m_hWnd, caption.data(), static_cast<int>(caption.size()))));
+
+        const bool hasImage = m_hIconImage != nullptr || m_hBitmap != nullptr;
+        if (hasImage) {
+            POINT pt = m_ptImage;
+            if (m_bAutoLayout) pt = caption.empty() ? POINT{-1, -1} : POINT{r.left + m_nMargin, -1};
+            CenterInClient(pt, m_sizeImage.cx, m_sizeImage.cy);
+            pt.x += pushed;
+            pt.y += pushed;
+            if (m_hIconImage != nullptr) {
+                ::DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(m_hIconImage), 0, pt.x,
+                             pt.y, m_sizeImage.cx, m_sizeImage.cy, DST_ICON | look);
+            } else {
+                ::DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(bitmap), 0, pt.x, pt.y,
+                             m_sizeImage.cx, m_sizeImage.cy, DST_BITMAP | look);
+            }
+        }
+
+        if (!caption.empty()) {
+            SIZE text{};
+            ::GetTextExtentPoint32A(dc, caption.c_str(), static_cast<int>(caption.size()), &text);
+            POINT pt = m_ptText;
+            if (m_bAutoLayout && hasImage) {
+                RECT client{};
+                ::GetClientRect(m_hWnd, &client);
+                pt = POINT{AutoCaptionX(client.right - client.left, m_nMargin, m_nSpacing,
+                                        m_sizeImage.cx, text.cx),
+                           -1};
+            } else if (m_bAutoLayout) {
+                pt = POINT{-1, -1};
+            }
+            const bool centredY = pt.y == -1;
+            CenterInClient(pt, text.cx, text.cy);
+            pt.x += pushed;
+            pt.y += pushed - (centredY ? 1 : 0);  // a centred caption sits 1 pixel high
+            // The caption goes over the face, never with a box of its own.
+            const int oldMode = ::SetBkMode(dc, TRANSPARENT);
+            const COLORREF oldColour = ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
+            ::DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(caption.c_str()), 0, pt.x,
+                         pt.y, 0, 0, DST_PREFIXTEXT | look);
+            ::SetTextColor(dc, oldColour);
+            ::SetBkMode(dc, oldMode);
+        }
+    }
+
+    // The focus rectangle is XOR-drawn: a focus-only call toggles it, and a
+    // full repaint (which painted the face anew) draws it again.
+    const bool focusChanged = ((state ^ m_nLastState) & ODS_FOCUS) != 0;
+    const bool focused = (state & ODS_FOCUS) != 0;
+    if (!disabled && (focusChanged || (!focusOnly && focused))) {
+        RECT f = r;
+        const int width = f.right - f.left;
+        const int height = f.bottom - f.top;
+        const int inset = FocusInset(width < height ? width : height);
+        ::InflateRect(&f, -inset, -inset);
+        ::DrawFocusRect(dc, &f);
+    }
+    m_nLastState = state;
+}

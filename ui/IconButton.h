@@ -1,0 +1,72 @@
+// CIconButton: an owner-drawn push button that shows an icon or a bitmap
+// beside (or under) its caption, with its own pushed, disabled, focused and
+// default looks. The dialog template gives the control BS_OWNERDRAW; the
+// dialog binds it with Attach and forwards WM_DRAWITEM to DrawItem.
+#pragma once
+
+#include <windows.h>
+
+class CIconButton {
+public:
+    CIconButton();
+    ~CIconButton();
+    CIconButton(const CIconButton&) = delete;
+    CIconButton& operator=(const CIconButton&) = delete;
+
+    // Binds the button to its control window; the window stays the dialog's.
+    void Attach(HWND hWnd) { m_hWnd = hWnd; }
+    bool AttachDlgItem(HWND hDlg, int id);
+    HWND GetSafeHwnd() const { return m_hWnd; }
+    // The module whose resources SetIconImage and SetBitmapImage load; the
+    // program's own module unless set.
+    void SetResourceModule(HINSTANCE hModule) { m_hModule = hModule; }
+
+    bool SetIconImage(UINT iconId, int width, int height);
+    bool SetBitmapImage(UINT bitmapId, int width, int height, COLORREF colour);
+    void SetImagePosition(int x, int y);
+    void SetDefaultButton(BOOL flag);
+    void CenterInClient(POINT& position, int width, int height) const;
+    void DrawItem(const DRAWITEMSTRUCT& item);
+
+    HICON GetIconImage() const { return m_hIconImage; }
+    HBITMAP GetBitmapImage() const { return m_hBitmap; }
+    HBITMAP GetDisabledBitmapImage() const { return m_hBitmapDisabled; }
+    SIZE GetImageSize() const { return m_sizeImage; }
+    BOOL IsDefaultButton() const { return m_bDefault; }
+    BOOL IsAutoLayout() const { return m_bAutoLayout; }
+
+    // Layout arithmetic, free of any window.
+    // Right shift that rounds toward minus infinity for negative values too.
+    static int ShiftRight(int value, int bits) {
+        return value >= 0 ? value >> bits : ~(~value >> bits);
+    }
+    // Offset that centres size in client: half the difference, rounded down.
+    static int CenterOffset(int client, int size) { return ShiftRight(client - size, 1); }
+    // Inset of the focus rectangle for a face whose smaller side is m.
+    static int FocusInset(int m) { return (m & ~3) <= 12 ? ShiftRight(m, 2) : 3; }
+    // Automatic layout: the caption's x, centred in the room right of the
+    // image, or right after the image when it does not fit.
+    static int AutoCaptionX(int clientWidth, int margin, int spacing, int imageWidth,
+                            int textWidth);
+
+private:
+    void Repaint() const;
+    void ReleaseIcon();
+    void ReleaseBitmaps();
+    HINSTANCE ResourceModule() const;
+
+    HWND m_hWnd = nullptr;
+    HINSTANCE m_hModule = nullptr;
+
+    BOOL m_bAutoLayout = TRUE;
+    POINT m_ptImage{-1, -1};
+    POINT m_ptText{-1, -1};  // explicit layout centres the caption unless told otherwise
+    int m_nMargin = 4;
+    int m_nSpacing = 8;
+    HICON m_hIconImage = nullptr;
+    HBITMAP m_hBitmap = nullptr;
+    HBITMAP m_hBitmapDisabled = nullptr;
+    SIZE m_sizeImage{0, 0};
+    BOOL m_bDefault = FALSE;
+    UINT m_nLastState = 0;
+};
