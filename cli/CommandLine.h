@@ -1,0 +1,38 @@
+// The command line of qmverify-cli: one command, its operands and options.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace qm::cli {
+
+// Exit statuses: 0 all fine, 1 a compared file differs, 2 an error.
+enum ExitStatus { kExitOk = 0, kExitDifferences = 1, kExitError = 2 };
+
+enum class Command { None, Compare, Build, Add, Comment, Release };
+
+enum class OutputFormat { Table, Tsv, Csv, Json };
+
+struct CommandLine {
+    Command command = Command::None;
+    bool help = false;
+    std::string windowsDirectory;  // --windir; "" keeps the platform's own
+    std::string driveRoot;         // --root; "" keeps the platform's own
+    OutputFormat format = OutputFormat::Table;
+    bool passwordStdin = false;
+    std::optional<bool> updated;        // comment --updated 0|1
+    std::vector<std::string> operands;  // after the command, options removed
+};
+
+// Parses argv[1..]. On bad arguments returns false and a message that says
+// what is wrong (without program name or line end).
+bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& line, std::string& error);
+
+// The usage text shown by --help.
+const char* UsageText();
+
+// A text safe to show on a terminal: control characters become '?'.
+std::string Printable(const std::string& text);
+
+}  // namespace qm::cli

@@ -1,0 +1,151 @@
+// "add" and "comment": the two commands that change single entries.
+#include <cstdio>
+
+#include "cli/Commands.h"
+#include "core/AddReleaseFile.h"
+#include "core/EntryComment.h"
+#include "core/IniFile.h"
+#include "core/ReleaseListFormat.h"
+#include "platform/Platform.h"
+
+namespace qm::cli {
+
+namespace {
+
+// The capacity of the typed name in the Settings dialog, terminator included.
+constexpr size_t kTypedNameCapacity = 80;
+// The comparison reads stored names with this capacity.
+constexpr size_t kStoredNameCapacity = 128;
+
+// A name that the release list can keep on one line and that names a file
+// directly in the component directory.
+bool CheckFileName(const std::string& name, std::string& error) {
+    if (name.empty()) {
+        error = "the file name is empty";
+        return false;
+    }
+    if (name.size() >= kTypedNameCapacity) {
+        error = "the file name is too long (at most " + std::to_string(kTypedNameCapacity - 1) +
+                " characters)";
+        return false;
+    }
+    for (char c : name) {
+        const unsigned char byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            error = "the file name '" + Printable(name) + "' holds control characters";
+            return false;
+        }
+        if (c == '\\' || c == '/') {
+            error = "'" + name + "' is not a bare file name: give it without a directory";
+            return false;
+        }
+    }
+    return true;
+}
+
+// An entry number as the walks read them: 1 to 9998, plain decimal.
+bool ParseEntryNumber(const std::string& text, int& n) {
+    if (text.empty() || text.size() > 4 || text[0] == '0') return false;
+    n = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+        n = n * 10 + (c - '0');
+    }
+    return n >= 1 && n <= kLastReadableEntry;
+}
+
+std::string UnknownSection(const std::string& text) {
+    return "unknown directory '" + Printable(text) + "' (use qmw or db1)";
+}
+
+}  // namespace
+
+int RunAdd(const CommandLine& line) {
+    const std::string& name = line.operands[0];
+    const int index = SectionIndex(line.operands[1]);
+    std::string error;
+    if (!CheckFileName(name, error)) return Fail(error);
+    if (index < 0) return Fail(UnknownSection(line.operands[1]));
+    if (UsableWindowsDirectory(error).empty()) return Fail(error);
+
+    const char* section = SectionName(index);
+    const std::string path = AddedFilePath(section, name);
+    if (path.empty()) {
+        return Fail("the file name is too long for its path \\" + std::string(section) + ".\\" +
+                    name + " (at most " + std::to_string(kAddedPathCapacity - 1) + " characters)");
+    }
+    if (!Platform().FileExists(path)) {
+        std::fprintf(stderr, "qmverify-cli: note: %s does not exist; its entry gets the CRC 0\n",
+                     path.c_str());
+    }
+
+    int entry = 0;
+    switch (AddReleaseFile(name, index, &entry)) {
+        case AddResult::Added:
+            return WriteOutput("Added " + name + " to " + section + " as entry " +
+                               std::to_string(entry) + ".\n")
+                       ? kExitOk
+                       : kExitError;
+        case AddResult::Refreshed:
+            return WriteOutput("Refreshed entry " + std::to_string(entry) + " of " + section +
+                               " (" + name + "); its update mark is 0 again.\n")
+                       ? kExitOk
+                       : kExitError;
+        case AddResult::NoFreeNumber:
+            return Fail("section " + std::string(section) + " has no free entry number up to " +
+                        std::to_string(kLastReadableEntry) + ": nothing written");
+        case AddResult::WriteFailed:
+            return Fail("the release list could not be written");
+        default:
+            return Fail("nothing was added");
+    }
+}
+
+int RunComment(const CommandLine& line) {
+    const int index = SectionIndex(line.operands[0]);
+    if (index < 0) return Fail(UnknownSection(line.operands[0]));
+    int n = 0;
+    if (!ParseEntryNumber(line.operands[1], n)) {
+        return Fail("'" + Printable(line.operands[1]) + "' is no entry number (1 to " +
+                    std::to_string(kLastReadableEntry) + ")");
+    }
+    std::string error;
+    const std::string windowsDirectory = UsableWindowsDirectory(error);
+    if (windowsDirectory.empty()) return Fail(error);
+
+    // The row the window would show for entry n: its path and its mark.
+    const char* section = SectionName(index);
+    const std::string listPath = ReleaseListPath(windowsDirectory);
+    CIniFile list;
+    if (!list.Load(listPath)) return Fail("cannot read the release list " + Printable(listPath));
+    const std::string name = list.ReadText(section, EntryKey("File", n), kStoredNameCapacity);
+    if (name.empty()) {
+        return Fail("section " + std::string(section) + " has no entry " + std::to_string(n));
+    }
+    const std::string shownPath =
+        ListedFilePath(kComponentDirectories[index].directory, name, nullptr);
+    const bool updated =
+        line.updated ? *line.updated : list.ReadInt(section, EntryKey("Updated", n), 0) == 1;
+
+    const std::string& comment = line.operands[2];
+    if (OneLineComment(comment) != comment) {
+        std::fputs(
+            "qmverify-cli: note: the comment is kept on one line of at most 511 characters\n",
+            stderr);
+    }
+    switch (WriteEntryComment(section, n, shownPath, comment, updated)) {
+        case CommentResult::Written:
+            return WriteOutput("Entry " + std::to_string(n) + " of " + section + " (" +
+                               Printable(shownPath) + "): comment stored, " +
+                               (updated ? "marked as updated" : "not marked as updated") + ".\n")
+                       ? kExitOk
+                       : kExitError;
+        case CommentResult::EntryChanged:
+            return Fail("entry " + std::to_string(n) + " of " + section + " no longer names " +
+                        Printable(shownPath) + ": nothing written");
+        default:
+            return Fail("the release list could not be written");
+    }
+}
+
+}  // namespace qm::cli

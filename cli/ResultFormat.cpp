@@ -1,0 +1,163 @@
+#include "cli/ResultFormat.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "cli/Console.h"
+
+namespace qm::cli {
+
+namespace {
+
+// Headers of the nine columns; the window shows the first seven.
+constexpr const char* kHeaders[kColumnCount] = {
+    "Filename",     "Status",  "CRC Current", "Date Current", "CRC Release",
+    "Date Release", "Comment", "Entry",       "Section",
+};
+constexpr int kVisibleColumns = kColEntry;
+
+// JSON member names, in column order.
+constexpr const char* kJsonNames[kColumnCount] = {
+    "filename",    "status",  "crcCurrent", "dateCurrent", "crcRelease",
+    "dateRelease", "comment", "entry",      "section",
+};
+
+bool IsPlainNumber(const std::string& text) {
+    return !text.empty() && text.size() <= 9 &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
+           (text.size() == 1 || text[0] != '0');
+}
+
+std::string FormatTable(const CResultTable& table) {
+    size_t widths[kVisibleColumns];
+    for (int c = 0; c < kVisibleColumns; ++c)
+        widths[c] = std::char_traits<char>::length(kHeaders[c]);
+    for (const ResultRow& row : table.Rows()) {
+        for (int c = 0; c < kVisibleColumns; ++c)
+            widths[c] = std::max(widths[c], row.texts[c].size());
+    }
+    std::string out;
+    const auto appendLine = [&out, &widths](const auto& cellOf) {
+        std::string line;
+        for (int c = 0; c < kVisibleColumns; ++c) {
+            const std::string cell = Printable(cellOf(c));
+            line += cell;
+            if (c + 1 < kVisibleColumns) line.append(widths[c] - cell.size() + 2, ' ');
+        }
+        while (!line.empty() && line.back() == ' ') line.pop_back();
+        out += line;
+        out += '\n';
+    };
+    appendLine([](int c) { return std::string(kHeaders[c]); });
+    for (const ResultRow& row : table.Rows()) appendLine([&row](int c) { return row.texts[c]; });
+    return out;
+}
+
+std::string FormatSeparated(const CResultTable& table, bool csv) {
+    const char separator = csv ? ',' : '\t';
+    const char* lineEnd = csv ? "\r\n" : "\n";
+    std::string out;
+    for (int c = 0; c < kColumnCount; ++c) {
+        if (c > 0) out += separator;
+        out += kHeaders[c];
+    }
+    out += lineEnd;
+    for (const ResultRow& row : table.Rows()) {
+        for (int c = 0; c < kColumnCount; ++c) {
+            if (c > 0) out += separator;
+            out += csv ? CsvField(row.texts[c]) : TsvField(row.texts[c]);
+        }
+        out += lineEnd;
+    }
+    return out;
+}
+
+std::string FormatJson(const CResultTable& table) {
+    if (table.Rows().empty()) return "[]\n";
+    std::string out = "[\n";
+    bool first = true;
+    for (const ResultRow& row : table.Rows()) {
+        out += first ? "  {" : ",\n  {";
+        first = false;
+        for (int c = 0; c < kColumnCount; ++c) {
+            if (c > 0) out += ", ";
+            out += '"';
+            out += kJsonNames[c];
+            out += "\": ";
+            const std::string& text = row.texts[c];
+            out += c == kColEntry && IsPlainNumber(text) ? text : JsonString(text);
+        }
+        out += '}';
+    }
+    out += "\n]\n";
+    return out;
+}
+
+}  // namespace
+
+std::string CsvField(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    std::string field = "\"";
+    for (char c : text) {
+        if (c == '"') field += '"';
+        field += c;
+    }
+    field += '"';
+    return field;
+}
+
+std::string TsvField(const std::string& text) {
+    std::string field = text;
+    std::replace_if(
+        field.begin(), field.end(), [](char c) { return c == '\t' || c == '\r' || c == '\n'; },
+        ' ');
+    return field;
+}
+
+std::string JsonString(const std::string& text) {
+    std::string out = "\"";
+    for (char16_t unit : SystemTextToUtf16(text)) {
+        switch (unit) {
+            case u'"':
+                out += "\\\"";
+                break;
+            case u'\\':
+                out += "\\\\";
+                break;
+            case u'\n':
+                out += "\\n";
+                break;
+            case u'\r':
+                out += "\\r";
+                break;
+            case u'\t':
+                out += "\\t";
+                break;
+            default:
+                if (unit < 0x20 || unit >= 0x7F) {
+                    char escape[8];
+                    std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(unit));
+                    out += escape;
+                } else {
+                    out += static_cast<char>(unit);
+                }
+        }
+    }
+    out += '"';
+    return out;
+}
+
+std::string FormatRows(const CResultTable& table, OutputFormat format) {
+    switch (format) {
+        case OutputFormat::Tsv:
+            return FormatSeparated(table, false);
+        case OutputFormat::Csv:
+            return FormatSeparated(table, true);
+        case OutputFormat::Json:
+            return FormatJson(table);
+        default:
+            return FormatTable(table);
+    }
+}
+
+}  // namespace qm::cli
