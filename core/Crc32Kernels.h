@@ -1,0 +1,69 @@
+// The inner loops of the CRC-32 calculator. Every kernel continues a raw
+// CRC register (no initial value, no final complement) over a buffer and all
+// of them give the same result; they differ only in speed. The fastest one
+// that the processor supports is chosen once, at the first use.
+//
+// Internal to the core: CCrc32 uses the active kernel, tests and benchmarks
+// may pick one by name.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// Carry-less multiplication kernels exist for x86-64 built with GCC or Clang;
+// elsewhere slicing is the fastest.
+#if defined(__GNUC__) && defined(__x86_64__)
+#define QM_CRC32_X86_FOLDING 1
+#else
+#define QM_CRC32_X86_FOLDING 0
+#endif
+
+namespace qm::crc32 {
+
+enum class Kernel {
+    ByteTable,   // one table look-up per byte: the reference
+    Slicing16,   // sixteen bytes per step through sixteen tables
+    Pclmul,      // carry-less multiplication, 4 x 128 bits in flight
+    Vpclmul256,  // the same on 256-bit vectors (AVX2 with VPCLMULQDQ)
+    Vpclmul512,  // the same on 512-bit vectors (AVX-512 with VPCLMULQDQ)
+};
+constexpr Kernel kAllKernels[] = {Kernel::ByteTable, Kernel::Slicing16, Kernel::Pclmul,
+                                  Kernel::Vpclmul256, Kernel::Vpclmul512};
+
+// `byteTable` is the 256-entry table of CCrc32; only the byte-table kernel
+// reads it, the others carry their own constants.
+using KernelFunction = uint32_t (*)(uint32_t crc, const unsigned char* data, size_t length,
+                                    const uint32_t* byteTable);
+
+const char* KernelName(Kernel kernel);
+bool IsAvailable(Kernel kernel);
+// The fastest kernel this processor supports.
+Kernel BestKernel();
+
+// The kernel CCrc32 uses: BestKernel() unless one was forced.
+Kernel ActiveKernel();
+KernelFunction ActiveKernelFunction();
+// Makes `kernel` the active one; false (and no change) when the processor
+// lacks it.
+bool ForceKernel(Kernel kernel);
+
+// Runs one kernel directly; the byte-table kernel needs `byteTable`.
+// Falls back to slicing when the kernel is not available.
+uint32_t Update(Kernel kernel, uint32_t crc, const void* data, size_t length,
+                const uint32_t* byteTable);
+
+// The kernels themselves.
+uint32_t UpdateByteTable(uint32_t crc, const unsigned char* data, size_t length,
+                         const uint32_t* byteTable);
+uint32_t UpdateSlicing16(uint32_t crc, const unsigned char* data, size_t length,
+                         const uint32_t* byteTable = nullptr);
+#if QM_CRC32_X86_FOLDING
+uint32_t UpdatePclmul(uint32_t crc, const unsigned char* data, size_t length,
+                      const uint32_t* byteTable = nullptr);
+uint32_t UpdateVpclmul256(uint32_t crc, const unsigned char* data, size_t length,
+                          const uint32_t* byteTable = nullptr);
+uint32_t UpdateVpclmul512(uint32_t crc, const unsigned char* data, size_t length,
+                          const uint32_t* byteTable = nullptr);
+#endif
+
+}  // namespace qm::crc32
