@@ -1,0 +1,120 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "core/AddReleaseFile.h"
+#include "core/FaultPlatform.h"
+#include "core/ReleaseListFormat.h"
+#include "core/SampleInstallation.h"
+
+namespace qm {
+namespace {
+
+using test::FaultPlatform;
+using test::SampleInstallation;
+
+std::string Key(const CIniFile& list, const char* section, const char* prefix, int n) {
+    return list.ReadText(section, EntryKey(prefix, n), 1024);
+}
+
+TEST(AddReleaseFile, IgnoresAnEmptyNameOrNoDirectory) {
+    SampleInstallation sample;
+    sample.WriteFile("qmw/tool.exe", "abc");
+    EXPECT_EQ(AddReleaseFile("", 0), AddResult::Ignored);
+    EXPECT_EQ(AddReleaseFile("tool.exe", -1), AddResult::Ignored);
+    EXPECT_FALSE(sample.ExistsInWindows(kReleaseListName));
+}
+
+TEST(AddReleaseFile, NewNameGoesToTheFirstFreeNumberAndIsRefreshedLater) {
+    SampleInstallation sample;
+    sample.WriteFile("qmw/tool.exe", "abc");
+    sample.WriteList("[qmw]\r\nFile1=a.exe\r\nFile2=b.exe\r\nFile3=c.exe\r\nFile5=tool.exe\r\n");
+
+    int entry = 0;
+    EXPECT_EQ(AddReleaseFile("tool.exe", 0, &entry), AddResult::Added);
+    EXPECT_EQ(entry, 4);  // the gap, though entry 5 names it behind the gap
+    CIniFile list = sample.LoadList();
+    EXPECT_EQ(Key(list, "qmw", "File", 4), "tool.exe");
+    EXPECT_EQ(Key(list, "qmw", "CRC", 4), "352441c2");
+    EXPECT_EQ(Key(list, "qmw", "Date", 4).size(), 16u);
+    EXPECT_EQ(Key(list, "qmw", "Updated", 4), "0");
+    EXPECT_EQ(sample.ListText().find("Comment4"), std::string::npos);
+
+    sample.WriteFile("qmw/tool.exe", "123456789");
+    EXPECT_EQ(AddReleaseFile("tool.exe", 0, &entry), AddResult::Refreshed);
+    EXPECT_EQ(entry, 4);
+    EXPECT_EQ(Key(sample.LoadList(), "qmw", "CRC", 4), "cbf43926");
+
+    // Case counts: another spelling is another entry.
+    EXPECT_EQ(AddReleaseFile("TOOL.EXE", 0, &entry), AddResult::Added);
+    EXPECT_EQ(entry, 5);
+}
+
+TEST(AddReleaseFile, RefreshKeepsTheCommentAndClearsTheMark) {
+    SampleInstallation sample;
+    sample.WriteFile("qmw/tool.exe", "abc");
+    sample.WriteList(
+        "[qmw]\r\nFile1=tool.exe\r\nDate1=x\r\nCRC1=1\r\nUpdated1=1\r\nComment1=keep me\r\n");
+    EXPECT_EQ(AddReleaseFile("tool.exe", 0), AddResult::Refreshed);
+    CIniFile list = sample.LoadList();
+    EXPECT_EQ(Key(list, "qmw", "CRC", 1), "352441c2");
+    EXPECT_EQ(Key(list, "qmw", "Updated", 1), "0");
+    EXPECT_EQ(Key(list, "qmw", "Comment", 1), "keep me");
+}
+
+TEST(AddReleaseFile, ReadsTheFileOfTheChosenSectionAndRecordsMissingFiles) {
+    SampleInstallation sample;
+    sample.WriteFile("qmw/tool.exe", "abc");
+    EXPECT_EQ(AddReleaseFile("tool.exe", 1), AddResult::Added);
+    CIniFile list = sample.LoadList();
+    EXPECT_EQ(Key(list, "db1", "File", 1), "tool.exe");
+    EXPECT_EQ(Key(list, "db1", "CRC", 1), "0");  // \db1 has no tool.exe
+    EXPECT_EQ(Key(list, "db1", "Date", 1), "");
+    EXPECT_NE(sample.ListText().find("Date1="), std::string::npos);
+    EXPECT_EQ(sample.ListText().find("[qmw]"), std::string::npos);
+}
+
+TEST(AddReleaseFile, LongNamesMatchThemselvesOrAreRefused) {
+    SampleInstallation sample;
+    const std::string name50 = std::string(46, 'n') + ".exe";
+    EXPECT_EQ(AddReleaseFile(name50, 0), AddResult::Added);
+    int entry = 0;
+    EXPECT_EQ(AddReleaseFile(name50, 0, &entry), AddResult::Refreshed);
+    EXPECT_EQ(entry, 1);
+
+    // A stored name longer than the typed one is another file, even when
+    // its first 79 characters are the typed name.
+    const std::string name73 = std::string(69, 'm') + ".exe";
+    sample.WriteList("[qmw]\r\nFile1=" + name73 + "xyz\r\n");
+    EXPECT_EQ(AddReleaseFile(name73, 0, &entry), AddResult::Added);
+    EXPECT_EQ(entry, 2);
+
+    // A name whose path does not fit, or that would break the line, is refused.
+    const std::string before = sample.ListText();
+    EXPECT_EQ(AddReleaseFile(std::string(74, 'z'), 0), AddResult::Ignored);
+    EXPECT_EQ(AddReleaseFile(std::string(90, 'z'), 0), AddResult::Ignored);
+    EXPECT_EQ(AddReleaseFile("a.exe\r\nFile1=evil.exe", 0), AddResult::Ignored);
+    EXPECT_EQ(sample.ListText(), before);
+}
+
+TEST(AddReleaseFile, NothingIsWrittenWhenEveryNumberIsTaken) {
+    SampleInstallation sample;
+    std::string text = "[qmw]\r\n";
+    for (int n = 1; n <= 9998; ++n) text += "File" + std::to_string(n) + "=f.exe\r\n";
+    sample.WriteList(text);
+    EXPECT_EQ(AddReleaseFile("new.exe", 0), AddResult::NoFreeNumber);
+    EXPECT_EQ(sample.ListText(), text);
+}
+
+TEST(AddReleaseFile, AFailedWriteIsReportedAndLeavesTheListAsItWas) {
+    SampleInstallation sample;
+    sample.WriteList("[qmw]\r\nFile1=a.exe\r\n");
+    FaultPlatform faults;
+    faults.failWriteNewFile = true;
+    faults.failMoveReplace = true;
+    EXPECT_EQ(AddReleaseFile("b.exe", 0), AddResult::WriteFailed);
+    EXPECT_EQ(sample.ListText(), "[qmw]\r\nFile1=a.exe\r\n");
+}
+
+}  // namespace
+}  // namespace qm

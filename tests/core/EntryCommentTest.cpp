@@ -1,0 +1,97 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "core/EntryComment.h"
+#include "core/FaultPlatform.h"
+#include "core/ReleaseListFormat.h"
+#include "core/ResultTable.h"
+#include "core/SampleInstallation.h"
+
+namespace qm {
+namespace {
+
+using test::FaultPlatform;
+using test::SampleInstallation;
+
+TEST(OneLineComment, LineBreaksBecomeBlanksAndLongTextIsCut) {
+    EXPECT_EQ(OneLineComment("first\r\nsecond\nthird\rfourth\vfifth"),
+              "first second third fourth fifth");
+    EXPECT_EQ(OneLineComment(""), "");
+    EXPECT_EQ(OneLineComment(std::string(600, 'c')), std::string(511, 'c'));
+    EXPECT_EQ(OneLineComment(std::string(511, 'c')), std::string(511, 'c'));
+
+    // A UTF-8 text is never cut inside a character.
+    std::string utf8 = std::string(510, 'a') + "\xC3\xA9" + "tail";
+    EXPECT_EQ(OneLineComment(utf8), std::string(510, 'a'));
+}
+
+class EntryCommentTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        sample.WriteList("[qmw]\r\nFile1=a.exe\r\nFile7=tool.exe\r\nUpdated7=0\r\n");
+    }
+    SampleInstallation sample;
+};
+
+TEST_F(EntryCommentTest, WritesCommentThenMarkOfTheRowsEntry) {
+    EXPECT_EQ(WriteEntryComment("qmw", 7, "\\qmw.\\tool.exe", "two\r\nlines", true),
+              CommentResult::Written);
+    CIniFile list = sample.LoadList();
+    EXPECT_EQ(list.ReadText("qmw", "Comment7", 512), "two lines");
+    EXPECT_EQ(list.ReadText("qmw", "Updated7", 40), "1");
+    std::string text = sample.ListText();
+    EXPECT_LT(text.find("Comment7="), text.find("Updated7=1"));
+
+    // An empty comment keeps its key, with nothing after the equals sign.
+    EXPECT_EQ(WriteEntryComment("qmw", 7, "\\qmw.\\tool.exe", "", false), CommentResult::Written);
+    text = sample.ListText();
+    EXPECT_NE(text.find("Comment7=\r\n"), std::string::npos);
+    EXPECT_NE(text.find("Updated7=0"), std::string::npos);
+}
+
+TEST_F(EntryCommentTest, RefusesARowWhoseEntryNowNamesAnotherFile) {
+    const std::string before = sample.ListText();
+    EXPECT_EQ(WriteEntryComment("qmw", 1, "\\qmw.\\tool.exe", "x", true),
+              CommentResult::EntryChanged);
+    EXPECT_EQ(WriteEntryComment("qmw", 3, "\\qmw.\\tool.exe", "x", true),
+              CommentResult::EntryChanged);
+    EXPECT_EQ(WriteEntryComment("db1", 7, "\\qmw.\\tool.exe", "x", true),
+              CommentResult::EntryChanged);
+    EXPECT_EQ(WriteEntryComment("qmw", 0, "\\qmw.\\tool.exe", "x", true),
+              CommentResult::EntryChanged);
+    EXPECT_EQ(sample.ListText(), before);
+}
+
+TEST_F(EntryCommentTest, AFailedSaveIsReported) {
+    FaultPlatform faults;
+    faults.failWriteNewFile = true;
+    faults.failMoveReplace = true;
+    const std::string before = sample.ListText();
+    EXPECT_EQ(WriteEntryComment("qmw", 7, "\\qmw.\\tool.exe", "x", true),
+              CommentResult::WriteFailed);
+    EXPECT_EQ(sample.ListText(), before);
+}
+
+TEST(ApplyCommentToRow, MarkMakesTheRowUpdatedAndClearingRestoresTheImageOnly) {
+    CResultTable table;
+    table.InsertRowAtTop("\\qmw.\\tool.exe", Identical);
+    table.SetCellText(0, kColStatus, "Identical");
+    table.SetRowAttributes(0, RowAttributes{Identical, kRowSelected, 0});
+
+    ApplyCommentToRow(table, 0, "new\ncomment", true, Identical, "Updated");
+    EXPECT_EQ(table.GetCellText(0, kColComment), "new comment");
+    EXPECT_EQ(table.GetCellText(0, kColStatus), "Updated");
+    EXPECT_EQ(table.GetRowAttributes(0).image, Updated);
+    EXPECT_EQ(table.GetRowAttributes(0).state, static_cast<uint32_t>(kRowSelected));
+
+    // Clearing the mark brings the earlier image back; the text stays.
+    ApplyCommentToRow(table, 0, "", false, Identical, "Updated");
+    EXPECT_EQ(table.GetRowAttributes(0).image, Identical);
+    EXPECT_EQ(table.GetCellText(0, kColStatus), "Updated");
+    EXPECT_EQ(table.GetCellText(0, kColComment), "");
+    EXPECT_EQ(table.GetCellText(0, kColFileName), "\\qmw.\\tool.exe");
+}
+
+}  // namespace
+}  // namespace qm

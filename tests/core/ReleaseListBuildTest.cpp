@@ -1,0 +1,206 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "core/FaultPlatform.h"
+#include "core/ReleaseListBuild.h"
+#include "core/ReleaseListFormat.h"
+#include "core/SampleInstallation.h"
+
+namespace qm {
+namespace {
+
+using test::FaultPlatform;
+using test::SampleInstallation;
+
+// The names of section `section` from entry 1 on, as a walk reads them.
+std::vector<std::string> Names(const CIniFile& list, const char* section) {
+    std::vector<std::string> names;
+    for (int n = 1;; ++n) {
+        std::string name = list.ReadText(section, EntryKey("File", n), 1024);
+        if (name.empty()) return names;
+        names.push_back(name);
+    }
+}
+
+const char kOldList[] = "[qmw]\r\nFile1=old.exe\r\nCRC1=1234\r\n";
+
+TEST(ReleaseListBuild, RecordsBothSectionsInScanOrder) {
+    SampleInstallation sample;
+    sample.WriteFile("qmw/zeta.exe", "123456789");
+    sample.WriteFile("qmw/alpha.dll", "abc");
+    sample.WriteFile("qmw/setup.bat", "");
+    sample.MakeDirectory("qmw/tools.exe");
+    sample.WriteFile("qmw/readme.txt", "not listed");
+    sample.WriteFile("db1/store.dll", "abc");
+    sample.WriteFile("db1/setup.bat", "a db1 batch file is never listed");
+
+    std::vector<bool> cursor;
+    CReleaseListBuild build([&](bool wait) { cursor.push_back(wait); });
+    BuildResult result = build.BuildReleaseList();
+
+    EXPECT_EQ(result.status, BuildResult::Ok);
+    EXPECT_EQ(result.backupPath, "");
+    EXPECT_EQ(result.entries, 5);
+    EXPECT_EQ(cursor, (std::vector<bool>{true, false}));
+    EXPECT_FALSE(sample.ExistsInWindows("qmverify.l01"));
+    EXPECT_FALSE(sample.ExistsInWindows("qmverify.new"));
+
+    CIniFile list = sample.LoadList();
+    std::vector<std::string> qmw = Names(list, "qmw");
+    ASSERT_EQ(qmw.size(), 4u);
+    // Mask order comes before name order: the .exe names first.
+    EXPECT_TRUE((qmw[0] == "zeta.exe" && qmw[1] == "tools.exe") ||
+                (qmw[0] == "tools.exe" && qmw[1] == "zeta.exe"));
+    EXPECT_EQ(qmw[2], "alpha.dll");
+    EXPECT_EQ(qmw[3], "setup.bat");
+    EXPECT_EQ(Names(list, "db1"), (std::vector<std::string>{"store.dll"}));
+
+    for (int n = 1; n <= 4; ++n) {
+        std::string name = qmw[n - 1];
+        std::string crc = list.ReadText("qmw", EntryKey("CRC", n), 40);
+        const std::map<std::string, std::string> expected = {
+            {"zeta.exe", "cbf43926"},
+            {"alpha.dll", "352441c2"},
+            {"setup.bat", "0"},
+            {"tools.exe", "0"},  // a directory cannot be read
+        };
+        EXPECT_EQ(crc, expected.at(name)) << name;
+        EXPECT_EQ(list.ReadText("qmw", EntryKey("Updated", n), 40), "0");
+        EXPECT_EQ(list.ReadText("qmw", EntryKey("Date", n), 40).size(), 16u);
+    }
+
+    // Five keys per entry, in order, the "qmw" section first; the comment
+    // key is there with an empty value.
+    std::string text = sample.ListText();
+    size_t qmwAt = text.find("[qmw]");
+    size_t db1At = text.find("[db1]");
+    ASSERT_NE(qmwAt, std::string::npos);
+    ASSERT_NE(db1At, std::string::npos);
+    EXPECT_LT(qmwAt, db1At);
+    size_t file1 = text.find("File1=", db1At);
+    size_t date1 = text.find("Date1=", db1At);
+    size_t crc1 = text.find("CRC1=352441c2", db1At);
+    size_t updated1 = text.find("Updated1=0", db1At);
+    size_t comment1 = text.find("Comment1=\r\n", db1At);
+    EXPECT_TRUE(file1 < date1 && date1 < crc1 && crc1 < updated1 && updated1 < comment1) << text;
+}
+
+TEST(ReleaseListBuild, MissingDirectoryLeavesItsSectionOut) {
+    SampleInstallation sample(false);
+    sample.MakeDirectory("qmw");
+    sample.WriteFile("qmw/tool.exe", "x");
+    BuildResult result = CReleaseListBuild().BuildReleaseList();
+    EXPECT_EQ(result.status, BuildResult::Ok);
+    EXPECT_EQ(result.entries, 1);
+    EXPECT_EQ(sample.ListText().find("[db1]"), std::string::npos);
+    EXPECT_EQ(Names(sample.LoadList(), "qmw"), (std::vector<std::string>{"tool.exe"}));
+}
+
+TEST(ReleaseListBuild, EntryCounterStartsAgainForEachSectionAndRunsAcrossMasks) {
+    SampleInstallation sample;
+    sample.WriteFile("qmw/a.exe", "1");
+    sample.WriteFile("qmw/b.cmd", "2");
+    sample.WriteFile("qmw/c.qme", "3");
+    sample.WriteFile("db1/d.dll", "4");
+    CReleaseListBuild build;
+    build.BuildReleaseList();
+    EXPECT_EQ(build.m_nEntry, 2);  // one above the last db1 entry
+    CIniFile list = sample.LoadList();
+    EXPECT_EQ(Names(list, "qmw"), (std::vector<std::string>{"a.exe", "b.cmd", "c.qme"}));
+    EXPECT_EQ(Names(list, "db1"), (std::vector<std::string>{"d.dll"}));
+}
+
+TEST(ReleaseListBuild, KeepsThePreviousListUnderTheFirstFreeBackupName) {
+    SampleInstallation sample;
+    sample.WriteFile("qmw/tool.exe", "x");
+
+    sample.WriteList(kOldList);
+    BuildResult first = CReleaseListBuild().BuildReleaseList();
+    EXPECT_EQ(first.status, BuildResult::Ok);
+    EXPECT_EQ(first.backupPath, BackupCandidatePath(Platform().WindowsDirectory(), 1));
+    EXPECT_EQ(sample.ReadInWindows("qmverify.l01"), kOldList);
+
+    std::string secondList = sample.ListText();
+    CReleaseListBuild().BuildReleaseList();
+    EXPECT_EQ(sample.ReadInWindows("qmverify.l02"), secondList);
+
+    // A gap is filled first.
+    std::filesystem::remove(sample.InWindows("qmverify.l01"));
+    CReleaseListBuild().BuildReleaseList();
+    EXPECT_TRUE(sample.ExistsInWindows("qmverify.l01"));
+    EXPECT_FALSE(sample.ExistsInWindows("qmverify.l03"));
+
+    // After l99 comes l100.
+    for (int k = 3; k <= 99; ++k) {
+        char name[32];
+        std::snprintf(name, sizeof name, "qmverify.l%02d", k);
+        sample.WriteInWindows(name, "old");
+    }
+    sample.WriteList(kOldList);
+    BuildResult last = CReleaseListBuild().BuildReleaseList();
+    EXPECT_EQ(last.status, BuildResult::Ok);
+    EXPECT_EQ(sample.ReadInWindows("qmverify.l100"), kOldList);
+    EXPECT_EQ(sample.ReadInWindows("qmverify.l99"), "old");
+}
+
+TEST(ReleaseListBuild, FallsBackToCopyingWhenTheReplaceFails) {
+    SampleInstallation sample;
+    sample.WriteFile("qmw/tool.exe", "x");
+    sample.WriteList(kOldList);
+    FaultPlatform faults;
+    faults.failReplaceWithBackup = true;
+    BuildResult result = CReleaseListBuild().BuildReleaseList();
+    EXPECT_EQ(result.status, BuildResult::Ok);
+    EXPECT_EQ(sample.ReadInWindows("qmverify.l01"), kOldList);
+    EXPECT_EQ(Names(sample.LoadList(), "qmw"), (std::vector<std::string>{"tool.exe"}));
+    EXPECT_FALSE(sample.ExistsInWindows("qmverify.new"));
+}
+
+TEST(ReleaseListBuild, NeverLosesTheOldListWhenItCannotBeKeptOrReplaced) {
+    SampleInstallation sample;
+    sample.WriteFile("qmw/tool.exe", "x");
+
+    struct Case {
+        const char* what;
+        bool failReplace, failCopy, failMove, failWrite, halfWrite;
+        BuildResult::Status expected;
+    };
+    const Case cases[] = {
+        {"no backup possible", true, true, false, false, false, BuildResult::BackupFailed},
+        {"copied but not moved", true, false, true, false, false, BuildResult::WriteFailed},
+        {"new list not written", false, false, false, true, false, BuildResult::WriteFailed},
+        {"crash while writing", false, false, false, false, true, BuildResult::WriteFailed},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        sample.WriteList(kOldList);
+        FaultPlatform faults;
+        faults.failReplaceWithBackup = c.failReplace;
+        faults.failCopy = c.failCopy;
+        faults.failMoveReplace = c.failMove;
+        faults.failWriteNewFile = c.failWrite;
+        faults.writeHalfThenFail = c.halfWrite;
+        BuildResult result = CReleaseListBuild().BuildReleaseList();
+        EXPECT_EQ(result.status, c.expected);
+        EXPECT_EQ(result.backupPath, "");
+        EXPECT_EQ(sample.ListText(), kOldList);
+        EXPECT_FALSE(sample.ExistsInWindows("qmverify.l01"));
+        EXPECT_FALSE(sample.ExistsInWindows("qmverify.new"));
+    }
+}
+
+TEST(ReleaseListBuild, NoListIsLeftHalfWrittenWhenTheFirstBuildFails) {
+    SampleInstallation sample;
+    sample.WriteFile("qmw/tool.exe", "x");
+    FaultPlatform faults;
+    faults.writeHalfThenFail = true;
+    EXPECT_EQ(CReleaseListBuild().BuildReleaseList().status, BuildResult::WriteFailed);
+    EXPECT_FALSE(sample.ExistsInWindows(kReleaseListName));
+    EXPECT_FALSE(sample.ExistsInWindows("qmverify.new"));
+}
+
+}  // namespace
+}  // namespace qm

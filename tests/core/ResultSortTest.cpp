@@ -1,0 +1,142 @@
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "core/ResultSort.h"
+#include "core/ResultTable.h"
+
+namespace qm {
+namespace {
+
+// A table whose rows carry an id in column 0 and a key in column `column`.
+CResultTable TableOf(const std::vector<std::string>& keys, int column = kColStatus) {
+    CResultTable table;
+    for (size_t i = keys.size(); i-- > 0;) {
+        int row = table.InsertRowAtTop("r" + std::to_string(i), static_cast<int>(i % 3));
+        table.SetCellText(row, column, keys[i]);
+    }
+    return table;
+}
+
+std::vector<std::string> Column(const CResultTable& table, int column) {
+    std::vector<std::string> texts;
+    for (const ResultRow& row : table.Rows()) texts.push_back(row.texts[column]);
+    return texts;
+}
+
+TEST(ResultSort, EqualKeysEndInTheOrderThePartitionGivesThem) {
+    // Worked by hand: pivot "B" (row 2); rows 0/4 equal, no swap; rows 2/3
+    // swapped; then 0..2 (pivot "A": rows 0/2 swapped) and 3..4 (equal).
+    CResultTable table = TableOf({"B", "A", "B", "A", "B"});
+    table.Rows()[1].attributes.state = kRowSelected | kRowFocused;
+    table.Rows()[1].attributes.param = 77;
+    SortResultList(table, kColStatus, 1, 0, -1);
+
+    EXPECT_EQ(Column(table, kColFileName),
+              (std::vector<std::string>{"r3", "r1", "r0", "r2", "r4"}));
+    // Image, state and application value travel with their row.
+    for (const ResultRow& row : table.Rows()) {
+        int id = std::stoi(row.texts[kColFileName].substr(1));
+        EXPECT_EQ(row.attributes.image, id % 3);
+    }
+    EXPECT_EQ(table.Rows()[1].attributes.state, static_cast<uint32_t>(kRowSelected | kRowFocused));
+    EXPECT_EQ(table.Rows()[1].attributes.param, 77);
+    EXPECT_EQ(table.Rows()[0].attributes.state, 0u);
+}
+
+TEST(ResultSort, StatusDescendingPutsUpdatedFirst) {
+    CResultTable table =
+        TableOf({"Identical", "Updated", "Not identical", "Identical", "Updated", "Not identical"});
+    SortResultList(table, kColStatus, 0, 0, -1);
+    EXPECT_EQ(Column(table, kColStatus),
+              (std::vector<std::string>{"Updated", "Updated", "Not identical", "Not identical",
+                                        "Identical", "Identical"}));
+}
+
+TEST(ResultSort, KeysCompareAsTextNotAsNumbers) {
+    CResultTable table = TableOf({"9", "10", "a", "Z", "f0", "1abcdef0"}, kColEntry);
+    SortResultList(table, kColEntry, 1, 0, -1);
+    EXPECT_EQ(Column(table, kColEntry),
+              (std::vector<std::string>{"10", "1abcdef0", "9", "Z", "a", "f0"}));
+}
+
+TEST(ResultSort, RandomTablesComeOutOrderedWithEveryRowIntact) {
+    std::mt19937 random(12345);
+    for (int round = 0; round < 200; ++round) {
+        std::vector<std::string> keys(random() % 40);
+        for (std::string& key : keys) key = std::string(1, static_cast<char>('a' + random() % 4));
+        for (int ascending : {0, 1}) {
+            CResultTable table = TableOf(keys, kColComment);
+            SortResultList(table, kColComment, ascending, 0, -1);
+            ASSERT_EQ(table.RowCount(), static_cast<int>(keys.size()));
+            std::vector<bool> seen(keys.size(), false);
+            for (int row = 0; row < table.RowCount(); ++row) {
+                const ResultRow& r = table.Rows()[row];
+                size_t id = std::stoul(r.texts[kColFileName].substr(1));
+                ASSERT_FALSE(seen[id]);
+                seen[id] = true;
+                EXPECT_EQ(r.texts[kColComment], keys[id]);
+                if (row > 0) {
+                    const std::string& above = table.Rows()[row - 1].texts[kColComment];
+                    EXPECT_TRUE(ascending ? above <= r.texts[kColComment]
+                                          : above >= r.texts[kColComment]);
+                }
+            }
+        }
+    }
+}
+
+TEST(ResultSort, PartialRangesAndTinyListsAreLeftAloneOutsideTheRange) {
+    CResultTable empty;
+    SortResultList(empty, 1, 1, 0, -1);
+    EXPECT_EQ(empty.RowCount(), 0);
+
+    CResultTable table = TableOf({"d", "c", "b", "a"});
+    SortResultList(table, kColStatus, 1, 1, 2);
+    EXPECT_EQ(Column(table, kColStatus), (std::vector<std::string>{"d", "b", "c", "a"}));
+}
+
+TEST(ResultSort, HeaderClicksFollowTheSortStateRule) {
+    CResultTable table = TableOf({"b", "a", "c"}, kColFileName + 2);
+    SortState state;  // column 1, descending, as after a comparison run
+
+    // Only the left button sorts; other buttons change nothing.
+    EXPECT_FALSE(SortOnHeaderClick(table, state, 2, 1));
+    EXPECT_FALSE(SortOnHeaderClick(table, state, 2, 2));
+    EXPECT_EQ(state.m_nSortColumn, 1);
+    EXPECT_EQ(state.m_bSortAscending, 0);
+    EXPECT_EQ(Column(table, 2), (std::vector<std::string>{"b", "a", "c"}));
+
+    EXPECT_TRUE(SortOnHeaderClick(table, state, 2, 0));
+    EXPECT_EQ(state.m_bSortAscending, 1);
+    EXPECT_EQ(Column(table, 2), (std::vector<std::string>{"a", "b", "c"}));
+    SortOnHeaderClick(table, state, 2, 0);
+    EXPECT_EQ(state.m_bSortAscending, 0);
+    EXPECT_EQ(Column(table, 2), (std::vector<std::string>{"c", "b", "a"}));
+
+    // Another header in between: the next click on the first is ascending.
+    SortOnHeaderClick(table, state, 0, 0);
+    EXPECT_EQ(state.m_nSortColumn, 0);
+    EXPECT_EQ(state.m_bSortAscending, 1);
+    SortOnHeaderClick(table, state, 2, 0);
+    EXPECT_EQ(state.m_bSortAscending, 1);
+
+    // After a comparison run, the first click on Status sorts ascending.
+    SortState afterRun;
+    CResultTable statuses = TableOf({"Updated", "Identical"});
+    SortOnHeaderClick(statuses, afterRun, kColStatus, 0);
+    EXPECT_EQ(afterRun.m_bSortAscending, 1);
+    EXPECT_EQ(statuses.Rows()[0].texts[kColStatus], "Identical");
+
+    // On an empty list the state still changes.
+    CResultTable empty;
+    SortState emptyState;
+    EXPECT_TRUE(SortOnHeaderClick(empty, emptyState, 5, 0));
+    EXPECT_EQ(emptyState.m_nSortColumn, 5);
+    EXPECT_EQ(emptyState.m_bSortAscending, 1);
+}
+
+}  // namespace
+}  // namespace qm

@@ -1,0 +1,74 @@
+// A program file that another process holds open for writing cannot be
+// read: the build records it, and the comparison shows it, with CRC "0".
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "core/ComparisonRun.h"
+#include "core/ReleaseListBuild.h"
+#include "core/ReleaseListFormat.h"
+#include "core/ResultTable.h"
+#include "core/SampleInstallation.h"
+
+namespace qm {
+namespace {
+
+using test::SampleInstallation;
+
+// Holds a file open for writing, as an installer at work would.
+class WriterHandle {
+public:
+    explicit WriterHandle(const std::wstring& path)
+        : m_handle(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+    ~WriterHandle() {
+        if (IsOpen()) CloseHandle(m_handle);
+    }
+    WriterHandle(const WriterHandle&) = delete;
+    WriterHandle& operator=(const WriterHandle&) = delete;
+    bool IsOpen() const { return m_handle != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE m_handle;
+};
+
+TEST(LockedProgramFile, IsRecordedAndComparedWithCrcZero) {
+    SampleInstallation sample;
+    sample.WriteFile("qmw/busy.exe", "abc");
+    sample.WriteFile("qmw/free.exe", "abc");
+    {
+        WriterHandle writer((sample.driveRoot / "qmw" / "busy.exe").wstring());
+        ASSERT_TRUE(writer.IsOpen());
+        EXPECT_EQ(CReleaseListBuild().BuildReleaseList().status, BuildResult::Ok);
+        CIniFile list = sample.LoadList();
+        for (int n = 1; n <= 2; ++n) {
+            std::string name = list.ReadText("qmw", EntryKey("File", n), 128);
+            std::string crc = list.ReadText("qmw", EntryKey("CRC", n), 40);
+            EXPECT_EQ(crc, name == "busy.exe" ? "0" : "352441c2") << name;
+        }
+    }
+    // Free again: the file reads, and no longer matches the "0" recorded.
+    CResultTable table;
+    SortState sort;
+    RunComparison(table, sort, StatusTexts(), ComparisonHooks());
+    ASSERT_EQ(table.RowCount(), 2);
+    EXPECT_EQ(table.Rows()[0].texts[kColFileName], "\\qmw.\\busy.exe");
+    EXPECT_EQ(table.Rows()[0].texts[kColStatus], "Not identical");
+    EXPECT_EQ(table.Rows()[0].texts[kColCrcCurrent], "352441c2");
+
+    // Locked during the comparison: CRC Current "0".
+    WriterHandle writer((sample.driveRoot / "qmw" / "free.exe").wstring());
+    ASSERT_TRUE(writer.IsOpen());
+    RunComparison(table, sort, StatusTexts(), ComparisonHooks());
+    for (const ResultRow& row : table.Rows()) {
+        if (row.texts[kColFileName] == "\\qmw.\\free.exe") {
+            EXPECT_EQ(row.texts[kColCrcCurrent], "0");
+            EXPECT_EQ(row.texts[kColStatus], "Not identical");
+        }
+    }
+}
+
+}  // namespace
+}  // namespace qm
