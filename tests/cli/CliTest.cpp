@@ -1,0 +1,346 @@
+// qmverify-cli as an operator uses it: the built program, started on a
+// sample installation in a temporary folder (--windir and --root).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "Spawn.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr char kCsvHeader[] =
+    "Filename,Status,CRC Current,Date Current,CRC Release,Date Release,Comment,Entry,Section\r\n";
+constexpr char kNotice[] =
+    "No release file found. The list for this release will be created now.\n"
+    "Please wait, this can take up to a minute.\n";
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+std::vector<std::string> Split(const std::string& line, char separator) {
+    std::vector<std::string> fields(1);
+    for (char c : line) {
+        if (c == separator) {
+            fields.emplace_back();
+        } else {
+            fields.back() += c;
+        }
+    }
+    return fields;
+}
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteFile(const fs::path& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+int ProcessId() {
+#ifdef _WIN32
+    return static_cast<int>(GetCurrentProcessId());
+#else
+    return static_cast<int>(getpid());
+#endif
+}
+
+// A Windows directory and a drive root with \qmw and \db1, three files.
+class CliTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        static int counter = 0;
+        m_base = fs::temp_directory_path() /
+                 ("qmcli" + std::to_string(ProcessId()) + "-" + std::to_string(++counter));
+        fs::remove_all(m_base);
+        fs::create_directories(WindowsDirectory());
+        fs::create_directories(Root() / "qmw");
+        fs::create_directories(Root() / "db1");
+        WriteFile(Root() / "qmw" / "tool.exe", "123456789");
+        WriteFile(Root() / "qmw" / "lib.dll", "abc");
+        WriteFile(Root() / "db1" / "store.dll", "store");
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        fs::remove_all(m_base, ignored);
+    }
+
+    fs::path WindowsDirectory() const { return m_base / "windows"; }
+    fs::path Root() const { return m_base / "root"; }
+    fs::path ReleaseList() const { return WindowsDirectory() / "qmverify.lst"; }
+
+    CliRun Cli(std::vector<std::string> args, const std::string& input = std::string(),
+               const std::vector<std::pair<std::string, std::string>>& environment = {}) {
+        args.insert(args.begin(),
+                    {"--windir", WindowsDirectory().string(), "--root", Root().string()});
+        return RunCli(args, input, environment);
+    }
+
+    // Builds the list quietly, so that a test starts from a recorded release.
+    void Build() {
+        const CliRun run = Cli({"build", "--password-stdin"}, "tallowin\n");
+        ASSERT_EQ(run.status, 0) << run.err;
+    }
+
+    fs::path m_base;
+};
+
+TEST_F(CliTest, FirstCompareBuildsTheListAndFindsEverythingIdentical) {
+    CliRun run = Cli({"compare"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, kNotice);
+    EXPECT_TRUE(fs::exists(ReleaseList()));
+    const std::vector<std::string> lines = Lines(run.out);
+    ASSERT_EQ(lines.size(), 4u) << run.out;
+    for (const char* header : {"Filename", "Status", "CRC Current", "Date Current", "CRC Release",
+                               "Date Release", "Comment"}) {
+        EXPECT_NE(lines[0].find(header), std::string::npos) << header;
+    }
+    EXPECT_EQ(lines[0].find("Section"), std::string::npos);  // hidden in the table
+    // The columns line up: every row's status starts under "Status".
+    const size_t statusColumn = lines[0].find("Status");
+    for (size_t i = 1; i < lines.size(); ++i) {
+        EXPECT_EQ(lines[i].compare(statusColumn, 9, "Identical"), 0) << lines[i];
+    }
+
+    run = Cli({"compare"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");  // the list exists now: no notice, no build
+}
+
+TEST_F(CliTest, ChangedFileExitsOneAndMarkedFileCountsAsUpdated) {
+    Build();
+    WriteFile(Root() / "qmw" / "lib.dll", "abd");
+    CliRun run = Cli({"compare", "--format", "csv"});
+    EXPECT_EQ(run.status, 1);
+    std::vector<std::string> lines = Lines(run.out);
+    ASSERT_EQ(lines.size(), 4u);
+    std::vector<std::string> first = Split(lines[1], ',');
+    ASSERT_EQ(first.size(), 9u);
+    EXPECT_EQ(first[0], "\\qmw.\\lib.dll");
+    EXPECT_EQ(first[1], "Not identical");
+    EXPECT_EQ(first[4], "352441c2");  // the CRC of "abc" as recorded
+    EXPECT_EQ(first[7], "2");
+    EXPECT_EQ(first[8], "qmw");
+
+    run = Cli({"comment", "qmw", "2", "--updated", "1", "hotfix"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    run = Cli({"compare", "--format", "csv"});
+    EXPECT_EQ(run.status, 0);
+    first = Split(Lines(run.out)[1], ',');
+    EXPECT_EQ(first[1], "Updated");
+    EXPECT_EQ(first[6], "hotfix");
+
+    // Without --updated the mark stays as it is.
+    run = Cli({"comment", "qmw", "2", "new text"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("marked as updated"), std::string::npos);
+    EXPECT_NE(ReadFile(ReleaseList()).find("Updated2=1"), std::string::npos);
+}
+
+TEST_F(CliTest, MissingFileIsNotIdentical) {
+    Build();
+    fs::remove(Root() / "db1" / "store.dll");
+    const CliRun run = Cli({"compare", "--format", "tsv"});
+    EXPECT_EQ(run.status, 1);
+    const std::vector<std::string> row = Split(Lines(run.out)[1], '\t');
+    ASSERT_EQ(row.size(), 9u);
+    EXPECT_EQ(row[0], "\\db1.\\store.dll");
+    EXPECT_EQ(row[2], "0");
+}
+
+TEST_F(CliTest, FormatsCarryAllNineColumnsAndEscapeTheirFields) {
+    Build();
+    ASSERT_EQ(Cli({"comment", "qmw", "1", "say \"hi\", then\ttab"}).status, 0);
+
+    CliRun run = Cli({"compare", "--format=csv"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out.compare(0, sizeof kCsvHeader - 1, kCsvHeader), 0) << run.out;
+    EXPECT_NE(run.out.find(",\"say \"\"hi\"\", then\ttab\",1,qmw\r\n"), std::string::npos)
+        << run.out;
+
+    run = Cli({"compare", "--format", "tsv"});
+    const std::vector<std::string> lines = Lines(run.out);
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0],
+              "Filename\tStatus\tCRC Current\tDate Current\tCRC Release\tDate Release\t"
+              "Comment\tEntry\tSection");
+    for (const std::string& line : lines) EXPECT_EQ(Split(line, '\t').size(), 9u) << line;
+    EXPECT_NE(run.out.find("say \"hi\", then tab"), std::string::npos);
+
+    run = Cli({"compare", "--format", "json"});
+    ASSERT_EQ(run.status, 0);
+    EXPECT_EQ(run.out.front(), '[');
+    EXPECT_EQ(run.out.substr(run.out.size() - 2), "]\n");
+    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '{'), 3);
+    EXPECT_NE(run.out.find("\"filename\": \"\\\\qmw.\\\\tool.exe\""), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\"comment\": \"say \\\"hi\\\", then\\ttab\""), std::string::npos);
+    EXPECT_NE(run.out.find("\"entry\": 1,"), std::string::npos);
+    EXPECT_TRUE(std::all_of(run.out.begin(), run.out.end(),
+                            [](char c) { return static_cast<unsigned char>(c) < 0x80; }));
+}
+
+TEST_F(CliTest, BuildNeedsThePasswordAndKeepsTheOldListAsBackup) {
+    CliRun run = Cli({"build", "--password-stdin"}, "Tallowin\n");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "The entered password is not valid !\n");
+    EXPECT_FALSE(fs::exists(ReleaseList()));
+
+    EXPECT_EQ(Cli({"build", "--password-stdin"}, "").status, 2);  // no line: empty password
+
+    run = Cli({"build", "--password-stdin"}, "tallowin\r\nrest\n");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("No previous release list"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("3 entries"), std::string::npos) << run.out;
+
+    run = Cli({"build", "--password-stdin"}, "tallowin");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("qmverify.l01"), std::string::npos) << run.out;
+    EXPECT_TRUE(fs::exists(WindowsDirectory() / "qmverify.l01"));
+
+    // No terminal to ask on, and no --password-stdin.
+    run = Cli({"build"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("--password-stdin"), std::string::npos);
+}
+
+TEST_F(CliTest, AddEntersANewFileThenRefreshesIt) {
+    Build();
+    WriteFile(Root() / "qmw" / "setup.bat", "echo");
+    CliRun run = Cli({"add", "setup.bat", "qmw"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("entry 3"), std::string::npos) << run.out;
+    run = Cli({"add", "setup.bat", "QMW"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("Refreshed entry 3"), std::string::npos) << run.out;
+
+    run = Cli({"add", "ghost.exe", "db1"});  // still entered, with a note
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.err.find("does not exist"), std::string::npos);
+    run = Cli({"compare", "--format", "csv"});
+    EXPECT_EQ(run.status, 0);  // recorded while missing (CRC 0), still missing: identical
+    EXPECT_EQ(Lines(run.out).size(), 6u);
+}
+
+TEST_F(CliTest, CommentRefusesEntriesThatAreNotThere) {
+    Build();
+    EXPECT_EQ(Cli({"comment", "db1", "2", "x"}).status, 2);  // db1 has one entry
+    EXPECT_EQ(Cli({"comment", "db1", "0", "x"}).status, 2);
+    EXPECT_EQ(Cli({"comment", "db1", "9999", "x"}).status, 2);
+    EXPECT_EQ(Cli({"comment", "db1", "1x", "x"}).status, 2);
+    EXPECT_EQ(Cli({"comment", "abc", "1", "x"}).status, 2);
+    EXPECT_EQ(Cli({"comment", "db1", "1", "--updated", "2", "x"}).status, 2);
+    const CliRun run = Cli({"comment", "db1", "1", "--", "-starts with a dash"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(ReadFile(ReleaseList()).find("Comment1=-starts with a dash"), std::string::npos);
+}
+
+TEST_F(CliTest, BadArgumentsGiveAMessageAndStatusTwo) {
+    const std::vector<std::vector<std::string>> cases = {
+        {},
+        {"frobnicate"},
+        {"compare", "--colour"},
+        {"compare", "--format", "xml"},
+        {"compare", "extra"},
+        {"build", "--format", "csv"},
+        {"release", "--password-stdin"},
+        {"add", "tool.exe"},
+        {"add", "", "qmw"},
+        {"add", "..\\tool.exe", "qmw"},
+        {"add", "line\nbreak.exe", "qmw"},
+        {"add", std::string(80, 'a'), "qmw"},
+        {"add", "tool.exe", "sys"},
+        {"compare", "--windir"},
+        {"--windir=", "compare"},
+    };
+    for (const auto& args : cases) {
+        const CliRun run = RunCli(args);
+        EXPECT_EQ(run.status, 2) << (args.empty() ? "(none)" : args[0]);
+        EXPECT_NE(run.err.find("qmverify-cli: "), std::string::npos) << run.err;
+        EXPECT_EQ(run.out, "");
+    }
+    const CliRun missing = RunCli({"--windir", (m_base / "nowhere").string(), "compare"});
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_NE(missing.err.find("not found"), std::string::npos) << missing.err;
+
+    const CliRun help = RunCli({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("Example"), std::string::npos);
+}
+
+#ifdef _WIN32
+// The installed QMW release in this Wine prefix's registry while it lives.
+class ScopedQmwKey {
+public:
+    ScopedQmwKey() {
+        HKEY key = nullptr;
+        RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quillmark\\Quillmark Works", 0, nullptr, 0,
+                        KEY_SET_VALUE, nullptr, &key, nullptr);
+        const DWORD major = 3, minor = 1;
+        RegSetValueExA(key, "Installation Date", 0, REG_SZ,
+                       reinterpret_cast<const BYTE*>("05-12-2004"), 11);
+        RegSetValueExA(key, "Installation Time", 0, REG_SZ,
+                       reinterpret_cast<const BYTE*>("14:30:00"), 9);
+        RegSetValueExA(key, "Version_Major", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&major),
+                       4);
+        RegSetValueExA(key, "Version_Minor", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&minor),
+                       4);
+        RegCloseKey(key);
+    }
+    ~ScopedQmwKey() { RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quillmark"); }
+};
+#endif
+
+TEST_F(CliTest, ReleaseShowsTheInstalledReleasesAsTheWindowLabelsThem) {
+    CliRun run = Cli({"release"}, "", {{"QMVERIFY_REGISTRY", ""}});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(Lines(run.out),
+              (std::vector<std::string>{"Installed QMW Release:", "Installed on:",
+                                        "Installed Sentinel Release:", "Installed on:"}));
+#ifdef _WIN32
+    ScopedQmwKey key;
+    run = Cli({"release"});
+#else
+    const fs::path registry = m_base / "machine.reg";
+    WriteFile(registry,
+              "Windows Registry Editor Version 5.00\r\n\r\n"
+              "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quillmark\\Quillmark Works]\r\n"
+              "\"Installation Date\"=\"05-12-2004\"\r\n"
+              "\"Installation Time\"=\"14:30:00\"\r\n"
+              "\"Version_Major\"=dword:00000003\r\n"
+              "\"Version_Minor\"=dword:00000001\r\n");
+    run = Cli({"release"}, "", {{"QMVERIFY_REGISTRY", registry.string()}});
+#endif
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::vector<std::string> lines = Lines(run.out);
+    ASSERT_EQ(lines.size(), 4u) << run.out;
+    EXPECT_EQ(lines[0].substr(0, 22), "Installed QMW Release:");
+    EXPECT_EQ(lines[0].substr(lines[0].size() - 4), " 3.1");
+    EXPECT_EQ(lines[1].substr(lines[1].size() - 20), " 12.05.2004 14:30:00");
+    EXPECT_EQ(lines[2], "Installed Sentinel Release:");
+    EXPECT_EQ(lines[3], "Installed on:");
+}
+
+}  // namespace

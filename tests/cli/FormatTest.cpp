@@ -1,0 +1,95 @@
+// The pieces of the command line that a spawned run reaches only roughly:
+// field escaping and the argument rules.
+#include <gtest/gtest.h>
+
+#include "cli/CommandLine.h"
+#include "cli/ResultFormat.h"
+
+namespace qm::cli {
+namespace {
+
+TEST(FieldEscaping, CsvQuotesOnlyWhatNeedsIt) {
+    EXPECT_EQ(CsvField("\\qmw.\\tool.exe"), "\\qmw.\\tool.exe");
+    EXPECT_EQ(CsvField(""), "");
+    EXPECT_EQ(CsvField("a,b"), "\"a,b\"");
+    EXPECT_EQ(CsvField("say \"hi\""), "\"say \"\"hi\"\"\"");
+    EXPECT_EQ(CsvField("two\nlines"), "\"two\nlines\"");
+    EXPECT_EQ(CsvField("cr\r"), "\"cr\r\"");
+}
+
+TEST(FieldEscaping, TsvTurnsSeparatorsIntoBlanks) {
+    EXPECT_EQ(TsvField("a\tb\r\nc"), "a b  c");
+    EXPECT_EQ(TsvField("plain, \"text\""), "plain, \"text\"");
+}
+
+TEST(FieldEscaping, JsonIsAsciiWithEscapes) {
+    EXPECT_EQ(JsonString("\\qmw.\\a \"b\""), "\"\\\\qmw.\\\\a \\\"b\\\"\"");
+    EXPECT_EQ(JsonString(std::string("\x01\x1f\x7f\t\n\r", 6)),
+              "\"\\u0001\\u001f\\u007f\\t\\n\\r\"");
+    EXPECT_EQ(JsonString(std::string("a\0b", 3)), "\"a\\u0000b\"");
+#ifndef _WIN32
+    // UTF-8 is decoded; a byte that starts no sequence stands for itself.
+    EXPECT_EQ(JsonString("caf\xc3\xa9"), "\"caf\\u00e9\"");
+    EXPECT_EQ(JsonString("caf\xe9"), "\"caf\\u00e9\"");
+    EXPECT_EQ(JsonString("\xf0\x9f\x98\x80"), "\"\\ud83d\\ude00\"");
+    EXPECT_EQ(JsonString("\xe0\x80\xaf"), "\"\\u00e0\\u0080\\u00af\"");  // overlong '/'
+#endif
+}
+
+TEST(ResultFormats, EveryFormatHasAHeaderEvenWithoutRows) {
+    CResultTable empty;
+    EXPECT_EQ(FormatRows(empty, OutputFormat::Json), "[]\n");
+    EXPECT_EQ(FormatRows(empty, OutputFormat::Csv),
+              "Filename,Status,CRC Current,Date Current,CRC Release,Date Release,Comment,Entry,"
+              "Section\r\n");
+    EXPECT_EQ(FormatRows(empty, OutputFormat::Table).find("Filename  Status  CRC Current"), 0u);
+}
+
+TEST(ResultFormats, TableShowsControlCharactersAsQuestionMarks) {
+    CResultTable table;
+    table.InsertRowAtTop("\\qmw.\\a\x1b[2Jb.exe", 0);
+    const std::string text = FormatRows(table, OutputFormat::Table);
+    EXPECT_EQ(text.find('\x1b'), std::string::npos);
+    EXPECT_NE(text.find("\\qmw.\\a?[2Jb.exe"), std::string::npos);
+}
+
+bool Parse(const std::vector<std::string>& args, CommandLine& line) {
+    std::string error;
+    return ParseCommandLine(args, line, error);
+}
+
+TEST(CommandLineRules, OptionsGoAnywhereAndTakeTheirValueEitherWay) {
+    CommandLine line;
+    ASSERT_TRUE(Parse({"compare", "--root", "/r", "--format=json", "--windir=/w"}, line));
+    EXPECT_EQ(line.command, Command::Compare);
+    EXPECT_EQ(line.format, OutputFormat::Json);
+    EXPECT_EQ(line.windowsDirectory, "/w");
+    EXPECT_EQ(line.driveRoot, "/r");
+
+    ASSERT_TRUE(Parse({"comment", "--updated=0", "qmw", "7", "--", "--not an option"}, line));
+    EXPECT_EQ(line.updated, false);
+    EXPECT_EQ(line.operands, (std::vector<std::string>{"qmw", "7", "--not an option"}));
+
+    ASSERT_TRUE(Parse({"comment", "qmw", "7", "-"}, line));  // "-" is an operand
+    EXPECT_FALSE(line.updated.has_value());
+
+    EXPECT_FALSE(Parse({"-h", "--colour"}, line));       // unknown options fail even with help
+    ASSERT_TRUE(Parse({"frobnicate", "--help"}, line));  // help wins over the command
+    EXPECT_TRUE(line.help);
+}
+
+TEST(CommandLineRules, MessagesNameTheProblem) {
+    CommandLine line;
+    std::string error;
+    EXPECT_FALSE(ParseCommandLine({"build", "--updated", "1"}, line, error));
+    EXPECT_EQ(error, "option --updated does not belong to 'build'");
+    EXPECT_FALSE(ParseCommandLine({"add", "x"}, line, error));
+    EXPECT_EQ(error, "'add' takes: NAME qmw|db1");
+    EXPECT_FALSE(ParseCommandLine({"--password-stdin=yes", "build"}, line, error));
+    EXPECT_EQ(error, "option --password-stdin takes no value");
+    EXPECT_FALSE(ParseCommandLine({"compare", "--bad\x1b"}, line, error));
+    EXPECT_EQ(error, "unknown option '--bad?'");
+}
+
+}  // namespace
+}  // namespace qm::cli
