@@ -28,8 +28,9 @@ void DDX_Check(CDataExchange& dx, int id, int& value);
 // Selection index of a combo box or drop-down list; -1 for none.
 void DDX_CBIndex(CDataExchange& dx, int id, int& value);
 
-// Binds a control wrapper to control `id` the first time (both directions).
+// Binds a control wrapper to control `id` (both directions). Rebinding on
+// every exchange keeps the wrapper right when the dialog is created again.
 template <class Control>
 void DDX_Control(CDataExchange& dx, int id, Control& control) {
-    if (control.GetSafeHwnd() == nullptr) control.Attach(dx.Control(id));
+    control.Attach(dx.Control(id));
 }

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "ui/DataExchange.h"
+#include "ui/DialogInit.h"
 
 namespace {
 
@@ -77,6 +78,7 @@ void CDialog::EndDialog(INT_PTR result) {
 }
 
 BOOL CDialog::OnInitDialog() {
+    ExecuteDlgInit(m_hWnd, m_templateId);
     UpdateData(false);
     return TRUE;
 }

@@ -51,7 +51,8 @@ public:
     static ModalHook SetModalHook(ModalHook hook);
 
 protected:
-    // Returns TRUE to let the system set the focus. The base performs the
+    // Returns TRUE to let the system set the focus. The base fills list and
+    // combo boxes from the template's initialisation data, then performs the
     // first data exchange, towards the controls.
     virtual BOOL OnInitDialog();
     virtual void DoDataExchange(CDataExchange& dx);

@@ -1,0 +1,364 @@
+// The main window on a prepared installation, driven through its controls as
+// an operator would, and read back through the list view's own messages.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "SampleInstallation.h"
+#include "core/ReleaseListBuild.h"
+#include "res/resource.h"
+#include "ui/AppServices.h"
+#include "ui/CheckerDlg.h"
+#include "ui/SettingsFlags.h"
+
+namespace {
+
+struct Row {
+    std::string path, status, section;
+    int image;
+};
+
+std::string ItemText(HWND list, int item, int column) {
+    char text[600] = "";
+    LVITEMA lvi{};
+    lvi.iSubItem = column;
+    lvi.pszText = text;
+    lvi.cchTextMax = sizeof text;
+    ::SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(item),
+                   reinterpret_cast<LPARAM>(&lvi));
+    return text;
+}
+
+std::vector<Row> ReadRows(HWND list) {
+    std::vector<Row> rows;
+    const int count = static_cast<int>(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int item = 0; item < count; ++item) {
+        LVITEMA lvi{};
+        lvi.mask = LVIF_IMAGE;
+        lvi.iItem = item;
+        ::SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&lvi));
+        rows.push_back({ItemText(list, item, 0), ItemText(list, item, 1), ItemText(list, item, 8),
+                        lvi.iImage});
+    }
+    return rows;
+}
+
+std::string FieldText(HWND dialog, int id) {
+    char text[128] = "";
+    ::GetDlgItemTextA(dialog, id, text, sizeof text);
+    return text;
+}
+
+void PumpMessages() {
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&msg);
+}
+
+// Message boxes and modal dialogs are recorded instead of shown.
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
+        ::InitCommonControlsEx(&controls);
+        m_previousBox = SetMessageBoxHandler(
+            [this](HWND, const std::string& text, const std::string&, UINT type) {
+                m_boxes.push_back(text);
+                m_boxTypes.push_back(type);
+                return IDOK;
+            });
+        m_previousModal = CDialog::SetModalHook([this](CDialog& dialog, HWND) -> INT_PTR {
+            m_modals.push_back(dialog.TemplateId());
+            return IDOK;
+        });
+    }
+    void TearDown() override {
+        m_dlg.DestroyWindow();
+        SetMessageBoxHandler(m_previousBox);
+        CDialog::SetModalHook(m_previousModal);
+    }
+
+    // \qmw: five program files and a text file; \db1: two program files and
+    // a batch file that the db1 section never lists.
+    void PrepareFiles() {
+        for (const char* name : {"alpha.exe", "beta.dll", "gamma.bat", "delta.cmd", "eps.qme"}) {
+            m_install.WriteFile("qmw", name, std::string("content of ") + name);
+        }
+        m_install.WriteFile("qmw", "readme.txt", "not a program file");
+        m_install.WriteFile("db1", "server.exe", "server");
+        m_install.WriteFile("db1", "client.dll", "client");
+        m_install.WriteFile("db1", "setup.bat", "setup");
+    }
+    // A recorded release, then one file changed and one changed and marked.
+    void PrepareRelease() {
+        PrepareFiles();
+        ASSERT_EQ(qm::CReleaseListBuild().BuildReleaseList().status, qm::BuildResult::Ok);
+        m_install.WriteFile("qmw", "beta.dll", "patched");
+        m_install.WriteFile("db1", "server.exe", "hot fix");
+        m_install.MarkUpdated("db1", "server.exe");
+    }
+    void Open() {
+        ASSERT_TRUE(m_dlg.Create(nullptr));
+        m_list = m_dlg.GetDlgItem(IDC_RESULT_LIST);
+    }
+    void ClickCompare() {
+        ::SendMessageA(m_dlg.GetDlgItem(IDC_COMPARE), BM_CLICK, 0, 0);
+        PumpMessages();
+    }
+    void ClickHeader(int column, int button = 0, UINT code = HDN_ITEMCLICKA) {
+        NMHEADERA click{};
+        click.hdr.hwndFrom = ListView_GetHeader(m_list);
+        click.hdr.idFrom = 0;
+        click.hdr.code = code;
+        click.iItem = column;
+        click.iButton = button;
+        EXPECT_EQ(
+            ::SendMessageA(m_dlg.GetSafeHwnd(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&click)), 0);
+    }
+    std::vector<std::string> Column(int column) {
+        std::vector<std::string> texts;
+        for (int item = 0; item < ListView_GetItemCount(m_list); ++item) {
+            texts.push_back(ItemText(m_list, item, column));
+        }
+        return texts;
+    }
+
+    SampleInstallation m_install;
+    CCheckerDlg m_dlg;
+    HWND m_list = nullptr;
+    std::vector<std::string> m_boxes;
+    std::vector<UINT> m_boxTypes;
+    std::vector<UINT> m_modals;
+    MessageBoxHandler m_previousBox;
+    CDialog::ModalHook m_previousModal;
+};
+
+}  // namespace
+
+TEST_F(MainWindowTest, StartsWithAnEmptyListOfNineColumnsAndThreeStatusImages) {
+    Open();
+    HWND window = m_dlg.GetSafeHwnd();
+    char title[64] = "";
+    ::GetWindowTextA(window, title, sizeof title);
+    EXPECT_STREQ(title, "Quillmark Release Check");
+    EXPECT_EQ(ListView_GetItemCount(m_list), 0);
+
+    const int widths[] = {140, 100, 80, 100, 80, 100, 400, 0, 0};
+    const char* headings[] = {"Filename",
+                              "Status",
+                              "CRC Current",
+                              "Date Current",
+                              "CRC Release",
+                              "Date Release",
+                              "Comment",
+                              "",
+                              ""};
+    HWND header = ListView_GetHeader(m_list);
+    ASSERT_EQ(Header_GetItemCount(header), 9);
+    for (int column = 0; column < 9; ++column) {
+        EXPECT_EQ(ListView_GetColumnWidth(m_list, column), widths[column]) << column;
+        char text[32] = "";
+        HDITEMA item{};
+        item.mask = HDI_TEXT;
+        item.pszText = text;
+        item.cchTextMax = sizeof text;
+        ::SendMessageA(header, HDM_GETITEMA, static_cast<WPARAM>(column),
+                       reinterpret_cast<LPARAM>(&item));
+        EXPECT_STREQ(text, headings[column]) << column;
+    }
+    EXPECT_EQ(ListView_GetExtendedListViewStyle(m_list), static_cast<DWORD>(LVS_EX_FULLROWSELECT));
+
+    HIMAGELIST images = ListView_GetImageList(m_list, LVSIL_SMALL);
+    ASSERT_NE(images, nullptr);
+    EXPECT_EQ(ImageList_GetImageCount(images), 3);
+    int cx = 0, cy = 0;
+    ImageList_GetIconSize(images, &cx, &cy);
+    EXPECT_EQ(cx, 13);
+    EXPECT_EQ(cy, 13);
+    EXPECT_EQ(::SendMessageA(window, DM_GETDEFID, 0, 0), MAKELRESULT(IDC_COMPARE, DC_HASDEFID));
+}
+
+TEST_F(MainWindowTest, CompareListsEveryEntryWithUpdatedFirstThenNotIdenticalThenIdentical) {
+    PrepareRelease();
+    Open();
+    ClickCompare();
+
+    const std::vector<Row> rows = ReadRows(m_list);
+    ASSERT_EQ(rows.size(), 7u) << "five qmw files and two db1 files";
+    EXPECT_EQ(rows[0].path, "\\db1.\\server.exe");
+    EXPECT_EQ(rows[0].status, "Updated");
+    EXPECT_EQ(rows[0].image, 2);
+    EXPECT_EQ(rows[0].section, "db1");
+    EXPECT_EQ(rows[1].path, "\\qmw.\\beta.dll");
+    EXPECT_EQ(rows[1].status, "Not identical");
+    EXPECT_EQ(rows[1].image, 1);
+    for (size_t i = 2; i < rows.size(); ++i) {
+        EXPECT_EQ(rows[i].status, "Identical") << rows[i].path;
+        EXPECT_EQ(rows[i].image, 0) << rows[i].path;
+    }
+    EXPECT_EQ(ItemText(m_list, 1, 2), "83fc6d73") << "CRC-32 of \"patched\"";
+    EXPECT_NE(ItemText(m_list, 1, 4), ItemText(m_list, 1, 2));
+    EXPECT_EQ(ItemText(m_list, 2, 2), ItemText(m_list, 2, 4));
+    EXPECT_EQ(m_dlg.CurrentSortState().m_nSortColumn, 1);
+    EXPECT_EQ(m_dlg.CurrentSortState().m_bSortAscending, 0);
+    EXPECT_TRUE(m_boxes.empty());
+
+    ClickCompare();  // a second run replaces the rows
+    EXPECT_EQ(ReadRows(m_list).size(), 7u);
+}
+
+TEST_F(MainWindowTest, CompareWithoutReleaseListTellsTheOperatorAndBuildsOne) {
+    PrepareFiles();
+    Open();
+    ClickCompare();
+
+    ASSERT_EQ(m_boxes.size(), 1u);
+    EXPECT_EQ(m_boxes[0].rfind("No release file found.", 0), 0u) << m_boxes[0];
+    EXPECT_EQ(m_boxTypes[0], static_cast<UINT>(MB_ICONINFORMATION));
+    EXPECT_NE(::GetFileAttributesA(m_install.ReleaseListPath().c_str()), INVALID_FILE_ATTRIBUTES);
+    const std::vector<Row> rows = ReadRows(m_list);
+    ASSERT_EQ(rows.size(), 7u);
+    for (const Row& row : rows) EXPECT_EQ(row.status, "Identical") << row.path;
+}
+
+TEST_F(MainWindowTest, HeaderClicksSortAscendingThenDescendingAndIgnoreOtherButtons) {
+    PrepareRelease();
+    Open();
+    ClickCompare();
+
+    ClickHeader(0);
+    std::vector<std::string> names = Column(0);
+    EXPECT_EQ(names.front(), "\\db1.\\client.dll");
+    EXPECT_EQ(names.back(), "\\qmw.\\gamma.bat");
+    EXPECT_TRUE(std::is_sorted(names.begin(), names.end()));
+    EXPECT_EQ(m_dlg.CurrentSortState().m_nSortColumn, 0);
+    EXPECT_NE(m_dlg.CurrentSortState().m_bSortAscending, 0);
+
+    ClickHeader(0, 0, HDN_ITEMCLICKW);  // the wide form sorts the same way
+    names = Column(0);
+    EXPECT_TRUE(std::is_sorted(names.rbegin(), names.rend()));
+    EXPECT_EQ(m_dlg.CurrentSortState().m_bSortAscending, 0);
+
+    ClickHeader(1, 1);  // right button: nothing changes
+    EXPECT_EQ(Column(0), names);
+    EXPECT_EQ(m_dlg.CurrentSortState().m_nSortColumn, 0);
+
+    ClickHeader(1);  // Status ascending: Identical on top
+    const std::vector<Row> rows = ReadRows(m_list);
+    EXPECT_EQ(rows.front().status, "Identical");
+    EXPECT_EQ(rows.back().status, "Updated");
+    EXPECT_EQ(rows.back().image, 2) << "the image travels with its row";
+}
+
+TEST_F(MainWindowTest, SelectionTravelsWithItsRow) {
+    PrepareRelease();
+    Open();
+    ClickCompare();
+    ListView_SetItemState(m_list, 0, LVIS_SELECTED, LVIS_SELECTED);  // the Updated row
+    ClickHeader(1);
+    const int selected = ListView_GetNextItem(m_list, -1, LVNI_SELECTED);
+    ASSERT_EQ(selected, ListView_GetItemCount(m_list) - 1);
+    EXPECT_EQ(ItemText(m_list, selected, 0), "\\db1.\\server.exe");
+}
+
+TEST_F(MainWindowTest, SystemMenuEndsWithAboutAndItsCommandRangeOpensTheAboutBox) {
+    Open();
+    HWND window = m_dlg.GetSafeHwnd();
+    HMENU menu = ::GetSystemMenu(window, FALSE);
+    const int count = ::GetMenuItemCount(menu);
+    ASSERT_GE(count, 2);
+    EXPECT_EQ(::GetMenuItemID(menu, count - 1), static_cast<UINT>(IDM_ABOUTBOX));
+    char text[64] = "";
+    ::GetMenuStringA(menu, static_cast<UINT>(count - 1), text, sizeof text, MF_BYPOSITION);
+    EXPECT_STREQ(text, "About qmverify...");
+    EXPECT_EQ(::GetMenuState(menu, static_cast<UINT>(count - 2), MF_BYPOSITION) & MF_SEPARATOR,
+              static_cast<UINT>(MF_SEPARATOR));
+
+    ::SendMessageA(window, WM_SYSCOMMAND, 0x0010, 0);
+    ::SendMessageA(window, WM_SYSCOMMAND, 0x001F, 0);
+    ::SendMessageA(window, WM_SYSCOMMAND, 0x0020, 0);
+    ::SendMessageA(window, WM_COMMAND, MAKEWPARAM(IDC_ABOUT, BN_CLICKED), 0);
+    EXPECT_EQ(m_modals, (std::vector<UINT>{IDD_ABOUTBOX, IDD_ABOUTBOX, IDD_ABOUTBOX}));
+    EXPECT_TRUE(::IsWindow(window));
+}
+
+TEST_F(MainWindowTest, InstalledReleaseFieldsForAPresentAndAnAbsentProduct) {
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quillmark\\Quillmark Works", 0,
+                                nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    const char date[] = "05-12-2004";
+    const char time[] = "14:30:00";
+    const DWORD major = 3, minor = 1;
+    ::RegSetValueExA(key, "Installation Date", 0, REG_SZ, reinterpret_cast<const BYTE*>(date),
+                     sizeof date);
+    ::RegSetValueExA(key, "Installation Time", 0, REG_SZ, reinterpret_cast<const BYTE*>(time),
+                     sizeof time);
+    ::RegSetValueExA(key, "Version_Major", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&major), 4);
+    ::RegSetValueExA(key, "Version_Minor", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&minor), 4);
+    ::RegCloseKey(key);
+    ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quillmark\\Quillmark Sentinel");
+
+    Open();
+    HWND window = m_dlg.GetSafeHwnd();
+    EXPECT_EQ(FieldText(window, IDC_QMW_RELEASE), "3.1");
+    EXPECT_EQ(FieldText(window, IDC_QMW_DATE), "12.05.2004 14:30:00");
+    EXPECT_EQ(FieldText(window, IDC_SENTINEL_RELEASE), "");
+    EXPECT_EQ(FieldText(window, IDC_SENTINEL_DATE), "");
+
+    ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quillmark\\Quillmark Works");
+    ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quillmark");
+}
+
+TEST_F(MainWindowTest, SettingsFlagsAreReadWhileTheWindowInitialises) {
+    ProcessSettingsFlags() = {7, 7};
+    Open();
+    EXPECT_EQ(ProcessSettingsFlags().checkQmw, 1) << "no settings file";
+    EXPECT_EQ(ProcessSettingsFlags().checkDb1, 1);
+    m_dlg.DestroyWindow();
+
+    ASSERT_TRUE(::WritePrivateProfileStringA(
+        "Config", "CheckDb1Files", "0", (m_install.WindowsDirectory() + "\\qmverify.ini").c_str()));
+    Open();
+    EXPECT_EQ(ProcessSettingsFlags().checkQmw, 1);
+    EXPECT_EQ(ProcessSettingsFlags().checkDb1, 0);
+}
+
+TEST_F(MainWindowTest, ExitEscapeAndCloseBoxEndTheDialog) {
+    for (UINT id : {IDOK, IDCANCEL}) {
+        Open();
+        ::SendMessageA(m_dlg.GetSafeHwnd(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+        EXPECT_EQ(m_dlg.GetSafeHwnd(), nullptr) << id;
+    }
+    Open();
+    ::SendMessageA(m_dlg.GetSafeHwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_EQ(m_dlg.GetSafeHwnd(), nullptr);
+}
+
+TEST(MainWindowIcon, MinimisedIconIsCentredWithTheHalfPixelRoundedUp) {
+    const POINT even = CCheckerDlg::IconPosition({0, 0, 160, 40}, 32, 32);
+    EXPECT_EQ(even.x, 64);
+    EXPECT_EQ(even.y, 4);
+    const POINT odd = CCheckerDlg::IconPosition({0, 0, 161, 39}, 32, 32);
+    EXPECT_EQ(odd.x, 65);
+    EXPECT_EQ(odd.y, 4);
+    const POINT tooSmall = CCheckerDlg::IconPosition({0, 0, 10, 0}, 32, 32);
+    EXPECT_EQ(tooSmall.x, -10) << "(10 - 32 + 1) / 2 truncates toward zero";
+    EXPECT_EQ(tooSmall.y, -15);
+}
+
+TEST(MainWindowBuild, BuildsTheReleaseListWithoutAWindow) {
+    SampleInstallation install;
+    install.WriteFile("qmw", "tool.exe", "tool");
+    CCheckerDlg dlg;
+    EXPECT_EQ(dlg.BuildReleaseList().status, qm::BuildResult::Ok);
+    EXPECT_EQ(dlg.GetSafeHwnd(), nullptr);
+    char name[64] = "";
+    ::GetPrivateProfileStringA("qmw", "File1", "", name, sizeof name,
+                               install.ReleaseListPath().c_str());
+    EXPECT_STREQ(name, "tool.exe");
+}
