@@ -20,7 +20,7 @@ constexpr char kNoReleaseListNotice[] =
     "No release file found. The list for this release will be created now.\n"
     "Please wait, this can take up to a minute.\n";
 
-// "Compared N files" on standard error, rewritten in place; only on a
+// "Rows so far: N" on standard error, rewritten in place; only on a
 // terminal, and at most ten times a second, so that it costs nothing.
 class ProgressLine {
 public:
@@ -32,7 +32,7 @@ public:
         if (m_shown && now - m_last < std::chrono::milliseconds(100)) return;
         m_last = now;
         m_shown = true;
-        std::fprintf(stderr, "\rCompared %d files", rows);
+        std::fprintf(stderr, "\rRows so far: %d", rows);
         std::fflush(stderr);
     }
 
