@@ -1,0 +1,35 @@
+// CSettingsDlg: the two flags of the settings file, adding one file to the
+// release list, and "Update Release Data" behind the password and a
+// confirmation. Every opening starts from the flags held in memory, "QMW"
+// chosen and an empty file name.
+#pragma once
+
+#include <string>
+
+#include "ui/Dialog.h"
+#include "ui/MessageMap.h"
+
+class CSettingsDlg : public CDialog {
+public:
+    CSettingsDlg();
+
+    // The password of "Update Release Data"; case counts.
+    static const char kPassword[];
+
+    std::string m_strAddFile;  // field 1015
+    int m_bCheckDb1 = 0;       // check box 1014
+    int m_nDirectory = -1;     // list 1016: 0 "QMW", 1 "DB1", -1 none
+    int m_bCheckQmw = 0;       // check box 1013
+
+protected:
+    BOOL OnInitDialog() override;
+    void DoDataExchange(CDataExchange& dx) override;
+    void OnOK() override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+    static const CMessageMapEntry<CSettingsDlg> kMessageMap[];
+
+    void OnUpdateReleaseData();
+    void OnAdd();
+};
