@@ -1,16 +1,22 @@
 #include "ui/CheckerDlg.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <iterator>
 #include <optional>
 
+#include "core/BoundedFormat.h"
+#include "core/EntryComment.h"
 #include "core/InstalledRelease.h"
 #include "core/ResultSort.h"
 #include "core/Settings.h"
 #include "res/resource.h"
+#include "ui/AboutDlg.h"
 #include "ui/AppServices.h"
+#include "ui/CommentDlg.h"
 #include "ui/DataExchange.h"
 #include "ui/ResultListView.h"
+#include "ui/SettingsDlg.h"
 #include "ui/SettingsFlags.h"
 
 namespace {
@@ -235,17 +241,44 @@ void CCheckerDlg::StoreSortState(const qm::SortState& state) {
 }
 
 void CCheckerDlg::OnAbout() {
-    CDialog about(IDD_ABOUTBOX);
+    CAboutDlg about;
     about.DoModal(m_hWnd);
 }
 
 void CCheckerDlg::OnSettings() {
-    // The Settings dialog opens here.
+    CSettingsDlg settings;
+    settings.DoModal(m_hWnd);
 }
 
 void CCheckerDlg::OnDblclkResultList(NMHDR*, LRESULT* result) {
     *result = 0;
+    // The first selected row in list order, whichever row was hit.
     const int row = m_listResult.GetNextItem(-1, LVNI_SELECTED);
     if (row < 0) return;
-    // The Edit comment dialog opens here for `row`.
+
+    // Each cell as a buffer of its size would hold it.
+    auto cell = [&](int column, size_t capacity) {
+        return qm::CutToCapacity(m_listResult.GetItemText(row, column), capacity);
+    };
+    const std::string path = cell(qm::kColFileName, 128);
+    const std::string date = cell(qm::kColDateCurrent, 80);
+    const std::string comment = cell(qm::kColComment, 512);
+    const std::string entry = cell(qm::kColEntry, 40);
+    const std::string section = cell(qm::kColSection, 80);
+    const auto earlier = static_cast<qm::FileStatus>(m_listResult.GetItemAttributes(row).image);
+
+    CCommentDlg dlg;
+    dlg.m_strFileName = path;
+    dlg.m_strDate = date;
+    dlg.m_strComment = comment;
+    dlg.m_nEntry = std::atoi(entry.c_str());
+    dlg.m_bUpdated = earlier == qm::Updated ? 1 : 0;
+    std::strncpy(dlg.m_szSection, section.c_str(), sizeof dlg.m_szSection - 1);
+    dlg.DoModal(m_hWnd);
+
+    // After Cancel, or an OK that stored nothing, the dialog hands back the
+    // values it opened with, so the row ends up as it was.
+    CResultListView rows(m_listResult);
+    qm::ApplyCommentToRow(rows, row, dlg.m_strComment, dlg.m_bUpdated != 0, earlier,
+                          LoadResString(IDS_UPDATED));
 }
