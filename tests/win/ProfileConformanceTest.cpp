@@ -1,0 +1,172 @@
+// The profile engine next to the Windows profile functions: every case of the
+// table runs once through GetPrivateProfileStringA / GetPrivateProfileIntA /
+// WritePrivateProfileStringA on a file of its own and once through CIniFile,
+// and both must give the same texts, integers and file bytes.
+//
+// Left out on purpose, because the engine chooses differently: integers in
+// hexadecimal or beyond the range of int (read as plain decimal, clamped),
+// line breaks inside a written value (written as blanks), and files that the
+// profile functions rewrite as a whole (LF line ends, blank lines, blanks
+// around '=' on a written line): the engine keeps those lines as they are.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "core/IniFile.h"
+
+namespace qm {
+namespace {
+
+struct Write {
+    const char* section;
+    const char* key;
+    const char* value;
+};
+
+struct Case {
+    const char* what;
+    std::optional<std::string> file;  // contents before; nullopt: no file
+    const char* section;              // a read case: the key read
+    const char* key;
+    size_t capacity;
+    std::vector<Write> writes;  // a write case: the writes, in order
+};
+
+const std::optional<std::string> kNoFile;
+
+std::string WithNul(const char* text, size_t length) { return std::string(text, length); }
+
+// clang-format off
+const Case kCases[] = {
+    // what                               file before                                   section  key      cap  writes
+    {"blanks around names and values",    "[s]\r\n  Key  =  v a l  \r\n",               "s",     "key",   64,  {}},
+    {"tabs around names and values",      "[s]\r\n\tKey\t=\tv\t\r\n",                   "s",     "KEY",   64,  {}},
+    {"blanks in the asked names",         "[Sec]\r\nk=1\r\n",                           " sec ", " K ",   64,  {}},
+    {"section line with blanks",          " [ Sec ] \r\nk=1\r\n",                       "SEC",   "k",     64,  {}},
+    {"double quotes removed",             "[s]\r\nk=\"quoted\"\r\n",                    "s",     "k",     64,  {}},
+    {"single quotes removed",             "[s]\r\nk='quoted'\r\n",                      "s",     "k",     64,  {}},
+    {"quotes keep inner blanks",          "[s]\r\nk=\" pad \"\r\n",                     "s",     "k",     64,  {}},
+    {"mismatched quotes kept",            "[s]\r\nk=\"half'\r\n",                       "s",     "k",     64,  {}},
+    {"lone quote kept",                   "[s]\r\nk=\"\r\n",                            "s",     "k",     64,  {}},
+    {"empty quotes",                      "[s]\r\nk=\"\"\r\n",                          "s",     "k",     64,  {}},
+    {"quotes inside kept",                "[s]\r\nk=\"a\"b\"\r\n",                      "s",     "k",     64,  {}},
+    {"comment line skipped",              "[s]\r\n;k=1\r\nk=2\r\n",                     "s",     "k",     64,  {}},
+    {"first key wins",                    "[s]\r\nk=1\r\nK=2\r\n",                      "s",     "k",     64,  {}},
+    {"first section wins",                "[s]\r\nk=1\r\n[S]\r\nk=2\r\nm=3\r\n",        "s",     "m",     64,  {}},
+    {"section line without ']'",          "[s]\r\n[db1\r\nk=1\r\n",                     "s",     "k",     64,  {}},
+    {"no section from a broken line",     "[s]\r\n[db1\r\nk=1\r\n",                     "db1",   "k",     64,  {}},
+    {"text after ']'",                    "[s]junk\r\nk=1\r\n",                         "s",     "k",     64,  {}},
+    {"LF line ends",                      "[s]\nk=1\nm=2\n",                            "s",     "m",     64,  {}},
+    {"missing final line end",            "[s]\r\nk=1\r\nm=22",                         "s",     "m",     64,  {}},
+    {"value cut to capacity - 1",         "[s]\r\nk=abcdef\r\n",                        "s",     "k",     4,   {}},
+    {"capacity 1",                        "[s]\r\nk=abcdef\r\n",                        "s",     "k",     1,   {}},
+    {"capacity 0",                        "[s]\r\nk=abcdef\r\n",                        "s",     "k",     0,   {}},
+    {"quoted value cut",                  "[s]\r\nk=\"quoted\"\r\n",                    "s",     "k",     5,   {}},
+    {"quoted value that just fits",       "[s]\r\nk=\"quoted\"\r\n",                    "s",     "k",     9,   {}},
+    {"key without '='",                   "[s]\r\nbare\r\nk=1\r\n",                     "s",     "bare",  64,  {}},
+    {"NUL ends the value",                WithNul("[s]\r\nk=1\0002\r\n", 12),           "s",     "k",     64,  {}},
+    {"Updated \" 1 \"",                   "[s]\r\nUpdated1= 1 \r\n",                    "s",     "Updated1", 64, {}},
+    {"Updated \"1abc\"",                  "[s]\r\nUpdated1=1abc\r\n",                   "s",     "Updated1", 64, {}},
+    {"Updated \"+1\"",                    "[s]\r\nUpdated1=+1\r\n",                     "s",     "Updated1", 64, {}},
+    {"Updated \"-1\"",                    "[s]\r\nUpdated1=-1\r\n",                     "s",     "Updated1", 64, {}},
+    {"Updated empty",                     "[s]\r\nUpdated1=\r\n",                       "s",     "Updated1", 64, {}},
+    {"Updated blanks only",               "[s]\r\nUpdated1=   \r\n",                    "s",     "Updated1", 64, {}},
+    {"Updated \"abc\"",                   "[s]\r\nUpdated1=abc\r\n",                    "s",     "Updated1", 64, {}},
+    {"Updated \"+-1\"",                   "[s]\r\nUpdated1=+-1\r\n",                    "s",     "Updated1", 64, {}},
+    {"Updated \"- 1\"",                   "[s]\r\nUpdated1=- 1\r\n",                    "s",     "Updated1", 64, {}},
+    {"Updated quoted",                    "[s]\r\nUpdated1=\"12\"\r\n",                 "s",     "Updated1", 64, {}},
+    {"Updated \"010\"",                   "[s]\r\nUpdated1=010\r\n",                    "s",     "Updated1", 64, {}},
+    {"missing key",                       "[s]\r\nk=1\r\n",                             "s",     "x",     64,  {}},
+    {"missing section",                   "[s]\r\nk=1\r\n",                             "t",     "k",     64,  {}},
+    {"missing file",                      kNoFile,                                      "s",     "k",     64,  {}},
+
+    {"release list of a build",           kNoFile,                                      nullptr, nullptr, 0,
+        {{"qmw", "File1", "tool.exe"}, {"qmw", "Date1", "07.12.2026 11:45"}, {"qmw", "CRC1", "cbf43926"},
+         {"qmw", "Updated1", "0"}, {"qmw", "Comment1", ""},
+         {"db1", "File1", "store.dll"}, {"db1", "Date1", "03.11.2026 09:05"}, {"db1", "CRC1", "5d1f0a"},
+         {"db1", "Updated1", "0"}, {"db1", "Comment1", ""}}},
+    {"replace keeps the key's spelling",  "[Qmw]\r\nFILE1=a\r\nDate1=b\r\n",            nullptr, nullptr, 0, {{"qmw", "file1", "c"}}},
+    {"replace with blanks in names",      "[s]\r\nk=1\r\n",                             nullptr, nullptr, 0, {{"  s ", " k ", "2"}}},
+    {"replace a quoted value",            "[s]\r\nk=\"a\"\r\n",                         nullptr, nullptr, 0, {{"s", "k", "b"}}},
+    {"replace with an empty value",       "[s]\r\nk=1\r\nm=2\r\n",                      nullptr, nullptr, 0, {{"s", "k", ""}}},
+    {"replace a key without '='",         "[s]\r\nbare\r\nk=1\r\n",                     nullptr, nullptr, 0, {{"s", "bare", "x"}}},
+    {"replace the unterminated last line", "[s]\r\nk=1",                                nullptr, nullptr, 0, {{"s", "k", "2"}}},
+    {"new key after the last entry",      "[a]\r\nk=1\r\n[b]\r\nm=1\r\n",               nullptr, nullptr, 0, {{"A", "n", "2"}}},
+    {"new key after a trailing comment",  "[a]\r\nk=1\r\n;c\r\n[b]\r\nm=1\r\n",         nullptr, nullptr, 0, {{"a", "n", "2"}}},
+    {"new key after a broken section line", "[s]\r\nk=1\r\n[C\r\n",                     nullptr, nullptr, 0, {{"s", "z", "2"}}},
+    {"new key into an empty last section", "[s]\r\nk=1\r\n[t]\r\n",                     nullptr, nullptr, 0, {{"t", "z", "y"}}},
+    {"new key into the first of two",     "[s]\r\nk=1\r\n[S]\r\nk=2\r\n",               nullptr, nullptr, 0, {{"s", "z", "y"}, {"s", "k", "x"}}},
+    {"new key after a missing line end",  "[s]\r\nk=1",                                 nullptr, nullptr, 0, {{"s", "z", "y"}}},
+    {"new section after loose keys",      "x=1\r\n",                                    nullptr, nullptr, 0, {{"s", "z", "y"}}},
+    {"new section at the end",            "[qmw]\r\nFile1=a\r\n",                       nullptr, nullptr, 0, {{"db1", "File1", "b"}, {"qmw", "File2", "c"}}},
+};
+// clang-format on
+
+// A file per case, so that no cached copy of an earlier case is read.
+class CaseFiles {
+public:
+    CaseFiles() {
+        char directory[MAX_PATH];
+        GetTempPathA(MAX_PATH, directory);
+        m_prefix = std::string(directory) + "qmconf" + std::to_string(GetCurrentProcessId()) + "_";
+    }
+    ~CaseFiles() {
+        for (const std::string& path : m_made) DeleteFileA(path.c_str());
+    }
+    std::string Prepare(size_t index, const std::optional<std::string>& contents) {
+        std::string path = m_prefix + std::to_string(index) + ".ini";
+        DeleteFileA(path.c_str());
+        if (contents) {
+            std::ofstream out(path, std::ios::binary | std::ios::trunc);
+            out.write(contents->data(), static_cast<std::streamsize>(contents->size()));
+        }
+        m_made.push_back(path);
+        return path;
+    }
+    static std::string Read(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+
+private:
+    std::string m_prefix;
+    std::vector<std::string> m_made;
+};
+
+TEST(ProfileConformance, EngineAnswersAsTheProfileFunctions) {
+    CaseFiles files;
+    for (size_t index = 0; index < sizeof kCases / sizeof kCases[0]; ++index) {
+        const Case& c = kCases[index];
+        SCOPED_TRACE(c.what);
+        const std::string path = files.Prepare(index, c.file);
+        CIniFile engine;
+        ASSERT_TRUE(engine.Load(path));
+
+        if (c.writes.empty()) {
+            std::vector<char> buffer(c.capacity + 16, '#');
+            DWORD length = GetPrivateProfileStringA(c.section, c.key, "", buffer.data(),
+                                                    static_cast<DWORD>(c.capacity), path.c_str());
+            EXPECT_EQ(engine.ReadText(c.section, c.key, c.capacity),
+                      std::string(buffer.data(), length));
+            EXPECT_EQ(engine.ReadInt(c.section, c.key, 77),
+                      static_cast<int>(GetPrivateProfileIntA(c.section, c.key, 77, path.c_str())));
+            continue;
+        }
+        for (const Write& w : c.writes) {
+            WritePrivateProfileStringA(w.section, w.key, w.value, path.c_str());
+            engine.WriteText(w.section, w.key, w.value);
+        }
+        EXPECT_EQ(engine.Text(), CaseFiles::Read(path));
+    }
+}
+
+}  // namespace
+}  // namespace qm
