@@ -19,6 +19,10 @@
 
 #include <immintrin.h>
 
+// GCC 12's lane extractions start from _mm_undefined_si128(), which its
+// optimiser then reports as possibly uninitialised.
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+
 #define QM_TARGET_PCLMUL __attribute__((target("sse4.1,pclmul")))
 #define QM_TARGET_VPCLMUL256 __attribute__((target("avx2,vpclmulqdq,pclmul")))
 #define QM_TARGET_VPCLMUL512 __attribute__((target("avx512f,avx2,vpclmulqdq,pclmul")))
