@@ -20,6 +20,13 @@
 #include <string>
 #include <vector>
 
+// <windows.h> makes CopyFile a macro for CopyFileA or CopyFileW; it must not
+// rename the member of IPlatform. Code that includes <windows.h> after this
+// header and calls the member should include <windows.h> first.
+#ifdef CopyFile
+#undef CopyFile
+#endif
+
 namespace qm {
 
 // A point in time as the file system keeps it: 100-ns intervals since

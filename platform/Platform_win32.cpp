@@ -1,0 +1,318 @@
+// The platform seam on Windows: the real calls.
+//
+// With a drive root set (SetPlatformRoots), a path that begins with a single
+// backslash is taken below that root instead of the root of the current
+// drive; a Windows directory set there replaces GetWindowsDirectoryA.
+#include <windows.h>
+
+#include <io.h>
+#include <mbstring.h>
+
+#include <cstdio>
+
+#include "platform/Platform.h"
+
+namespace qm {
+
+namespace {
+
+PlatformRoots g_roots;
+
+constexpr DWORD kWindowsDirectoryCapacity = 80;
+// FILE_FLAG_SEQUENTIAL_SCAN with the attribute bits ARCHIVE, SYSTEM, HIDDEN
+// and READONLY, which have no effect when an existing file is opened.
+constexpr DWORD kSequentialReadFlags = 0x08000027;
+
+// The path with the drive root put in place of the current drive's root.
+std::string MapPath(const std::string& path) {
+    if (g_roots.driveRoot.empty() || path.empty()) return path;
+    bool rooted = path[0] == '\\' || path[0] == '/';
+    bool unc = path.size() >= 2 && (path[1] == '\\' || path[1] == '/');
+    if (!rooted || unc) return path;
+    std::string root = g_roots.driveRoot;
+    while (!root.empty() && (root.back() == '\\' || root.back() == '/')) root.pop_back();
+    return root + path;
+}
+
+uint64_t TicksOf(const FILETIME& time) {
+    return (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+FILETIME FileTimeOf(uint64_t ticks) {
+    FILETIME time;
+    time.dwLowDateTime = static_cast<DWORD>(ticks & 0xFFFFFFFFu);
+    time.dwHighDateTime = static_cast<DWORD>(ticks >> 32);
+    return time;
+}
+
+void FillEntry(const WIN32_FIND_DATAA& data, FoundEntry& entry) {
+    entry.name = data.cFileName;
+    entry.lastWrite.ticks = TicksOf(data.ftLastWriteTime);
+    entry.isDirectory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+class Win32DirectorySearch : public IDirectorySearch {
+public:
+    explicit Win32DirectorySearch(HANDLE handle) : m_handle(handle) {}
+    ~Win32DirectorySearch() override { FindClose(m_handle); }
+    Win32DirectorySearch(const Win32DirectorySearch&) = delete;
+    Win32DirectorySearch& operator=(const Win32DirectorySearch&) = delete;
+
+    bool Next(FoundEntry& entry) override {
+        WIN32_FIND_DATAA data;
+        if (!FindNextFileA(m_handle, &data)) return false;
+        FillEntry(data, entry);
+        return true;
+    }
+
+private:
+    HANDLE m_handle;
+};
+
+class Win32ReadFile : public IReadFile {
+public:
+    explicit Win32ReadFile(HANDLE handle) : m_handle(handle) {}
+    ~Win32ReadFile() override { CloseHandle(m_handle); }
+    Win32ReadFile(const Win32ReadFile&) = delete;
+    Win32ReadFile& operator=(const Win32ReadFile&) = delete;
+
+    bool Read(void* buffer, size_t capacity, size_t& bytesRead) override {
+        DWORD wanted = capacity > MAXDWORD ? MAXDWORD : static_cast<DWORD>(capacity);
+        DWORD count = 0;
+        BOOL ok = ReadFile(m_handle, buffer, wanted, &count, nullptr);
+        bytesRead = ok ? count : 0;
+        return ok != FALSE;
+    }
+
+private:
+    HANDLE m_handle;
+};
+
+// Reads one value of an open key, whatever its size.
+RegistryValue QueryValue(HKEY key, const std::string& name) {
+    RegistryValue value;
+    std::string data;
+    DWORD type = REG_NONE;
+    DWORD size = 0;
+    LONG result = RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size);
+    // The value may grow between the two calls: ask again until it fits.
+    while (result == ERROR_SUCCESS || result == ERROR_MORE_DATA) {
+        data.resize(size);
+        DWORD capacity = size;
+        result =
+            RegQueryValueExA(key, name.c_str(), nullptr, &type,
+                             data.empty() ? nullptr : reinterpret_cast<BYTE*>(&data[0]), &capacity);
+        if (result == ERROR_SUCCESS) {
+            data.resize(capacity);
+            break;
+        }
+        size = capacity > size ? capacity : size + 256;
+    }
+    if (result != ERROR_SUCCESS) return value;  // missing or unreadable
+
+    switch (type) {
+        case REG_SZ:
+            while (!data.empty() && data.back() == '\0') data.pop_back();
+            value.type = RegistryValue::Type::Text;
+            break;
+        case REG_DWORD:
+            value.type = data.size() == 4 ? RegistryValue::Type::Dword : RegistryValue::Type::Other;
+            break;
+        default:
+            value.type = RegistryValue::Type::Other;
+            break;
+    }
+    value.data = data;
+    return value;
+}
+
+class Win32Platform : public IPlatform {
+public:
+    std::string WindowsDirectory() override {
+        if (!g_roots.windowsDirectory.empty()) {
+            if (g_roots.windowsDirectory.size() + 1 > kWindowsDirectoryCapacity) return "";
+            return g_roots.windowsDirectory;
+        }
+        char buffer[kWindowsDirectoryCapacity];
+        UINT length = GetWindowsDirectoryA(buffer, kWindowsDirectoryCapacity);
+        if (length == 0 || length >= kWindowsDirectoryCapacity) return "";
+        return std::string(buffer, length);
+    }
+
+    bool FileExists(const std::string& path) override {
+        return _access(MapPath(path).c_str(), 0) == 0;
+    }
+
+    bool RenameFile(const std::string& from, const std::string& to) override {
+        return std::rename(MapPath(from).c_str(), MapPath(to).c_str()) == 0;
+    }
+
+    bool RemoveFile(const std::string& path) override {
+        return std::remove(MapPath(path).c_str()) == 0;
+    }
+
+    bool CopyFile(const std::string& from, const std::string& to) override {
+        return CopyFileA(MapPath(from).c_str(), MapPath(to).c_str(), TRUE) != FALSE;
+    }
+
+    bool MoveReplace(const std::string& from, const std::string& to) override {
+        return MoveFileExA(MapPath(from).c_str(), MapPath(to).c_str(),
+                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+    }
+
+    // ReplaceFileA is not used: with a backup name it first moves the target
+    // to the backup (replacing an existing backup) and only then moves the
+    // replacement in, so a failure of the second step leaves no file at the
+    // target (Windows reports ERROR_UNABLE_TO_MOVE_REPLACEMENT_2; Wine does
+    // the same two moves). A hard link (or a copy) keeps the target in place
+    // until the replacement takes its name in one move.
+    bool ReplaceWithBackup(const std::string& target, const std::string& replacement,
+                           const std::string& backup) override {
+        std::string targetPath = MapPath(target);
+        std::string replacementPath = MapPath(replacement);
+        std::string backupPath = MapPath(backup);
+        if (GetFileAttributesA(replacementPath.c_str()) == INVALID_FILE_ATTRIBUTES) return false;
+        if (!CreateHardLinkA(backupPath.c_str(), targetPath.c_str(), nullptr)) {
+            DWORD error = GetLastError();
+            if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS ||
+                error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
+                return false;
+            }
+            // No hard links on this volume: keep a copy instead.
+            if (!CopyFileA(targetPath.c_str(), backupPath.c_str(), TRUE)) return false;
+        }
+        if (!MoveFileExA(replacementPath.c_str(), targetPath.c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            DWORD error = GetLastError();
+            DeleteFileA(backupPath.c_str());
+            SetLastError(error);
+            return false;
+        }
+        return true;
+    }
+
+    std::unique_ptr<IDirectorySearch> FindFirst(const std::string& pattern,
+                                                FoundEntry& first) override {
+        WIN32_FIND_DATAA data;
+        HANDLE handle = FindFirstFileA(MapPath(pattern).c_str(), &data);
+        if (handle == INVALID_HANDLE_VALUE) return nullptr;
+        FillEntry(data, first);
+        return std::make_unique<Win32DirectorySearch>(handle);
+    }
+
+    uint32_t OpenForReading(const std::string& path, std::unique_ptr<IReadFile>& file) override {
+        file.reset();
+        HANDLE handle = CreateFileA(MapPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, kSequentialReadFlags, nullptr);
+        if (handle == INVALID_HANDLE_VALUE) {
+            DWORD error = GetLastError();
+            return error != ERROR_SUCCESS ? static_cast<uint32_t>(error)
+                                          : uint32_t{kErrorAccessDenied};
+        }
+        file = std::make_unique<Win32ReadFile>(handle);
+        return kErrorSuccess;
+    }
+
+    bool ToLocalCalendar(FileTime time, CalendarTime& local) override {
+        FILETIME utc = FileTimeOf(time.ticks);
+        FILETIME localTime;
+        SYSTEMTIME fields;
+        if (!FileTimeToLocalFileTime(&utc, &localTime)) return false;
+        if (!FileTimeToSystemTime(&localTime, &fields)) return false;
+        local.year = fields.wYear;
+        local.month = fields.wMonth;
+        local.day = fields.wDay;
+        local.hour = fields.wHour;
+        local.minute = fields.wMinute;
+        local.second = fields.wSecond;
+        return true;
+    }
+
+    ReadResult ReadWholeFile(const std::string& path, std::string& contents) override {
+        contents.clear();
+        HANDLE handle =
+            CreateFileA(MapPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                        nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+        if (handle == INVALID_HANDLE_VALUE) {
+            DWORD error = GetLastError();
+            return (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+                       ? ReadResult::Missing
+                       : ReadResult::Failed;
+        }
+        LARGE_INTEGER size;
+        if (GetFileSizeEx(handle, &size) && size.QuadPart > 0) {
+            contents.reserve(static_cast<size_t>(size.QuadPart));
+        }
+        char buffer[65536];
+        ReadResult result = ReadResult::Ok;
+        for (;;) {
+            DWORD count = 0;
+            if (!ReadFile(handle, buffer, sizeof buffer, &count, nullptr)) {
+                result = ReadResult::Failed;
+                contents.clear();
+                break;
+            }
+            if (count == 0) break;
+            contents.append(buffer, count);
+        }
+        CloseHandle(handle);
+        return result;
+    }
+
+    bool WriteNewFile(const std::string& path, const std::string& contents) override {
+        HANDLE handle = CreateFileA(MapPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle == INVALID_HANDLE_VALUE) return false;
+        bool ok = true;
+        const char* data = contents.data();
+        size_t remaining = contents.size();
+        while (ok && remaining > 0) {
+            DWORD chunk = remaining > 0x40000000 ? 0x40000000 : static_cast<DWORD>(remaining);
+            DWORD written = 0;
+            ok = WriteFile(handle, data, chunk, &written, nullptr) && written > 0;
+            data += written;
+            remaining -= written;
+        }
+        if (ok) ok = FlushFileBuffers(handle) != FALSE;
+        if (!CloseHandle(handle)) ok = false;
+        return ok;
+    }
+
+    bool ReadMachineKey(const std::string& keyPath, const std::vector<std::string>& names,
+                        std::vector<RegistryValue>& values) override {
+        values.clear();
+        // The program's own view of the registry first, then the other one
+        // (where a 32-bit installer on a 64-bit system writes its keys).
+#ifdef _WIN64
+        const REGSAM kOtherView = KEY_WOW64_32KEY;
+#else
+        const REGSAM kOtherView = KEY_WOW64_64KEY;
+#endif
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_QUERY_VALUE, &key) !=
+                ERROR_SUCCESS &&
+            RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_QUERY_VALUE | kOtherView,
+                          &key) != ERROR_SUCCESS) {
+            return false;
+        }
+        for (const std::string& name : names) values.push_back(QueryValue(key, name));
+        RegCloseKey(key);
+        return true;
+    }
+};
+
+}  // namespace
+
+IPlatform& RealPlatform() {
+    static Win32Platform platform;
+    return platform;
+}
+
+void SetPlatformRoots(const PlatformRoots& roots) { g_roots = roots; }
+
+int CompareText(const char* a, const char* b) {
+    return _mbscmp(reinterpret_cast<const unsigned char*>(a),
+                   reinterpret_cast<const unsigned char*>(b));
+}
+
+}  // namespace qm
