@@ -45,9 +45,10 @@ TEST(AddReleaseFile, NewNameGoesToTheFirstFreeNumberAndIsRefreshedLater) {
     EXPECT_EQ(entry, 4);
     EXPECT_EQ(Key(sample.LoadList(), "qmw", "CRC", 4), "cbf43926");
 
-    // Case counts: another spelling is another entry.
+    // Case counts: another spelling is another entry, at the first free
+    // number after entry 5.
     EXPECT_EQ(AddReleaseFile("TOOL.EXE", 0, &entry), AddResult::Added);
-    EXPECT_EQ(entry, 5);
+    EXPECT_EQ(entry, 6);
 }
 
 TEST(AddReleaseFile, RefreshKeepsTheCommentAndClearsTheMark) {

@@ -73,7 +73,9 @@ TEST(ComparisonRun, RoundTripBuildChangeCompareMarkCompare) {
     EXPECT_EQ(tool.texts[kColSection], "qmw");
     EXPECT_EQ(rows["\\qmw.\\tools.exe"].texts[kColCrcCurrent], "0");
     EXPECT_EQ(rows["\\db1.\\store.dll"].texts[kColSection], "db1");
-    EXPECT_EQ(rows["\\db1.\\store.dll"].texts[kColEntry], "1");
+    // Mask order: the .exe names of a section come before its .dll names.
+    EXPECT_EQ(rows["\\db1.\\gone.exe"].texts[kColEntry], "1");
+    EXPECT_EQ(rows["\\db1.\\store.dll"].texts[kColEntry], "2");
 
     // Change one file, remove another.
     sample.WriteFile("qmw/tool.exe", "changed");

@@ -28,9 +28,7 @@ TEST(OneLineComment, LineBreaksBecomeBlanksAndLongTextIsCut) {
 
 class EntryCommentTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        sample.WriteList("[qmw]\r\nFile1=a.exe\r\nFile7=tool.exe\r\nUpdated7=0\r\n");
-    }
+    void SetUp() override { sample.WriteList("[qmw]\r\nFile1=a.exe\r\nFile7=tool.exe\r\n"); }
     SampleInstallation sample;
 };
 
