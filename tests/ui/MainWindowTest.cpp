@@ -336,6 +336,7 @@ TEST_F(MainWindowTest, ExitEscapeAndCloseBoxEndTheDialog) {
     }
     Open();
     ::SendMessageA(m_dlg.GetSafeHwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    PumpMessages();  // the close box posts IDCANCEL
     EXPECT_EQ(m_dlg.GetSafeHwnd(), nullptr);
 }
 
