@@ -150,7 +150,8 @@ def icon_exit():
     c.rrect(1, 1, 19, 15, 1.5, rgb("#3a3f47"))
     c.rrect(2, 2, 18, 14, 1, rgb("#6b727d"))
     c.gradient_rect(3, 3, 17, 13, rgb("#7fc4f5"), rgb("#1f5fae"))
-    c.poly([(3, 3), (11, 3), (6, 13), (3, 13)], (255, 255, 255, 50))
+    # a soft glare across the upper left of the glass
+    c.poly([(3, 3), (10, 3), (5, 13), (3, 13)], (255, 255, 255, 30))
     c.rect(8, 15, 12, 17, rgb("#4c525b"))
     c.rrect(4, 17, 16, 19, 0.8, rgb("#3a3f47"))
     c.rect(5, 17, 15, 18, rgb("#7b828d"))
