@@ -21,7 +21,9 @@
 
 // GCC 12's lane extractions start from _mm_undefined_si128(), which its
 // optimiser then reports as possibly uninitialised.
+#if !defined(__clang__)
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 
 #define QM_TARGET_PCLMUL __attribute__((target("sse4.1,pclmul")))
 #define QM_TARGET_VPCLMUL256 __attribute__((target("avx2,vpclmulqdq,pclmul")))
