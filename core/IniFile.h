@@ -14,11 +14,16 @@
 //    file, section or key;
 //  - an integer read yields the decimal number the value begins with (an
 //    optional sign, then digits; 0 when there are none), and the default for
-//    a missing file, section or key. A hexadecimal "0x1" reads as 0.
+//    a missing file, section or key and for an empty value. A hexadecimal
+//    "0x1" reads as 0; a number beyond the range of int reads as INT_MAX or
+//    INT_MIN (the profile functions let it wrap around).
 // Writing replaces a value in place (the key keeps its spelling), appends a
 // new key after the last entry of its section and a new section at the end
 // of the file, with CRLF line ends and no blank lines inserted; every other
-// line stays byte for byte.
+// line stays byte for byte. A new key goes after the section's last line that
+// is not blank (a comment counts), as the profile functions place it. Line
+// breaks and NULs in a written name or value are written as blanks, so that
+// a value can never forge other keys or sections.
 //
 // Save writes a temporary file beside the original and replaces the original
 // in one step, so a failed save never leaves a half-written file.
