@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -180,6 +181,40 @@ TEST_F(MainWindowTest, StartsWithAnEmptyListOfNineColumnsAndThreeStatusImages) {
     EXPECT_EQ(cx, 13);
     EXPECT_EQ(cy, 13);
     EXPECT_EQ(::SendMessageA(window, DM_GETDEFID, 0, 0), MAKELRESULT(IDC_COMPARE, DC_HASDEFID));
+    const LRESULT icon = ::SendMessageA(window, WM_GETICON, ICON_BIG, 0);
+    EXPECT_NE(icon, 0);
+    EXPECT_EQ(::SendMessageA(window, WM_QUERYDRAGICON, 0, 0), icon);
+}
+
+TEST_F(MainWindowTest, OwnerDrawnButtonsAreDrawnByTheirIconButtons) {
+    Open();
+    HWND compare = m_dlg.GetDlgItem(IDC_COMPARE);
+    RECT rect{};
+    ::GetClientRect(compare, &rect);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = rect.right;
+    info.bmiHeader.biHeight = -rect.bottom;  // top-down rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    ASSERT_NE(bitmap, nullptr);
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    HGDIOBJ previous = ::SelectObject(dc, bitmap);
+    auto* pixels = static_cast<uint32_t*>(bits);
+    std::fill(pixels, pixels + rect.right * rect.bottom, 0x123456u);
+
+    DRAWITEMSTRUCT item{ODT_BUTTON, IDC_COMPARE, 0, ODA_DRAWENTIRE, 0, compare, dc, rect, 0};
+    EXPECT_EQ(::SendMessageA(m_dlg.GetSafeHwnd(), WM_DRAWITEM, IDC_COMPARE,
+                             reinterpret_cast<LPARAM>(&item)),
+              TRUE);
+    const uint32_t face = pixels[(rect.bottom / 2) * rect.right + rect.right - 3] & 0xFFFFFFu;
+    EXPECT_NE(face, 0x123456u) << "the face is painted";
+
+    ::SelectObject(dc, previous);
+    ::DeleteDC(dc);
+    ::DeleteObject(bitmap);
 }
 
 TEST_F(MainWindowTest, CompareListsEveryEntryWithUpdatedFirstThenNotIdenticalThenIdentical) {
