@@ -281,6 +281,41 @@ TEST_F(IconButtonTest, DisabledButtonDrawsItsImageGreyedAndNoFocusRectangle) {
     EXPECT_TRUE(Diff(disabled, Snapshot()).empty());
 }
 
+TEST_F(IconButtonTest, CaptionWithoutImageSitsOnePixelAboveTheCentreAndMovesWhenPushed) {
+    Make(75, 23, "Exit");
+    for (int pushed : {0, 1}) {
+        Draw(pushed != 0 ? ODS_SELECTED : 0);
+        const std::vector<DWORD> drawn = Snapshot();
+        SIZE text{};
+        GetTextExtentPoint32A(m_dc, "Exit", 4, &text);
+        Clear();
+        RECT face{0, 0, 75, 23};
+        DrawFrameControl(m_dc, &face, DFC_BUTTON,
+                         DFCS_BUTTONPUSH | (pushed != 0 ? DFCS_PUSHED : 0));
+        SetBkMode(m_dc, TRANSPARENT);
+        const int x = CIconButton::CenterOffset(75, text.cx) + pushed;
+        const int y = CIconButton::CenterOffset(23, text.cy) - 1 + pushed;
+        DrawStateA(m_dc, nullptr, nullptr, reinterpret_cast<LPARAM>("Exit"), 0, x, y, 0, 0,
+                   DST_PREFIXTEXT);
+        GdiFlush();
+        EXPECT_TRUE(Diff(drawn, Snapshot()).empty()) << "pushed " << pushed;
+    }
+}
+
+TEST_F(IconButtonTest, DefaultButtonMovesItsImageWithTheFaceInAutomaticLayout) {
+    Make(75, 23, "Compare");
+    ASSERT_TRUE(m_button.SetIconImage(IDI_COMPARE, 18, 18));
+    Draw(0);
+    const std::vector<DWORD> plain = Snapshot();
+    m_button.SetDefaultButton(TRUE);
+    Draw(0);
+    // Image at (4, 2) on the plain button and at (5, 2) on the default one;
+    // its top row lies over the default face's edge and blends differently.
+    for (int y = 1; y < 18; ++y)
+        for (int x = 0; x < 18; ++x)
+            ASSERT_EQ(m_bits[(2 + y) * 75 + 5 + x], plain[(2 + y) * 75 + 4 + x]) << x << "," << y;
+}
+
 TEST_F(IconButtonTest, ExplicitLayoutCentresTheImageWhateverTheCaption) {
     Make(80, 30, "i");
     ASSERT_TRUE(m_button.SetIconImage(IDI_COMPARE, 18, 18));

@@ -15,7 +15,7 @@ namespace {
 
 HINSTANCE Module() { return GetModuleHandleA(nullptr); }
 
-std::string LoadString(UINT id) {
+std::string ResString(UINT id) {
     char buffer[512] = {};
     const int length = LoadStringA(Module(), id, buffer, sizeof buffer);
     return std::string(buffer, static_cast<size_t>(length));
@@ -52,10 +52,10 @@ TEST(Resources, StringTableHoldsEveryTextExactly) {
         {IDS_DIRECTORY_QMW, "QMW"},
         {IDS_DIRECTORY_DB1, "DB1"},
     };
-    for (const auto& [id, text] : strings) EXPECT_EQ(LoadString(id), text) << id;
+    for (const auto& [id, text] : strings) EXPECT_EQ(ResString(id), text) << id;
     // Our own failure messages: present, one or two lines, no format fields.
     for (UINT id = IDS_COMMENT_WRITE_FAILED; id <= IDS_BUILD_WRITE_FAILED; ++id) {
-        const std::string text = LoadString(id);
+        const std::string text = ResString(id);
         EXPECT_GT(text.size(), 20u) << id;
         EXPECT_EQ(text.find('%'), std::string::npos) << id;
     }
