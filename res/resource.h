@@ -47,11 +47,6 @@
 #define IDS_SETTINGS_WRITE_FAILED 121
 #define IDS_ADD_FAILED 122
 #define IDS_BUILD_WRITE_FAILED 123
-// The two entries of the Settings dialog's directory list (1016), index 0 and
-// 1, for code that fills the list itself instead of reading the dialog's
-// initialisation data (RT_DLGINIT resource IDD_SETTINGS, see qmverify.rc).
-#define IDS_DIRECTORY_QMW 124
-#define IDS_DIRECTORY_DB1 125
 
 // Resource type of dialog initialisation data (MFC's RT_DLGINIT): per entry a
 // WORD control id, a WORD message (0x0403, add a string), a DWORD length and

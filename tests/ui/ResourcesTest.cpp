@@ -49,8 +49,6 @@ TEST(Resources, StringTableHoldsEveryTextExactly) {
         {IDS_NO_RELEASE_LIST,
          "No release file found. The list for this release will be created now.\n"
          "Please wait, this can take up to a minute."},
-        {IDS_DIRECTORY_QMW, "QMW"},
-        {IDS_DIRECTORY_DB1, "DB1"},
     };
     for (const auto& [id, text] : strings) EXPECT_EQ(ResString(id), text) << id;
     // Our own failure messages: present, one or two lines, no format fields.
