@@ -26,7 +26,7 @@ class Canvas:
     def __init__(self, w, h):
         self.w, self.h = w, h
         self.img = Image.new("RGBA", (w * SS, h * SS), (0, 0, 0, 0))
-        self.d = ImageDraw.Draw(self.img)
+        self.d = _BlendingDraw(self.img)
 
     def _p(self, pts):
         return [(x * SS, y * SS) for x, y in pts]
@@ -70,6 +70,27 @@ class Canvas:
     def result(self):
         small = self.img.convert("RGBa").resize((self.w, self.h), Image.BOX)
         return small.convert("RGBA")
+
+
+class _BlendingDraw:
+    """ImageDraw that blends translucent fills over what is there, instead of
+    replacing the pixels (which would punch holes into the image)."""
+
+    def __init__(self, img):
+        self.img = img
+        self.d = ImageDraw.Draw(img)
+
+    def __getattr__(self, name):
+        method = getattr(self.d, name)
+
+        def call(*args, fill=None, **kwargs):
+            if fill is None or len(fill) < 4 or fill[3] == 255:
+                return method(*args, fill=fill, **kwargs)
+            layer = Image.new("RGBA", self.img.size, (0, 0, 0, 0))
+            getattr(ImageDraw.Draw(layer), name)(*args, fill=fill, **kwargs)
+            self.img.alpha_composite(layer)
+
+        return call
 
 
 def mix(a, b, t):
