@@ -13,5 +13,6 @@ public:
     std::string m_strPassword;  // field 1012
 
 protected:
+    BOOL OnInitDialog() override;
     void DoDataExchange(CDataExchange& dx) override;
 };

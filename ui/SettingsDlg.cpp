@@ -12,6 +12,7 @@
 #include "ui/MessageBoxes.h"
 #include "ui/PasswordDlg.h"
 #include "ui/SettingsFlags.h"
+#include "ui/TextFit.h"
 
 const char CSettingsDlg::kPassword[] = "tallowin";
 
@@ -35,6 +36,7 @@ void CSettingsDlg::DoDataExchange(CDataExchange& dx) {
 
 BOOL CSettingsDlg::OnInitDialog() {
     CDialog::OnInitDialog();  // fills the directory list with "QMW", "DB1"
+    FitTextsToControls(m_hWnd);
     // The flags in memory, not those in the file.
     m_bCheckQmw = ProcessSettingsFlags().checkQmw;
     m_bCheckDb1 = ProcessSettingsFlags().checkDb1;

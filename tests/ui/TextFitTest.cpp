@@ -1,0 +1,110 @@
+// Labels and check boxes of the Settings and Password dialogs show their
+// whole text with the font this system gives "MS Sans Serif", without
+// running into a neighbour or out of their group box.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "ui/PasswordDlg.h"
+#include "ui/SettingsDlg.h"
+#include "ui/TextFit.h"
+
+namespace {
+
+struct Control {
+    HWND window;
+    std::string cls, text;
+    DWORD style;
+    RECT rect;
+};
+
+std::vector<Control> Controls(HWND dialog) {
+    std::vector<Control> controls;
+    for (HWND child = ::GetWindow(dialog, GW_CHILD); child != nullptr;
+         child = ::GetWindow(child, GW_HWNDNEXT)) {
+        char cls[32] = "", text[256] = "";
+        ::GetClassNameA(child, cls, sizeof cls);
+        ::GetWindowTextA(child, text, sizeof text);
+        RECT rect{};
+        ::GetWindowRect(child, &rect);
+        ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+        controls.push_back(
+            {child, cls, text, static_cast<DWORD>(::GetWindowLongPtrA(child, GWL_STYLE)), rect});
+    }
+    return controls;
+}
+
+bool IsGroupBox(const Control& c) {
+    return c.cls == "Button" && (c.style & BS_TYPEMASK) == BS_GROUPBOX;
+}
+bool IsTextControl(const Control& c) {
+    if (c.cls == "Static") return (c.style & SS_TYPEMASK) == SS_LEFT;
+    return c.cls == "Button" && (c.style & BS_TYPEMASK) == BS_AUTOCHECKBOX;
+}
+bool Overlap(const RECT& a, const RECT& b) {
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+// The text's extent, wrapped at `width` when it is above 0.
+SIZE Extent(const Control& c, int width) {
+    HDC dc = ::GetDC(c.window);
+    HGDIOBJ old =
+        ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageA(c.window, WM_GETFONT, 0, 0)));
+    RECT rect{0, 0, width, 0};
+    ::DrawTextA(dc, c.text.c_str(), -1, &rect,
+                DT_CALCRECT | (width > 0 ? DT_WORDBREAK : DT_SINGLELINE));
+    ::SelectObject(dc, old);
+    ::ReleaseDC(c.window, dc);
+    return {rect.right, rect.bottom};
+}
+
+void ExpectWholeTextsWithoutOverlap(HWND dialog) {
+    const std::vector<Control> controls = Controls(dialog);
+    for (const Control& c : controls) {
+        if (!IsTextControl(c)) continue;
+        SCOPED_TRACE(c.text);
+        const int width = c.rect.right - c.rect.left;
+        const int box = c.cls == "Button" ? ::GetSystemMetrics(SM_CXMENUCHECK) + 6 : 0;
+        const bool oneLine = Extent(c, 0).cx + box <= width;
+        const bool wrapped = c.cls == "Static" && Extent(c, width).cy <= c.rect.bottom - c.rect.top;
+        EXPECT_TRUE(oneLine || wrapped);
+        for (const Control& other : controls) {
+            if (other.window == c.window) continue;
+            if (IsGroupBox(other)) {
+                if (Overlap(other.rect, c.rect)) {
+                    EXPECT_LE(c.rect.right, other.rect.right) << "inside " << other.text;
+                    EXPECT_LE(c.rect.bottom, other.rect.bottom) << "inside " << other.text;
+                }
+                continue;
+            }
+            EXPECT_FALSE(Overlap(other.rect, c.rect)) << "runs into \"" << other.text << "\"";
+        }
+    }
+}
+
+TEST(TextFit, SettingsAndPasswordShowTheirWholeTexts) {
+    CSettingsDlg settings;
+    ASSERT_TRUE(settings.Create(nullptr));
+    ExpectWholeTextsWithoutOverlap(settings.GetSafeHwnd());
+    CPasswordDlg password;
+    ASSERT_TRUE(password.Create(nullptr));
+    ExpectWholeTextsWithoutOverlap(password.GetSafeHwnd());
+}
+
+TEST(TextFit, ATextThatFitsLeavesItsControlAlone) {
+    CPasswordDlg password;
+    ASSERT_TRUE(password.Create(nullptr));
+    // The label follows Cancel in the template.
+    HWND label = ::GetWindow(::GetDlgItem(password.GetSafeHwnd(), IDCANCEL), GW_HWNDNEXT);
+    ::SetWindowTextA(label, "Key:");
+    RECT before{}, after{};
+    ::GetWindowRect(label, &before);
+    FitTextsToControls(password.GetSafeHwnd());
+    ::GetWindowRect(label, &after);
+    EXPECT_TRUE(::EqualRect(&before, &after));
+}
+
+}  // namespace

@@ -1,0 +1,134 @@
+#include "ui/TextFit.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kGap = 3;     // pixels kept free between neighbours
+constexpr int kMargin = 6;  // pixels kept free inside a group box or the dialog
+
+enum class Kind { Other, Label, WrappingLabel, CheckBox, GroupBox };
+
+std::string ClassOf(HWND window) {
+    char name[32] = "";
+    ::GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+Kind KindOf(HWND control) {
+    const auto style = static_cast<DWORD>(::GetWindowLongPtrA(control, GWL_STYLE));
+    const std::string cls = ClassOf(control);
+    if (::lstrcmpiA(cls.c_str(), "Static") == 0) {
+        switch (style & SS_TYPEMASK) {
+            case SS_LEFT:
+                return Kind::WrappingLabel;
+            case SS_LEFTNOWORDWRAP:
+                return Kind::Label;
+            default:
+                return Kind::Other;  // centred, icons, bitmaps, frames
+        }
+    }
+    if (::lstrcmpiA(cls.c_str(), "Button") == 0) {
+        switch (style & BS_TYPEMASK) {
+            case BS_CHECKBOX:
+            case BS_AUTOCHECKBOX:
+            case BS_3STATE:
+            case BS_AUTO3STATE:
+            case BS_RADIOBUTTON:
+            case BS_AUTORADIOBUTTON:
+                return Kind::CheckBox;
+            case BS_GROUPBOX:
+                return Kind::GroupBox;
+            default:
+                return Kind::Other;
+        }
+    }
+    return Kind::Other;
+}
+
+RECT RectIn(HWND dialog, HWND control) {
+    RECT rect{};
+    ::GetWindowRect(control, &rect);
+    ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+bool Contains(const RECT& outer, const RECT& inner) {
+    return outer.left <= inner.left && outer.top <= inner.top && outer.right >= inner.right &&
+           outer.bottom >= inner.bottom;
+}
+
+// The text's extent in the control's font; `width` > 0 wraps at that width.
+SIZE TextExtent(HWND control, int width) {
+    char text[512] = "";
+    ::GetWindowTextA(control, text, sizeof text);
+    HDC dc = ::GetDC(control);
+    auto font = reinterpret_cast<HFONT>(::SendMessageA(control, WM_GETFONT, 0, 0));
+    HGDIOBJ previous = font != nullptr ? ::SelectObject(dc, font) : nullptr;
+    UINT format = DT_CALCRECT | DT_LEFT;
+    format |= width > 0 ? DT_WORDBREAK : DT_SINGLELINE;
+    if (::GetWindowLongPtrA(control, GWL_STYLE) & SS_NOPREFIX) format |= DT_NOPREFIX;
+    RECT rect{0, 0, std::max(width, 0), 0};
+    ::DrawTextA(dc, text, -1, &rect, format);
+    if (previous != nullptr) ::SelectObject(dc, previous);
+    ::ReleaseDC(control, dc);
+    return {rect.right - rect.left, rect.bottom - rect.top};
+}
+
+void Fit(HWND dialog, HWND control, Kind kind, const std::vector<HWND>& siblings) {
+    RECT rect = RectIn(dialog, control);
+    RECT client{};
+    ::GetClientRect(dialog, &client);
+    int rightLimit = client.right - kMargin;
+    int bottomLimit = client.bottom - kMargin;
+    for (HWND sibling : siblings) {
+        if (sibling == control || !::IsWindowVisible(sibling)) continue;
+        const RECT other = RectIn(dialog, sibling);
+        if (KindOf(sibling) == Kind::GroupBox && Contains(other, rect)) {
+            rightLimit = std::min(rightLimit, static_cast<int>(other.right) - kMargin);
+            bottomLimit = std::min(bottomLimit, static_cast<int>(other.bottom) - kMargin);
+            continue;
+        }
+        const bool sameLine = other.top < rect.bottom && other.bottom > rect.top;
+        if (sameLine && other.left >= rect.right - 1) {
+            rightLimit = std::min(rightLimit, static_cast<int>(other.left) - kGap);
+        }
+        const bool sameColumn = other.left < rect.right && other.right > rect.left;
+        if (sameColumn && other.top >= rect.bottom - 1) {
+            bottomLimit = std::min(bottomLimit, static_cast<int>(other.top) - kGap);
+        }
+    }
+
+    const int box = kind == Kind::CheckBox ? ::GetSystemMetrics(SM_CXMENUCHECK) + 6 : 0;
+    const int needed = TextExtent(control, 0).cx + box + 2;
+    int width = rect.right - rect.left;
+    int height = rect.bottom - rect.top;
+    if (needed > width)
+        width = std::max(width, std::min(needed, rightLimit - static_cast<int>(rect.left)));
+    if (needed > width && kind == Kind::WrappingLabel) {
+        const int lines = TextExtent(control, width).cy;
+        height = std::max(height, std::min(lines, bottomLimit - static_cast<int>(rect.top)));
+    }
+    if (width != rect.right - rect.left || height != rect.bottom - rect.top) {
+        ::SetWindowPos(control, nullptr, 0, 0, width, height,
+                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+}  // namespace
+
+void FitTextsToControls(HWND dialog) {
+    std::vector<HWND> children;
+    for (HWND child = ::GetWindow(dialog, GW_CHILD); child != nullptr;
+         child = ::GetWindow(child, GW_HWNDNEXT)) {
+        children.push_back(child);
+    }
+    for (HWND child : children) {
+        const Kind kind = KindOf(child);
+        if (kind == Kind::Label || kind == Kind::WrappingLabel || kind == Kind::CheckBox) {
+            Fit(dialog, child, kind, children);
+        }
+    }
+}
