@@ -1,0 +1,118 @@
+// qmverify-dialog-drive: opens and fills the secondary dialogs of a running
+// qmverify from outside, for the pictures of scripts/screenshots-dialogs.
+//
+//   qmverify-dialog-drive dblclick ROW            double-click on a row of the result list
+//   qmverify-dialog-drive press CAPTION ID        presses button ID of the window CAPTION
+//   qmverify-dialog-drive click CAPTION ID        clicks control ID (toggles a check box)
+//   qmverify-dialog-drive type CAPTION ID TEXT    puts TEXT into control ID of CAPTION
+//   qmverify-dialog-drive rect CAPTION            prints the window's place as WxH+X+Y
+//
+// CAPTION is the main window's title or a dialog's caption; the window is
+// waited for up to ten seconds. Exit status 1 when it does not turn up.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+const char kMainTitle[] = "Quillmark Release Check";
+constexpr int kResultListId = 1000;
+
+HWND WaitForWindow(const std::string& caption) {
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        HWND found = ::FindWindowA(caption == kMainTitle ? nullptr : "#32770", caption.c_str());
+        if (found != nullptr && ::IsWindowVisible(found)) return found;
+        if (::GetTickCount() - start > 10000) return nullptr;
+        ::Sleep(100);
+    }
+}
+
+// The bounds of a list row in screen coordinates, read across processes.
+bool RowRect(HWND list, int row, RECT& rect) {
+    DWORD processId = 0;
+    ::GetWindowThreadProcessId(list, &processId);
+    HANDLE process =
+        ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+    if (process == nullptr) return false;
+    void* remote = ::VirtualAllocEx(process, nullptr, sizeof rect, MEM_COMMIT, PAGE_READWRITE);
+    rect = RECT{LVIR_BOUNDS, 0, 0, 0};
+    bool ok = remote != nullptr &&
+              ::WriteProcessMemory(process, remote, &rect, sizeof rect, nullptr) &&
+              ::SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(row),
+                             reinterpret_cast<LPARAM>(remote)) != 0 &&
+              ::ReadProcessMemory(process, remote, &rect, sizeof rect, nullptr);
+    if (remote != nullptr) ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    ::CloseHandle(process);
+    ::MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    return ok;
+}
+
+// A double-click with the left button, as the mouse makes it.
+void DoubleClickAt(int x, int y) {
+    ::SetCursorPos(x, y);
+    INPUT input[4] = {};
+    for (int i = 0; i < 4; ++i) {
+        input[i].type = INPUT_MOUSE;
+        input[i].mi.dwFlags = i % 2 == 0 ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    }
+    ::SendInput(4, input, sizeof(INPUT));
+}
+
+int Usage() {
+    std::fputs(
+        "usage: qmverify-dialog-drive dblclick ROW | press CAPTION ID | click CAPTION ID"
+        " | type CAPTION ID TEXT"
+        " | rect CAPTION\n",
+        stderr);
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) return Usage();
+    const std::string command = argv[1];
+    const std::string caption = command == "dblclick" ? kMainTitle : argv[2];
+    HWND window = WaitForWindow(caption);
+    if (window == nullptr) {
+        std::fprintf(stderr, "qmverify-dialog-drive: no window \"%s\"\n", caption.c_str());
+        return 1;
+    }
+    if (command == "dblclick") {
+        HWND list = ::GetDlgItem(window, kResultListId);
+        RECT rect{};
+        if (!RowRect(list, std::atoi(argv[2]), rect)) return 1;
+        ::SetForegroundWindow(window);
+        // On the file name, clear of the status image.
+        DoubleClickAt(rect.left + 60, (rect.top + rect.bottom) / 2);
+        return 0;
+    }
+    if (command == "press" && argc == 4) {
+        const int id = std::atoi(argv[3]);
+        ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                       reinterpret_cast<LPARAM>(::GetDlgItem(window, id)));
+        return 0;
+    }
+    if (command == "click" && argc == 4) {
+        ::PostMessageA(::GetDlgItem(window, std::atoi(argv[3])), BM_CLICK, 0, 0);
+        return 0;
+    }
+    if (command == "type" && argc == 5) {
+        ::SendMessageA(::GetDlgItem(window, std::atoi(argv[3])), WM_SETTEXT, 0,
+                       reinterpret_cast<LPARAM>(argv[4]));
+        return 0;
+    }
+    if (command == "rect") {
+        RECT rect{};
+        ::GetWindowRect(window, &rect);
+        std::printf("%ldx%ld+%ld+%ld\n", rect.right - rect.left, rect.bottom - rect.top, rect.left,
+                    rect.top);
+        return 0;
+    }
+    return Usage();
+}
