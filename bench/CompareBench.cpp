@@ -2,6 +2,8 @@
 // rhash --check on an SFV file of the same files, both from a warm cache.
 //
 //   bench_compare [WORKDIR]
+// A WORKDIR that holds the files of an earlier run is used again as it is
+// (so that a profiler sees little else but the runs). The program
 // prints "compare: qmverify=<seconds> rhash=<seconds> files=<n>".
 #include <unistd.h>
 
@@ -66,6 +68,20 @@ std::vector<std::string> MakeInstallation(const fs::path& root) {
     return files;
 }
 
+// The sample files of an earlier run, in the order MakeInstallation makes them.
+std::vector<std::string> ListedFiles(const fs::path& root) {
+    std::vector<std::string> files;
+    for (const char* directory : {"qmw", "db1"}) {
+        for (int i = 0; i < kFilesPerDirectory; ++i) {
+            char name[32];
+            std::snprintf(name, sizeof name, "%s/f%05d.%s", directory, i, i % 2 ? "dll" : "exe");
+            if (!fs::exists(root / name)) return {};
+            files.push_back(name);
+        }
+    }
+    return files;
+}
+
 // "path CRC" lines, the CRCs from our own calculator, so that rhash's
 // check also confirms them.
 bool WriteSfv(const fs::path& root, const std::vector<std::string>& files, const fs::path& sfv) {
@@ -90,9 +106,13 @@ int main(int argc, char** argv) {
     const fs::path windows = work / "windows";
     const fs::path root = work / "root";
     const fs::path sfv = work / "files.sfv";
-    fs::remove_all(work);
+    std::vector<std::string> files = ListedFiles(root);
+    if (!fs::exists(sfv) || files.size() != 2 * kFilesPerDirectory) {
+        fs::remove_all(work);
+        files = MakeInstallation(root);
+    }
+    fs::remove_all(windows);  // a fresh release list every time
     fs::create_directories(windows);
-    const std::vector<std::string> files = MakeInstallation(root);
     if (files.empty() || !WriteSfv(root, files, sfv)) {
         std::fprintf(stderr, "bench_compare: cannot write the sample files in %s\n",
                      work.string().c_str());

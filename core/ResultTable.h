@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,8 @@ struct ResultRow {
     RowAttributes attributes;
 };
 
+// Rows live in a deque: every compared file is inserted at the top, which a
+// vector would pay for by moving all rows below each time.
 class CResultTable : public IResultList {
 public:
     void DeleteAllRows() override;
@@ -25,12 +28,12 @@ public:
     void SetRowAttributes(int row, const RowAttributes& attributes) override;
     int RowCount() const override;
 
-    const std::vector<ResultRow>& Rows() const { return m_rows; }
-    std::vector<ResultRow>& Rows() { return m_rows; }
+    const std::deque<ResultRow>& Rows() const { return m_rows; }
+    std::deque<ResultRow>& Rows() { return m_rows; }
 
 private:
     bool IsCell(int row, int column) const;
-    std::vector<ResultRow> m_rows;
+    std::deque<ResultRow> m_rows;
 };
 
 }  // namespace qm
