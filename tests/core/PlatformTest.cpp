@@ -14,16 +14,14 @@
 #endif
 
 #include <algorithm>
-#include <atomic>
-#include <chrono>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
+#include "core/TempDirectory.h"
 #include "platform/Platform.h"
 
 namespace {
@@ -33,54 +31,8 @@ namespace fs = std::filesystem;
 constexpr uint64_t kTicksPerSecond = 10000000;
 constexpr int64_t kUnixEpochSeconds = 11644473600LL;  // 1601-01-01 to 1970-01-01
 
-// A fresh directory below the system's temporary directory, removed with
-// all its contents at the end of the test.
-class TempDir {
-public:
-    TempDir() {
-        static std::atomic<int> counter{0};
-        auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-        m_path = fs::temp_directory_path() /
-                 ("qmplatform-" + std::to_string(stamp) + "-" + std::to_string(counter++));
-        fs::create_directories(m_path);
-    }
-    ~TempDir() {
-        std::error_code ignored;
-        fs::remove_all(m_path, ignored);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    const fs::path& path() const { return m_path; }
-    // The directory as the core names it: an 8-bit text without a trailing
-    // separator.
-    std::string text() const { return m_path.string(); }
-    // A name in this directory, joined the Windows way.
-    std::string operator[](const std::string& name) const { return text() + "\\" + name; }
-
-    void Write(const std::string& name, const std::string& contents) const {
-        std::ofstream out(m_path / name, std::ios::binary | std::ios::trunc);
-        out.write(contents.data(), static_cast<std::streamsize>(contents.size()));
-    }
-    std::string Contents(const std::string& name) const {
-        std::ifstream in(m_path / name, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
-    bool Has(const std::string& name) const { return fs::exists(m_path / name); }
-    void MakeDirectory(const std::string& name) const { fs::create_directories(m_path / name); }
-
-private:
-    fs::path m_path;
-};
-
-// Restores the platform's own roots when a test has set others.
-class RootsGuard {
-public:
-    RootsGuard() = default;
-    ~RootsGuard() { qm::SetPlatformRoots(qm::PlatformRoots{}); }
-    RootsGuard(const RootsGuard&) = delete;
-    RootsGuard& operator=(const RootsGuard&) = delete;
-};
+using qm::test::RootsGuard;
+using TempDir = qm::test::TempDirectory;
 
 uint64_t TicksOfUnixTime(int64_t seconds) {
     return static_cast<uint64_t>(seconds + kUnixEpochSeconds) * kTicksPerSecond;

@@ -4,52 +4,19 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
+#include "core/TempDirectory.h"
 #include "platform/Platform.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-class TempDir {
-public:
-    TempDir() {
-        static std::atomic<int> counter{0};
-        m_path = fs::temp_directory_path() / ("qmwin32-" + std::to_string(GetCurrentProcessId()) +
-                                              "-" + std::to_string(counter++));
-        fs::create_directories(m_path);
-    }
-    ~TempDir() {
-        std::error_code ignored;
-        fs::remove_all(m_path, ignored);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    std::string text() const { return m_path.string(); }
-    std::string operator[](const std::string& name) const { return text() + "\\" + name; }
-    void Write(const std::string& name, const std::string& contents) const {
-        std::ofstream out(m_path / name, std::ios::binary | std::ios::trunc);
-        out << contents;
-    }
-    void MakeDirectory(const std::string& name) const { fs::create_directories(m_path / name); }
-
-private:
-    fs::path m_path;
-};
-
-class RootsGuard {
-public:
-    RootsGuard() = default;
-    ~RootsGuard() { qm::SetPlatformRoots(qm::PlatformRoots{}); }
-    RootsGuard(const RootsGuard&) = delete;
-    RootsGuard& operator=(const RootsGuard&) = delete;
-};
+using qm::test::RootsGuard;
+using TempDir = qm::test::TempDirectory;
 
 // A handle of another opener, closed at the end of the test.
 class Handle {
