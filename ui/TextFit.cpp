@@ -60,7 +60,8 @@ bool Contains(const RECT& outer, const RECT& inner) {
            outer.bottom >= inner.bottom;
 }
 
-// The text's extent in the control's font; `width` > 0 wraps at that width.
+// The room the text needs in the control's font; `width` > 0 wraps at that
+// width.
 SIZE TextExtent(HWND control, int width) {
     char text[512] = "";
     ::GetWindowTextA(control, text, sizeof text);
@@ -72,6 +73,11 @@ SIZE TextExtent(HWND control, int width) {
     if (::GetWindowLongPtrA(control, GWL_STYLE) & SS_NOPREFIX) format |= DT_NOPREFIX;
     RECT rect{0, 0, std::max(width, 0), 0};
     ::DrawTextA(dc, text, -1, &rect, format);
+    // A static control breaks a line a little before the measured extent
+    // (the last character went missing): one average character of room.
+    TEXTMETRICA metrics{};
+    ::GetTextMetricsA(dc, &metrics);
+    if (width <= 0) rect.right += metrics.tmAveCharWidth;
     if (previous != nullptr) ::SelectObject(dc, previous);
     ::ReleaseDC(control, dc);
     return {rect.right - rect.left, rect.bottom - rect.top};
@@ -84,7 +90,10 @@ void Fit(HWND dialog, HWND control, Kind kind, const std::vector<HWND>& siblings
     int rightLimit = client.right - kMargin;
     int bottomLimit = client.bottom - kMargin;
     for (HWND sibling : siblings) {
-        if (sibling == control || !::IsWindowVisible(sibling)) continue;
+        // The dialog itself is not shown yet: look at the control's own style.
+        if (sibling == control || !(::GetWindowLongPtrA(sibling, GWL_STYLE) & WS_VISIBLE)) {
+            continue;
+        }
         const RECT other = RectIn(dialog, sibling);
         if (KindOf(sibling) == Kind::GroupBox && Contains(other, rect)) {
             rightLimit = std::min(rightLimit, static_cast<int>(other.right) - kMargin);

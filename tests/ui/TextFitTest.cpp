@@ -80,7 +80,10 @@ void ExpectWholeTextsWithoutOverlap(HWND dialog) {
                 }
                 continue;
             }
-            EXPECT_FALSE(Overlap(other.rect, c.rect)) << "runs into \"" << other.text << "\"";
+            EXPECT_FALSE(Overlap(other.rect, c.rect))
+                << "runs into \"" << other.text << "\" at " << other.rect.left << ","
+                << other.rect.top << " from " << c.rect.left << "," << c.rect.top << " to "
+                << c.rect.right << "," << c.rect.bottom;
         }
     }
 }
