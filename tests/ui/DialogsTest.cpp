@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "DialogFixture.h"
-#include "ui/MessageBoxes.h"
 #include "ui/SettingsDlg.h"
 
 namespace {
@@ -476,35 +475,6 @@ TEST_F(AboutBoxTest, OpensFromTheButtonAndTheSystemMenuRange) {
         EXPECT_TRUE(l.okDefault);
     }
     EXPECT_TRUE(::IsWindowEnabled(m_dlg.GetSafeHwnd()));
-}
-
-TEST(MessageBoxes, WarningAndQuestionAreOwnedByTheActiveWindowWithTheirStyles) {
-    struct Box {
-        HWND owner;
-        std::string text, caption;
-        UINT type;
-    };
-    std::vector<Box> boxes;
-    int answer = IDYES;
-    MessageBoxHandler previous = SetMessageBoxHandler(
-        [&](HWND owner, const std::string& text, const std::string& caption, UINT type) {
-            boxes.push_back({owner, text, caption, type});
-            return answer;
-        });
-    ShowWarning("text", "caption");
-    EXPECT_TRUE(AskYesNo("question", "title"));
-    answer = IDNO;
-    EXPECT_FALSE(AskYesNo("question", "title"));
-    answer = IDCANCEL;
-    EXPECT_FALSE(AskYesNo("question", "title")) << "only Yes counts";
-    SetMessageBoxHandler(previous);
-
-    ASSERT_EQ(boxes.size(), 4u);
-    EXPECT_EQ(boxes[0].type, 0x30u);
-    EXPECT_EQ(boxes[0].text, "text");
-    EXPECT_EQ(boxes[0].caption, "caption");
-    EXPECT_EQ(boxes[1].type, 0x24u);
-    for (const Box& box : boxes) EXPECT_EQ(box.owner, ::GetActiveWindow());
 }
 
 }  // namespace
