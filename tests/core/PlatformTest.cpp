@@ -299,6 +299,18 @@ TEST(PlatformFiles, ReplaceWithBackupKeepsTheOldFileUnderTheBackupName) {
     EXPECT_FALSE(dir.Has("qmverify.tmp"));
 }
 
+TEST(PlatformFiles, ReplaceWithBackupOntoATakenBackupNameChangesNothing) {
+    TempDir dir;
+    dir.Write("qmverify.lst", "old list");
+    dir.Write("qmverify.tmp", "new list");
+    dir.Write("qmverify.l01", "older list");
+    EXPECT_FALSE(qm::Platform().ReplaceWithBackup(dir["qmverify.lst"], dir["qmverify.tmp"],
+                                                  dir["qmverify.l01"]));
+    EXPECT_EQ("old list", dir.Contents("qmverify.lst"));
+    EXPECT_EQ("new list", dir.Contents("qmverify.tmp"));
+    EXPECT_EQ("older list", dir.Contents("qmverify.l01"));
+}
+
 TEST(PlatformFiles, ReplaceWithBackupOfAMissingTargetChangesNothing) {
     TempDir dir;
     dir.Write("qmverify.tmp", "new list");
