@@ -16,11 +16,17 @@ enum : size_t {
     kStoredNameCapacity = 80,
 };
 
-// A name that the release list cannot keep on one line, or that would not
-// fit its working texts, is refused rather than cut into another name.
+// A name is taken only when the release list can keep it: it fits the
+// working texts, and it reads back unchanged (no line break, no blanks or
+// quotes around it that a read would strip), so that later reads and
+// comparisons name the same file.
 bool IsAcceptableName(const std::string& name) {
     if (name.size() >= kTypedNameCapacity) return false;
-    return name.find_first_of(std::string("\r\n\0", 3)) == std::string::npos;
+    if (name.find_first_of(std::string("\r\n\0", 3)) != std::string::npos) return false;
+    CIniFile probe;
+    probe.WriteText("probe", "File1", name);
+    probe.LoadText(probe.Text());
+    return probe.ReadText("probe", "File1", kStoredNameCapacity) == name;
 }
 
 // The number of the entry that names `name` or of the first free entry; 0

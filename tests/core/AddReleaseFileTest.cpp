@@ -95,6 +95,8 @@ TEST(AddReleaseFile, LongNamesMatchThemselvesOrAreRefused) {
     EXPECT_EQ(AddReleaseFile(std::string(74, 'z'), 0), AddResult::Ignored);
     EXPECT_EQ(AddReleaseFile(std::string(90, 'z'), 0), AddResult::Ignored);
     EXPECT_EQ(AddReleaseFile("a.exe\r\nFile1=evil.exe", 0), AddResult::Ignored);
+    EXPECT_EQ(AddReleaseFile(" lead.exe", 0), AddResult::Ignored);
+    EXPECT_EQ(AddReleaseFile("'quoted.exe'", 0), AddResult::Ignored);
     EXPECT_EQ(sample.ListText(), before);
 }
 
