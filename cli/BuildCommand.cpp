@@ -3,7 +3,6 @@
 #include "cli/Commands.h"
 #include "cli/Console.h"
 #include "core/ReleaseListBuild.h"
-#include "core/ReleaseListFormat.h"
 
 namespace qm::cli {
 
@@ -65,10 +64,13 @@ int RunBuild(const CommandLine& line) {
     if (result.status == BuildResult::WriteFailed) {
         return Fail("the new release list could not be written: nothing changed");
     }
-    std::string report = result.backupPath.empty()
-                             ? "No previous release list: no backup made.\n"
-                             : "Previous release list kept as " + result.backupPath + "\n";
-    report += "Release list " + ReleaseListPath(windowsDirectory) + " written with " +
+    // Names without the system's "<dir>.\" form, which reads oddly on posix.
+    const std::string backupName =
+        result.backupPath.substr(result.backupPath.find_last_of('\\') + 1);
+    std::string report = result.backupPath.empty() ? "No previous release list: no backup made.\n"
+                                                   : "Previous release list kept as " + backupName +
+                                                         " in " + windowsDirectory + "\n";
+    report += "Release list qmverify.lst in " + windowsDirectory + " written with " +
               std::to_string(result.entries) + " entries.\n";
     if (!WriteOutput(report)) return Fail("cannot write to standard output");
     return kExitOk;

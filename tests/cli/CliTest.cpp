@@ -217,7 +217,7 @@ TEST_F(CliTest, BuildNeedsThePasswordAndKeepsTheOldListAsBackup) {
 
     run = Cli({"build", "--password-stdin"}, "tallowin");
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(run.out.find("qmverify.l01"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("kept as qmverify.l01 in "), std::string::npos) << run.out;
     EXPECT_TRUE(fs::exists(WindowsDirectory() / "qmverify.l01"));
 
     // No terminal to ask on, and no --password-stdin.
@@ -284,6 +284,10 @@ TEST_F(CliTest, BadArgumentsGiveAMessageAndStatusTwo) {
     const CliRun missing = RunCli({"--windir", (m_base / "nowhere").string(), "compare"});
     EXPECT_EQ(missing.status, 2);
     EXPECT_NE(missing.err.find("not found"), std::string::npos) << missing.err;
+
+    const CliRun noRoot = RunCli({"--root", (m_base / "nowhere").string(), "release"});
+    EXPECT_EQ(noRoot.status, 2);
+    EXPECT_NE(noRoot.err.find("not found"), std::string::npos) << noRoot.err;
 
     const CliRun help = RunCli({"--help"});
     EXPECT_EQ(help.status, 0);
