@@ -97,7 +97,9 @@ int RunAdd(const CommandLine& line) {
         case AddResult::WriteFailed:
             return Fail("the release list could not be written");
         default:
-            return Fail("nothing was added");
+            // The checks above leave only names that a read would change.
+            return Fail("the release list cannot keep the name '" + name +
+                        "' as it is (blanks or quotes around it): nothing written");
     }
 }
 

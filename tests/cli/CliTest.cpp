@@ -236,6 +236,13 @@ TEST_F(CliTest, AddEntersANewFileThenRefreshesIt) {
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find("Refreshed entry 3"), std::string::npos) << run.out;
 
+    // Names that a read of the list would give back changed are refused.
+    for (const char* name : {" setup.bat", "\"setup.bat\""}) {
+        run = Cli({"add", name, "qmw"});
+        EXPECT_EQ(run.status, 2) << name;
+        EXPECT_NE(run.err.find("cannot keep the name"), std::string::npos) << run.err;
+    }
+
     run = Cli({"add", "ghost.exe", "db1"});  // still entered, with a note
     EXPECT_EQ(run.status, 0);
     EXPECT_NE(run.err.find("does not exist"), std::string::npos);
