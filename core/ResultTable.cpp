@@ -10,7 +10,7 @@ int CResultTable::InsertRowAtTop(const std::string& column0, int image) {
     ResultRow row;
     row.texts[kColFileName] = column0;
     row.attributes.image = image;
-    m_rows.insert(m_rows.begin(), std::move(row));
+    m_rows.push_front(std::move(row));
     return 0;
 }
 
