@@ -14,6 +14,7 @@
 #include <sys/types.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -347,6 +348,10 @@ private:
 // ----------------------------------------------------------------------------
 // Reading
 
+// The caller reads in small pieces (4 KiB for a CRC). On Linux every read(2)
+// has a fixed cost that dominates at that size, where Windows' read-ahead for
+// a sequential scan hides it; so the system is asked for 64 KiB at a time and
+// the pieces are handed out from that block.
 class PosixReadFile : public IReadFile {
 public:
     explicit PosixReadFile(int fd) : m_fd(fd) {}
@@ -355,11 +360,27 @@ public:
     PosixReadFile& operator=(const PosixReadFile&) = delete;
 
     bool Read(void* buffer, size_t capacity, size_t& bytesRead) override {
-        return ReadSome(m_fd, buffer, capacity, bytesRead);
+        bytesRead = 0;
+        if (m_next == m_end) {
+            if (!m_block) m_block.reset(new char[kBlockSize]);  // no zero fill
+            size_t count = 0;
+            if (!ReadSome(m_fd, m_block.get(), kBlockSize, count)) return false;
+            m_next = 0;
+            m_end = count;
+        }
+        size_t count = std::min(capacity, m_end - m_next);
+        if (count > 0) memcpy(buffer, m_block.get() + m_next, count);
+        m_next += count;
+        bytesRead = count;
+        return true;
     }
 
 private:
+    static constexpr size_t kBlockSize = 64 * 1024;
     int m_fd;
+    std::unique_ptr<char[]> m_block;
+    size_t m_next = 0;
+    size_t m_end = 0;
 };
 
 // ----------------------------------------------------------------------------
@@ -380,12 +401,23 @@ void CivilFromDays(int64_t days, int& year, int& month, int& day) {
 }
 
 // The offset of local time from UTC in force now, in seconds.
+// A run converts thousands of times within the same second; tzset() reads
+// the zone file each time, so the offset is kept for the second in which it
+// was found and the TZ value it was found under.
 long CurrentUtcOffset() {
-    tzset();
+    static time_t s_second = static_cast<time_t>(-1);
+    static std::string s_zone;
+    static long s_offset = 0;
     time_t now = time(nullptr);
+    const char* zone = getenv("TZ");
+    std::string zoneText = zone ? std::string("=") + zone : std::string();
+    if (now == s_second && zoneText == s_zone) return s_offset;
+    tzset();
     struct tm local;
-    if (!localtime_r(&now, &local)) return 0;
-    return local.tm_gmtoff;
+    s_offset = localtime_r(&now, &local) ? local.tm_gmtoff : 0;
+    s_second = now;
+    s_zone = zoneText;
+    return s_offset;
 }
 
 // ----------------------------------------------------------------------------
