@@ -350,12 +350,15 @@ private:
 
 // The caller reads in small pieces (4 KiB for a CRC). On Linux every read(2)
 // has a fixed cost that dominates at that size, where Windows' read-ahead for
-// a sequential scan hides it; so the system is asked for 64 KiB at a time and
+// a sequential scan hides it; so the system is asked for 256 KiB at a time and
 // the pieces are handed out from that block.
 class PosixReadFile : public IReadFile {
 public:
-    explicit PosixReadFile(int fd) : m_fd(fd) {}
-    ~PosixReadFile() override { close(m_fd); }
+    explicit PosixReadFile(int fd) : m_fd(fd), m_block(std::move(SpareBlock())) {}
+    ~PosixReadFile() override {
+        close(m_fd);
+        if (!SpareBlock()) SpareBlock() = std::move(m_block);
+    }
     PosixReadFile(const PosixReadFile&) = delete;
     PosixReadFile& operator=(const PosixReadFile&) = delete;
 
@@ -376,7 +379,14 @@ public:
     }
 
 private:
-    static constexpr size_t kBlockSize = 64 * 1024;
+    // One block is kept for the next file: a fresh allocation of this size
+    // would be mapped and faulted in anew for every file.
+    static std::unique_ptr<char[]>& SpareBlock() {
+        static std::unique_ptr<char[]> s_spare;
+        return s_spare;
+    }
+
+    static constexpr size_t kBlockSize = 256 * 1024;
     int m_fd;
     std::unique_ptr<char[]> m_block;
     size_t m_next = 0;
