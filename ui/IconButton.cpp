@@ -86,6 +86,13 @@ void CIconButton::SetImagePosition(int x, int y) {
     Repaint();
 }
 
+void CIconButton::SetTextPosition(int x, int y) {
+    m_ptText = POINT{x, y};
+    m_bTextPlaced = TRUE;
+    m_bAutoLayout = FALSE;
+    Repaint();
+}
+
 void CIconButton::SetDefaultButton(BOOL flag) {
     if (m_hWnd != nullptr) {
         HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
@@ -145,7 +152,10 @@ void CIconButton::DrawItem(const DRAWITEMSTRUCT& item) {
             }
         }
 
-        if (!caption.empty()) {
+        // In explicit layout an unplaced caption is not drawn: the About
+        // button's face is the maker's logo, and its caption stays the
+        // control's name (mnemonic, screen readers).
+        if (!caption.empty() && (m_bAutoLayout || m_bTextPlaced)) {
             SIZE text{};
             ::GetTextExtentPoint32A(dc, caption.c_str(), static_cast<int>(caption.size()), &text);
             POINT pt = m_ptText;

@@ -24,6 +24,9 @@ public:
     bool SetIconImage(UINT iconId, int width, int height);
     bool SetBitmapImage(UINT bitmapId, int width, int height, COLORREF colour);
     void SetImagePosition(int x, int y);
+    // Explicit layout draws the caption only where this places it (-1 on an
+    // axis centres it); until then the image alone is the button's face.
+    void SetTextPosition(int x, int y);
     void SetDefaultButton(BOOL flag);
     void CenterInClient(POINT& position, int width, int height) const;
     void DrawItem(const DRAWITEMSTRUCT& item);
@@ -60,7 +63,8 @@ private:
 
     BOOL m_bAutoLayout = TRUE;
     POINT m_ptImage{-1, -1};
-    POINT m_ptText{-1, -1};  // explicit layout centres the caption unless told otherwise
+    POINT m_ptText{-1, -1};
+    BOOL m_bTextPlaced = FALSE;  // explicit layout: SetTextPosition was called
     int m_nMargin = 4;
     int m_nSpacing = 8;
     HICON m_hIconImage = nullptr;

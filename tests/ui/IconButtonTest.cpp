@@ -322,10 +322,15 @@ TEST_F(IconButtonTest, ExplicitLayoutCentresTheImageWhateverTheCaption) {
     m_button.SetImagePosition(-1, -1);
     EXPECT_FALSE(m_button.IsAutoLayout());
     Draw(0);
+    const std::vector<DWORD> unplaced = Snapshot();
+    m_button.SetTextPosition(-1, -1);
+    Draw(0);
     const std::vector<DWORD> withCaption = Snapshot();
     SetWindowTextA(m_button.GetSafeHwnd(), "");
     Draw(0);
     const std::vector<DWORD> bare = Snapshot();
+    // Until the caption is placed, the image alone is the face.
+    EXPECT_TRUE(Diff(unplaced, bare).empty());
     EXPECT_FALSE(Diff(withCaption, bare).empty());
     // The image stays at the centre (31, 6); the narrow caption, centred too,
     // covers only the middle columns of it.
