@@ -41,7 +41,9 @@ bool IsGroupBox(const Control& c) {
     return c.cls == "Button" && (c.style & BS_TYPEMASK) == BS_GROUPBOX;
 }
 bool IsTextControl(const Control& c) {
-    if (c.cls == "Static") return (c.style & SS_TYPEMASK) == SS_LEFT;
+    if (c.cls == "Static") {
+        return (c.style & SS_TYPEMASK) == SS_LEFT || (c.style & SS_TYPEMASK) == SS_LEFTNOWORDWRAP;
+    }
     return c.cls == "Button" && (c.style & BS_TYPEMASK) == BS_AUTOCHECKBOX;
 }
 bool Overlap(const RECT& a, const RECT& b) {
@@ -69,7 +71,8 @@ void ExpectWholeTextsWithoutOverlap(HWND dialog) {
         const int width = c.rect.right - c.rect.left;
         const int box = c.cls == "Button" ? ::GetSystemMetrics(SM_CXMENUCHECK) + 6 : 0;
         const bool oneLine = Extent(c, 0).cx + box <= width;
-        const bool wrapped = c.cls == "Static" && Extent(c, width).cy <= c.rect.bottom - c.rect.top;
+        const bool wrapped = c.cls == "Static" && (c.style & SS_TYPEMASK) == SS_LEFT &&
+                             Extent(c, width).cy <= c.rect.bottom - c.rect.top;
         EXPECT_TRUE(oneLine || wrapped);
         for (const Control& other : controls) {
             if (other.window == c.window) continue;
