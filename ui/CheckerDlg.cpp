@@ -1,5 +1,6 @@
 #include "ui/CheckerDlg.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
@@ -18,6 +19,7 @@
 #include "ui/ResultListView.h"
 #include "ui/SettingsDlg.h"
 #include "ui/SettingsFlags.h"
+#include "ui/TextFit.h"
 
 namespace {
 
@@ -96,13 +98,14 @@ BOOL CCheckerDlg::OnInitDialog() {
     SetIcon(m_hIcon, true);
     SetIcon(m_hIcon, false);
     SetWindowText(LoadResString(IDS_MAIN_TITLE));
-    std::strcpy(m_szReleaseList, "qmverify.lst");
+    std::snprintf(m_szReleaseList, sizeof m_szReleaseList, "%s", "qmverify.lst");
     m_listResult.SetExtendedStyle(0, LVS_EX_FULLROWSELECT);
     SetUpButtons();
     SetUpResultList();
     ReadInstalledReleases();
     ProcessSettingsFlags() = qm::ReadSettingsFlags();
     UpdateData(false);
+    FitTextsToControls(m_hWnd);
     return TRUE;
 }
 
