@@ -2,9 +2,7 @@
 
 namespace qm {
 
-void CResultTable::DeleteAllRows() {
-    m_rows.clear();
-}
+void CResultTable::DeleteAllRows() { m_rows.clear(); }
 
 int CResultTable::InsertRowAtTop(const std::string& column0, int image) {
     ResultRow row;
@@ -35,8 +33,6 @@ void CResultTable::SetRowAttributes(int row, const RowAttributes& attributes) {
     if (IsCell(row, 0)) m_rows[row].attributes = attributes;
 }
 
-int CResultTable::RowCount() const {
-    return static_cast<int>(m_rows.size());
-}
+int CResultTable::RowCount() const { return static_cast<int>(m_rows.size()); }
 
 }  // namespace qm

@@ -9,16 +9,12 @@ namespace {
 IPlatform* g_current = nullptr;
 }
 
-IPlatform& Platform() {
-    return g_current ? *g_current : RealPlatform();
-}
+IPlatform& Platform() { return g_current ? *g_current : RealPlatform(); }
 
 ScopedPlatform::ScopedPlatform(IPlatform& replacement) : m_previous(g_current) {
     g_current = &replacement;
 }
 
-ScopedPlatform::~ScopedPlatform() {
-    g_current = m_previous;
-}
+ScopedPlatform::~ScopedPlatform() { g_current = m_previous; }
 
 }  // namespace qm

@@ -10,14 +10,14 @@
 #define IDD_PASSWORD 139
 
 // Icons and the bitmap
-#define IDR_MAINFRAME 128       // application icon: white check mark on a green disc
-#define IDI_IDENTICAL 129       // status image: green check mark
-#define IDI_SETTINGS 131        // Settings button: panel with a yellow burst
-#define IDI_EXIT 133            // Exit button: computer screen
-#define IDB_LOGO 134            // About button and About box: the maker's logo, 85 x 41
-#define IDI_NOT_IDENTICAL 135   // status image: red disc with a white cross
-#define IDI_UPDATED 136         // status image: dark red exclamation mark
-#define IDI_COMPARE 140         // Compare button: two documents joined by a magnifier
+#define IDR_MAINFRAME 128      // application icon: white check mark on a green disc
+#define IDI_IDENTICAL 129      // status image: green check mark
+#define IDI_SETTINGS 131       // Settings button: panel with a yellow burst
+#define IDI_EXIT 133           // Exit button: computer screen
+#define IDB_LOGO 134           // About button and About box: the maker's logo, 85 x 41
+#define IDI_NOT_IDENTICAL 135  // status image: red disc with a white cross
+#define IDI_UPDATED 136        // status image: dark red exclamation mark
+#define IDI_COMPARE 140        // Compare button: two documents joined by a magnifier
 
 // System menu command
 #define IDM_ABOUTBOX 0x0010
