@@ -15,14 +15,13 @@
 #include <vector>
 
 #include "ModalDriver.h"
-#include "SampleInstallation.h"
-#include "core/ReleaseListBuild.h"
+#include "SampleWindow.h"
 #include "res/resource.h"
 #include "ui/AppServices.h"
 #include "ui/CheckerDlg.h"
 #include "ui/SettingsFlags.h"
 
-class DialogFixture : public ::testing::Test {
+class DialogFixture : public SampleWindowTest {
 protected:
     struct Row {
         std::string path, status, comment;
@@ -38,41 +37,11 @@ protected:
     };
 
     void SetUp() override {
-        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
-        ::InitCommonControlsEx(&controls);
-        m_previousBox = SetMessageBoxHandler({});  // real message boxes
-        m_previousModal = CDialog::SetModalHook({});
+        InstallHandlers({}, {});  // real message boxes
         ProcessSettingsFlags() = {};
     }
-    void TearDown() override {
-        m_dlg.DestroyWindow();
-        SetMessageBoxHandler(m_previousBox);
-        CDialog::SetModalHook(m_previousModal);
-    }
-
-    // \qmw: five program files; \db1: two, and a batch file that the db1
-    // section never lists.
-    void PrepareFiles() {
-        for (const char* name : {"alpha.exe", "beta.dll", "gamma.bat", "delta.cmd", "eps.qme"}) {
-            m_install.WriteFile("qmw", name, std::string("content of ") + name);
-        }
-        m_install.WriteFile("db1", "server.exe", "server");
-        m_install.WriteFile("db1", "client.dll", "client");
-        m_install.WriteFile("db1", "setup.bat", "setup");
-    }
-    // A recorded release, then beta.dll changed, and server.exe changed and
-    // marked: after a comparison the rows are server.exe (Updated), beta.dll
-    // (Not identical) and five Identical ones.
-    void PrepareRelease() {
-        PrepareFiles();
-        ASSERT_EQ(qm::CReleaseListBuild().BuildReleaseList().status, qm::BuildResult::Ok);
-        m_install.WriteFile("qmw", "beta.dll", "patched");
-        m_install.WriteFile("db1", "server.exe", "hot fix");
-        m_install.MarkUpdated("db1", "server.exe");
-    }
     void Open() {
-        ASSERT_TRUE(m_dlg.Create(nullptr));
-        m_list = m_dlg.GetDlgItem(IDC_RESULT_LIST);
+        ASSERT_NO_FATAL_FAILURE(SampleWindowTest::Open());
         m_driver.ForgetOpened();  // the main window itself
     }
     void Press(int id) {
@@ -95,16 +64,7 @@ protected:
                   0);
     }
 
-    std::string Cell(int item, int column) const {
-        char text[600] = "";
-        LVITEMA lvi{};
-        lvi.iSubItem = column;
-        lvi.pszText = text;
-        lvi.cchTextMax = sizeof text;
-        ::SendMessageA(m_list, LVM_GETITEMTEXTA, static_cast<WPARAM>(item),
-                       reinterpret_cast<LPARAM>(&lvi));
-        return text;
-    }
+    std::string Cell(int item, int column) const { return ItemText(m_list, item, column); }
     Row RowAt(int item) const {
         LVITEMA lvi{};
         lvi.mask = LVIF_IMAGE;
@@ -155,10 +115,5 @@ protected:
         return 0;
     }
 
-    SampleInstallation m_install;
     ModalDriver m_driver;
-    CCheckerDlg m_dlg;
-    HWND m_list = nullptr;
-    MessageBoxHandler m_previousBox;
-    CDialog::ModalHook m_previousModal;
 };

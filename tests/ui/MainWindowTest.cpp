@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "SampleInstallation.h"
+#include "SampleWindow.h"
 #include "core/ReleaseListBuild.h"
 #include "res/resource.h"
 #include "ui/AppServices.h"
@@ -23,17 +23,6 @@ struct Row {
     std::string path, status, section;
     int image;
 };
-
-std::string ItemText(HWND list, int item, int column) {
-    char text[600] = "";
-    LVITEMA lvi{};
-    lvi.iSubItem = column;
-    lvi.pszText = text;
-    lvi.cchTextMax = sizeof text;
-    ::SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(item),
-                   reinterpret_cast<LPARAM>(&lvi));
-    return text;
-}
 
 std::vector<Row> ReadRows(HWND list) {
     std::vector<Row> rows;
@@ -61,50 +50,21 @@ void PumpMessages() {
 }
 
 // Message boxes and modal dialogs are recorded instead of shown.
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public SampleWindowTest {
 protected:
+    MainWindowTest() : SampleWindowTest(/*withReadme=*/true) {}
+
     void SetUp() override {
-        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
-        ::InitCommonControlsEx(&controls);
-        m_previousBox = SetMessageBoxHandler(
+        InstallHandlers(
             [this](HWND, const std::string& text, const std::string&, UINT type) {
                 m_boxes.push_back(text);
                 m_boxTypes.push_back(type);
                 return IDOK;
+            },
+            [this](CDialog& dialog, HWND) -> INT_PTR {
+                m_modals.push_back(dialog.TemplateId());
+                return IDOK;
             });
-        m_previousModal = CDialog::SetModalHook([this](CDialog& dialog, HWND) -> INT_PTR {
-            m_modals.push_back(dialog.TemplateId());
-            return IDOK;
-        });
-    }
-    void TearDown() override {
-        m_dlg.DestroyWindow();
-        SetMessageBoxHandler(m_previousBox);
-        CDialog::SetModalHook(m_previousModal);
-    }
-
-    // \qmw: five program files and a text file; \db1: two program files and
-    // a batch file that the db1 section never lists.
-    void PrepareFiles() {
-        for (const char* name : {"alpha.exe", "beta.dll", "gamma.bat", "delta.cmd", "eps.qme"}) {
-            m_install.WriteFile("qmw", name, std::string("content of ") + name);
-        }
-        m_install.WriteFile("qmw", "readme.txt", "not a program file");
-        m_install.WriteFile("db1", "server.exe", "server");
-        m_install.WriteFile("db1", "client.dll", "client");
-        m_install.WriteFile("db1", "setup.bat", "setup");
-    }
-    // A recorded release, then one file changed and one changed and marked.
-    void PrepareRelease() {
-        PrepareFiles();
-        ASSERT_EQ(qm::CReleaseListBuild().BuildReleaseList().status, qm::BuildResult::Ok);
-        m_install.WriteFile("qmw", "beta.dll", "patched");
-        m_install.WriteFile("db1", "server.exe", "hot fix");
-        m_install.MarkUpdated("db1", "server.exe");
-    }
-    void Open() {
-        ASSERT_TRUE(m_dlg.Create(nullptr));
-        m_list = m_dlg.GetDlgItem(IDC_RESULT_LIST);
     }
     void ClickCompare() {
         ::SendMessageA(m_dlg.GetDlgItem(IDC_COMPARE), BM_CLICK, 0, 0);
@@ -128,14 +88,9 @@ protected:
         return texts;
     }
 
-    SampleInstallation m_install;
-    CCheckerDlg m_dlg;
-    HWND m_list = nullptr;
     std::vector<std::string> m_boxes;
     std::vector<UINT> m_boxTypes;
     std::vector<UINT> m_modals;
-    MessageBoxHandler m_previousBox;
-    CDialog::ModalHook m_previousModal;
 };
 
 }  // namespace

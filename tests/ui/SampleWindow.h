@@ -1,0 +1,86 @@
+// What the main window tests share: the main window on a sample
+// installation, shown modelessly, with the message box and modal dialog
+// handlers that a fixture chooses, and a list view read back through its own
+// messages.
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+
+#include "SampleInstallation.h"
+#include "core/ReleaseListBuild.h"
+#include "res/resource.h"
+#include "ui/AppServices.h"
+#include "ui/CheckerDlg.h"
+
+// The text of `column` of `item` in the list view `list`.
+inline std::string ItemText(HWND list, int item, int column) {
+    char text[600] = "";
+    LVITEMA lvi{};
+    lvi.iSubItem = column;
+    lvi.pszText = text;
+    lvi.cchTextMax = sizeof text;
+    ::SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(item),
+                   reinterpret_cast<LPARAM>(&lvi));
+    return text;
+}
+
+class SampleWindowTest : public ::testing::Test {
+protected:
+    // `withReadme`: \qmw also holds readme.txt, a file that no section lists.
+    explicit SampleWindowTest(bool withReadme = false) : m_bWithReadme(withReadme) {}
+
+    // For SetUp: the list view class, and `box` and `modal` in place of the
+    // message box and modal dialog handlers until TearDown.
+    void InstallHandlers(MessageBoxHandler box, CDialog::ModalHook modal) {
+        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
+        ::InitCommonControlsEx(&controls);
+        m_previousBox = SetMessageBoxHandler(std::move(box));
+        m_previousModal = CDialog::SetModalHook(std::move(modal));
+    }
+    void TearDown() override {
+        m_dlg.DestroyWindow();
+        SetMessageBoxHandler(m_previousBox);
+        CDialog::SetModalHook(m_previousModal);
+    }
+
+    // \qmw: five program files (and readme.txt if asked for); \db1: two
+    // program files and a batch file that the db1 section never lists.
+    void PrepareFiles() {
+        for (const char* name : {"alpha.exe", "beta.dll", "gamma.bat", "delta.cmd", "eps.qme"}) {
+            m_install.WriteFile("qmw", name, std::string("content of ") + name);
+        }
+        if (m_bWithReadme) m_install.WriteFile("qmw", "readme.txt", "not a program file");
+        m_install.WriteFile("db1", "server.exe", "server");
+        m_install.WriteFile("db1", "client.dll", "client");
+        m_install.WriteFile("db1", "setup.bat", "setup");
+    }
+    // A recorded release, then beta.dll changed, and server.exe changed and
+    // marked: after a comparison the rows are server.exe (Updated), beta.dll
+    // (Not identical) and five Identical ones.
+    void PrepareRelease() {
+        PrepareFiles();
+        ASSERT_EQ(qm::CReleaseListBuild().BuildReleaseList().status, qm::BuildResult::Ok);
+        m_install.WriteFile("qmw", "beta.dll", "patched");
+        m_install.WriteFile("db1", "server.exe", "hot fix");
+        m_install.MarkUpdated("db1", "server.exe");
+    }
+    void Open() {
+        ASSERT_TRUE(m_dlg.Create(nullptr));
+        m_list = m_dlg.GetDlgItem(IDC_RESULT_LIST);
+    }
+
+    SampleInstallation m_install;
+    CCheckerDlg m_dlg;
+    HWND m_list = nullptr;
+    MessageBoxHandler m_previousBox;
+    CDialog::ModalHook m_previousModal;
+
+private:
+    bool m_bWithReadme;
+};
