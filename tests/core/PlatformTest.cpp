@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "core/RegistryValues.h"
 #include "core/TempDirectory.h"
 #include "platform/Platform.h"
 
@@ -31,6 +32,8 @@ namespace fs = std::filesystem;
 constexpr uint64_t kTicksPerSecond = 10000000;
 constexpr int64_t kUnixEpochSeconds = 11644473600LL;  // 1601-01-01 to 1970-01-01
 
+using qm::test::Dword;
+using qm::test::ExpectWorksValues;
 using qm::test::RootsGuard;
 using TempDir = qm::test::TempDirectory;
 
@@ -643,12 +646,6 @@ protected:
         return bytes;
     }
 
-    static std::string Dword(uint32_t value) {
-        std::string bytes;
-        for (int i = 0; i < 4; ++i) bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
-        return bytes;
-    }
-
     bool Read(const std::string& key, std::vector<qm::RegistryValue>& values) {
         return qm::Platform().ReadMachineKey(key, kNames, values);
     }
@@ -680,14 +677,7 @@ TEST_F(RegistryFileTest, ReadsUtf16ExportOfVersionFive) {
     std::vector<qm::RegistryValue> values;
     ASSERT_TRUE(Read("SOFTWARE\\Quillmark\\Quillmark Works", values));
     ASSERT_EQ(4u, values.size());
-    EXPECT_EQ(qm::RegistryValue::Type::Text, values[0].type);
-    EXPECT_EQ("05-12-2004", values[0].data);
-    EXPECT_EQ(qm::RegistryValue::Type::Text, values[1].type);
-    EXPECT_EQ("14:30:00", values[1].data);
-    EXPECT_EQ(qm::RegistryValue::Type::Dword, values[2].type);
-    EXPECT_EQ(Dword(3), values[2].data);
-    EXPECT_EQ(qm::RegistryValue::Type::Dword, values[3].type);
-    EXPECT_EQ(Dword(10), values[3].data);
+    ExpectWorksValues(values);
     EXPECT_FALSE(Read("SOFTWARE\\Quillmark\\Quillmark Sentinel", values));
 }
 

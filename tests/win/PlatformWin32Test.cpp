@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/RegistryValues.h"
 #include "core/TempDirectory.h"
 #include "platform/Platform.h"
 
@@ -15,6 +16,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
+using qm::test::Dword;
+using qm::test::ExpectWorksValues;
 using qm::test::RootsGuard;
 using TempDir = qm::test::TempDirectory;
 
@@ -177,12 +180,6 @@ protected:
                   RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
                                  sizeof number));
     }
-
-    static std::string Dword(uint32_t value) {
-        std::string bytes;
-        for (int i = 0; i < 4; ++i) bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
-        return bytes;
-    }
 };
 
 TEST_F(RegistryTest, ReadsTextsAndNumbersOfAMachineKey) {
@@ -207,14 +204,7 @@ TEST_F(RegistryTest, ReadsTextsAndNumbersOfAMachineKey) {
                                        "Version_Minor", "Long", "Expand", "Binary", "Missing"},
                                       values));
     ASSERT_EQ(8u, values.size());
-    EXPECT_EQ(qm::RegistryValue::Type::Text, values[0].type);
-    EXPECT_EQ("05-12-2004", values[0].data);
-    EXPECT_EQ(qm::RegistryValue::Type::Text, values[1].type);
-    EXPECT_EQ("14:30:00", values[1].data);
-    EXPECT_EQ(qm::RegistryValue::Type::Dword, values[2].type);
-    EXPECT_EQ(Dword(3), values[2].data);
-    EXPECT_EQ(qm::RegistryValue::Type::Dword, values[3].type);
-    EXPECT_EQ(Dword(10), values[3].data);
+    ExpectWorksValues(values);
     EXPECT_EQ(qm::RegistryValue::Type::Text, values[4].type);
     EXPECT_EQ(longText, values[4].data);
     EXPECT_EQ(qm::RegistryValue::Type::Other, values[5].type);
