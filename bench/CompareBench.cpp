@@ -9,16 +9,15 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "core/ComparisonRun.h"
 #include "core/Crc32.h"
 #include "core/FileStatus.h"
@@ -27,6 +26,7 @@
 #include "platform/Platform.h"
 
 namespace fs = std::filesystem;
+using bench::BestOf;
 
 namespace {
 
@@ -41,17 +41,6 @@ double CpuSeconds(int who) {
     getrusage(who, &usage);
     const auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
-double BestOf(int rounds, const std::function<bool()>& work) {
-    double best = 1e30;
-    for (int i = 0; i < rounds; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        if (!work()) return -1;
-        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-        best = std::min(best, took.count());
-    }
-    return best;
 }
 
 // Writes the sample files and returns their paths relative to the root.

@@ -7,33 +7,21 @@
 //
 //   bench_ini [WORKDIR]
 // prints "ini: batch20000=<s> perkey2000=<s> perkey20000~<s> (quadratic extrapolation)".
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <functional>
 #include <string>
 
+#include "BenchSupport.h"
 #include "core/IniFile.h"
 
 namespace fs = std::filesystem;
+using bench::BestOf;
 
 namespace {
 
 constexpr int kBatchEntries = 20000;
 constexpr int kPerKeyEntries = 2000;
 constexpr int kRounds = 3;
-
-double BestOf(int rounds, const std::function<bool()>& work) {
-    double best = 1e30;
-    for (int i = 0; i < rounds; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        if (!work()) return -1;
-        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-        best = std::min(best, took.count());
-    }
-    return best;
-}
 
 // The five keys of entry n as a build writes them; half the entries go to
 // each section, "qmw" first.
