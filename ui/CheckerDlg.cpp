@@ -16,6 +16,7 @@
 #include "ui/AppServices.h"
 #include "ui/CommentDlg.h"
 #include "ui/DataExchange.h"
+#include "ui/MessageBoxes.h"
 #include "ui/ResultListView.h"
 #include "ui/SettingsDlg.h"
 #include "ui/SettingsFlags.h"
@@ -213,14 +214,7 @@ void CCheckerDlg::OnCompare() {
     qm::SortState sort = CurrentSortState();
     const qm::ComparisonResult run = qm::RunComparison(rows, sort, LoadStatusTexts(), hooks);
     StoreSortState(sort);
-    if (run.builtList) ReportBuildFailure(run.build);
-}
-
-void CCheckerDlg::ReportBuildFailure(const qm::BuildResult& build) {
-    UINT message = 0;
-    if (build.status == qm::BuildResult::BackupFailed) message = IDS_BACKUP_FAILED;
-    if (build.status == qm::BuildResult::WriteFailed) message = IDS_BUILD_WRITE_FAILED;
-    if (message != 0) AppMessageBox(m_hWnd, LoadResString(message), kAppName, MB_ICONWARNING);
+    if (run.builtList) ShowBuildFailure(m_hWnd, run.build);
 }
 
 qm::BuildResult CCheckerDlg::BuildReleaseList() {

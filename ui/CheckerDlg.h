@@ -57,7 +57,6 @@ private:
     void SetUpButtons();
     void SetUpResultList();
     void ReadInstalledReleases();
-    void ReportBuildFailure(const qm::BuildResult& build);
     void StoreSortState(const qm::SortState& state);
 
     char m_szReleaseList[40] = "";

@@ -1,5 +1,6 @@
 #include "ui/MessageBoxes.h"
 
+#include "res/resource.h"
 #include "ui/AppServices.h"
 
 void ShowWarning(const std::string& text, const std::string& caption) {
@@ -14,4 +15,12 @@ bool AskYesNo(const std::string& text, const std::string& caption) {
 
 void ShowFailure(HWND owner, UINT messageId) {
     AppMessageBox(owner, LoadResString(messageId), kAppName, MB_ICONWARNING);
+}
+
+void ShowBuildFailure(HWND owner, const qm::BuildResult& build) {
+    if (build.status == qm::BuildResult::BackupFailed) {
+        ShowFailure(owner, IDS_BACKUP_FAILED);
+    } else if (build.status == qm::BuildResult::WriteFailed) {
+        ShowFailure(owner, IDS_BUILD_WRITE_FAILED);
+    }
 }

@@ -82,10 +82,5 @@ void CSettingsDlg::OnUpdateReleaseData() {
     // A main dialog object that is never shown carries the build; the
     // visible main window keeps the rows of its last comparison.
     CCheckerDlg builder;
-    const qm::BuildResult build = builder.BuildReleaseList();
-    if (build.status == qm::BuildResult::BackupFailed) {
-        ShowFailure(m_hWnd, IDS_BACKUP_FAILED);
-    } else if (build.status == qm::BuildResult::WriteFailed) {
-        ShowFailure(m_hWnd, IDS_BUILD_WRITE_FAILED);
-    }
+    ShowBuildFailure(m_hWnd, builder.BuildReleaseList());
 }
