@@ -115,5 +115,19 @@ protected:
         return 0;
     }
 
+    // Queues the road to a confirmed rebuild: "Update Release Data" in
+    // Settings, the right password, Yes. Further steps chain onto the result.
+    ModalDriver& ExpectConfirmedUpdate() {
+        return m_driver
+            .When("Settings",
+                  [](HWND dialog) { ModalDriver::Press(dialog, IDC_UPDATE_RELEASE_DATA); })
+            .When("Password",
+                  [](HWND dialog) {
+                      ModalDriver::SetText(dialog, IDC_PASSWORD, "tallowin");
+                      ModalDriver::Press(dialog, IDOK);
+                  })
+            .When("Please confirm...", [](HWND box) { ModalDriver::Press(box, IDYES); });
+    }
+
     ModalDriver m_driver;
 };

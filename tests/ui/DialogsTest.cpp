@@ -400,13 +400,7 @@ TEST_F(SettingsDialogTest, ABuildThatCannotWriteIsTold) {
     ASSERT_TRUE(
         ::CreateDirectoryA((m_install.WindowsDirectory() + "\\qmverify.new").c_str(), nullptr));
     std::string told;
-    m_driver.When("Settings", [&](HWND dialog) { D::Press(dialog, IDC_UPDATE_RELEASE_DATA); })
-        .When("Password",
-              [&](HWND dialog) {
-                  D::SetText(dialog, IDC_PASSWORD, "tallowin");
-                  D::Press(dialog, IDOK);
-              })
-        .When("Please confirm...", [&](HWND box) { D::Press(box, IDYES); })
+    ExpectConfirmedUpdate()
         .When("qmverify",
               [&](HWND box) {
                   told = D::MessageText(box);

@@ -68,14 +68,7 @@ TEST_F(EndToEndTest, FromNoReleaseListToAnUpdatedRelease) {
 
     // Update Release Data: the list is kept as qmverify.l01 and rebuilt; the
     // window still shows the last comparison.
-    m_driver.When("Settings", [&](HWND dialog) { D::Press(dialog, IDC_UPDATE_RELEASE_DATA); })
-        .When("Password",
-              [&](HWND dialog) {
-                  D::SetText(dialog, IDC_PASSWORD, "tallowin");
-                  D::Press(dialog, IDOK);
-              })
-        .When("Please confirm...", [&](HWND box) { D::Press(box, IDYES); })
-        .When("Settings", [&](HWND dialog) { D::Press(dialog, IDOK); });
+    ExpectConfirmedUpdate().When("Settings", [&](HWND dialog) { D::Press(dialog, IDOK); });
     Press(IDC_SETTINGS);
     EXPECT_EQ(m_driver.Pending(), 0u);
     EXPECT_EQ(FileContents(BackupPath()), previousList);
