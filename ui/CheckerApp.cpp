@@ -22,8 +22,6 @@ BOOL CCheckerApp::InitInstance() {
     }
 
     CCheckerDlg dialog;
-    m_pMainWnd = &dialog;
     dialog.DoModal(nullptr);
-    m_pMainWnd = nullptr;
     return FALSE;
 }

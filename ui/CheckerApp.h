@@ -4,14 +4,9 @@
 
 #include <windows.h>
 
-class CDialog;
-
 class CCheckerApp {
 public:
     // Always FALSE: there is no message loop after the main dialog. When a
     // copy runs already, it ends the process with status 0 and never returns.
     BOOL InitInstance();
-
-    // The main dialog while it runs.
-    CDialog* m_pMainWnd = nullptr;
 };

@@ -58,17 +58,17 @@ qm::StatusTexts LoadStatusTexts() {
 }  // namespace
 
 const CMessageMapEntry<CCheckerDlg> CCheckerDlg::kMessageMap[] = {
-    {WM_SYSCOMMAND, 0, 0, &CCheckerDlg::OnSysCommand},
-    {WM_PAINT, 0, 0, &CCheckerDlg::OnPaint},
-    {WM_QUERYDRAGICON, 0, 0, &CCheckerDlg::OnQueryDragIcon},
-    {WM_DRAWITEM, 0, 0, &CCheckerDlg::OnDrawItem},
-    {WM_COMMAND, BN_CLICKED, IDC_COMPARE, &CCheckerDlg::OnCompare},
-    {WM_NOTIFY, NM_DBLCLK, IDC_RESULT_LIST, &CCheckerDlg::OnDblclkResultList},
-    {WM_COMMAND, BN_CLICKED, IDC_ABOUT, &CCheckerDlg::OnAbout},
-    {WM_COMMAND, BN_CLICKED, IDC_SETTINGS, &CCheckerDlg::OnSettings},
+    OnMessage(WM_SYSCOMMAND, &CCheckerDlg::OnSysCommand),
+    OnMessage(WM_PAINT, &CCheckerDlg::OnPaint),
+    OnMessage(WM_QUERYDRAGICON, &CCheckerDlg::OnQueryDragIcon),
+    OnMessage(WM_DRAWITEM, &CCheckerDlg::OnDrawItem),
+    OnCommand(IDC_COMPARE, BN_CLICKED, &CCheckerDlg::OnCompare),
+    OnNotify(IDC_RESULT_LIST, NM_DBLCLK, &CCheckerDlg::OnDblclkResultList),
+    OnCommand(IDC_ABOUT, BN_CLICKED, &CCheckerDlg::OnAbout),
+    OnCommand(IDC_SETTINGS, BN_CLICKED, &CCheckerDlg::OnSettings),
     // The list view's header has control id 0.
-    {WM_NOTIFY, static_cast<UINT>(HDN_ITEMCLICKA), 0, &CCheckerDlg::OnHeaderItemClick},
-    {WM_NOTIFY, static_cast<UINT>(HDN_ITEMCLICKW), 0, &CCheckerDlg::OnHeaderItemClick},
+    OnNotify(0, static_cast<UINT>(HDN_ITEMCLICKA), &CCheckerDlg::OnHeaderItemClick),
+    OnNotify(0, static_cast<UINT>(HDN_ITEMCLICKW), &CCheckerDlg::OnHeaderItemClick),
 };
 
 CCheckerDlg::CCheckerDlg() : CDialog(IDD_QMVERIFY_DIALOG) {
@@ -76,7 +76,7 @@ CCheckerDlg::CCheckerDlg() : CDialog(IDD_QMVERIFY_DIALOG) {
     m_hIcon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
 }
 
-bool CCheckerDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+bool CCheckerDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     return DispatchMessageMap(*this, kMessageMap, message, wParam, lParam, result);
 }
 

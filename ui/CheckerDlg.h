@@ -38,7 +38,7 @@ public:
 protected:
     BOOL OnInitDialog() override;
     void DoDataExchange(CDataExchange& dx) override;
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    bool OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
     static const CMessageMapEntry<CCheckerDlg> kMessageMap[];

@@ -92,7 +92,7 @@ void CDialog::OnOK() {
 
 void CDialog::OnCancel() { EndDialog(IDCANCEL); }
 
-bool CDialog::OnMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+bool CDialog::OnWndMsg(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
 
 INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* dialog = reinterpret_cast<CDialog*>(::GetWindowLongPtrA(hWnd, DWLP_USER));
@@ -123,7 +123,7 @@ INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) return OnInitDialog();
 
     LRESULT result = 0;
-    if (!OnMessage(message, wParam, lParam, result)) {
+    if (!OnWndMsg(message, wParam, lParam, result)) {
         if (message != WM_COMMAND || HIWORD(wParam) != BN_CLICKED) return FALSE;
         switch (LOWORD(wParam)) {
             case IDOK:

@@ -8,8 +8,9 @@
 //      members shown in controls; the base OnInitDialog moves them into the
 //      controls, the base OnOK moves them back before it ends the dialog.
 //   3. For handlers, declare `static const CMessageMapEntry<CMyDlg> kMessageMap[];`
-//      (MessageMap.h), define it in the .cpp, and override OnMessage:
-//        bool OnMessage(UINT m, WPARAM w, LPARAM l, LRESULT& r) override {
+//      (MessageMap.h), define it in the .cpp with OnCommand, OnNotify and
+//      OnMessage entries, and override OnWndMsg:
+//        bool OnWndMsg(UINT m, WPARAM w, LPARAM l, LRESULT& r) override {
 //            return DispatchMessageMap(*this, kMessageMap, m, w, l, r);
 //        }
 //   4. Open it from a handler as a local object: `CMyDlg dlg; dlg.DoModal(m_hWnd);`
@@ -61,7 +62,7 @@ protected:
 
     // The class's message map; true when the message was handled, with its
     // result in `result`.
-    virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    virtual bool OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);

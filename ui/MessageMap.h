@@ -1,25 +1,27 @@
 // Message maps: a static table per dialog class that binds window messages
-// and control notifications to its On... handlers.
+// and control notifications to its On... handlers. Each kind of entry has its
+// own maker, which takes only that kind's handler signature, so that a
+// handler of the wrong kind is a compile error rather than an entry that
+// never fires:
 //
 //   const CMessageMapEntry<CMyDlg> CMyDlg::kMessageMap[] = {
-//       {WM_COMMAND, BN_CLICKED, IDC_GO, &CMyDlg::OnGo},            // void OnGo()
-//       {WM_NOTIFY, NM_DBLCLK, IDC_LIST, &CMyDlg::OnDblclkList},    // void (NMHDR*, LRESULT*)
-//       {WM_PAINT, 0, 0, &CMyDlg::OnPaint},                         // bool (WPARAM, LPARAM,
-//       LRESULT&)
+//       OnCommand(IDC_GO, BN_CLICKED, &CMyDlg::OnGo),            // void OnGo()
+//       OnNotify(IDC_LIST, NM_DBLCLK, &CMyDlg::OnDblclkList),    // void (NMHDR*, LRESULT*)
+//       OnMessage(WM_PAINT, &CMyDlg::OnPaint),                   // bool (WPARAM, LPARAM, LRESULT&)
 //   };
 //
-// WM_COMMAND entries match the control id and notification code, WM_NOTIFY
-// entries the sender's idFrom and code; other entries match the message
-// alone. The first matching entry wins.
+// Command entries match WM_COMMAND by control id and notification code,
+// notify entries WM_NOTIFY by the sender's idFrom and code, message entries
+// the message alone. The first matching entry wins.
 #pragma once
 
 #include <windows.h>
 
 #include <cstddef>
-#include <variant>
 
 template <class T>
-struct CMessageMapEntry {
+class CMessageMapEntry {
+public:
     // A command from a control (WM_COMMAND).
     using CommandHandler = void (T::*)();
     // A notification (WM_NOTIFY); the handler sets *result.
@@ -27,11 +29,71 @@ struct CMessageMapEntry {
     // Any other message; returning false leaves it to the default processing.
     using MessageHandler = bool (T::*)(WPARAM wParam, LPARAM lParam, LRESULT& result);
 
-    UINT message;
-    UINT code;  // notification code for WM_COMMAND and WM_NOTIFY, else 0
-    UINT id;    // control id for WM_COMMAND and WM_NOTIFY, else 0
-    std::variant<CommandHandler, NotifyHandler, MessageHandler> handler;
+    static constexpr CMessageMapEntry Command(UINT id, UINT code, CommandHandler handler) {
+        return CMessageMapEntry(WM_COMMAND, code, id, handler, nullptr, nullptr);
+    }
+    static constexpr CMessageMapEntry Notify(UINT id, UINT code, NotifyHandler handler) {
+        return CMessageMapEntry(WM_NOTIFY, code, id, nullptr, handler, nullptr);
+    }
+    static constexpr CMessageMapEntry Message(UINT message, MessageHandler handler) {
+        return CMessageMapEntry(message, 0, 0, nullptr, nullptr, handler);
+    }
+
+    enum class Outcome { NoMatch, Handled, Declined };
+
+    // Runs the entry on `target` when it matches the message. Declined: a
+    // message handler left the message to the default processing.
+    Outcome Dispatch(T& target, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) const {
+        if (message != m_message) return Outcome::NoMatch;
+        if (m_command != nullptr) {
+            if (m_id != LOWORD(wParam) || m_code != HIWORD(wParam)) return Outcome::NoMatch;
+            (target.*m_command)();
+            result = 0;
+            return Outcome::Handled;
+        }
+        if (m_notify != nullptr) {
+            auto* header = reinterpret_cast<NMHDR*>(lParam);
+            if (m_id != header->idFrom || m_code != header->code) return Outcome::NoMatch;
+            result = 0;
+            (target.*m_notify)(header, &result);
+            return Outcome::Handled;
+        }
+        return (target.*m_other)(wParam, lParam, result) ? Outcome::Handled : Outcome::Declined;
+    }
+
+private:
+    constexpr CMessageMapEntry(UINT message, UINT code, UINT id, CommandHandler command,
+                               NotifyHandler notify, MessageHandler other)
+        : m_message(message),
+          m_code(code),
+          m_id(id),
+          m_command(command),
+          m_notify(notify),
+          m_other(other) {}
+
+    UINT m_message;
+    UINT m_code;  // notification code of a command or notify entry, else 0
+    UINT m_id;    // control id of a command or notify entry, else 0
+    CommandHandler m_command;
+    NotifyHandler m_notify;
+    MessageHandler m_other;
 };
+
+// The entry makers; the class comes from the handler.
+template <class T>
+constexpr CMessageMapEntry<T> OnCommand(UINT id, UINT code, void (T::*handler)()) {
+    return CMessageMapEntry<T>::Command(id, code, handler);
+}
+template <class T>
+constexpr CMessageMapEntry<T> OnNotify(UINT id, UINT code,
+                                       void (T::*handler)(NMHDR* header, LRESULT* result)) {
+    return CMessageMapEntry<T>::Notify(id, code, handler);
+}
+template <class T>
+constexpr CMessageMapEntry<T> OnMessage(UINT message,
+                                        bool (T::*handler)(WPARAM, LPARAM, LRESULT& result)) {
+    return CMessageMapEntry<T>::Message(message, handler);
+}
 
 // Runs the first entry of `map` that matches; false when none does or the
 // matching message handler left the message to the default processing.
@@ -39,28 +101,13 @@ template <class T, size_t N>
 bool DispatchMessageMap(T& target, const CMessageMapEntry<T> (&map)[N], UINT message, WPARAM wParam,
                         LPARAM lParam, LRESULT& result) {
     for (const CMessageMapEntry<T>& entry : map) {
-        if (entry.message != message) continue;
-        if (message == WM_COMMAND) {
-            if (entry.id != LOWORD(wParam) || entry.code != HIWORD(wParam)) continue;
-            if (auto* command =
-                    std::get_if<typename CMessageMapEntry<T>::CommandHandler>(&entry.handler)) {
-                (target.*(*command))();
-                result = 0;
+        switch (entry.Dispatch(target, message, wParam, lParam, result)) {
+            case CMessageMapEntry<T>::Outcome::Handled:
                 return true;
-            }
-        } else if (message == WM_NOTIFY) {
-            auto* header = reinterpret_cast<NMHDR*>(lParam);
-            if (entry.id != header->idFrom || entry.code != header->code) continue;
-            if (auto* notify =
-                    std::get_if<typename CMessageMapEntry<T>::NotifyHandler>(&entry.handler)) {
-                result = 0;
-                (target.*(*notify))(header, &result);
-                return true;
-            }
-        }
-        if (auto* handler =
-                std::get_if<typename CMessageMapEntry<T>::MessageHandler>(&entry.handler)) {
-            return (target.*(*handler))(wParam, lParam, result);
+            case CMessageMapEntry<T>::Outcome::Declined:
+                return false;
+            case CMessageMapEntry<T>::Outcome::NoMatch:
+                break;
         }
     }
     return false;

@@ -17,13 +17,13 @@
 const char CSettingsDlg::kPassword[] = "tallowin";
 
 const CMessageMapEntry<CSettingsDlg> CSettingsDlg::kMessageMap[] = {
-    {WM_COMMAND, BN_CLICKED, IDC_UPDATE_RELEASE_DATA, &CSettingsDlg::OnUpdateReleaseData},
-    {WM_COMMAND, BN_CLICKED, IDC_ADD, &CSettingsDlg::OnAdd},
+    OnCommand(IDC_UPDATE_RELEASE_DATA, BN_CLICKED, &CSettingsDlg::OnUpdateReleaseData),
+    OnCommand(IDC_ADD, BN_CLICKED, &CSettingsDlg::OnAdd),
 };
 
 CSettingsDlg::CSettingsDlg() : CDialog(IDD_SETTINGS) {}
 
-bool CSettingsDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+bool CSettingsDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     return DispatchMessageMap(*this, kMessageMap, message, wParam, lParam, result);
 }
 

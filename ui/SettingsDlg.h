@@ -25,7 +25,7 @@ protected:
     BOOL OnInitDialog() override;
     void DoDataExchange(CDataExchange& dx) override;
     void OnOK() override;
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    bool OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
     static const CMessageMapEntry<CSettingsDlg> kMessageMap[];

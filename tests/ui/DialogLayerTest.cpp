@@ -39,7 +39,7 @@ protected:
         DDX_Text(dx, IDC_COMMENT_DATE, m_strDate);
         DDX_Check(dx, IDC_COMMENT_UPDATED, m_bUpdated);
     }
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    bool OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
     static const CMessageMapEntry<CProbeDlg> kMessageMap[];
@@ -55,11 +55,11 @@ private:
 };
 
 const CMessageMapEntry<CProbeDlg> CProbeDlg::kMessageMap[] = {
-    {WM_COMMAND, BN_CLICKED, IDC_COMMENT_UPDATED, &CProbeDlg::OnClickUpdated},
-    {WM_NOTIFY, NM_DBLCLK, IDC_COMMENT_TEXT, &CProbeDlg::OnDblclkText},
+    OnCommand(IDC_COMMENT_UPDATED, BN_CLICKED, &CProbeDlg::OnClickUpdated),
+    OnNotify(IDC_COMMENT_TEXT, NM_DBLCLK, &CProbeDlg::OnDblclkText),
 };
 
-bool CProbeDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+bool CProbeDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     return DispatchMessageMap(*this, kMessageMap, message, wParam, lParam, result);
 }
 
