@@ -3,38 +3,19 @@
 #include "cli/Commands.h"
 #include "cli/Console.h"
 #include "core/ReleaseListBuild.h"
+#include "core/UpdatePassword.h"
+#include "platform/Platform.h"
 
 namespace qm::cli {
 
 namespace {
-
-// The password that guards the update of the release data; compared
-// exactly, case counting.
-constexpr char kUpdatePassword[] = "tallowin";
-constexpr size_t kLineCapacity = 256;
-
-bool AskPassword(const CommandLine& line, std::string& password, std::string& error) {
-    if (line.passwordStdin) {
-        ReadInputLine(password, kLineCapacity);  // no line at all: an empty password
-        return true;
-    }
-    if (!IsTerminal(StandardStream::Input)) {
-        error = "standard input is not a terminal: pass the password with --password-stdin";
-        return false;
-    }
-    std::fputs("Enter password for update: ", stderr);
-    std::fflush(stderr);
-    ReadHiddenLine(password, kLineCapacity);
-    std::fputs("\n", stderr);  // the echo swallowed the operator's Enter
-    return true;
-}
 
 // Asked only on the terminal; --password-stdin is the confirmation itself.
 bool Confirmed() {
     std::fputs("Update the release list now ? [y/N] ", stderr);
     std::fflush(stderr);
     std::string answer;
-    if (!ReadInputLine(answer, kLineCapacity)) return false;
+    if (!ReadInputLine(answer, 256)) return false;
     return answer == "y" || answer == "Y" || answer == "yes" || answer == "Yes";
 }
 
@@ -47,7 +28,7 @@ int RunBuild(const CommandLine& line) {
 
     std::string password;
     if (!AskPassword(line, password, error)) return Fail(error);
-    if (password != kUpdatePassword) {
+    if (!IsUpdatePassword(password)) {
         std::fputs("The entered password is not valid !\n", stderr);
         return kExitError;
     }
@@ -58,12 +39,21 @@ int RunBuild(const CommandLine& line) {
 
     CReleaseListBuild build;
     const BuildResult result = build.BuildReleaseList();
-    if (result.status == BuildResult::BackupFailed) {
-        return Fail("the previous release list could not be kept as a backup: nothing changed");
+    switch (result.status) {
+        case BuildResult::BackupFailed:
+            if (result.error == kErrorLockViolation || IsWriteRefused(result.error)) {
+                return Fail(WriteFailure("the release list", result.error));
+            }
+            return Fail("the previous release list could not be kept as a backup (" +
+                        Platform().ErrorText(result.error) + "): nothing changed");
+        case BuildResult::WriteFailed:
+            return Fail(WriteFailure("the release list", result.error));
+        case BuildResult::NothingFound:
+            return Fail("no program file found in \\qmw or \\db1: no release list was written");
+        case BuildResult::Ok:
+            break;
     }
-    if (result.status == BuildResult::WriteFailed) {
-        return Fail("the new release list could not be written: nothing changed");
-    }
+    ReportUnreadable(result.unreadable);
     // Names without the system's "<dir>.\" form, which reads oddly on posix.
     const std::string backupName =
         result.backupPath.substr(result.backupPath.find_last_of('\\') + 1);

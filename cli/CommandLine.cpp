@@ -1,20 +1,79 @@
 #include "cli/CommandLine.h"
 
+#include <cstddef>
+
 namespace qm::cli {
 
 namespace {
 
+// ---------------------------------------------------------------------------
+// The tables: every command and every option, once.
+
 struct CommandInfo {
     const char* name;
     Command command;
-    size_t operands;  // exact number of operands after the command
-    const char* operandUsage;
+    size_t operands;           // exact number of operands after the command
+    const char* operandUsage;  // as the usage text shows them
+    const char* description;   // lines of the usage text, each ending in '\n'
 };
 
 constexpr CommandInfo kCommands[] = {
-    {"compare", Command::Compare, 0, ""},      {"build", Command::Build, 0, ""},
-    {"add", Command::Add, 2, " NAME qmw|db1"}, {"comment", Command::Comment, 3, " qmw|db1 N TEXT"},
-    {"release", Command::Release, 0, ""},
+    {"compare", Command::Compare, 0, "",
+     "Compares every listed file (builds the list first when there is none)\n"
+     "and prints the results, updated files first. Exit status 0 when every\n"
+     "file is \"Identical\" or \"Updated\", 1 when any is \"Not identical\" (or,\n"
+     "with --unlisted, \"Not listed\").\n"},
+    {"build", Command::Build, 0, "",
+     "Rebuilds the release list, keeping the previous one as a numbered\n"
+     "backup. Asks for the password on the terminal, or reads it from the\n"
+     "first line of standard input with --password-stdin.\n"},
+    {"add", Command::Add, 2, " NAME qmw|db1",
+     "Enters one file of \\qmw or \\db1 into the release list, or refreshes\n"
+     "the entry that already names it. Asks for the password as build does.\n"},
+    {"comment", Command::Comment, 3, " qmw|db1 N TEXT",
+     "Stores the comment of entry N and its \"File was updated\" mark\n"
+     "(kept as it is without --updated).\n"},
+    {"release", Command::Release, 0, "", "Shows the installed QMW and Sentinel releases.\n"},
+};
+
+enum class Option {
+    Format,
+    Unlisted,
+    PasswordStdin,
+    Updated,
+    WindowsDirectory,
+    Root,
+    Version,
+    Help
+};
+
+// The commands an option belongs to; kEveryCommand for the global ones.
+constexpr unsigned CommandBit(Command command) { return 1u << static_cast<unsigned>(command); }
+constexpr unsigned kEveryCommand = 0;
+
+struct OptionInfo {
+    Option option;
+    const char* name;
+    const char* value;  // what the usage text shows for its value; nullptr: takes none
+    unsigned commands;
+    const char* help;
+};
+
+constexpr OptionInfo kOptions[] = {
+    {Option::Format, "--format", "table|tsv|csv|json|openmetrics", CommandBit(Command::Compare),
+     "how to print the results (table by default; openmetrics for monitoring)"},
+    {Option::Unlisted, "--unlisted", nullptr, CommandBit(Command::Compare),
+     "also report every program file that no entry names, as \"Not listed\""},
+    {Option::PasswordStdin, "--password-stdin", nullptr,
+     CommandBit(Command::Build) | CommandBit(Command::Add),
+     "read the password from the first line of standard input"},
+    {Option::Updated, "--updated", "0|1", CommandBit(Command::Comment),
+     "the \"File was updated\" mark"},
+    {Option::WindowsDirectory, "--windir", "DIR", kEveryCommand,
+     "the Windows directory, where qmverify.lst lives"},
+    {Option::Root, "--root", "DIR", kEveryCommand, "the drive root that holds \\qmw and \\db1"},
+    {Option::Version, "--version", nullptr, kEveryCommand, "the version of qmverify-cli"},
+    {Option::Help, "--help", nullptr, kEveryCommand, "this text"},
 };
 
 const CommandInfo* FindCommand(const std::string& name) {
@@ -24,36 +83,80 @@ const CommandInfo* FindCommand(const std::string& name) {
     return nullptr;
 }
 
-bool ParseFormat(const std::string& text, OutputFormat& format) {
-    if (text == "table") {
-        format = OutputFormat::Table;
-    } else if (text == "tsv") {
-        format = OutputFormat::Tsv;
-    } else if (text == "csv") {
-        format = OutputFormat::Csv;
-    } else if (text == "json") {
-        format = OutputFormat::Json;
-    } else {
-        return false;
+const OptionInfo* FindOption(const std::string& name) {
+    for (const OptionInfo& info : kOptions) {
+        if (name == info.name) return &info;
     }
-    return true;
+    return nullptr;
 }
 
-// Which command an option belongs to; None for the options of every command.
-Command OwnerOf(const std::string& option) {
-    if (option == "--format") return Command::Compare;
-    if (option == "--password-stdin") return Command::Build;
-    if (option == "--updated") return Command::Comment;
-    return Command::None;
+bool ParseFormat(const std::string& text, OutputFormat& format) {
+    static const struct {
+        const char* name;
+        OutputFormat format;
+    } kFormats[] = {{"table", OutputFormat::Table},
+                    {"tsv", OutputFormat::Tsv},
+                    {"csv", OutputFormat::Csv},
+                    {"json", OutputFormat::Json},
+                    {"openmetrics", OutputFormat::OpenMetrics}};
+    for (const auto& known : kFormats) {
+        if (text == known.name) {
+            format = known.format;
+            return true;
+        }
+    }
+    return false;
 }
 
-bool TakesValue(const std::string& option) {
-    return option == "--windir" || option == "--root" || option == "--format" ||
-           option == "--updated";
+// Takes one option's value into the command line; false and a message when
+// the value is not one the option takes.
+bool Apply(const OptionInfo& info, const std::string& value, CommandLine& line,
+           std::string& error) {
+    switch (info.option) {
+        case Option::Help:
+            line.help = true;
+            return true;
+        case Option::Version:
+            line.version = true;
+            return true;
+        case Option::PasswordStdin:
+            line.passwordStdin = true;
+            return true;
+        case Option::Unlisted:
+            line.unlisted = true;
+            return true;
+        case Option::WindowsDirectory:
+        case Option::Root:
+            if (value.empty()) {
+                error = std::string("option ") + info.name + " needs a directory";
+                return false;
+            }
+            (info.option == Option::WindowsDirectory ? line.windowsDirectory : line.driveRoot) =
+                value;
+            return true;
+        case Option::Format:
+            if (!ParseFormat(value, line.format)) {
+                error = "unknown format '" + Printable(value) +
+                        "' (use table, tsv, csv, json or openmetrics)";
+                return false;
+            }
+            return true;
+        case Option::Updated:
+            if (value != "0" && value != "1") {
+                error = "option --updated takes 0 or 1, not '" + Printable(value) + "'";
+                return false;
+            }
+            line.updated = value == "1";
+            return true;
+    }
+    return false;
 }
 
-bool IsKnownOption(const std::string& option) {
-    return TakesValue(option) || option == "--help" || option == "--password-stdin";
+// What the usage text shows of an option: "--format table|tsv|..." or "--unlisted".
+std::string Synopsis(const OptionInfo& info) {
+    std::string text = info.name;
+    if (info.value) text += std::string(" ") + info.value;
+    return text;
 }
 
 }  // namespace
@@ -69,7 +172,7 @@ std::string Printable(const std::string& text) {
 
 bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& line, std::string& error) {
     line = CommandLine();
-    std::vector<std::string> seenOptions;
+    std::vector<const OptionInfo*> seenOptions;
     std::vector<std::string> words;  // command and operands
     bool optionsEnded = false;
 
@@ -83,116 +186,114 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& line, s
             optionsEnded = true;
             continue;
         }
-        std::string option = arg == "-h" ? "--help" : arg;
+        std::string name = arg == "-h" ? "--help" : arg;
         std::string value;
         bool hasValue = false;
-        const size_t equals = option.find('=');
-        if (option.compare(0, 2, "--") == 0 && equals != std::string::npos) {
-            value = option.substr(equals + 1);
-            option.erase(equals);
+        const size_t equals = name.find('=');
+        if (name.compare(0, 2, "--") == 0 && equals != std::string::npos) {
+            value = name.substr(equals + 1);
+            name.erase(equals);
             hasValue = true;
         }
-        if (!IsKnownOption(option)) {
-            error = "unknown option '" + Printable(option) + "'";
+        const OptionInfo* info = FindOption(name);
+        if (!info) {
+            error = "unknown option '" + Printable(name) + "'";
             return false;
         }
-        if (TakesValue(option) && !hasValue) {
+        if (info->value && !hasValue) {
             if (i + 1 >= args.size()) {
-                error = "option " + option + " needs a value";
+                error = "option " + name + " needs a value";
                 return false;
             }
             value = args[++i];
-        } else if (!TakesValue(option) && hasValue) {
-            error = "option " + option + " takes no value";
+        } else if (!info->value && hasValue) {
+            error = "option " + name + " takes no value";
             return false;
         }
-        seenOptions.push_back(option);
-
-        if (option == "--help") {
-            line.help = true;
-        } else if (option == "--password-stdin") {
-            line.passwordStdin = true;
-        } else if (option == "--windir" || option == "--root") {
-            if (value.empty()) {
-                error = "option " + option + " needs a directory";
-                return false;
-            }
-            (option == "--windir" ? line.windowsDirectory : line.driveRoot) = value;
-        } else if (option == "--format") {
-            if (!ParseFormat(value, line.format)) {
-                error = "unknown format '" + Printable(value) + "' (use table, tsv, csv or json)";
-                return false;
-            }
-        } else if (option == "--updated") {
-            if (value != "0" && value != "1") {
-                error = "option --updated takes 0 or 1, not '" + Printable(value) + "'";
-                return false;
-            }
-            line.updated = value == "1";
-        }
+        if (!Apply(*info, value, line, error)) return false;
+        seenOptions.push_back(info);
     }
-    if (line.help) return true;
+    if (line.help || line.version) return true;
 
     if (words.empty()) {
         error = "no command given";
         return false;
     }
-    const CommandInfo* info = FindCommand(words[0]);
-    if (!info) {
+    const CommandInfo* command = FindCommand(words[0]);
+    if (!command) {
         error = "unknown command '" + Printable(words[0]) + "'";
         return false;
     }
-    line.command = info->command;
+    line.command = command->command;
     line.operands.assign(words.begin() + 1, words.end());
-    for (const std::string& option : seenOptions) {
-        const Command owner = OwnerOf(option);
-        if (owner != Command::None && owner != info->command) {
-            error = "option " + option + " does not belong to '" + info->name + "'";
+    for (const OptionInfo* info : seenOptions) {
+        if (info->commands != kEveryCommand &&
+            (info->commands & CommandBit(command->command)) == 0) {
+            error =
+                std::string("option ") + info->name + " does not belong to '" + command->name + "'";
             return false;
         }
     }
-    if (line.operands.size() != info->operands) {
-        error = std::string("'") + info->name + "' takes" +
-                (info->operands == 0 ? " no operands" : std::string(":") + info->operandUsage);
+    if (line.operands.size() != command->operands) {
+        error =
+            std::string("'") + command->name + "' takes" +
+            (command->operands == 0 ? " no operands" : std::string(":") + command->operandUsage);
         return false;
     }
     return true;
 }
 
-const char* UsageText() {
-    return "Usage: qmverify-cli [--windir DIR] [--root DIR] COMMAND [OPTIONS] [OPERANDS]\n"
-           "\n"
-           "Checks the program files in \\qmw and \\db1 against the release list\n"
-           "qmverify.lst in the Windows directory.\n"
-           "\n"
-           "Commands:\n"
-           "  compare [--format table|tsv|csv|json]\n"
-           "      Compares every listed file (builds the list first when there is none)\n"
-           "      and prints the results, updated files first. Exit status 0 when every\n"
-           "      file is \"Identical\" or \"Updated\", 1 when any is \"Not identical\".\n"
-           "  build [--password-stdin]\n"
-           "      Rebuilds the release list, keeping the previous one as a numbered\n"
-           "      backup. Asks for the password on the terminal, or reads it from the\n"
-           "      first line of standard input with --password-stdin.\n"
-           "  add NAME qmw|db1\n"
-           "      Enters one file of \\qmw or \\db1 into the release list, or refreshes\n"
-           "      the entry that already names it.\n"
-           "  comment qmw|db1 N [--updated 0|1] TEXT\n"
-           "      Stores the comment of entry N and its \"File was updated\" mark\n"
-           "      (kept as it is without --updated).\n"
-           "  release\n"
-           "      Shows the installed QMW and Sentinel releases.\n"
-           "\n"
-           "Options of every command:\n"
-           "  --windir DIR   the Windows directory, where qmverify.lst lives\n"
-           "  --root DIR     the drive root that holds \\qmw and \\db1\n"
-           "  --help         this text\n"
-           "\n"
-           "Exit status 2 means an error (bad arguments, a list that cannot be written).\n"
-           "\n"
-           "Example:\n"
-           "  qmverify-cli --windir C:\\WINDOWS --root D:\\ compare --format csv > result.csv\n"
-           "  qmverify-cli comment qmw 3 --updated 1 \"patched by hotfix 7\"\n";
+std::string UsageText() {
+    std::string text =
+        "Usage: qmverify-cli [--windir DIR] [--root DIR] COMMAND [OPTIONS] [OPERANDS]\n"
+        "\n"
+        "Checks the program files in \\qmw and \\db1 against the release list\n"
+        "qmverify.lst in the Windows directory.\n"
+        "\n"
+        "Commands:\n";
+    for (const CommandInfo& command : kCommands) {
+        text += std::string("  ") + command.name + command.operandUsage;
+        for (const OptionInfo& option : kOptions) {
+            if ((option.commands & CommandBit(command.command)) != 0) {
+                text += " [" + Synopsis(option) + "]";
+            }
+        }
+        text += '\n';
+        // The description, indented by six.
+        for (const char* line = command.description; *line != '\0';) {
+            const char* end = line;
+            while (*end != '\0' && *end != '\n') ++end;
+            text += "      " + std::string(line, end) + "\n";
+            line = *end == '\n' ? end + 1 : end;
+        }
+    }
+    text += "\nOptions:\n";
+    constexpr size_t kColumn = 22;
+    for (const OptionInfo& option : kOptions) {
+        std::string entry = "  " + Synopsis(option);
+        // A long synopsis gets a line of its own, its text the next one.
+        entry += entry.size() < kColumn ? std::string(kColumn - entry.size(), ' ')
+                                        : "\n" + std::string(kColumn, ' ');
+        std::string owners;
+        for (const CommandInfo& command : kCommands) {
+            if ((option.commands & CommandBit(command.command)) != 0) {
+                owners += (owners.empty() ? "" : ", ") + std::string(command.name);
+            }
+        }
+        text += entry + (owners.empty() ? "" : owners + ": ") + option.help + "\n";
+    }
+    text +=
+        "\n"
+        "Exit status: 0 all fine; 1 a file is \"Not identical\" (or \"Not listed\");\n"
+        "2 an error (bad arguments, a list that cannot be read or written, another\n"
+        "program changing the release list, a wrong password).\n"
+        "\n"
+        "Examples:\n"
+        "  qmverify-cli --windir C:\\WINDOWS --root D:\\ compare --format csv > result.csv\n"
+        "  qmverify-cli compare --unlisted --format openmetrics > qmverify.prom\n"
+        "  qmverify-cli comment qmw 3 --updated 1 \"patched by hotfix 7\"\n"
+        "  qmverify-cli build --password-stdin < password.txt\n";
+    return text;
 }
 
 }  // namespace qm::cli

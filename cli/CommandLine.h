@@ -1,4 +1,6 @@
 // The command line of qmverify-cli: one command, its operands and options.
+// The commands and options are described once, in tables that the parser and
+// the usage text both read (CommandLine.cpp).
 #pragma once
 
 #include <optional>
@@ -7,19 +9,22 @@
 
 namespace qm::cli {
 
-// Exit statuses: 0 all fine, 1 a compared file differs, 2 an error.
+// Exit statuses: 0 all fine, 1 a compared file differs (or is not listed),
+// 2 an error.
 enum ExitStatus { kExitOk = 0, kExitDifferences = 1, kExitError = 2 };
 
 enum class Command { None, Compare, Build, Add, Comment, Release };
 
-enum class OutputFormat { Table, Tsv, Csv, Json };
+enum class OutputFormat { Table, Tsv, Csv, Json, OpenMetrics };
 
 struct CommandLine {
     Command command = Command::None;
     bool help = false;
+    bool version = false;
     std::string windowsDirectory;  // --windir; "" keeps the platform's own
     std::string driveRoot;         // --root; "" keeps the platform's own
     OutputFormat format = OutputFormat::Table;
+    bool unlisted = false;  // compare --unlisted
     bool passwordStdin = false;
     std::optional<bool> updated;        // comment --updated 0|1
     std::vector<std::string> operands;  // after the command, options removed
@@ -30,7 +35,7 @@ struct CommandLine {
 bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& line, std::string& error);
 
 // The usage text shown by --help.
-const char* UsageText();
+std::string UsageText();
 
 // A text safe to show on a terminal: control characters become '?'.
 std::string Printable(const std::string& text);

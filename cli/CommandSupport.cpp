@@ -1,7 +1,9 @@
 #include <cstdio>
 
 #include "cli/Commands.h"
+#include "cli/Console.h"
 #include "core/ReleaseListFormat.h"
+#include "platform/AsciiCase.h"
 #include "platform/Platform.h"
 
 namespace qm::cli {
@@ -20,9 +22,8 @@ bool WriteOutput(const std::string& text) {
 
 std::string UsableWindowsDirectory(std::string& error) {
     const std::string directory = Platform().WindowsDirectory();
-    if (directory.empty() || ReleaseListPath(directory).empty()) {
-        error = "the Windows directory's path is too long: the release list's path must fit " +
-                std::to_string(kListPathCapacity - 1) + " characters";
+    if (directory.empty()) {
+        error = "the system names no Windows directory";
         return std::string();
     }
     if (!Platform().FileExists(directory)) {
@@ -33,14 +34,51 @@ std::string UsableWindowsDirectory(std::string& error) {
 }
 
 int SectionIndex(const std::string& text) {
-    if (text.size() != 3) return -1;
-    std::string lower = text;
-    for (char& c : lower) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    for (int index = 0; index < 2; ++index) {
+        if (EqualNoCase(text, kComponentDirectories[index].section)) return index;
     }
-    if (lower == "qmw") return 0;
-    if (lower == "db1") return 1;
     return -1;
+}
+
+std::string WriteFailure(const std::string& what, uint32_t error) {
+    if (error == kErrorLockViolation) {
+        return "the release list is being changed by another program: " + what +
+               " was not changed; try again when it has finished";
+    }
+    if (IsWriteRefused(error)) {
+        return what +
+               " was not changed: qmverify needs administrator rights to change the "
+               "release list in the Windows directory (" +
+               Platform().ErrorText(error) +
+               "); run it from a command prompt started with \"Run as administrator\"";
+    }
+    return what + " could not be written: " + Platform().ErrorText(error);
+}
+
+bool AskPassword(const CommandLine& line, std::string& password, std::string& error) {
+    constexpr size_t kLineCapacity = 256;
+    if (line.passwordStdin) {
+        ReadInputLine(password, kLineCapacity);  // no line at all: an empty password
+        return true;
+    }
+    if (!IsTerminal(StandardStream::Input)) {
+        error = "standard input is not a terminal: pass the password with --password-stdin";
+        return false;
+    }
+    std::fputs("Enter password for update: ", stderr);
+    std::fflush(stderr);
+    ReadHiddenLine(password, kLineCapacity);
+    std::fputs("\n", stderr);  // the echo swallowed the operator's Enter
+    return true;
+}
+
+void ReportUnreadable(const std::vector<std::string>& paths) {
+    for (const std::string& path : paths) {
+        std::fprintf(stderr,
+                     "qmverify-cli: could not read %s: recorded with the CRC 0; it compares as "
+                     "\"Not identical\" until it can be read\n",
+                     Printable(path).c_str());
+    }
 }
 
 const char* SectionName(int index) { return kComponentDirectories[index == 1 ? 1 : 0].section; }

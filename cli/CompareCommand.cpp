@@ -9,11 +9,15 @@
 #include "core/IniFile.h"
 #include "core/ReleaseListFormat.h"
 #include "core/ResultTable.h"
+#include "core/UnlistedFiles.h"
 #include "platform/Platform.h"
 
 namespace qm::cli {
 
 namespace {
+
+// The status of a file that no entry names (compare --unlisted).
+constexpr char kNotListedText[] = "Not listed";
 
 // The text of string 117, the notice before the list is built.
 constexpr char kNoReleaseListNotice[] =
@@ -50,10 +54,21 @@ private:
     std::chrono::steady_clock::time_point m_last;
 };
 
-const char* BuildFailure(BuildResult::Status status) {
-    return status == BuildResult::BackupFailed
-               ? "the previous release list could not be kept as a backup: nothing changed"
-               : "the new release list could not be written";
+// Why the build that the comparison started did not give a list.
+std::string BuildFailure(const BuildResult& build) {
+    switch (build.status) {
+        case BuildResult::NothingFound:
+            return "no program file found in \\qmw or \\db1: no release list was written";
+        case BuildResult::BackupFailed:
+        case BuildResult::WriteFailed:
+        case BuildResult::Ok:
+            break;
+    }
+    return WriteFailure("the release list", build.error);
+}
+
+double SecondsSince1970(std::chrono::system_clock::time_point time) {
+    return std::chrono::duration<double>(time.time_since_epoch()).count();
 }
 
 }  // namespace
@@ -63,15 +78,6 @@ int RunCompare(const CommandLine& line) {
     const std::string windowsDirectory = UsableWindowsDirectory(error);
     if (windowsDirectory.empty()) return Fail(error);
 
-    // The run reads an unreadable list as empty, which would pass as "all
-    // identical": refuse it here instead.
-    const std::string listPath = ReleaseListPath(windowsDirectory);
-    if (Platform().FileExists(listPath)) {
-        CIniFile probe;
-        if (!probe.Load(listPath))
-            return Fail("cannot read the release list " + Printable(listPath));
-    }
-
     ProgressLine progress(IsTerminal(StandardStream::Error));
     ComparisonHooks hooks;
     hooks.noticeNoReleaseList = [&] {
@@ -79,16 +85,36 @@ int RunCompare(const CommandLine& line) {
         std::fflush(stderr);
     };
     hooks.rowAdded = [&progress](int rows) { progress.Update(rows); };
+    if (line.unlisted) {
+        hooks.moreRows = [](IResultList& rows, const CIniFile& releaseList) {
+            AppendUnlistedRows(rows, releaseList, kNotListedText);
+        };
+    }
 
+    RunFacts facts;
+    facts.unlisted = line.unlisted;
+    const auto start = std::chrono::system_clock::now();
+    const auto startTick = std::chrono::steady_clock::now();
     CResultTable table;
     SortState sort;
     const ComparisonResult result = RunComparison(table, sort, StatusTexts(), hooks);
     progress.Clear();
-    if (result.builtList && result.build.status != BuildResult::Ok) {
-        return Fail(BuildFailure(result.build.status));
+    facts.listFound = result.listFound;
+    facts.startTime = SecondsSince1970(start);
+    facts.duration =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - startTick).count();
+    if (result.builtList) {
+        if (result.build.status != BuildResult::Ok) return Fail(BuildFailure(result.build));
+        ReportUnreadable(result.build.unreadable);
+    }
+    // An unreadable list would pass as "nothing to compare": refuse it.
+    if (result.listUnreadable) {
+        return Fail("cannot read the release list " + Printable(ReleaseListPath(windowsDirectory)));
     }
 
-    if (!WriteOutput(FormatRows(table, line.format))) return Fail("cannot write the results");
+    if (!WriteOutput(FormatRows(table, line.format, facts))) {
+        return Fail("cannot write the results");
+    }
     for (const ResultRow& row : table.Rows()) {
         if (row.attributes.image == NotIdentical) return kExitDifferences;
     }

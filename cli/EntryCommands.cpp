@@ -6,6 +6,7 @@
 #include "core/EntryComment.h"
 #include "core/IniFile.h"
 #include "core/ReleaseListFormat.h"
+#include "core/UpdatePassword.h"
 #include "platform/Platform.h"
 
 namespace qm::cli {
@@ -35,10 +36,12 @@ bool CheckFileName(const std::string& name, std::string& error) {
             error = "the file name '" + Printable(name) + "' holds control characters";
             return false;
         }
-        if (c == '\\' || c == '/') {
-            error = "'" + name + "' is not a bare file name: give it without a directory";
-            return false;
-        }
+    }
+    if (!IsBareFileName(name)) {
+        error = "'" + name +
+                "' is not a bare file name: give the name of a file in the directory itself, "
+                "without \\, / or : (and not . or ..)";
+        return false;
     }
     return true;
 }
@@ -74,13 +77,21 @@ int RunAdd(const CommandLine& line) {
         return Fail("the file name is too long for its path \\" + std::string(section) + ".\\" +
                     name + " (at most " + std::to_string(kAddedPathCapacity - 1) + " characters)");
     }
+    // Adding sets the entry's baseline: the same password as a build guards it.
+    std::string password;
+    if (!AskPassword(line, password, error)) return Fail(error);
+    if (!IsUpdatePassword(password)) {
+        std::fputs("The entered password is not valid !\n", stderr);
+        return kExitError;
+    }
     if (!Platform().FileExists(path)) {
         std::fprintf(stderr, "qmverify-cli: note: %s does not exist; its entry gets the CRC 0\n",
-                     path.c_str());
+                     Printable(path).c_str());
     }
 
     int entry = 0;
-    switch (AddReleaseFile(name, index, &entry)) {
+    uint32_t writeError = 0;
+    switch (AddReleaseFile(name, index, &entry, &writeError)) {
         case AddResult::Added:
             return WriteOutput("Added " + name + " to " + section + " as entry " +
                                std::to_string(entry) + ".\n")
@@ -95,11 +106,13 @@ int RunAdd(const CommandLine& line) {
             return Fail("section " + std::string(section) + " has no free entry number up to " +
                         std::to_string(kLastReadableEntry) + ": nothing written");
         case AddResult::WriteFailed:
-            return Fail("the release list could not be written");
+            return Fail(WriteFailure("the release list", writeError));
+        case AddResult::NotBareName:
+            return Fail("'" + Printable(name) + "' is not a bare file name: nothing written");
         default:
             // The checks above leave only names that a read would change.
-            return Fail("the release list cannot keep the name '" + name +
-                        "' as it is (blanks or quotes around it): nothing written");
+            return Fail("the release list cannot keep the name '" + Printable(name) +
+                        "' as it is: nothing written");
     }
 }
 
@@ -135,7 +148,8 @@ int RunComment(const CommandLine& line) {
             "qmverify-cli: note: the comment is kept on one line of at most 511 characters\n",
             stderr);
     }
-    switch (WriteEntryComment(section, n, shownPath, comment, updated)) {
+    uint32_t writeError = 0;
+    switch (WriteEntryComment(section, n, shownPath, comment, updated, &writeError)) {
         case CommentResult::Written:
             return WriteOutput("Entry " + std::to_string(n) + " of " + section + " (" +
                                Printable(shownPath) + "): comment stored, " +
@@ -146,7 +160,7 @@ int RunComment(const CommandLine& line) {
             return Fail("entry " + std::to_string(n) + " of " + section + " no longer names " +
                         Printable(shownPath) + ": nothing written");
         default:
-            return Fail("the release list could not be written");
+            return Fail(WriteFailure("the release list", writeError));
     }
 }
 

@@ -11,6 +11,8 @@
 
 namespace {
 
+std::string VersionText() { return "qmverify-cli\n"; }
+
 int Run(int argc, char** argv) {
     using namespace qm::cli;
     UseBinaryOutput();
@@ -23,6 +25,7 @@ int Run(int argc, char** argv) {
         return kExitError;
     }
     if (line.help) return WriteOutput(UsageText()) ? kExitOk : kExitError;
+    if (line.version) return WriteOutput(VersionText()) ? kExitOk : kExitError;
 
     qm::PlatformRoots roots;
     roots.windowsDirectory = line.windowsDirectory;

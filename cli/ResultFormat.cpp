@@ -73,6 +73,7 @@ std::string FormatSeparated(const CResultTable& table, bool csv) {
 }
 
 std::string FormatJson(const CResultTable& table) {
+    // The cause and whether the date moved come after the nine columns.
     if (table.Rows().empty()) return "[]\n";
     std::string out = "[\n";
     bool first = true;
@@ -87,6 +88,10 @@ std::string FormatJson(const CResultTable& table) {
             const std::string& text = row.texts[c];
             out += c == kColEntry && IsPlainNumber(text) ? text : JsonString(text);
         }
+        out += ", \"cause\": ";
+        out += JsonString(CauseText(row.attributes.cause));
+        out += ", \"dateChanged\": ";
+        out += row.texts[kColDateCurrent] != row.texts[kColDateRelease] ? "true" : "false";
         out += '}';
     }
     out += "\n]\n";
@@ -147,8 +152,28 @@ std::string JsonString(const std::string& text) {
     return out;
 }
 
-std::string FormatRows(const CResultTable& table, OutputFormat format) {
+const char* CauseText(RowCause cause) {
+    switch (cause) {
+        case RowCause::SameContent:
+            return "same content";
+        case RowCause::ContentChanged:
+            return "content changed";
+        case RowCause::Missing:
+            return "missing";
+        case RowCause::Unreadable:
+            return "unreadable";
+        case RowCause::NotListed:
+            return "not listed";
+        case RowCause::Unknown:
+            break;
+    }
+    return "";
+}
+
+std::string FormatRows(const CResultTable& table, OutputFormat format, const RunFacts& facts) {
     switch (format) {
+        case OutputFormat::OpenMetrics:
+            return FormatOpenMetrics(table, facts);
         case OutputFormat::Tsv:
             return FormatSeparated(table, false);
         case OutputFormat::Csv:

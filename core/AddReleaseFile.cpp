@@ -6,6 +6,7 @@
 #include "core/Fingerprint.h"
 #include "core/IniFile.h"
 #include "core/ReleaseListFormat.h"
+#include "core/WriterLock.h"
 
 namespace qm {
 
@@ -17,10 +18,9 @@ enum : size_t {
 };
 
 // A name is taken only when the release list can keep it: it fits the
-// working texts, and it reads back unchanged (no line break, no blanks or
-// quotes around it that a read would strip), so that later reads and
-// comparisons name the same file.
-bool IsAcceptableName(const std::string& name) {
+// working texts, and it reads back unchanged (no line break), so that later
+// reads and comparisons name the same file.
+bool IsStorableName(const std::string& name) {
     if (name.size() >= kTypedNameCapacity) return false;
     if (name.find_first_of(std::string("\r\n\0", 3)) != std::string::npos) return false;
     CIniFile probe;
@@ -51,17 +51,31 @@ int FindEntry(const CIniFile& releaseList, const char* section, const std::strin
     return 0;
 }
 
+AddResult Failed(uint32_t* error, uint32_t code) {
+    if (error) *error = code;
+    return AddResult::WriteFailed;
+}
+
 }  // namespace
 
-AddResult AddReleaseFile(const std::string& name, int directoryIndex, int* entry) {
+bool IsBareFileName(const std::string& name) {
+    if (name.empty() || name == "." || name == "..") return false;
+    return name.find_first_of("\\/:") == std::string::npos;
+}
+
+AddResult AddReleaseFile(const std::string& name, int directoryIndex, int* entry, uint32_t* error) {
+    if (error) *error = kErrorSuccess;
     if (name.empty() || directoryIndex < 0 || directoryIndex > 1) return AddResult::Ignored;
-    if (!IsAcceptableName(name)) return AddResult::Ignored;
+    if (!IsBareFileName(name)) return AddResult::NotBareName;
+    if (!IsStorableName(name)) return AddResult::Unstorable;
     const char* section = kComponentDirectories[directoryIndex].section;
     const std::string path = AddedFilePath(section, name);
-    if (path.empty()) return AddResult::Ignored;
+    if (path.empty()) return AddResult::Unstorable;
 
+    CWriterLock lock;
+    if (!lock.Held()) return Failed(error, lock.Error());
     CIniFile releaseList;
-    if (!releaseList.Load(ProfilePath(kReleaseListName))) return AddResult::WriteFailed;
+    if (!releaseList.Load(ProfilePath(kReleaseListName))) return Failed(error, kErrorAccessDenied);
     bool existing = false;
     const int n = FindEntry(releaseList, section, name, existing);
     if (n == 0) return AddResult::NoFreeNumber;
@@ -81,7 +95,7 @@ AddResult AddReleaseFile(const std::string& name, int directoryIndex, int* entry
     releaseList.WriteText(section, EntryKey("Date", n), date);
     releaseList.WriteText(section, EntryKey("CRC", n), crcText);
     releaseList.WriteText(section, EntryKey("Updated", n), "0");
-    if (!releaseList.Save()) return AddResult::WriteFailed;
+    if (!releaseList.Save()) return Failed(error, releaseList.LastSaveError());
     if (entry) *entry = n;
     return existing ? AddResult::Refreshed : AddResult::Added;
 }

@@ -2,6 +2,7 @@
 // that already names it.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace qm {
@@ -10,12 +11,23 @@ enum class AddResult {
     Added,         // a new entry at the first free number
     Refreshed,     // the entry with that name got new date and CRC, mark "0"
     Ignored,       // empty name or no directory chosen: nothing happened
+    NotBareName,   // the name has a directory part ("\", "/", ":") or is "." or "..": refused
+    Unstorable,    // the list cannot keep the name as it is (a line break, too long): refused
     NoFreeNumber,  // numbers 1 to 9998 all hold other names
-    WriteFailed,   // the release list could not be written
+    WriteFailed,   // the release list could not be written (or the lock not taken)
 };
 
+// Whether `name` names a file directly in a component directory: not empty,
+// no "\", "/" or ":", and not "." or "..". A name with a directory part would
+// read and record some file outside the component directory.
+bool IsBareFileName(const std::string& name);
+
 // `directoryIndex`: 0 for "qmw", 1 for "db1", negative for no selection.
-// `entry` receives the entry number written, when there is one.
-AddResult AddReleaseFile(const std::string& name, int directoryIndex, int* entry = nullptr);
+// `entry` receives the entry number written, when there is one; `error` the
+// system's reason of a WriteFailed (kErrorLockViolation: another writer).
+// Only the name's checks come before the writer lock; the list is read,
+// changed and saved inside it.
+AddResult AddReleaseFile(const std::string& name, int directoryIndex, int* entry = nullptr,
+                         uint32_t* error = nullptr);
 
 }  // namespace qm

@@ -25,23 +25,10 @@ enum : size_t {
 // Large enough for any value a hand-edited list holds on one line.
 constexpr size_t kWholeValue = static_cast<size_t>(1) << 20;
 
-struct FileNow {
-    std::string crcText = "0";
-    std::string dateText;  // "" when the search finds no entry
-};
-
-// The present CRC and timestamp texts of a listed file. A stored name too
-// long for the path text would name some other file once cut, so such a
-// file is treated as unreadable instead of fingerprinting the wrong one.
-FileNow FingerprintNow(CCrc32& crc, const std::string& path, bool pathIsWhole) {
-    FileNow now;
-    if (!pathIsWhole) return now;
-    uint32_t value = 0;
-    crc.FileCrc32(path, value);  // a file that cannot be read counts as CRC 0
-    now.crcText = CrcText(value);
-    std::string date;
-    if (FileTimestampText(path, date)) now.dateText = CutToCapacity(date, kFingerprintCapacity);
-    return now;
+// The cause of a row: what the file's state now says, in words.
+RowCause CauseOf(const FileNow& now, const std::string& crcRelease) {
+    if (!now.readWhole) return now.missing ? RowCause::Missing : RowCause::Unreadable;
+    return now.crcText == crcRelease ? RowCause::SameContent : RowCause::ContentChanged;
 }
 
 }  // namespace
@@ -66,11 +53,15 @@ void CompareSection(IResultList& list, const CIniFile& releaseList, const char* 
             pathIsWhole =
                 pathIsWhole && releaseList.ReadText(section, fileKey, kWholeValue) == name;
         }
-        const FileNow now = FingerprintNow(crc, path, pathIsWhole);
+        const FileNow now = FingerprintNow(crc, path, pathIsWhole, kFingerprintCapacity);
+        const RowCause cause = CauseOf(now, crcRelease);
 
+        // A file that cannot be read now is never taken for the released
+        // one, whatever CRC its entry records (the build records "0" for a
+        // file it could not read, which is also the CRC text of no bytes).
         FileStatus status = Identical;
         const std::string* statusText = &texts.identical;
-        if (now.crcText != crcRelease) {
+        if (cause != RowCause::SameContent) {
             // The mark is read only when the CRC texts differ.
             if (releaseList.ReadInt(section, EntryKey("Updated", n), 0) == 1) {
                 status = Updated;
@@ -84,6 +75,9 @@ void CompareSection(IResultList& list, const CIniFile& releaseList, const char* 
             releaseList.ReadText(section, EntryKey("Comment", n), kCommentCapacity);
 
         const int row = list.InsertRowAtTop(path, status);
+        RowAttributes attributes = list.GetRowAttributes(row);
+        attributes.cause = cause;
+        list.SetRowAttributes(row, attributes);
         list.SetCellText(row, kColStatus, CutToCapacity(*statusText, kStatusCapacity));
         list.SetCellText(row, kColCrcCurrent, now.crcText);
         list.SetCellText(row, kColDateCurrent, now.dateText);
@@ -101,7 +95,8 @@ ComparisonResult RunComparison(IResultList& list, SortState& sort, const StatusT
                                const ComparisonHooks& hooks) {
     ComparisonResult result;
     const std::string listPath = ReleaseListPath(Platform().WindowsDirectory());
-    if (!Platform().FileExists(listPath)) {
+    result.listFound = Platform().FileExists(listPath);
+    if (!result.listFound) {
         if (hooks.noticeNoReleaseList) hooks.noticeNoReleaseList();
         CReleaseListBuild build(hooks.showWaitCursor);
         result.build = build.BuildReleaseList();
@@ -113,10 +108,14 @@ ComparisonResult RunComparison(IResultList& list, SortState& sort, const StatusT
     // The list is read once for the whole run; a list that cannot be read
     // reads as empty.
     CIniFile releaseList;
-    if (!releaseList.Load(ProfilePath(kReleaseListName))) releaseList.LoadText(std::string());
+    if (!releaseList.Load(listPath)) {
+        result.listUnreadable = true;
+        releaseList.LoadText(std::string());
+    }
     for (const ComponentDirectory& component : kComponentDirectories) {
         CompareSection(list, releaseList, component.directory, component.section, texts, hooks);
     }
+    if (hooks.moreRows) hooks.moreRows(list, releaseList);
     if (hooks.showWaitCursor) hooks.showWaitCursor(false);
 
     sort.m_nSortColumn = 1;

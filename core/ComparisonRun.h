@@ -28,11 +28,16 @@ struct ComparisonHooks {
     // A row has been added (the window repaints the list; the command line
     // shows progress).
     std::function<void(int rowsSoFar)> rowAdded;
+    // After both sections, before the sort: rows of the caller's own (the
+    // command line's files that no entry names).
+    std::function<void(IResultList& list, const CIniFile& releaseList)> moreRows;
 };
 
 struct ComparisonResult {
-    bool builtList = false;  // no list existed, so one was built first
-    BuildResult build;       // the build's result when builtList
+    bool listFound = false;       // a release list existed when the run began
+    bool builtList = false;       // no list existed, so a build was run first
+    BuildResult build;            // the build's result when builtList
+    bool listUnreadable = false;  // a list exists but could not be read: no rows
 };
 
 // Appends the rows of one section, each inserted at the top.

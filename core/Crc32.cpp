@@ -9,38 +9,29 @@ namespace qm {
 
 namespace {
 
-constexpr uint32_t kReflectedPolynomial = 0xEDB88320u;
 // Files are read in pieces of this size, the way the release tool always has.
 constexpr size_t kPieceSize = 4096;
 
 }  // namespace
 
-CCrc32::~CCrc32() { FreeTable(); }
-
 void CCrc32::BuildTable() {
     FreeTable();
-    m_pTable = new uint32_t[256];
-    for (uint32_t i = 0; i < 256; ++i) {
-        uint32_t x = i;
-        for (int bit = 0; bit < 8; ++bit) x = (x & 1) ? (x >> 1) ^ kReflectedPolynomial : x >> 1;
-        m_pTable[i] = x;
-    }
+    m_pTable = std::make_unique<uint32_t[]>(256);
+    for (uint32_t i = 0; i < 256; ++i) m_pTable[i] = crc32::ByteTableEntry(i);
 }
 
-void CCrc32::FreeTable() {
-    delete[] m_pTable;
-    m_pTable = nullptr;
-}
+void CCrc32::FreeTable() { m_pTable.reset(); }
 
 uint32_t CCrc32::Update(uint32_t crc, const void* data, size_t length) const {
     // Without a table there is no calculator; the register stays as it is.
     if (m_pTable == nullptr || data == nullptr) return crc;
     return crc32::ActiveKernelFunction()(crc, static_cast<const unsigned char*>(data), length,
-                                         m_pTable);
+                                         m_pTable.get());
 }
 
-uint32_t CCrc32::FileCrc32(const std::string& path, uint32_t& crc) {
+uint32_t CCrc32::FileCrc32(const std::string& path, uint32_t& crc, bool* readWhole) {
     uint32_t registerValue = 0xFFFFFFFFu;
+    bool whole = false;
     uint32_t result = kErrorSuccess;
     if (m_pTable == nullptr) {
         result = kErrorCrc;
@@ -54,15 +45,20 @@ uint32_t CCrc32::FileCrc32(const std::string& path, uint32_t& crc) {
             alignas(64) unsigned char piece[kPieceSize];
             for (;;) {
                 size_t bytesRead = 0;
-                if (!file->Read(piece, sizeof piece, bytesRead) || bytesRead == 0) break;
+                if (!file->Read(piece, sizeof piece, bytesRead)) break;
+                if (bytesRead == 0) {
+                    whole = true;
+                    break;
+                }
                 if (bytesRead > sizeof piece) bytesRead = sizeof piece;  // never past the buffer
-                registerValue = kernel(registerValue, piece, bytesRead, m_pTable);
+                registerValue = kernel(registerValue, piece, bytesRead, m_pTable.get());
             }
         }
     }
     // After a failed open or without a table the register still holds its
     // initial value, which the complement turns into 0.
     crc = ~registerValue;
+    if (readWhole) *readWhole = whole;
     return result;
 }
 

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace qm {
@@ -12,7 +13,7 @@ namespace qm {
 class CCrc32 {
 public:
     CCrc32() = default;
-    virtual ~CCrc32();
+    virtual ~CCrc32() = default;
     CCrc32(const CCrc32&) = delete;
     CCrc32& operator=(const CCrc32&) = delete;
 
@@ -24,15 +25,18 @@ public:
     // The CRC of the whole file at `path`. Returns 0 when the file was read,
     // the system error code of a failed open, or 23 (ERROR_CRC) without a
     // table. `crc` is always written: 0 after a failed open or without a
-    // table. A read that fails part way keeps the bytes read so far.
-    uint32_t FileCrc32(const std::string& path, uint32_t& crc);
+    // table. A read that fails part way keeps the bytes read so far and still
+    // returns 0; `readWhole` (optional) tells whether the file was opened and
+    // read to its end, so that a caller can tell a CRC of what the file holds
+    // from one of what could be read.
+    uint32_t FileCrc32(const std::string& path, uint32_t& crc, bool* readWhole = nullptr);
 
     // Continues a CRC over a buffer (raw register value: no initial value or
     // final complement applied). Requires a built table.
     uint32_t Update(uint32_t crc, const void* data, size_t length) const;
 
 private:
-    uint32_t* m_pTable = nullptr;
+    std::unique_ptr<uint32_t[]> m_pTable;
 };
 
 }  // namespace qm

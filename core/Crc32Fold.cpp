@@ -37,7 +37,7 @@ namespace {
 // x^n modulo the CRC polynomial, in the reflected bit order of the register.
 constexpr uint32_t ReflectedPowerOfX(unsigned n) {
     uint32_t r = 0x80000000u;  // x^0
-    for (unsigned i = 0; i < n; ++i) r = (r & 1) ? (r >> 1) ^ 0xEDB88320u : r >> 1;
+    for (unsigned i = 0; i < n; ++i) r = (r & 1) ? (r >> 1) ^ kReflectedPolynomial : r >> 1;
     return r;
 }
 

@@ -20,6 +20,16 @@
 
 namespace qm::crc32 {
 
+// The reflected polynomial of the standard CRC-32 (ISO 3309, ITU-T V.42).
+constexpr uint32_t kReflectedPolynomial = 0xEDB88320u;
+
+// Entry i of the byte table: the CRC register after the byte i, from 0.
+constexpr uint32_t ByteTableEntry(uint32_t i) {
+    uint32_t x = i;
+    for (int bit = 0; bit < 8; ++bit) x = (x & 1) ? (x >> 1) ^ kReflectedPolynomial : x >> 1;
+    return x;
+}
+
 enum class Kernel {
     ByteTable,   // one table look-up per byte: the reference
     Slicing16,   // sixteen bytes per step through sixteen tables

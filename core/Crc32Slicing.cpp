@@ -9,8 +9,6 @@ namespace qm::crc32 {
 
 namespace {
 
-constexpr uint32_t kReflectedPolynomial = 0xEDB88320u;
-
 // Entry [k][i] is the CRC register after byte i followed by k zero bytes,
 // starting from 0; [0] is the ordinary byte table.
 struct SlicingTables {
@@ -19,11 +17,7 @@ struct SlicingTables {
 
 constexpr SlicingTables MakeSlicingTables() {
     SlicingTables tables{};
-    for (uint32_t i = 0; i < 256; ++i) {
-        uint32_t x = i;
-        for (int bit = 0; bit < 8; ++bit) x = (x & 1) ? (x >> 1) ^ kReflectedPolynomial : x >> 1;
-        tables.entry[0][i] = x;
-    }
+    for (uint32_t i = 0; i < 256; ++i) tables.entry[0][i] = ByteTableEntry(i);
     for (int k = 1; k < 16; ++k) {
         for (int i = 0; i < 256; ++i) {
             const uint32_t previous = tables.entry[k - 1][i];

@@ -3,6 +3,7 @@
 #include "core/BoundedFormat.h"
 #include "core/IniFile.h"
 #include "core/ReleaseListFormat.h"
+#include "core/WriterLock.h"
 
 namespace qm {
 
@@ -57,9 +58,16 @@ std::string OneLineComment(const std::string& comment) {
 }
 
 CommentResult WriteEntryComment(const std::string& section, int n, const std::string& shownPath,
-                                const std::string& comment, bool updated) {
+                                const std::string& comment, bool updated, uint32_t* error) {
+    if (error) *error = kErrorSuccess;
+    const auto failed = [error](uint32_t code) {
+        if (error) *error = code;
+        return CommentResult::WriteFailed;
+    };
+    CWriterLock lock;
+    if (!lock.Held()) return failed(lock.Error());
     CIniFile releaseList;
-    if (!releaseList.Load(ProfilePath(kReleaseListName))) return CommentResult::WriteFailed;
+    if (!releaseList.Load(ProfilePath(kReleaseListName))) return failed(kErrorAccessDenied);
 
     // The row may be older than the list (rebuilt since the comparison):
     // write only when entry n still names the file the row shows.
@@ -73,7 +81,7 @@ CommentResult WriteEntryComment(const std::string& section, int n, const std::st
     releaseList.WriteText(section, EntryKey("Comment", n), OneLineComment(comment));
     releaseList.WriteText(section, EntryKey("Updated", n),
                           BoundedFormat(kStatusCapacity, nullptr, "%d", updated ? 1 : 0));
-    if (!releaseList.Save()) return CommentResult::WriteFailed;
+    if (!releaseList.Save()) return failed(releaseList.LastSaveError());
     return CommentResult::Written;
 }
 

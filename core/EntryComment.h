@@ -2,6 +2,7 @@
 // the shown row up to date afterwards.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "core/FileStatus.h"
@@ -12,7 +13,7 @@ namespace qm {
 enum class CommentResult {
     Written,       // both keys are stored
     EntryChanged,  // entry n no longer names the row's file: nothing written
-    WriteFailed,   // the release list could not be written
+    WriteFailed,   // the release list could not be written (or the lock not taken)
 };
 
 // The comment as the release list keeps it: line breaks become blanks, and
@@ -21,9 +22,14 @@ std::string OneLineComment(const std::string& comment);
 
 // Writes "Comment<n>" then "Updated<n>" into `section`. `shownPath` is the
 // path the row shows (column 0); when entry n of the list no longer names
-// that file, nothing is written.
+// that file, nothing is written. The list is read, checked, changed and
+// saved inside the writer lock, so the check sees the newest list and no
+// other writer's list is ever overwritten with an older copy. `error`
+// receives the system's reason of a WriteFailed (kErrorLockViolation:
+// another writer kept the list).
 CommentResult WriteEntryComment(const std::string& section, int n, const std::string& shownPath,
-                                const std::string& comment, bool updated);
+                                const std::string& comment, bool updated,
+                                uint32_t* error = nullptr);
 
 // Comment cell := comment; a set mark makes the row Updated (image 2 and
 // `updatedText`), a clear mark restores the earlier image and keeps the text.

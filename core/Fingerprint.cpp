@@ -2,6 +2,9 @@
 
 #include <cstdio>
 
+#include "core/BoundedFormat.h"
+#include "core/Crc32.h"
+
 namespace qm {
 
 std::string CrcText(uint32_t crc) {
@@ -29,6 +32,19 @@ bool FileTimestampText(const std::string& path, std::string& text) {
     if (!Platform().FindFirst(path, entry)) return false;
     text = TimestampText(entry.lastWrite);
     return true;
+}
+
+FileNow FingerprintNow(CCrc32& crc, const std::string& path, bool pathIsWhole,
+                       size_t dateCapacity) {
+    FileNow now;
+    if (!pathIsWhole) return now;
+    uint32_t value = 0;
+    const uint32_t opened = crc.FileCrc32(path, value, &now.readWhole);
+    now.crcText = CrcText(value);
+    now.missing = opened == kErrorFileNotFound || opened == kErrorPathNotFound;
+    std::string date;
+    if (FileTimestampText(path, date)) now.dateText = CutToCapacity(date, dateCapacity);
+    return now;
 }
 
 }  // namespace qm

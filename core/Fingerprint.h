@@ -21,4 +21,21 @@ std::string TimestampText(FileTime lastWrite);
 // (FindFirstFileA); false when no entry is found.
 bool FileTimestampText(const std::string& path, std::string& text);
 
+class CCrc32;
+
+// A program file as it is now: its CRC text ("0" when it cannot be read, as
+// for an empty file), its timestamp text ("" when the search finds no entry),
+// and whether it could be read whole, which the CRC text alone cannot tell.
+struct FileNow {
+    std::string crcText = "0";
+    std::string dateText;
+    bool readWhole = false;
+    bool missing = false;  // the open found no such file
+};
+
+// Fingerprints the file at `path` with `crc` (whose table is built). A path
+// that is not whole (a name cut to fit its buffer) would name some other
+// file: it is reported unreadable without touching any file.
+FileNow FingerprintNow(CCrc32& crc, const std::string& path, bool pathIsWhole, size_t dateCapacity);
+
 }  // namespace qm

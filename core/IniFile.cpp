@@ -11,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+#include "core/FreshFile.h"
+#include "platform/AsciiCase.h"
 #include "platform/Platform.h"
 
 namespace qm {
@@ -35,12 +37,29 @@ std::string_view Trim(std::string_view text) {
 }
 
 // Names match without regard to ASCII case: the index keeps them lower-cased.
-std::string FoldedName(std::string_view name) {
-    std::string folded(Trim(name));
-    for (char& c : folded) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+std::string FoldedName(std::string_view name) { return AsciiLowerCopy(Trim(name)); }
+
+// Whether a name can be written without forging another line: a key with
+// '=' would split, one starting with '[' could read as a section, one
+// starting with ';' as a comment; a line break or NUL would end the line.
+bool IsWritableName(std::string_view name, bool isKey) {
+    if (name.empty() || name.find_first_of(std::string_view("\r\n\0", 3)) != name.npos) {
+        return false;
     }
-    return folded;
+    return !isKey || (name.find('=') == name.npos && name.front() != '[' && name.front() != ';');
+}
+
+// A value that a read would change (blanks or a quote at either end, which
+// the read trims or takes as a pair) goes inside double quotes; the read
+// removes exactly that pair again.
+std::string QuotedIfNeeded(std::string value) {
+    if (value.empty()) return value;
+    const auto changesOnRead = [](char c) { return IsBlank(c) || c == '"' || c == '\''; };
+    if (changesOnRead(value.front()) || changesOnRead(value.back())) {
+        value.insert(value.begin(), '"');
+        value.push_back('"');
+    }
+    return value;
 }
 
 // A value or name is one line of text: a line break inside it would split the
@@ -137,238 +156,218 @@ int LeadingDecimal(std::string_view text) {
     return static_cast<int>(negative ? -magnitude : magnitude);
 }
 
-struct Piece {
-    std::string text;  // whole lines with their line ends
-    // Just past the last key line (or the section line) in the piece: where
-    // a new key of the section goes when this is the section's last piece.
-    size_t entryEnd = 0;
-};
+// The first line of a piece, with its line end.
+std::string_view FirstLine(const std::string& text) {
+    size_t end = text.find('\n');
+    return std::string_view(text).substr(0, end == std::string::npos ? text.size() : end + 1);
+}
 
-struct Block {
-    std::vector<Piece> pieces;                     // pieces[0] starts with the section line
-    std::unordered_map<std::string, size_t> keys;  // folded key name -> piece
-};
+// Ends the piece's text with a line end, keeping its entry end with it.
+template <class PieceT>
+void EnsureLineEnd(PieceT& piece) {
+    if (piece.text.empty() || piece.text.back() == '\n') return;
+    bool entryAtEnd = piece.entryEnd == piece.text.size();
+    piece.text += kNewLine;
+    if (entryAtEnd) piece.entryEnd = piece.text.size();
+}
 
 }  // namespace
 
-struct CIniFile::Impl {
-    std::string path;
-    bool unreadable = false;
-    std::vector<Block> blocks;  // blocks[0]: the lines before the first section
-    std::unordered_map<std::string, size_t> sections;  // folded section name -> block
-
-    void Clear() {
-        blocks.assign(1, Block{});
-        blocks[0].pieces.emplace_back();
-        sections.clear();
-    }
-
-    void Parse(std::string_view text) {
-        Clear();
-        bool indexing = false;  // inside the first occurrence of a section
-        size_t pos = 0;
-        while (pos < text.size()) {
-            size_t end = text.find('\n', pos);
-            end = end == std::string_view::npos ? text.size() : end + 1;
-            std::string_view line = text.substr(pos, end - pos);
-            pos = end;
-            AddLine(line, indexing);
-        }
-    }
-
-    void AddLine(std::string_view line, bool& indexing) {
-        ParsedLine parsed = ParseLine(line);
-        if (parsed.kind == LineKind::Section) {
-            std::string name = FoldedName(parsed.name);
-            indexing = sections.find(name) == sections.end();
-            if (indexing) {
-                sections.emplace(std::move(name), blocks.size());
-                blocks.emplace_back();
-                blocks.back().pieces.push_back(Piece{std::string(line), line.size()});
-                return;
-            }
-        } else if (parsed.kind == LineKind::Key && indexing) {
-            Block& block = blocks.back();
-            std::string name = FoldedName(parsed.name);
-            if (block.keys.find(name) == block.keys.end()) {
-                block.keys.emplace(std::move(name), block.pieces.size());
-                block.pieces.push_back(Piece{std::string(line), line.size()});
-                return;
-            }
-        }
-        // Everything else rides along in the piece before it. Inside the
-        // section, a new key goes after the last line that is not blank
-        // (comments included), as the Windows profile functions place it.
-        Piece& piece = blocks.back().pieces.back();
-        piece.text.append(line);
-        if (indexing && parsed.kind != LineKind::Blank) piece.entryEnd = piece.text.size();
-    }
-
-    // The key line of a section's key, or null.
-    const std::string* FindKeyLine(std::string_view section, std::string_view key) const {
-        auto block = sections.find(FoldedName(section));
-        if (block == sections.end()) return nullptr;
-        const Block& found = blocks[block->second];
-        auto piece = found.keys.find(FoldedName(key));
-        if (piece == found.keys.end()) return nullptr;
-        return &found.pieces[piece->second].text;
-    }
-
-    static std::string_view FirstLine(const std::string& text) {
-        size_t end = text.find('\n');
-        return std::string_view(text).substr(0, end == std::string::npos ? text.size() : end + 1);
-    }
-
-    static void EnsureLineEnd(Piece& piece) {
-        if (piece.text.empty() || piece.text.back() == '\n') return;
-        bool entryAtEnd = piece.entryEnd == piece.text.size();
-        piece.text += kNewLine;
-        if (entryAtEnd) piece.entryEnd = piece.text.size();
-    }
-
-    void ReplaceValue(Piece& piece, std::string_view value) {
-        std::string_view line = FirstLine(piece.text);
-        std::string_view content = LineContent(line);
-        std::string_view lineEnd = line.substr(content.size());
-        ParsedLine parsed = ParseLine(line);
-        std::string rebuilt;
-        if (parsed.valueStart == std::string_view::npos) {
-            size_t nameEnd = content.size();
-            while (nameEnd > 0 && IsBlank(content[nameEnd - 1])) --nameEnd;
-            rebuilt = std::string(content.substr(0, nameEnd));
-            rebuilt += '=';
-        } else {
-            // Keep the name and the blanks after '=' as the file has them.
-            size_t valueBegin = parsed.valueStart;
-            while (valueBegin < content.size() && IsBlank(content[valueBegin])) ++valueBegin;
-            rebuilt = std::string(content.substr(0, valueBegin));
-        }
-        rebuilt += value;
-        // A last line without a line end gets one once it is written.
-        rebuilt += lineEnd.empty() ? std::string_view(kNewLine) : lineEnd;
-        size_t oldLength = line.size();
-        piece.text.replace(0, oldLength, rebuilt);
-        piece.entryEnd = piece.entryEnd + rebuilt.size() - oldLength;
-    }
-
-    void AppendKey(size_t blockIndex, std::string_view key, std::string_view value) {
-        Block& block = blocks[blockIndex];
-        Piece& last = block.pieces.back();
-        // The lines after the section's last key (blank lines, comments, a
-        // repeated section) stay behind the new key.
-        std::string tail = last.text.substr(last.entryEnd);
-        last.text.resize(last.entryEnd);
-        EnsureLineEnd(last);
-        Piece added;
-        added.text.reserve(key.size() + value.size() + 3 + tail.size());
-        added.text.append(key).append("=").append(value).append(kNewLine);
-        added.entryEnd = added.text.size();
-        added.text += tail;
-        block.keys.emplace(FoldedName(key), block.pieces.size());
-        block.pieces.push_back(std::move(added));
-    }
-
-    void AppendSection(std::string_view section) {
-        EnsureLineEnd(blocks.back().pieces.back());
-        sections.emplace(FoldedName(section), blocks.size());
-        blocks.emplace_back();
-        std::string header = "[" + std::string(section) + "]" + kNewLine;
-        size_t headerLength = header.size();
-        blocks.back().pieces.push_back(Piece{std::move(header), headerLength});
-    }
-};
-
-CIniFile::CIniFile() : m_impl(new Impl) { m_impl->Clear(); }
-
-CIniFile::~CIniFile() { delete m_impl; }
-
-CIniFile::CIniFile(CIniFile&& other) noexcept : m_impl(other.m_impl) { other.m_impl = nullptr; }
-
-CIniFile& CIniFile::operator=(CIniFile&& other) noexcept {
-    if (this != &other) {
-        delete m_impl;
-        m_impl = other.m_impl;
-        other.m_impl = nullptr;
-    }
-    return *this;
+void CIniFile::Clear() {
+    m_blocks.assign(1, Block{});
+    m_blocks[0].pieces.emplace_back();
+    m_sections.clear();
 }
 
+void CIniFile::Parse(std::string_view text) {
+    Clear();
+    bool indexing = false;  // inside the first occurrence of a section
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t end = text.find('\n', pos);
+        end = end == std::string_view::npos ? text.size() : end + 1;
+        std::string_view line = text.substr(pos, end - pos);
+        pos = end;
+        AddLine(line, indexing);
+    }
+}
+
+void CIniFile::AddLine(std::string_view line, bool& indexing) {
+    ParsedLine parsed = ParseLine(line);
+    if (parsed.kind == LineKind::Section) {
+        std::string name = FoldedName(parsed.name);
+        indexing = m_sections.find(name) == m_sections.end();
+        if (indexing) {
+            m_sections.emplace(std::move(name), m_blocks.size());
+            m_blocks.emplace_back();
+            m_blocks.back().pieces.push_back(Piece{std::string(line), line.size()});
+            return;
+        }
+    } else if (parsed.kind == LineKind::Key && indexing) {
+        Block& block = m_blocks.back();
+        std::string name = FoldedName(parsed.name);
+        if (block.keys.find(name) == block.keys.end()) {
+            block.keys.emplace(std::move(name), block.pieces.size());
+            block.pieces.push_back(Piece{std::string(line), line.size()});
+            return;
+        }
+    }
+    // Everything else rides along in the piece before it. Inside the
+    // section, a new key goes after the last line that is not blank
+    // (comments included), as the Windows profile functions place it.
+    Piece& piece = m_blocks.back().pieces.back();
+    piece.text.append(line);
+    if (indexing && parsed.kind != LineKind::Blank) piece.entryEnd = piece.text.size();
+}
+
+// The key line of a section's key, or null.
+const std::string* CIniFile::FindKeyLine(std::string_view section, std::string_view key) const {
+    auto block = m_sections.find(FoldedName(section));
+    if (block == m_sections.end()) return nullptr;
+    const Block& found = m_blocks[block->second];
+    auto piece = found.keys.find(FoldedName(key));
+    if (piece == found.keys.end()) return nullptr;
+    return &found.pieces[piece->second].text;
+}
+
+void CIniFile::ReplaceValue(Piece& piece, std::string_view value) {
+    std::string_view line = FirstLine(piece.text);
+    std::string_view content = LineContent(line);
+    std::string_view lineEnd = line.substr(content.size());
+    ParsedLine parsed = ParseLine(line);
+    std::string rebuilt;
+    if (parsed.valueStart == std::string_view::npos) {
+        size_t nameEnd = content.size();
+        while (nameEnd > 0 && IsBlank(content[nameEnd - 1])) --nameEnd;
+        rebuilt = std::string(content.substr(0, nameEnd));
+        rebuilt += '=';
+    } else {
+        // Keep the name and the blanks after '=' as the file has them.
+        size_t valueBegin = parsed.valueStart;
+        while (valueBegin < content.size() && IsBlank(content[valueBegin])) ++valueBegin;
+        rebuilt = std::string(content.substr(0, valueBegin));
+    }
+    rebuilt += value;
+    // A last line without a line end gets one once it is written.
+    rebuilt += lineEnd.empty() ? std::string_view(kNewLine) : lineEnd;
+    size_t oldLength = line.size();
+    piece.text.replace(0, oldLength, rebuilt);
+    piece.entryEnd = piece.entryEnd + rebuilt.size() - oldLength;
+}
+
+void CIniFile::AppendKey(size_t blockIndex, std::string_view key, std::string_view value) {
+    Block& block = m_blocks[blockIndex];
+    Piece& last = block.pieces.back();
+    // The lines after the section's last key (blank lines, comments, a
+    // repeated section) stay behind the new key.
+    std::string tail = last.text.substr(last.entryEnd);
+    last.text.resize(last.entryEnd);
+    EnsureLineEnd(last);
+    Piece added;
+    added.text.reserve(key.size() + value.size() + 3 + tail.size());
+    added.text.append(key).append("=").append(value).append(kNewLine);
+    added.entryEnd = added.text.size();
+    added.text += tail;
+    block.keys.emplace(FoldedName(key), block.pieces.size());
+    block.pieces.push_back(std::move(added));
+}
+
+void CIniFile::AppendSection(std::string_view section) {
+    EnsureLineEnd(m_blocks.back().pieces.back());
+    m_sections.emplace(FoldedName(section), m_blocks.size());
+    m_blocks.emplace_back();
+    std::string header = "[" + std::string(section) + "]" + kNewLine;
+    size_t headerLength = header.size();
+    m_blocks.back().pieces.push_back(Piece{std::move(header), headerLength});
+}
+
+CIniFile::CIniFile() { Clear(); }
+
 bool CIniFile::Load(const std::string& path) {
-    m_impl->path = path;
-    m_impl->unreadable = false;
-    m_impl->Clear();
+    m_path = path;
+    m_bUnreadable = false;
+    Clear();
     if (path.empty()) {
         // No place to read from is no place to write to either.
-        m_impl->unreadable = true;
+        m_bUnreadable = true;
         return false;
     }
     std::string contents;
     switch (Platform().ReadWholeFile(path, contents)) {
         case ReadResult::Ok:
-            m_impl->Parse(contents);
+            Parse(contents);
             return true;
         case ReadResult::Missing:
             return true;
         case ReadResult::Failed:
             break;
     }
-    m_impl->unreadable = true;
+    m_bUnreadable = true;
     return false;
 }
 
-void CIniFile::LoadText(std::string text) {
-    m_impl->unreadable = false;
-    m_impl->Parse(text);
+void CIniFile::LoadText(std::string_view text) {
+    m_bUnreadable = false;
+    Parse(text);
 }
 
 std::string CIniFile::ReadText(std::string_view section, std::string_view key,
                                size_t capacity) const {
     if (capacity == 0) return std::string();
-    const std::string* line = m_impl->FindKeyLine(section, key);
+    const std::string* line = FindKeyLine(section, key);
     if (!line) return std::string();
-    std::string_view value = ReadableValue(ParseLine(Impl::FirstLine(*line)).value);
+    std::string_view value = ReadableValue(ParseLine(FirstLine(*line)).value);
     return std::string(value.substr(0, capacity - 1));
 }
 
 int CIniFile::ReadInt(std::string_view section, std::string_view key, int defaultValue) const {
-    const std::string* line = m_impl->FindKeyLine(section, key);
+    const std::string* line = FindKeyLine(section, key);
     if (!line) return defaultValue;
-    std::string_view value = ReadableValue(ParseLine(Impl::FirstLine(*line)).value);
+    std::string_view value = ReadableValue(ParseLine(FirstLine(*line)).value);
     // An empty value reads as the default, as GetPrivateProfileIntA gives it.
     if (value.empty()) return defaultValue;
     return LeadingDecimal(value);
 }
 
-void CIniFile::WriteText(std::string_view section, std::string_view key, std::string_view value) {
-    std::string sectionName = OneLine(Trim(section));
-    std::string keyName = OneLine(Trim(key));
-    if (sectionName.empty() || keyName.empty()) return;
-    std::string line = OneLine(value);
+bool CIniFile::WriteText(std::string_view section, std::string_view key, std::string_view value) {
+    const std::string_view sectionName = Trim(section);
+    const std::string_view keyName = Trim(key);
+    if (!IsWritableName(sectionName, false) || !IsWritableName(keyName, true)) return false;
+    // A moved-from file starts again from nothing.
+    if (m_blocks.empty()) Clear();
+    const std::string line = QuotedIfNeeded(OneLine(value));
 
-    auto block = m_impl->sections.find(FoldedName(sectionName));
-    if (block == m_impl->sections.end()) {
-        m_impl->AppendSection(sectionName);
-        m_impl->AppendKey(m_impl->blocks.size() - 1, keyName, line);
-        return;
+    auto block = m_sections.find(FoldedName(sectionName));
+    if (block == m_sections.end()) {
+        AppendSection(sectionName);
+        AppendKey(m_blocks.size() - 1, keyName, line);
+        return true;
     }
-    Block& found = m_impl->blocks[block->second];
+    Block& found = m_blocks[block->second];
     auto piece = found.keys.find(FoldedName(keyName));
     if (piece == found.keys.end()) {
-        m_impl->AppendKey(block->second, keyName, line);
-        return;
+        AppendKey(block->second, keyName, line);
+        return true;
     }
-    m_impl->ReplaceValue(found.pieces[piece->second], line);
+    ReplaceValue(found.pieces[piece->second], line);
+    return true;
 }
 
-bool CIniFile::Save() { return SaveAs(m_impl->path); }
+bool CIniFile::Save() { return SaveAs(m_path); }
 
 bool CIniFile::SaveAs(const std::string& path) {
     // Contents that could not be read must not replace the file.
-    if (m_impl->unreadable || path.empty()) return false;
-    const std::string temporary = path + ".tmp";
+    if (m_bUnreadable || path.empty()) {
+        m_lastSaveError = kErrorAccessDenied;
+        return false;
+    }
     IPlatform& platform = Platform();
-    if (!platform.WriteNewFile(temporary, Text()) || !platform.MoveReplace(temporary, path)) {
-        platform.RemoveFile(temporary);
+    const FreshFileResult temporary = WriteFreshFile(path + ".tmp", Text());
+    m_lastSaveError = temporary.error;
+    if (temporary.path.empty()) return false;
+    m_lastSaveError = platform.MoveReplace(temporary.path, path);
+    if (m_lastSaveError != kErrorSuccess) {
+        platform.RemoveFile(temporary.path);  // ours: created new above
         return false;
     }
     return true;
@@ -376,22 +375,24 @@ bool CIniFile::SaveAs(const std::string& path) {
 
 std::string CIniFile::Text() const {
     size_t length = 0;
-    for (const Block& block : m_impl->blocks) {
+    for (const Block& block : m_blocks) {
         for (const Piece& piece : block.pieces) length += piece.text.size();
     }
     std::string text;
     text.reserve(length);
-    for (const Block& block : m_impl->blocks) {
+    for (const Block& block : m_blocks) {
         for (const Piece& piece : block.pieces) text += piece.text;
     }
     return text;
 }
 
+std::string ProfilePathIn(const std::string& windowsDirectory, const std::string& bareName) {
+    if (windowsDirectory.empty()) return std::string();
+    return windowsDirectory + ".\\" + bareName;
+}
+
 std::string ProfilePath(const char* bareName) {
-    std::string directory = Platform().WindowsDirectory();
-    if (directory.empty()) return std::string();
-    if (directory.back() != '\\' && directory.back() != '/') directory += '\\';
-    return directory + bareName;
+    return ProfilePathIn(Platform().WindowsDirectory(), bareName);
 }
 
 }  // namespace qm

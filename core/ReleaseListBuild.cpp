@@ -6,30 +6,17 @@
 #include "core/BoundedFormat.h"
 #include "core/Crc32.h"
 #include "core/Fingerprint.h"
+#include "core/FreshFile.h"
 #include "core/IniFile.h"
 #include "core/ReleaseListFormat.h"
+#include "core/WriterLock.h"
 #include "platform/Platform.h"
 
 namespace qm {
 
 namespace {
 
-// The scan table: which names of which directory go into which section.
-struct ScanStep {
-    const char* directory;
-    const char* section;
-    const char* mask;
-    bool startsSection;  // the entry counter starts again at 1
-};
-
-const ScanStep kScanTable[] = {
-    {"\\qmw", "qmw", "*.exe", true},  {"\\qmw", "qmw", "*.dll", false},
-    {"\\qmw", "qmw", "*.bat", false}, {"\\qmw", "qmw", "*.cmd", false},
-    {"\\qmw", "qmw", "*.qme", false}, {"\\db1", "db1", "*.exe", true},
-    {"\\db1", "db1", "*.dll", false},
-};
-
-enum : size_t { kSearchPatternCapacity = 128, kTimestampCapacity = 128 };
+enum : size_t { kTimestampCapacity = 128 };
 
 // Shows the wait cursor for as long as it lives.
 class WaitCursor {
@@ -49,22 +36,13 @@ private:
 
 }  // namespace
 
-// The new list grows here, in memory, and reaches the disk in one piece.
-struct CReleaseListBuild::Impl {
-    CIniFile newList;
-    int entriesWritten = 0;
-};
-
 CReleaseListBuild::CReleaseListBuild(std::function<void(bool)> showWaitCursor)
-    : m_impl(new Impl), m_showWaitCursor(std::move(showWaitCursor)) {}
-
-CReleaseListBuild::~CReleaseListBuild() { delete m_impl; }
+    : m_showWaitCursor(std::move(showWaitCursor)) {}
 
 void CReleaseListBuild::ScanDirectory(const char* directory, const char* mask,
                                       const char* section) {
     bool patternFits = false;
-    const std::string pattern =
-        BoundedFormat(kSearchPatternCapacity, &patternFits, "%s.\\%s", directory, mask);
+    const std::string pattern = SearchPattern(directory, mask, &patternFits);
     if (!patternFits) return;
     FoundEntry found;
     std::unique_ptr<IDirectorySearch> search = Platform().FindFirst(pattern, found);
@@ -77,21 +55,22 @@ void CReleaseListBuild::ScanDirectory(const char* directory, const char* mask,
         bool pathIsWhole = false;
         const std::string path = ListedFilePath(directory, found.name, &pathIsWhole);
         uint32_t value = 0;
+        bool readWhole = false;
         // A name too long for the path text is recorded as unreadable rather
         // than fingerprinting the file that the cut path would name.
-        if (pathIsWhole) crc.FileCrc32(path, value);
+        if (pathIsWhole) crc.FileCrc32(path, value, &readWhole);
+        if (!readWhole) m_unreadable.push_back(path);
         const std::string crcText = CrcText(value);
         const std::string timestamp =
             CutToCapacity(TimestampText(found.lastWrite), kTimestampCapacity);
 
-        CIniFile& list = m_impl->newList;
-        list.WriteText(section, EntryKey("File", m_nEntry), found.name);
-        list.WriteText(section, EntryKey("Date", m_nEntry), timestamp);
-        list.WriteText(section, EntryKey("CRC", m_nEntry), crcText);
-        list.WriteText(section, EntryKey("Updated", m_nEntry), "0");
-        list.WriteText(section, EntryKey("Comment", m_nEntry), "");
+        m_newList.WriteText(section, EntryKey("File", m_nEntry), found.name);
+        m_newList.WriteText(section, EntryKey("Date", m_nEntry), timestamp);
+        m_newList.WriteText(section, EntryKey("CRC", m_nEntry), crcText);
+        m_newList.WriteText(section, EntryKey("Updated", m_nEntry), "0");
+        m_newList.WriteText(section, EntryKey("Comment", m_nEntry), "");
         ++m_nEntry;
-        ++m_impl->entriesWritten;
+        ++m_nEntriesWritten;
     } while (search->Next(found));
     search.reset();  // closes the search before the table goes
     crc.FreeTable();
@@ -100,33 +79,58 @@ void CReleaseListBuild::ScanDirectory(const char* directory, const char* mask,
 BuildResult CReleaseListBuild::BuildReleaseList() {
     BuildResult result;
     const std::string windowsDirectory = Platform().WindowsDirectory();
-    const std::string listPath = ReleaseListPath(windowsDirectory);
-    const std::string newPath = NewListPath(windowsDirectory);
-    if (listPath.empty() || newPath.empty()) {
+    if (ReleaseListPath(windowsDirectory).empty()) {
         result.status = BuildResult::WriteFailed;
+        result.error = kErrorPathNotFound;
+        return result;
+    }
+    // One writer at a time, from the first look at the old list to the last
+    // move: no other writer can save its copy of that list over the new one.
+    CWriterLock lock(m_showWaitCursor);
+    if (!lock.Held()) {
+        result.status = BuildResult::WriteFailed;
+        result.error = lock.Error();
         return result;
     }
 
     WaitCursor waitCursor(m_showWaitCursor);
-    m_impl->newList.LoadText(std::string());
-    m_impl->entriesWritten = 0;
+    m_newList.LoadText(std::string());
+    m_nEntriesWritten = 0;
+    m_unreadable.clear();
     for (const ScanStep& step : kScanTable) {
         if (step.startsSection) m_nEntry = 1;
         ScanDirectory(step.directory, step.mask, step.section);
     }
-    result.entries = m_impl->entriesWritten;
+    if (m_nEntriesWritten == 0) {
+        // An empty list would turn every later comparison into silence; with
+        // no list, the next comparison tells the operator again.
+        result.status = BuildResult::NothingFound;
+        return result;
+    }
+    result = Replace(windowsDirectory);
+    result.entries = m_nEntriesWritten;
+    result.unreadable = m_unreadable;
+    return result;
+}
+
+BuildResult CReleaseListBuild::Replace(const std::string& windowsDirectory) {
+    BuildResult result;
+    const std::string listPath = ReleaseListPath(windowsDirectory);
+    IPlatform& platform = Platform();
 
     // The whole new list is on disk before it takes the old one's place, so
     // there is never a moment without a complete release list.
-    if (!Platform().WriteNewFile(newPath, m_impl->newList.Text())) {
-        Platform().RemoveFile(newPath);
+    const FreshFileResult newList = WriteFreshFile(NewListPath(windowsDirectory), m_newList.Text());
+    if (newList.path.empty()) {
         result.status = BuildResult::WriteFailed;
+        result.error = newList.error;
         return result;
     }
 
-    if (!Platform().FileExists(listPath)) {
-        if (!Platform().MoveReplace(newPath, listPath)) {
-            Platform().RemoveFile(newPath);
+    if (!platform.FileExists(listPath)) {
+        result.error = platform.MoveReplace(newList.path, listPath);
+        if (result.error != kErrorSuccess) {
+            platform.RemoveFile(newList.path);
             result.status = BuildResult::WriteFailed;
         }
         return result;
@@ -135,28 +139,20 @@ BuildResult CReleaseListBuild::BuildReleaseList() {
     // The previous list is kept under the first free backup name; it is
     // never deleted, so the release record cannot be lost.
     const std::string backupPath = FirstFreeBackupPath(windowsDirectory);
-    if (backupPath.empty()) {
-        Platform().RemoveFile(newPath);
-        result.status = BuildResult::BackupFailed;
-        return result;
+    const ReplaceResult replaced = ReplaceWithBackup(listPath, newList.path, backupPath);
+    result.error = replaced.error;
+    switch (replaced.outcome) {
+        case ReplaceOutcome::Replaced:
+            result.backupPath = backupPath;
+            return result;
+        case ReplaceOutcome::BackupFailed:
+            result.status = BuildResult::BackupFailed;
+            break;
+        case ReplaceOutcome::MoveFailed:
+            result.status = BuildResult::WriteFailed;
+            break;
     }
-    if (Platform().ReplaceWithBackup(listPath, newPath, backupPath)) {
-        result.backupPath = backupPath;
-        return result;
-    }
-    if (!Platform().CopyFile(listPath, backupPath)) {
-        Platform().RemoveFile(newPath);
-        result.status = BuildResult::BackupFailed;
-        return result;
-    }
-    if (!Platform().MoveReplace(newPath, listPath)) {
-        // The old list stays in place; the copy just made is not needed.
-        Platform().RemoveFile(backupPath);
-        Platform().RemoveFile(newPath);
-        result.status = BuildResult::WriteFailed;
-        return result;
-    }
-    result.backupPath = backupPath;
+    platform.RemoveFile(newList.path);  // ours: created new above
     return result;
 }
 

@@ -3,6 +3,7 @@
 #include <climits>
 
 #include "core/BoundedFormat.h"
+#include "core/IniFile.h"
 #include "platform/Platform.h"
 
 namespace qm {
@@ -14,45 +15,44 @@ const ComponentDirectory kComponentDirectories[2] = {
     {"\\db1", "db1"},
 };
 
+const ScanStep kScanTable[7] = {
+    {"\\qmw", "qmw", "*.exe", true},  {"\\qmw", "qmw", "*.dll", false},
+    {"\\qmw", "qmw", "*.bat", false}, {"\\qmw", "qmw", "*.cmd", false},
+    {"\\qmw", "qmw", "*.qme", false}, {"\\db1", "db1", "*.exe", true},
+    {"\\db1", "db1", "*.dll", false},
+};
+
+std::string SearchPattern(const char* directory, const char* mask, bool* fitted) {
+    return BoundedFormat(kSearchPatternCapacity, fitted, "%s.\\%s", directory, mask);
+}
+
 std::string EntryKey(const char* prefix, int n) {
     return BoundedFormat(kKeyCapacity, nullptr, "%s%d", prefix, n);
 }
 
-namespace {
-
-// "%s.\<name>" in the Windows directory, or "" when it does not fit.
-std::string PathInWindowsDirectory(const std::string& windowsDirectory, const std::string& name) {
-    if (windowsDirectory.empty() || windowsDirectory.size() >= kWindowsDirectoryCapacity) {
-        return std::string();
-    }
-    bool fitted = false;
-    std::string path = BoundedFormat(kListPathCapacity, &fitted, "%s.\\%s",
-                                     windowsDirectory.c_str(), name.c_str());
-    return fitted ? path : std::string();
-}
-
-}  // namespace
-
 std::string ReleaseListPath(const std::string& windowsDirectory) {
-    return PathInWindowsDirectory(windowsDirectory, kReleaseListName);
+    return ProfilePathIn(windowsDirectory, kReleaseListName);
 }
 
 std::string NewListPath(const std::string& windowsDirectory) {
-    return PathInWindowsDirectory(windowsDirectory, "qmverify.new");
+    return ProfilePathIn(windowsDirectory, "qmverify.new");
+}
+
+std::string LockFilePath(const std::string& windowsDirectory) {
+    return ProfilePathIn(windowsDirectory, "qmverify.lck");
 }
 
 std::string BackupCandidatePath(const std::string& windowsDirectory, int k) {
     if (k < 1) return std::string();
     // The first name is fixed; the rest carry at least two digits (l99, l100).
-    if (k == 1) return PathInWindowsDirectory(windowsDirectory, "qmverify.l01");
-    return PathInWindowsDirectory(windowsDirectory,
-                                  BoundedFormat(kKeyCapacity, nullptr, "qmverify.l%02d", k));
+    if (k == 1) return ProfilePathIn(windowsDirectory, "qmverify.l01");
+    return ProfilePathIn(windowsDirectory,
+                         BoundedFormat(kKeyCapacity, nullptr, "qmverify.l%02d", k));
 }
 
 std::string FirstFreeBackupPath(const std::string& windowsDirectory) {
     for (int k = 1; k < INT_MAX; ++k) {
         std::string candidate = BackupCandidatePath(windowsDirectory, k);
-        // Numbers only grow longer, so once a name does not fit none will.
         if (candidate.empty()) return std::string();
         if (!Platform().FileExists(candidate)) return candidate;
     }
@@ -72,6 +72,10 @@ std::string ListedFilePath(const std::string& directory, const std::string& name
 }
 
 std::string AddedFilePath(const std::string& section, const std::string& name) {
+    // A name with a zero byte inside would name some other file.
+    if (name.find('\0') != std::string::npos || section.find('\0') != std::string::npos) {
+        return std::string();
+    }
     bool fitted = false;
     std::string path =
         BoundedFormat(kAddedPathCapacity, &fitted, "\\%s.\\%s", section.c_str(), name.c_str());

@@ -20,12 +20,25 @@ struct ComponentDirectory {
 };
 extern const ComponentDirectory kComponentDirectories[2];
 
-// Capacities of the working texts, terminator included.
+// The scan table of the build: which names of which directory go into which
+// section, in this order. The entry counter starts again at 1 with each
+// section.
+struct ScanStep {
+    const char* directory;
+    const char* section;
+    const char* mask;
+    bool startsSection;
+};
+extern const ScanStep kScanTable[7];
+
+// Capacities of the working texts, terminator included. The paths of the
+// files in the Windows directory (the list, its backups, the build's new
+// list, the lock) have none: they are formed whole, whatever the length of
+// the Windows directory, the same way for every read, write and test.
 enum : size_t {
-    kWindowsDirectoryCapacity = 80,
-    kListPathCapacity = 80,     // release list, backups, the build's new list
     kListedPathCapacity = 128,  // "%s.\%s": comparison and build
-    kAddedPathCapacity = 80,    // "\%s.\%s": adding one file
+    kSearchPatternCapacity = 128,
+    kAddedPathCapacity = 80,  // "\%s.\%s": adding one file
     kKeyCapacity = 80,
 };
 
@@ -36,22 +49,29 @@ constexpr int kLastReadableEntry = 9998;
 std::string EntryKey(const char* prefix, int n);
 
 // "%s.\qmverify.lst" in the Windows directory; "" when the directory is
-// unknown or the path does not fit its 80 characters.
+// unknown.
 std::string ReleaseListPath(const std::string& windowsDirectory);
 
-// Backup candidate k (from 1): "%s.\qmverify.l01", then "%s.\qmverify.l%02d";
-// "" when it does not fit.
+// Backup candidate k (from 1): "%s.\qmverify.l01", then "%s.\qmverify.l%02d".
 std::string BackupCandidatePath(const std::string& windowsDirectory, int k);
 
-// The first backup candidate of which no file exists; "" when none fits.
+// The first backup candidate of which no file exists.
 std::string FirstFreeBackupPath(const std::string& windowsDirectory);
 
-// Where the build writes the new list before it takes the list's place.
+// Where the build writes the new list before it takes the list's place (the
+// first free name from "qmverify.new" on).
 std::string NewListPath(const std::string& windowsDirectory);
+
+// The lock file that keeps a second writer of the release list or the
+// settings file out: "qmverify.lck" in the Windows directory.
+std::string LockFilePath(const std::string& windowsDirectory);
 
 // "%s.\%s" from a component directory and a name, such as \qmw.\tool.exe.
 // `fitted` tells whether it fitted 128 characters; the text is then cut.
 std::string ListedFilePath(const std::string& directory, const std::string& name, bool* fitted);
+
+// The search pattern "%s.\%s" of a directory and a mask, such as \qmw.\*.exe.
+std::string SearchPattern(const char* directory, const char* mask, bool* fitted);
 
 // "\%s.\%s" from a section name and a typed name (adding one file); ""
 // when it does not fit 80 characters.

@@ -24,11 +24,24 @@ enum ResultColumn {
     kColumnCount = 9
 };
 
-// Image, state bits (list-view state mask 0xFF0F) and application value.
+// Why a row has its status, in words a script can match (the status text
+// alone cannot tell a changed file from one that cannot be read).
+enum class RowCause {
+    Unknown,         // a row not made by a comparison
+    SameContent,     // read whole, and its CRC is the recorded one
+    ContentChanged,  // read whole, and its CRC differs
+    Missing,         // no such file now
+    Unreadable,      // it exists but could not be opened or read to its end
+    NotListed,       // a program file that no entry of its section names
+};
+
+// Image, state bits (list-view state mask 0xFF0F) and application value, and
+// the row's cause, which travels with the row as the rest does.
 struct RowAttributes {
     int image = 0;
     uint32_t state = 0;
     intptr_t param = 0;
+    RowCause cause = RowCause::Unknown;
 };
 
 // State bits that travel with a row when it moves (LVIS_* in list-view terms).

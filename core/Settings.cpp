@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/IniFile.h"
+#include "core/WriterLock.h"
 
 namespace qm {
 
@@ -25,12 +26,18 @@ SettingsFlags ReadSettingsFlags() {
     return flags;
 }
 
-bool WriteSettingsFlags(const SettingsFlags& flags) {
+bool WriteSettingsFlags(const SettingsFlags& flags, uint32_t* error) {
+    const auto result = [error](uint32_t code) {
+        if (error) *error = code;
+        return code == kErrorSuccess;
+    };
+    CWriterLock lock;
+    if (!lock.Held()) return result(lock.Error());
     CIniFile settings;
-    if (!settings.Load(ProfilePath(kSettingsFile))) return false;
+    if (!settings.Load(ProfilePath(kSettingsFile))) return result(kErrorAccessDenied);
     settings.WriteText(kSection, kQmwKey, std::to_string(flags.checkQmw));
     settings.WriteText(kSection, kDb1Key, std::to_string(flags.checkDb1));
-    return settings.Save();
+    return result(settings.Save() ? kErrorSuccess : settings.LastSaveError());
 }
 
 }  // namespace qm

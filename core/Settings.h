@@ -1,6 +1,8 @@
 // The settings file "qmverify.ini", section "Config": the QMW and DB1 flags.
 #pragma once
 
+#include <cstdint>
+
 namespace qm {
 
 struct SettingsFlags {
@@ -10,8 +12,9 @@ struct SettingsFlags {
 
 // Missing file or key: 1.
 SettingsFlags ReadSettingsFlags();
-// Writes "CheckQmwFiles" then "CheckDb1Files" as "%d"; false when the file
-// could not be written.
-bool WriteSettingsFlags(const SettingsFlags& flags);
+// Writes "CheckQmwFiles" then "CheckDb1Files" as "%d", inside the writer
+// lock; false when the file could not be written, with the system's reason
+// in `error` (kErrorLockViolation: another writer).
+bool WriteSettingsFlags(const SettingsFlags& flags, uint32_t* error = nullptr);
 
 }  // namespace qm

@@ -1,17 +1,24 @@
 // The seam between the portable core and the operating system.
 //
 // Everything the core needs of the system goes through IPlatform: the Windows
-// directory, file existence, rename and remove, directory searches with
-// last-write times, sequential read-only opens, local calendar time, whole-file
-// reads and writes for the profile engine, and the machine's registry keys.
+// directory, file existence, copies, moves, hard links and removal, directory
+// searches with last-write times, sequential read-only opens, local calendar
+// time, whole-file reads and new files for the profile engine, an exclusive
+// lock that keeps a second writer out, the machine's registry keys, and the
+// system's words for an error code.
 //
 // Two implementations exist: Platform_win32.cpp (the real Windows calls) and
-// Platform_posix.cpp (our stand-in, so that the core runs on Linux). Tests may
-// put a decorator in force (ScopedPlatform) to inject faults.
+// Platform_posix.cpp with the files of posix/ (our stand-in, so that the core
+// runs on Linux). Tests may put a decorator in force (ScopedPlatform) to
+// inject faults.
 //
 // Paths are 8-bit texts formed the Windows way: "\qmw.\tool.exe" starts at the
 // root of the current drive, "C:\WINDOWS.\qmverify.lst" is absolute, and the
 // dot that ends a directory name is dropped by the path rules.
+//
+// Calls that change files return a system error code: 0 (kErrorSuccess) when
+// they succeeded, else the code that says why (the values of winerror.h; the
+// posix stand-in maps errno onto them).
 #pragma once
 
 #include <cstddef>
@@ -69,6 +76,13 @@ public:
     virtual bool Read(void* buffer, size_t capacity, size_t& bytesRead) = 0;
 };
 
+// A lock held on a file. Destroying it releases the lock; so does the end of
+// the process that holds it, however it ends.
+class IFileLock {
+public:
+    virtual ~IFileLock() = default;
+};
+
 // Outcome of reading a whole file.
 enum class ReadResult { Ok, Missing, Failed };
 
@@ -85,34 +99,36 @@ enum : uint32_t {
     kErrorFileNotFound = 2,
     kErrorPathNotFound = 3,
     kErrorAccessDenied = 5,
-    kErrorSharingViolation = 32,
+    kErrorWriteProtect = 19,  // a read-only medium
     kErrorCrc = 23,
+    kErrorSharingViolation = 32,
+    kErrorLockViolation = 33,  // another process holds the lock
+    kErrorNotSupported = 50,
+    kErrorFileExists = 80,
+    kErrorDiskFull = 112,
+    kErrorAlreadyExists = 183,
 };
 
 class IPlatform {
 public:
     virtual ~IPlatform() = default;
 
-    // The Windows directory as GetWindowsDirectoryA delivers it into a buffer
-    // of 80 characters; "" when it does not fit.
+    // The Windows directory as GetWindowsDirectoryA delivers it, whatever its
+    // length; "" when the system gives none.
     virtual std::string WindowsDirectory() = 0;
 
     // _access(path, 0) == 0: a file or directory of that name exists.
     virtual bool FileExists(const std::string& path) = 0;
-    // The runtime library's rename: fails when `to` exists.
-    virtual bool RenameFile(const std::string& from, const std::string& to) = 0;
-    // The runtime library's remove.
+    // The runtime library's remove: deletes a file, never a directory.
     virtual bool RemoveFile(const std::string& path) = 0;
-    // Copies a file; fails when `to` exists already.
-    virtual bool CopyFile(const std::string& from, const std::string& to) = 0;
+    // Copies a file with its last-write time; fails when `to` exists already.
+    virtual uint32_t CopyFile(const std::string& from, const std::string& to) = 0;
     // Moves `from` to `to`, replacing `to` if it exists, in one step.
-    virtual bool MoveReplace(const std::string& from, const std::string& to) = 0;
-    // Puts `replacement` in the place of `target` and keeps the previous
-    // `target` under the name `backup` (which must not exist), so that there
-    // is no moment without a file at `target` (ReplaceFileA). On failure
-    // `target` is untouched.
-    virtual bool ReplaceWithBackup(const std::string& target, const std::string& replacement,
-                                   const std::string& backup) = 0;
+    virtual uint32_t MoveReplace(const std::string& from, const std::string& to) = 0;
+    // Gives the file `existing` the further name `link` (CreateHardLinkA).
+    // kErrorAlreadyExists when `link` is taken; kErrorNotSupported (or
+    // another code) when the volume has no hard links.
+    virtual uint32_t HardLink(const std::string& existing, const std::string& link) = 0;
 
     // Starts a directory search (FindFirstFileA). Returns null when the
     // search delivers no name (missing directory or nothing matches);
@@ -132,13 +148,25 @@ public:
 
     // Whole-file access for the profile engine.
     virtual ReadResult ReadWholeFile(const std::string& path, std::string& contents) = 0;
-    // Creates or truncates `path`, writes `contents` and flushes them to disk.
-    virtual bool WriteNewFile(const std::string& path, const std::string& contents) = 0;
+    // Creates `path` as a new file, writes `contents` and flushes them to
+    // disk. kErrorFileExists when a file of that name exists: an existing
+    // file is never opened, truncated or removed. A file that could not be
+    // written whole is removed again.
+    virtual uint32_t CreateNewFile(const std::string& path, const std::string& contents) = 0;
+
+    // Tries once to take an exclusive lock on the file `path`, created when
+    // missing (and never deleted). kErrorLockViolation when another holder
+    // has it, another code when the file cannot be opened.
+    virtual uint32_t TryLockFile(const std::string& path, std::unique_ptr<IFileLock>& lock) = 0;
 
     // Reads values of a key under HKEY_LOCAL_MACHINE. False when the key
     // cannot be opened; otherwise `values` has one entry per name, in order.
     virtual bool ReadMachineKey(const std::string& keyPath, const std::vector<std::string>& names,
                                 std::vector<RegistryValue>& values) = 0;
+
+    // The system's words for an error code, one line without a full stop at
+    // its end (FormatMessageA on Windows).
+    virtual std::string ErrorText(uint32_t error) = 0;
 };
 
 // The platform in force: the real one unless a test put another in place.
@@ -152,6 +180,7 @@ struct PlatformRoots {
     std::string driveRoot;
 };
 void SetPlatformRoots(const PlatformRoots& roots);
+const PlatformRoots& CurrentPlatformRoots();
 
 // Puts another platform in force for the lifetime of this object (tests).
 class ScopedPlatform {
@@ -164,6 +193,32 @@ public:
 private:
     IPlatform* m_previous;
 };
+
+// How putting a new file in the place of another while keeping the old one
+// under a backup name ended.
+enum class ReplaceOutcome {
+    Replaced,      // `target` holds the replacement, `backup` the old file
+    BackupFailed,  // the old file could not be kept: nothing changed
+    MoveFailed,    // the replacement could not take the target's place: nothing changed
+};
+struct ReplaceResult {
+    ReplaceOutcome outcome = ReplaceOutcome::Replaced;
+    uint32_t error = kErrorSuccess;  // the system's reason when it failed
+};
+
+// Puts `replacement` in the place of `target` and keeps the previous target
+// under the name `backup` (which must not exist), so that there is no moment
+// without a file at `target`: the backup is a hard link (or, where the volume
+// has none, a copy) of the target, and the replacement then takes the
+// target's name in one move. ReplaceFileA is not used: it first moves the
+// target to the backup and only then the replacement in, so a failure of its
+// second step leaves no file at the target.
+ReplaceResult ReplaceWithBackup(const std::string& target, const std::string& replacement,
+                                const std::string& backup);
+
+// Whether an error code says that the system refused to let us write: access
+// denied or a read-only medium.
+bool IsWriteRefused(uint32_t error);
 
 // Compares two texts as the result list orders them: _mbscmp under the
 // system code page on Windows, unsigned byte order elsewhere.

@@ -1,4 +1,5 @@
-// The platform in force, shared by both implementations.
+// What both implementations of the seam share: the platform in force, the
+// two roots, and the replacement of a file that keeps a backup.
 #include "platform/Platform.h"
 
 namespace qm {
@@ -7,7 +8,8 @@ IPlatform& RealPlatform();  // Platform_win32.cpp or Platform_posix.cpp
 
 namespace {
 IPlatform* g_current = nullptr;
-}
+PlatformRoots g_roots;
+}  // namespace
 
 IPlatform& Platform() { return g_current ? *g_current : RealPlatform(); }
 
@@ -16,5 +18,39 @@ ScopedPlatform::ScopedPlatform(IPlatform& replacement) : m_previous(g_current) {
 }
 
 ScopedPlatform::~ScopedPlatform() { g_current = m_previous; }
+
+void SetPlatformRoots(const PlatformRoots& roots) { g_roots = roots; }
+
+const PlatformRoots& CurrentPlatformRoots() { return g_roots; }
+
+ReplaceResult ReplaceWithBackup(const std::string& target, const std::string& replacement,
+                                const std::string& backup) {
+    IPlatform& platform = Platform();
+    if (!platform.FileExists(replacement)) {
+        return {ReplaceOutcome::MoveFailed, kErrorFileNotFound};
+    }
+    uint32_t error = platform.HardLink(target, backup);
+    if (error != kErrorSuccess) {
+        // A taken backup name or a missing target is no case for a copy.
+        if (error == kErrorAlreadyExists || error == kErrorFileExists ||
+            error == kErrorFileNotFound || error == kErrorPathNotFound) {
+            return {ReplaceOutcome::BackupFailed, error};
+        }
+        // No hard links on this volume: keep a copy instead.
+        error = platform.CopyFile(target, backup);
+        if (error != kErrorSuccess) return {ReplaceOutcome::BackupFailed, error};
+    }
+    error = platform.MoveReplace(replacement, target);
+    if (error != kErrorSuccess) {
+        // The target is as it was; the backup just made is not needed.
+        platform.RemoveFile(backup);
+        return {ReplaceOutcome::MoveFailed, error};
+    }
+    return {};
+}
+
+bool IsWriteRefused(uint32_t error) {
+    return error == kErrorAccessDenied || error == kErrorWriteProtect;
+}
 
 }  // namespace qm

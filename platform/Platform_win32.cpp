@@ -16,20 +16,18 @@ namespace qm {
 
 namespace {
 
-PlatformRoots g_roots;
-
-constexpr DWORD kWindowsDirectoryCapacity = 80;
 // FILE_FLAG_SEQUENTIAL_SCAN with the attribute bits ARCHIVE, SYSTEM, HIDDEN
 // and READONLY, which have no effect when an existing file is opened.
 constexpr DWORD kSequentialReadFlags = 0x08000027;
 
 // The path with the drive root put in place of the current drive's root.
 std::string MapPath(const std::string& path) {
-    if (g_roots.driveRoot.empty() || path.empty()) return path;
+    const PlatformRoots& roots = CurrentPlatformRoots();
+    if (roots.driveRoot.empty() || path.empty()) return path;
     bool rooted = path[0] == '\\' || path[0] == '/';
     bool unc = path.size() >= 2 && (path[1] == '\\' || path[1] == '/');
     if (!rooted || unc) return path;
-    std::string root = g_roots.driveRoot;
+    std::string root = roots.driveRoot;
     while (!root.empty() && (root.back() == '\\' || root.back() == '/')) root.pop_back();
     return root + path;
 }
@@ -88,6 +86,27 @@ private:
     HANDLE m_handle;
 };
 
+class Win32FileLock : public IFileLock {
+public:
+    explicit Win32FileLock(HANDLE handle) : m_handle(handle) {}
+    ~Win32FileLock() override {
+        OVERLAPPED start{};
+        UnlockFileEx(m_handle, 0, 1, 0, &start);
+        CloseHandle(m_handle);
+    }
+    Win32FileLock(const Win32FileLock&) = delete;
+    Win32FileLock& operator=(const Win32FileLock&) = delete;
+
+private:
+    HANDLE m_handle;
+};
+
+// The error of the call that just failed; never "success".
+uint32_t LastError() {
+    const DWORD error = GetLastError();
+    return error != ERROR_SUCCESS ? static_cast<uint32_t>(error) : uint32_t{kErrorAccessDenied};
+}
+
 // Reads one value of an open key, whatever its size.
 RegistryValue QueryValue(HKEY key, const std::string& name) {
     RegistryValue value;
@@ -129,66 +148,46 @@ RegistryValue QueryValue(HKEY key, const std::string& name) {
 class Win32Platform : public IPlatform {
 public:
     std::string WindowsDirectory() override {
-        if (!g_roots.windowsDirectory.empty()) {
-            if (g_roots.windowsDirectory.size() + 1 > kWindowsDirectoryCapacity) return "";
-            return g_roots.windowsDirectory;
+        const PlatformRoots& roots = CurrentPlatformRoots();
+        if (!roots.windowsDirectory.empty()) return roots.windowsDirectory;
+        std::string buffer(MAX_PATH, '\0');
+        for (;;) {
+            const UINT length = GetWindowsDirectoryA(&buffer[0], static_cast<UINT>(buffer.size()));
+            if (length == 0) return std::string();
+            if (length < buffer.size()) {
+                buffer.resize(length);
+                return buffer;
+            }
+            buffer.resize(length + 1);  // the size it needs, terminator included
         }
-        char buffer[kWindowsDirectoryCapacity];
-        UINT length = GetWindowsDirectoryA(buffer, kWindowsDirectoryCapacity);
-        if (length == 0 || length >= kWindowsDirectoryCapacity) return "";
-        return std::string(buffer, length);
     }
 
     bool FileExists(const std::string& path) override {
         return _access(MapPath(path).c_str(), 0) == 0;
     }
 
-    bool RenameFile(const std::string& from, const std::string& to) override {
-        return std::rename(MapPath(from).c_str(), MapPath(to).c_str()) == 0;
-    }
-
     bool RemoveFile(const std::string& path) override {
         return std::remove(MapPath(path).c_str()) == 0;
     }
 
-    bool CopyFile(const std::string& from, const std::string& to) override {
-        return CopyFileA(MapPath(from).c_str(), MapPath(to).c_str(), TRUE) != FALSE;
+    uint32_t CopyFile(const std::string& from, const std::string& to) override {
+        if (CopyFileA(MapPath(from).c_str(), MapPath(to).c_str(), TRUE)) return kErrorSuccess;
+        return LastError();
     }
 
-    bool MoveReplace(const std::string& from, const std::string& to) override {
-        return MoveFileExA(MapPath(from).c_str(), MapPath(to).c_str(),
-                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+    uint32_t MoveReplace(const std::string& from, const std::string& to) override {
+        if (MoveFileExA(MapPath(from).c_str(), MapPath(to).c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            return kErrorSuccess;
+        }
+        return LastError();
     }
 
-    // ReplaceFileA is not used: with a backup name it first moves the target
-    // to the backup (replacing an existing backup) and only then moves the
-    // replacement in, so a failure of the second step leaves no file at the
-    // target (Windows reports ERROR_UNABLE_TO_MOVE_REPLACEMENT_2; Wine does
-    // the same two moves). A hard link (or a copy) keeps the target in place
-    // until the replacement takes its name in one move.
-    bool ReplaceWithBackup(const std::string& target, const std::string& replacement,
-                           const std::string& backup) override {
-        std::string targetPath = MapPath(target);
-        std::string replacementPath = MapPath(replacement);
-        std::string backupPath = MapPath(backup);
-        if (GetFileAttributesA(replacementPath.c_str()) == INVALID_FILE_ATTRIBUTES) return false;
-        if (!CreateHardLinkA(backupPath.c_str(), targetPath.c_str(), nullptr)) {
-            DWORD error = GetLastError();
-            if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS ||
-                error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
-                return false;
-            }
-            // No hard links on this volume: keep a copy instead.
-            if (!CopyFileA(targetPath.c_str(), backupPath.c_str(), TRUE)) return false;
+    uint32_t HardLink(const std::string& existing, const std::string& link) override {
+        if (CreateHardLinkA(MapPath(link).c_str(), MapPath(existing).c_str(), nullptr)) {
+            return kErrorSuccess;
         }
-        if (!MoveFileExA(replacementPath.c_str(), targetPath.c_str(),
-                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-            DWORD error = GetLastError();
-            DeleteFileA(backupPath.c_str());
-            SetLastError(error);
-            return false;
-        }
-        return true;
+        return LastError();
     }
 
     std::unique_ptr<IDirectorySearch> FindFirst(const std::string& pattern,
@@ -259,23 +258,45 @@ public:
         return result;
     }
 
-    bool WriteNewFile(const std::string& path, const std::string& contents) override {
-        HANDLE handle = CreateFileA(MapPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    uint32_t CreateNewFile(const std::string& path, const std::string& contents) override {
+        const std::string mapped = MapPath(path);
+        HANDLE handle = CreateFileA(mapped.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (handle == INVALID_HANDLE_VALUE) return false;
-        bool ok = true;
+        if (handle == INVALID_HANDLE_VALUE) return LastError();
+        uint32_t error = kErrorSuccess;
         const char* data = contents.data();
         size_t remaining = contents.size();
-        while (ok && remaining > 0) {
+        while (error == kErrorSuccess && remaining > 0) {
             DWORD chunk = remaining > 0x40000000 ? 0x40000000 : static_cast<DWORD>(remaining);
             DWORD written = 0;
-            ok = WriteFile(handle, data, chunk, &written, nullptr) && written > 0;
+            if (!WriteFile(handle, data, chunk, &written, nullptr) || written == 0) {
+                error = LastError();
+            }
             data += written;
             remaining -= written;
         }
-        if (ok) ok = FlushFileBuffers(handle) != FALSE;
-        if (!CloseHandle(handle)) ok = false;
-        return ok;
+        if (error == kErrorSuccess && !FlushFileBuffers(handle)) error = LastError();
+        if (!CloseHandle(handle) && error == kErrorSuccess) error = LastError();
+        // The file is ours: one that could not be written whole goes again.
+        if (error != kErrorSuccess) DeleteFileA(mapped.c_str());
+        return error;
+    }
+
+    uint32_t TryLockFile(const std::string& path, std::unique_ptr<IFileLock>& lock) override {
+        lock.reset();
+        HANDLE handle = CreateFileA(MapPath(path).c_str(), GENERIC_READ | GENERIC_WRITE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle == INVALID_HANDLE_VALUE) return LastError();
+        OVERLAPPED start{};
+        if (!LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0,
+                        &start)) {
+            const uint32_t error = LastError();
+            CloseHandle(handle);
+            return error == ERROR_IO_PENDING ? uint32_t{kErrorLockViolation} : error;
+        }
+        lock = std::make_unique<Win32FileLock>(handle);
+        return kErrorSuccess;
     }
 
     bool ReadMachineKey(const std::string& keyPath, const std::vector<std::string>& names,
@@ -299,6 +320,22 @@ public:
         RegCloseKey(key);
         return true;
     }
+
+    std::string ErrorText(uint32_t error) override {
+        char* buffer = nullptr;
+        const DWORD length =
+            FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                               FORMAT_MESSAGE_IGNORE_INSERTS,
+                           nullptr, error, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
+        std::string text = length > 0 && buffer != nullptr ? std::string(buffer, length) : "";
+        if (buffer != nullptr) LocalFree(buffer);
+        while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' ' ||
+                                 text.back() == '.')) {
+            text.pop_back();
+        }
+        if (text.empty()) text = "System error " + std::to_string(error);
+        return text;
+    }
 };
 
 }  // namespace
@@ -307,8 +344,6 @@ IPlatform& RealPlatform() {
     static Win32Platform platform;
     return platform;
 }
-
-void SetPlatformRoots(const PlatformRoots& roots) { g_roots = roots; }
 
 int CompareText(const char* a, const char* b) {
     return _mbscmp(reinterpret_cast<const unsigned char*>(a),

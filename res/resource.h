@@ -47,6 +47,16 @@
 #define IDS_SETTINGS_WRITE_FAILED 121
 #define IDS_ADD_FAILED 122
 #define IDS_BUILD_WRITE_FAILED 123
+// 124: the comparison's progress in the main window.
+#define IDS_NOTHING_FOUND 125
+#define IDS_UNREADABLE_FILES 126
+#define IDS_UNREADABLE_MORE 127
+#define IDS_LIST_BUSY 128
+#define IDS_NEEDS_ADMIN 129
+#define IDS_NOT_BARE_NAME 130
+#define IDS_LIST_UNREADABLE 131
+#define IDS_SYSTEM_REASON 132
+#define IDS_NAME_UNSTORABLE 133
 
 // Resource type of dialog initialisation data (MFC's RT_DLGINIT): per entry a
 // WORD control id, a WORD message (0x0403, add a string), a DWORD length and

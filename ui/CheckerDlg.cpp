@@ -214,7 +214,8 @@ void CCheckerDlg::OnCompare() {
     qm::SortState sort = CurrentSortState();
     const qm::ComparisonResult run = qm::RunComparison(rows, sort, LoadStatusTexts(), hooks);
     StoreSortState(sort);
-    if (run.builtList) ShowBuildFailure(m_hWnd, run.build);
+    if (run.builtList) ShowBuildOutcome(m_hWnd, run.build);
+    if (run.listUnreadable) ShowFailure(m_hWnd, IDS_LIST_UNREADABLE);
 }
 
 qm::BuildResult CCheckerDlg::BuildReleaseList() {

@@ -2,6 +2,7 @@
 
 #include "core/EntryComment.h"
 #include "res/resource.h"
+#include "ui/AppServices.h"
 #include "ui/DataExchange.h"
 #include "ui/MessageBoxes.h"
 
@@ -29,8 +30,12 @@ void CCommentDlg::OnOK() {
     // Ctrl+Enter or a paste can put line breaks into the field.
     m_strComment = qm::OneLineComment(m_strComment);
 
-    switch (qm::WriteEntryComment(m_szSection, m_nEntry, m_strFileName, m_strComment,
-                                  m_bUpdated != 0)) {
+    uint32_t error = 0;
+    ShowWaitCursor(true);  // while another writer keeps the list
+    const qm::CommentResult result = qm::WriteEntryComment(m_szSection, m_nEntry, m_strFileName,
+                                                           m_strComment, m_bUpdated != 0, &error);
+    ShowWaitCursor(false);
+    switch (result) {
         case qm::CommentResult::Written:
             EndDialog(IDOK);
             return;
@@ -47,7 +52,7 @@ void CCommentDlg::OnOK() {
             // try again or cancel; the row keeps the stored values meanwhile.
             m_strComment = openedComment;
             m_bUpdated = openedUpdated;
-            ShowFailure(m_hWnd, IDS_COMMENT_WRITE_FAILED);
+            ShowWriteFailure(m_hWnd, IDS_COMMENT_WRITE_FAILED, error);
             return;
     }
 }

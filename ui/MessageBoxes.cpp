@@ -1,7 +1,16 @@
 #include "ui/MessageBoxes.h"
 
+#include "core/BoundedFormat.h"
+#include "platform/Platform.h"
 #include "res/resource.h"
 #include "ui/AppServices.h"
+
+namespace {
+
+constexpr size_t kNamesShown = 20;
+constexpr size_t kTextCapacity = 8192;
+
+}  // namespace
 
 void ShowWarning(const std::string& text, const std::string& caption) {
     AppMessageBox(::GetActiveWindow(), text, caption, MB_ICONWARNING);
@@ -17,10 +26,51 @@ void ShowFailure(HWND owner, UINT messageId) {
     AppMessageBox(owner, LoadResString(messageId), kAppName, MB_ICONWARNING);
 }
 
-void ShowBuildFailure(HWND owner, const qm::BuildResult& build) {
-    if (build.status == qm::BuildResult::BackupFailed) {
-        ShowFailure(owner, IDS_BACKUP_FAILED);
-    } else if (build.status == qm::BuildResult::WriteFailed) {
-        ShowFailure(owner, IDS_BUILD_WRITE_FAILED);
+std::string WriteFailureText(UINT messageId, uint32_t error) {
+    if (error == qm::kErrorLockViolation) return LoadResString(IDS_LIST_BUSY);
+    if (qm::IsWriteRefused(error)) return LoadResString(IDS_NEEDS_ADMIN);
+    std::string text = LoadResString(messageId);
+    if (error != qm::kErrorSuccess) {
+        const std::string reason = qm::Platform().ErrorText(error);
+        text +=
+            "\n\n" + qm::BoundedFormat(kTextCapacity, nullptr,
+                                       LoadResString(IDS_SYSTEM_REASON).c_str(), reason.c_str());
+    }
+    return text;
+}
+
+void ShowWriteFailure(HWND owner, UINT messageId, uint32_t error) {
+    AppMessageBox(owner, WriteFailureText(messageId, error), kAppName, MB_ICONWARNING);
+}
+
+std::string UnreadableFilesText(const std::vector<std::string>& paths) {
+    std::string names;
+    for (size_t i = 0; i < paths.size() && i < kNamesShown; ++i) names += paths[i] + "\n";
+    if (paths.size() > kNamesShown) {
+        names +=
+            qm::BoundedFormat(kTextCapacity, nullptr, LoadResString(IDS_UNREADABLE_MORE).c_str(),
+                              static_cast<int>(paths.size() - kNamesShown)) +
+            "\n";
+    }
+    return qm::BoundedFormat(kTextCapacity, nullptr, LoadResString(IDS_UNREADABLE_FILES).c_str(),
+                             names.c_str());
+}
+
+void ShowBuildOutcome(HWND owner, const qm::BuildResult& build) {
+    switch (build.status) {
+        case qm::BuildResult::BackupFailed:
+            ShowWriteFailure(owner, IDS_BACKUP_FAILED, build.error);
+            return;
+        case qm::BuildResult::WriteFailed:
+            ShowWriteFailure(owner, IDS_BUILD_WRITE_FAILED, build.error);
+            return;
+        case qm::BuildResult::NothingFound:
+            ShowFailure(owner, IDS_NOTHING_FOUND);
+            return;
+        case qm::BuildResult::Ok:
+            break;
+    }
+    if (!build.unreadable.empty()) {
+        AppMessageBox(owner, UnreadableFilesText(build.unreadable), kAppName, MB_ICONWARNING);
     }
 }

@@ -4,7 +4,9 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/ReleaseListBuild.h"
 
@@ -19,6 +21,19 @@ bool AskYesNo(const std::string& text, const std::string& caption);
 // string table under the program's caption, warning icon, owned by `owner`.
 void ShowFailure(HWND owner, UINT messageId);
 
-// Tells the operator when a build changed nothing: the previous list could
-// not be kept, or the new one could not be written. Silent on success.
-void ShowBuildFailure(HWND owner, const qm::BuildResult& build);
+// Tells the operator why a write failed: another program holds the release
+// list (string 128), the system refused it and administrator rights are
+// needed (129), or string `messageId` with the system's reason.
+void ShowWriteFailure(HWND owner, UINT messageId, uint32_t error);
+
+// The text of `messageId` for a write failure, as ShowWriteFailure shows it.
+std::string WriteFailureText(UINT messageId, uint32_t error);
+
+// Tells the operator what a build could not do: keep the previous list
+// (120), write the new one (123), find any program file (125); and, after a
+// build that wrote its list, the files it could not read (126). Silent after
+// a build that read every file.
+void ShowBuildOutcome(HWND owner, const qm::BuildResult& build);
+
+// The text naming up to 20 of `paths` and the count of the rest (126, 127).
+std::string UnreadableFilesText(const std::vector<std::string>& paths);

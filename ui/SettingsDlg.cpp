@@ -1,10 +1,9 @@
 #include "ui/SettingsDlg.h"
 
-#include <cstring>
-
 #include "core/AddReleaseFile.h"
 #include "core/ReleaseListBuild.h"
 #include "core/Settings.h"
+#include "core/UpdatePassword.h"
 #include "res/resource.h"
 #include "ui/AppServices.h"
 #include "ui/CheckerDlg.h"
@@ -13,8 +12,6 @@
 #include "ui/PasswordDlg.h"
 #include "ui/SettingsFlags.h"
 #include "ui/TextFit.h"
-
-const char CSettingsDlg::kPassword[] = "tallowin";
 
 const CMessageMapEntry<CSettingsDlg> CSettingsDlg::kMessageMap[] = {
     OnCommand(IDC_UPDATE_RELEASE_DATA, BN_CLICKED, &CSettingsDlg::OnUpdateReleaseData),
@@ -48,39 +45,72 @@ BOOL CSettingsDlg::OnInitDialog() {
 void CSettingsDlg::OnOK() {
     UpdateData(true);
     const qm::SettingsFlags flags{m_bCheckQmw, m_bCheckDb1};
-    if (!qm::WriteSettingsFlags(flags)) {
+    uint32_t error = 0;
+    ShowWaitCursor(true);  // while another writer keeps the files
+    const bool written = qm::WriteSettingsFlags(flags, &error);
+    ShowWaitCursor(false);
+    if (!written) {
         // Nothing is kept that the file does not hold: the flags stay as they
         // were, and the dialog stays open for another try or Cancel.
-        ShowFailure(m_hWnd, IDS_SETTINGS_WRITE_FAILED);
+        ShowWriteFailure(m_hWnd, IDS_SETTINGS_WRITE_FAILED, error);
         return;
     }
     ProcessSettingsFlags() = flags;
     EndDialog(IDOK);
 }
 
+bool CSettingsDlg::AskPassword() {
+    CPasswordDlg password;
+    if (password.DoModal(m_hWnd) != IDOK) return false;
+    if (!qm::IsUpdatePassword(password.m_strPassword)) {
+        ShowWarning(LoadResString(IDS_WRONG_PASSWORD), LoadResString(IDS_ERROR));
+        return false;
+    }
+    return true;
+}
+
 void CSettingsDlg::OnAdd() {
     UpdateData(true);
-    switch (qm::AddReleaseFile(m_strAddFile, m_nDirectory)) {
+    // Nothing to add: nothing is asked and nothing shown.
+    if (m_strAddFile.empty() || m_nDirectory < 0) return;
+    if (!qm::IsBareFileName(m_strAddFile)) {
+        ShowFailure(m_hWnd, IDS_NOT_BARE_NAME);
+        return;
+    }
+    // Adding sets the file's baseline: the password guards it as it guards
+    // the rebuild, and a wrong or cancelled password writes nothing.
+    if (!AskPassword()) return;
+
+    uint32_t error = 0;
+    ShowWaitCursor(true);
+    const qm::AddResult result = qm::AddReleaseFile(m_strAddFile, m_nDirectory, nullptr, &error);
+    ShowWaitCursor(false);
+    switch (result) {
         case qm::AddResult::NoFreeNumber:
-        case qm::AddResult::WriteFailed:
             ShowFailure(m_hWnd, IDS_ADD_FAILED);
             break;
-        default:
-            break;  // added, refreshed, or nothing to add: nothing to say
+        case qm::AddResult::WriteFailed:
+            ShowWriteFailure(m_hWnd, IDS_ADD_FAILED, error);
+            break;
+        case qm::AddResult::NotBareName:
+            ShowFailure(m_hWnd, IDS_NOT_BARE_NAME);
+            break;
+        case qm::AddResult::Unstorable:
+            ShowFailure(m_hWnd, IDS_NAME_UNSTORABLE);
+            break;
+        case qm::AddResult::Added:
+        case qm::AddResult::Refreshed:
+        case qm::AddResult::Ignored:
+            break;  // nothing to say
     }
 }
 
 void CSettingsDlg::OnUpdateReleaseData() {
-    CPasswordDlg password;
-    if (password.DoModal(m_hWnd) != IDOK) return;
-    if (std::strcmp(password.m_strPassword.c_str(), kPassword) != 0) {
-        ShowWarning(LoadResString(IDS_WRONG_PASSWORD), LoadResString(IDS_ERROR));
-        return;
-    }
+    if (!AskPassword()) return;
     if (!AskYesNo(LoadResString(IDS_CONFIRM_UPDATE), LoadResString(IDS_CONFIRM_CAPTION))) return;
 
     // A main dialog object that is never shown carries the build; the
     // visible main window keeps the rows of its last comparison.
     CCheckerDlg builder;
-    ShowBuildFailure(m_hWnd, builder.BuildReleaseList());
+    ShowBuildOutcome(m_hWnd, builder.BuildReleaseList());
 }

@@ -13,9 +13,6 @@ class CSettingsDlg : public CDialog {
 public:
     CSettingsDlg();
 
-    // The password of "Update Release Data"; case counts.
-    static const char kPassword[];
-
     std::string m_strAddFile;  // field 1015
     int m_bCheckDb1 = 0;       // check box 1014
     int m_nDirectory = -1;     // list 1016: 0 "QMW", 1 "DB1", -1 none
@@ -32,4 +29,7 @@ private:
 
     void OnUpdateReleaseData();
     void OnAdd();
+    // The password dialog, and the warning after a wrong password; true for
+    // the right password.
+    bool AskPassword();
 };

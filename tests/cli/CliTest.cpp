@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "Spawn.h"
+#include "TestPassword.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -100,8 +101,16 @@ protected:
 
     // Builds the list quietly, so that a test starts from a recorded release.
     void Build() {
-        const CliRun run = Cli({"build", "--password-stdin"}, "tallowin\n");
+        const CliRun run = Cli({"build", "--password-stdin"}, Password());
         ASSERT_EQ(run.status, 0) << run.err;
+    }
+
+    // The password as its first line of standard input, then `rest`.
+    static std::string Password(const std::string& rest = "\n") { return kTestPassword + rest; }
+
+    // Adds a file, with the password on standard input.
+    CliRun Add(const std::string& name, const std::string& section) {
+        return Cli({"add", name, section, "--password-stdin"}, Password());
     }
 
     fs::path m_base;
@@ -210,12 +219,12 @@ TEST_F(CliTest, BuildNeedsThePasswordAndKeepsTheOldListAsBackup) {
 
     EXPECT_EQ(Cli({"build", "--password-stdin"}, "").status, 2);  // no line: empty password
 
-    run = Cli({"build", "--password-stdin"}, "tallowin\r\nrest\n");
+    run = Cli({"build", "--password-stdin"}, Password("\r\nrest\n"));
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find("No previous release list"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("3 entries"), std::string::npos) << run.out;
 
-    run = Cli({"build", "--password-stdin"}, "tallowin");
+    run = Cli({"build", "--password-stdin"}, Password(""));
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find("kept as qmverify.l01 in "), std::string::npos) << run.out;
     EXPECT_TRUE(fs::exists(WindowsDirectory() / "qmverify.l01"));
@@ -229,26 +238,41 @@ TEST_F(CliTest, BuildNeedsThePasswordAndKeepsTheOldListAsBackup) {
 TEST_F(CliTest, AddEntersANewFileThenRefreshesIt) {
     Build();
     WriteFile(Root() / "qmw" / "setup.bat", "echo");
-    CliRun run = Cli({"add", "setup.bat", "qmw"});
+    CliRun run = Add("setup.bat", "qmw");
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find("entry 3"), std::string::npos) << run.out;
-    run = Cli({"add", "setup.bat", "QMW"});
+    run = Add("setup.bat", "QMW");
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find("Refreshed entry 3"), std::string::npos) << run.out;
 
-    // Names that a read of the list would give back changed are refused.
-    for (const char* name : {" setup.bat", "\"setup.bat\""}) {
-        run = Cli({"add", name, "qmw"});
-        EXPECT_EQ(run.status, 2) << name;
-        EXPECT_NE(run.err.find("cannot keep the name"), std::string::npos) << run.err;
-    }
+    // Blanks and quotes around a name are kept: it names that file.
+    WriteFile(Root() / "qmw" / " lead.bat", "lead");
+    run = Add(" lead.bat", "qmw");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(ReadFile(ReleaseList()).find("File4=\" lead.bat\""), std::string::npos);
 
-    run = Cli({"add", "ghost.exe", "db1"});  // still entered, with a note
+    run = Add("ghost.exe", "db1");  // still entered, with a note
     EXPECT_EQ(run.status, 0);
     EXPECT_NE(run.err.find("does not exist"), std::string::npos);
     run = Cli({"compare", "--format", "csv"});
-    EXPECT_EQ(run.status, 0);  // recorded while missing (CRC 0), still missing: identical
-    EXPECT_EQ(Lines(run.out).size(), 6u);
+    EXPECT_EQ(run.status, 1);  // a missing file never passes, whatever its entry records
+    EXPECT_EQ(Lines(run.out).size(), 7u);
+}
+
+TEST_F(CliTest, AddNeedsThePasswordAndABareName) {
+    Build();
+    WriteFile(Root() / "qmw" / "setup.bat", "echo");
+    const std::string before = ReadFile(ReleaseList());
+    CliRun run = Cli({"add", "setup.bat", "qmw", "--password-stdin"}, "Tallowin\n");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "The entered password is not valid !\n");
+    EXPECT_EQ(Cli({"add", "setup.bat", "qmw"}).status, 2);  // no terminal to ask on
+    for (const char* name : {"..\\windows\\win.ini", "../x.exe", "c:x.exe", ".."}) {
+        run = Add(name, "qmw");
+        EXPECT_EQ(run.status, 2) << name;
+        EXPECT_NE(run.err.find("not a bare file name"), std::string::npos) << run.err;
+    }
+    EXPECT_EQ(ReadFile(ReleaseList()), before);
 }
 
 TEST_F(CliTest, CommentRefusesEntriesThatAreNotThere) {

@@ -90,14 +90,24 @@ TEST(AddReleaseFile, LongNamesMatchThemselvesOrAreRefused) {
     EXPECT_EQ(AddReleaseFile(name73, 0, &entry), AddResult::Added);
     EXPECT_EQ(entry, 2);
 
-    // A name whose path does not fit, or that would break the line, is refused.
+    // A name whose path does not fit, that would break the line, or that
+    // names something outside the component directory, is refused.
     const std::string before = sample.ListText();
-    EXPECT_EQ(AddReleaseFile(std::string(74, 'z'), 0), AddResult::Ignored);
-    EXPECT_EQ(AddReleaseFile(std::string(90, 'z'), 0), AddResult::Ignored);
-    EXPECT_EQ(AddReleaseFile("a.exe\r\nFile1=evil.exe", 0), AddResult::Ignored);
-    EXPECT_EQ(AddReleaseFile(" lead.exe", 0), AddResult::Ignored);
-    EXPECT_EQ(AddReleaseFile("'quoted.exe'", 0), AddResult::Ignored);
+    EXPECT_EQ(AddReleaseFile(std::string(74, 'z'), 0), AddResult::Unstorable);
+    EXPECT_EQ(AddReleaseFile(std::string(90, 'z'), 0), AddResult::Unstorable);
+    EXPECT_EQ(AddReleaseFile("a.exe\r\nFile1=evil.exe", 0), AddResult::Unstorable);
+    for (const char* name : {"..\\windows\\win.ini", "sub/tool.exe", "C:tool.exe", ".", ".."}) {
+        EXPECT_EQ(AddReleaseFile(name, 0), AddResult::NotBareName) << name;
+    }
     EXPECT_EQ(sample.ListText(), before);
+
+    // Blanks and quotes around a name are kept: the list quotes the value,
+    // and the name reads back as it was typed.
+    for (const std::string name : {" lead.exe", "'quoted.exe'", "trail.exe\t", "\"half.exe"}) {
+        ASSERT_EQ(AddReleaseFile(name, 0, &entry), AddResult::Added) << name;
+        EXPECT_EQ(sample.LoadList().ReadText("qmw", "File" + std::to_string(entry), 80), name);
+        EXPECT_EQ(AddReleaseFile(name, 0), AddResult::Refreshed) << name;
+    }
 }
 
 TEST(AddReleaseFile, NothingIsWrittenWhenEveryNumberIsTaken) {
@@ -113,7 +123,7 @@ TEST(AddReleaseFile, AFailedWriteIsReportedAndLeavesTheListAsItWas) {
     SampleInstallation sample;
     sample.WriteList("[qmw]\r\nFile1=a.exe\r\n");
     FaultPlatform faults;
-    faults.failWriteNewFile = true;
+    faults.failCreateNewFile = true;
     faults.failMoveReplace = true;
     EXPECT_EQ(AddReleaseFile("b.exe", 0), AddResult::WriteFailed);
     EXPECT_EQ(sample.ListText(), "[qmw]\r\nFile1=a.exe\r\n");

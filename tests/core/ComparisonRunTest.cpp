@@ -119,7 +119,7 @@ TEST(ComparisonRun, StatusFollowsTheCrcTextsAndOnlyAMarkOfOne) {
         "File5=a.exe\r\nCRC5=1\r\nUpdated5=10\r\n"
         "File6=a.exe\r\nCRC6=1\r\nUpdated6=\r\n"
         "File7=a.exe\r\n"                     // no CRC key: never Identical
-        "File8=missing.exe\r\nCRC8=0\r\n"     // missing then and now
+        "File8=missing.exe\r\nCRC8=0\r\n"     // recorded as unreadable, missing now
         "File10=a.exe\r\nCRC10=352441c2\r\n"  // behind the gap: not seen
         "[db1]\r\n");
     CompareRun run(false);
@@ -138,7 +138,7 @@ TEST(ComparisonRun, StatusFollowsTheCrcTextsAndOnlyAMarkOfOne) {
     EXPECT_EQ(statusByEntry["5"], "Not identical");
     EXPECT_EQ(statusByEntry["6"], "Not identical");
     EXPECT_EQ(statusByEntry["7"], "Not identical");
-    EXPECT_EQ(statusByEntry["8"], "Identical");
+    EXPECT_EQ(statusByEntry["8"], "Not identical");  // a missing file never passes
     // The one Updated row leads, with the entry's own texts.
     const ResultRow& top = run.table.Rows()[0];
     EXPECT_EQ(top.texts[kColEntry], "3");

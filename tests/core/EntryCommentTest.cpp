@@ -63,7 +63,7 @@ TEST_F(EntryCommentTest, RefusesARowWhoseEntryNowNamesAnotherFile) {
 
 TEST_F(EntryCommentTest, AFailedSaveIsReported) {
     FaultPlatform faults;
-    faults.failWriteNewFile = true;
+    faults.failCreateNewFile = true;
     faults.failMoveReplace = true;
     const std::string before = sample.ListText();
     EXPECT_EQ(WriteEntryComment("qmw", 7, "\\qmw.\\tool.exe", "x", true),

@@ -238,7 +238,7 @@ TEST(IniFileSave, CreatesReplacesAndNeverLosesTheFile) {
     }
     for (int failure = 0; failure < 3; ++failure) {
         test::FaultPlatform faults;
-        faults.failWriteNewFile = failure == 0;
+        faults.failCreateNewFile = failure == 0;
         faults.writeHalfThenFail = failure == 1;
         faults.failMoveReplace = failure == 2;
         CIniFile ini;

@@ -237,7 +237,7 @@ TEST(PlatformRead, TheReaderOfAFileDoesNotKeepOthersFromReadingIt) {
 // ---------------------------------------------------------------------------
 // Names: exists, rename, remove, copy, move, replace
 
-TEST(PlatformFiles, RenameFailsOntoAnExistingName) {
+TEST(PlatformFiles, HardLinkFailsOntoAnExistingName) {
     TempDir dir;
     dir.Write("qmverify.lst", "list");
     dir.Write("qmverify.l01", "old");
@@ -246,13 +246,16 @@ TEST(PlatformFiles, RenameFailsOntoAnExistingName) {
     EXPECT_TRUE(qm::Platform().FileExists(dir.text() + ".\\qmverify.lst"));
     EXPECT_FALSE(qm::Platform().FileExists(dir["qmverify.l02"]));
 
-    EXPECT_FALSE(qm::Platform().RenameFile(dir["qmverify.lst"], dir["qmverify.l01"]));
+    EXPECT_EQ(qm::kErrorAlreadyExists,
+              qm::Platform().HardLink(dir["qmverify.lst"], dir["qmverify.l01"]));
     EXPECT_EQ("list", dir.Contents("qmverify.lst"));
     EXPECT_EQ("old", dir.Contents("qmverify.l01"));
 
-    EXPECT_TRUE(qm::Platform().RenameFile(dir["qmverify.lst"], dir.text() + ".\\qmverify.l02"));
-    EXPECT_FALSE(dir.Has("qmverify.lst"));
+    EXPECT_EQ(0u, qm::Platform().HardLink(dir["qmverify.lst"], dir.text() + ".\\qmverify.l02"));
+    EXPECT_EQ("list", dir.Contents("qmverify.lst"));
     EXPECT_EQ("list", dir.Contents("qmverify.l02"));
+    EXPECT_NE(0u, qm::Platform().HardLink(dir["missing.lst"], dir["qmverify.l03"]));
+    EXPECT_FALSE(dir.Has("qmverify.l03"));
 }
 
 TEST(PlatformFiles, RemoveDeletesFilesOnly) {
@@ -270,12 +273,12 @@ TEST(PlatformFiles, CopyFailsOntoAnExistingName) {
     TempDir dir;
     dir.Write("from.txt", "contents");
     dir.Write("taken.txt", "mine");
-    EXPECT_FALSE(qm::Platform().CopyFile(dir["from.txt"], dir["taken.txt"]));
+    EXPECT_NE(0u, qm::Platform().CopyFile(dir["from.txt"], dir["taken.txt"]));
     EXPECT_EQ("mine", dir.Contents("taken.txt"));
-    EXPECT_TRUE(qm::Platform().CopyFile(dir["from.txt"], dir["to.txt"]));
+    EXPECT_EQ(0u, qm::Platform().CopyFile(dir["from.txt"], dir["to.txt"]));
     EXPECT_EQ("contents", dir.Contents("to.txt"));
     EXPECT_EQ("contents", dir.Contents("from.txt"));
-    EXPECT_FALSE(qm::Platform().CopyFile(dir["missing.txt"], dir["other.txt"]));
+    EXPECT_NE(0u, qm::Platform().CopyFile(dir["missing.txt"], dir["other.txt"]));
     EXPECT_FALSE(dir.Has("other.txt"));
 }
 
@@ -283,11 +286,11 @@ TEST(PlatformFiles, MoveReplacesAnExistingFile) {
     TempDir dir;
     dir.Write("new.tmp", "new");
     dir.Write("list.ini", "old");
-    EXPECT_TRUE(qm::Platform().MoveReplace(dir["new.tmp"], dir["list.ini"]));
+    EXPECT_EQ(0u, qm::Platform().MoveReplace(dir["new.tmp"], dir["list.ini"]));
     EXPECT_EQ("new", dir.Contents("list.ini"));
     EXPECT_FALSE(dir.Has("new.tmp"));
     dir.Write("second.tmp", "second");
-    EXPECT_TRUE(qm::Platform().MoveReplace(dir["second.tmp"], dir["fresh.ini"]));
+    EXPECT_EQ(0u, qm::Platform().MoveReplace(dir["second.tmp"], dir["fresh.ini"]));
     EXPECT_EQ("second", dir.Contents("fresh.ini"));
 }
 
@@ -295,8 +298,9 @@ TEST(PlatformFiles, ReplaceWithBackupKeepsTheOldFileUnderTheBackupName) {
     TempDir dir;
     dir.Write("qmverify.lst", "old list");
     dir.Write("qmverify.tmp", "new list");
-    EXPECT_TRUE(qm::Platform().ReplaceWithBackup(dir["qmverify.lst"], dir["qmverify.tmp"],
-                                                 dir["qmverify.l01"]));
+    EXPECT_EQ(qm::ReplaceOutcome::Replaced,
+              qm::ReplaceWithBackup(dir["qmverify.lst"], dir["qmverify.tmp"], dir["qmverify.l01"])
+                  .outcome);
     EXPECT_EQ("new list", dir.Contents("qmverify.lst"));
     EXPECT_EQ("old list", dir.Contents("qmverify.l01"));
     EXPECT_FALSE(dir.Has("qmverify.tmp"));
@@ -307,8 +311,9 @@ TEST(PlatformFiles, ReplaceWithBackupOntoATakenBackupNameChangesNothing) {
     dir.Write("qmverify.lst", "old list");
     dir.Write("qmverify.tmp", "new list");
     dir.Write("qmverify.l01", "older list");
-    EXPECT_FALSE(qm::Platform().ReplaceWithBackup(dir["qmverify.lst"], dir["qmverify.tmp"],
-                                                  dir["qmverify.l01"]));
+    EXPECT_NE(qm::ReplaceOutcome::Replaced,
+              qm::ReplaceWithBackup(dir["qmverify.lst"], dir["qmverify.tmp"], dir["qmverify.l01"])
+                  .outcome);
     EXPECT_EQ("old list", dir.Contents("qmverify.lst"));
     EXPECT_EQ("new list", dir.Contents("qmverify.tmp"));
     EXPECT_EQ("older list", dir.Contents("qmverify.l01"));
@@ -317,8 +322,9 @@ TEST(PlatformFiles, ReplaceWithBackupOntoATakenBackupNameChangesNothing) {
 TEST(PlatformFiles, ReplaceWithBackupOfAMissingTargetChangesNothing) {
     TempDir dir;
     dir.Write("qmverify.tmp", "new list");
-    EXPECT_FALSE(qm::Platform().ReplaceWithBackup(dir["qmverify.lst"], dir["qmverify.tmp"],
-                                                  dir["qmverify.l01"]));
+    EXPECT_NE(qm::ReplaceOutcome::Replaced,
+              qm::ReplaceWithBackup(dir["qmverify.lst"], dir["qmverify.tmp"], dir["qmverify.l01"])
+                  .outcome);
     EXPECT_FALSE(dir.Has("qmverify.lst"));
     EXPECT_FALSE(dir.Has("qmverify.l01"));
     EXPECT_EQ("new list", dir.Contents("qmverify.tmp"));
@@ -327,8 +333,9 @@ TEST(PlatformFiles, ReplaceWithBackupOfAMissingTargetChangesNothing) {
 TEST(PlatformFiles, ReplaceWithBackupWithoutReplacementLeavesTheTarget) {
     TempDir dir;
     dir.Write("qmverify.lst", "old list");
-    EXPECT_FALSE(qm::Platform().ReplaceWithBackup(dir["qmverify.lst"], dir["qmverify.tmp"],
-                                                  dir["qmverify.l01"]));
+    EXPECT_NE(qm::ReplaceOutcome::Replaced,
+              qm::ReplaceWithBackup(dir["qmverify.lst"], dir["qmverify.tmp"], dir["qmverify.l01"])
+                  .outcome);
     EXPECT_EQ("old list", dir.Contents("qmverify.lst"));
     EXPECT_FALSE(dir.Has("qmverify.l01"));
 }
@@ -349,37 +356,46 @@ TEST(PlatformWholeFile, DistinguishesMissingFromUnreadable) {
     EXPECT_EQ(qm::ReadResult::Failed, qm::Platform().ReadWholeFile(dir["sub"], contents));
 }
 
-TEST(PlatformWholeFile, WriteCreatesAndTruncates) {
+TEST(PlatformWholeFile, NewFilesAreWrittenWholeAndNeverOverAnotherFile) {
     TempDir dir;
     std::string binary("a\0b\r\nc", 6);
-    EXPECT_TRUE(qm::Platform().WriteNewFile(dir["out.ini"], "a much longer first text"));
-    EXPECT_TRUE(qm::Platform().WriteNewFile(dir["out.ini"], binary));
+    EXPECT_EQ(0u, qm::Platform().CreateNewFile(dir["out.ini"], binary));
     EXPECT_EQ(binary, dir.Contents("out.ini"));
-    EXPECT_TRUE(qm::Platform().WriteNewFile(dir["empty.ini"], ""));
+    EXPECT_EQ(qm::kErrorFileExists, qm::Platform().CreateNewFile(dir["out.ini"], "other"));
+    EXPECT_EQ(binary, dir.Contents("out.ini"));
+    EXPECT_EQ(0u, qm::Platform().CreateNewFile(dir["empty.ini"], ""));
     EXPECT_TRUE(dir.Has("empty.ini"));
     EXPECT_EQ("", dir.Contents("empty.ini"));
-    EXPECT_FALSE(qm::Platform().WriteNewFile(dir["nodir\\out.ini"], "x"));
+    EXPECT_NE(0u, qm::Platform().CreateNewFile(dir["nodir\\out.ini"], "x"));
 }
 
 // ---------------------------------------------------------------------------
 // Roots
 
-TEST(PlatformRoots, WindowsDirectoryCanBeSetAndMustFitEightyCharacters) {
+TEST(PlatformRoots, WindowsDirectoryCanBeSetAndHasAnyLength) {
     RootsGuard guard;
     TempDir dir;
     EXPECT_FALSE(qm::Platform().WindowsDirectory().empty());
 
     qm::SetPlatformRoots(qm::PlatformRoots{dir.text(), ""});
-    if (dir.text().size() < 80) {
-        EXPECT_EQ(dir.text(), qm::Platform().WindowsDirectory());
-    }
+    EXPECT_EQ(dir.text(), qm::Platform().WindowsDirectory());
+    const std::string longer = dir.text() + "\\" + std::string(120, 'w');
+    qm::SetPlatformRoots(qm::PlatformRoots{longer, ""});
+    EXPECT_EQ(longer, qm::Platform().WindowsDirectory());
+}
 
-    std::string longest = dir.text() + "\\" + std::string(79 - dir.text().size() - 1, 'w');
-    ASSERT_EQ(79u, longest.size());
-    qm::SetPlatformRoots(qm::PlatformRoots{longest, ""});
-    EXPECT_EQ(longest, qm::Platform().WindowsDirectory());
-    qm::SetPlatformRoots(qm::PlatformRoots{longest + "w", ""});
-    EXPECT_EQ("", qm::Platform().WindowsDirectory());
+TEST(PlatformLock, OneHolderAtATimeAndTheLockFileStays) {
+    TempDir dir;
+    std::unique_ptr<qm::IFileLock> first;
+    std::unique_ptr<qm::IFileLock> second;
+    ASSERT_EQ(0u, qm::Platform().TryLockFile(dir["qmverify.lck"], first));
+    ASSERT_TRUE(first);
+    EXPECT_EQ(qm::kErrorLockViolation, qm::Platform().TryLockFile(dir["qmverify.lck"], second));
+    EXPECT_FALSE(second);
+    first.reset();
+    EXPECT_EQ(0u, qm::Platform().TryLockFile(dir["qmverify.lck"], second));
+    EXPECT_TRUE(dir.Has("qmverify.lck"));
+    EXPECT_NE(0u, qm::Platform().TryLockFile(dir["nodir\\qmverify.lck"], first));
 }
 
 TEST(PlatformRoots, ALeadingBackslashStartsAtTheDriveRoot) {
@@ -615,166 +631,37 @@ TEST(PlatformText, ComparesBytesWithoutSign) {
 }
 
 // ---------------------------------------------------------------------------
-// Registry file (posix only: Windows reads its own registry)
+// The machine's registry keys on posix: an exported registry file named by
+// $QMVERIFY_REGISTRY (the reader itself is tested in RegistryFileTest.cpp).
 
 #ifndef _WIN32
-class RegistryFileTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        const char* saved = std::getenv("QMVERIFY_REGISTRY");
-        m_had = saved != nullptr;
-        if (saved) m_saved = saved;
-    }
-    void TearDown() override {
-        if (m_had)
-            setenv("QMVERIFY_REGISTRY", m_saved.c_str(), 1);
-        else
-            unsetenv("QMVERIFY_REGISTRY");
-    }
-
-    void UseFile(const std::string& bytes) {
-        m_dir.Write("machine.reg", bytes);
-        setenv("QMVERIFY_REGISTRY", (m_dir.text() + "/machine.reg").c_str(), 1);
-    }
-
-    static std::string Utf16(const std::string& ascii) {
-        std::string bytes = "\xFF\xFE";
-        for (char c : ascii) {
-            bytes += c;
-            bytes += '\0';
-        }
-        return bytes;
-    }
-
-    bool Read(const std::string& key, std::vector<qm::RegistryValue>& values) {
-        return qm::Platform().ReadMachineKey(key, kNames, values);
-    }
-
-    const std::vector<std::string> kNames{"Installation Date", "Installation Time", "Version_Major",
-                                          "Version_Minor"};
-    TempDir m_dir;
-    bool m_had = false;
-    std::string m_saved;
-};
-
-const char kWorks[] =
-    "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quillmark\\Quillmark Works]\r\n"
-    "\"Installation Date\"=\"05-12-2004\"\r\n"
-    "\"Installation Time\"=\"14:30:00\"\r\n"
-    "\"Version_Major\"=dword:00000003\r\n"
-    "\"Version_Minor\"=dword:0000000a\r\n";
-
-TEST_F(RegistryFileTest, NoVariableOrNoFileGivesNoKeys) {
+TEST(PlatformRegistry, PosixReadsTheFileTheVariableNames) {
+    const char* saved = std::getenv("QMVERIFY_REGISTRY");
+    const std::string savedValue = saved ? saved : "";
+    TempDir dir;
     std::vector<qm::RegistryValue> values;
+    const std::vector<std::string> names{"Installation Date", "Installation Time", "Version_Major",
+                                         "Version_Minor"};
     unsetenv("QMVERIFY_REGISTRY");
-    EXPECT_FALSE(Read("SOFTWARE\\Quillmark\\Quillmark Works", values));
-    setenv("QMVERIFY_REGISTRY", (m_dir.text() + "/missing.reg").c_str(), 1);
-    EXPECT_FALSE(Read("SOFTWARE\\Quillmark\\Quillmark Works", values));
-}
-
-TEST_F(RegistryFileTest, ReadsUtf16ExportOfVersionFive) {
-    UseFile(Utf16(std::string("Windows Registry Editor Version 5.00\r\n\r\n") + kWorks));
-    std::vector<qm::RegistryValue> values;
-    ASSERT_TRUE(Read("SOFTWARE\\Quillmark\\Quillmark Works", values));
+    EXPECT_FALSE(
+        qm::Platform().ReadMachineKey("SOFTWARE\\Quillmark\\Quillmark Works", names, values));
+    setenv("QMVERIFY_REGISTRY", (dir.text() + "/missing.reg").c_str(), 1);
+    EXPECT_FALSE(
+        qm::Platform().ReadMachineKey("SOFTWARE\\Quillmark\\Quillmark Works", names, values));
+    dir.Write("machine.reg",
+              "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quillmark\\Quillmark Works]\n"
+              "\"Installation Date\"=\"05-12-2004\"\n\"Installation Time\"=\"14:30:00\"\n"
+              "\"Version_Major\"=dword:00000003\n\"Version_Minor\"=dword:0000000a\n");
+    setenv("QMVERIFY_REGISTRY", (dir.text() + "/machine.reg").c_str(), 1);
+    ASSERT_TRUE(
+        qm::Platform().ReadMachineKey("SOFTWARE\\Quillmark\\Quillmark Works", names, values));
     ASSERT_EQ(4u, values.size());
     ExpectWorksValues(values);
-    EXPECT_FALSE(Read("SOFTWARE\\Quillmark\\Quillmark Sentinel", values));
-}
-
-TEST_F(RegistryFileTest, ReadsRegedit4AndUtf8Exports) {
-    for (const std::string& header :
-         {std::string("REGEDIT4\n\n"),
-          std::string("\xEF\xBB\xBFWindows Registry Editor Version 5.00\n\n")}) {
-        std::string text = header + kWorks;
-        text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
-        UseFile(text);
-        std::vector<qm::RegistryValue> values;
-        ASSERT_TRUE(Read("software\\quillmark\\QUILLMARK WORKS", values));
-        EXPECT_EQ("05-12-2004", values[0].data);
-        EXPECT_EQ(Dword(10), values[3].data);
+    if (saved) {
+        setenv("QMVERIFY_REGISTRY", savedValue.c_str(), 1);
+    } else {
+        unsetenv("QMVERIFY_REGISTRY");
     }
-}
-
-TEST_F(RegistryFileTest, KeyNamesMayUseTheShortRootAndOtherRootsDoNotCount) {
-    UseFile(
-        "REGEDIT4\r\n\r\n"
-        "[HKEY_CURRENT_USER\\SOFTWARE\\Quillmark\\Quillmark Works]\r\n"
-        "\"Version_Major\"=dword:00000007\r\n\r\n"
-        "[HKLM\\SOFTWARE\\Quillmark\\Quillmark Sentinel]\r\n"
-        "\"Version_Major\"=dword:00000002\r\n");
-    std::vector<qm::RegistryValue> values;
-    EXPECT_FALSE(Read("SOFTWARE\\Quillmark\\Quillmark Works", values));
-    ASSERT_TRUE(Read("SOFTWARE\\Quillmark\\Quillmark Sentinel", values));
-    EXPECT_EQ(Dword(2), values[2].data);
-    EXPECT_EQ(qm::RegistryValue::Type::Missing, values[0].type);
-    EXPECT_EQ(qm::RegistryValue::Type::Missing, values[3].type);
-}
-
-TEST_F(RegistryFileTest, OtherTypesEscapesAndContinuationLines) {
-    UseFile(
-        "Windows Registry Editor Version 5.00\r\n\r\n"
-        "; a comment\r\n"
-        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quillmark\\Quillmark Works]\r\n"
-        "\"Installation Date\"=hex(2):30,00,35,00,2d,00,31,00,32,00,2d,00,32,00,30,00,\\\r\n"
-        "  30,00,34,00,00,00\r\n"
-        "\"Installation Time\"=\"C:\\\\Quill \\\"mark\\\"\"\r\n"
-        "\"Version_Major\"=\"3\"\r\n"
-        "\"Version_Minor\"=hex:01,00,00,00\r\n"
-        "\"Other \\\"name\\\"\"=dword:00000001\r\n"
-        "@=\"default\"\r\n");
-    std::vector<qm::RegistryValue> values;
-    ASSERT_TRUE(Read("SOFTWARE\\Quillmark\\Quillmark Works", values));
-    EXPECT_EQ(qm::RegistryValue::Type::Other, values[0].type);
-    EXPECT_EQ(qm::RegistryValue::Type::Text, values[1].type);
-    EXPECT_EQ("C:\\Quill \"mark\"", values[1].data);
-    EXPECT_EQ(qm::RegistryValue::Type::Text, values[2].type);
-    EXPECT_EQ("3", values[2].data);
-    EXPECT_EQ(qm::RegistryValue::Type::Other, values[3].type);
-    EXPECT_EQ(std::string("\x01\0\0\0", 4), values[3].data);
-
-    std::vector<qm::RegistryValue> others;
-    ASSERT_TRUE(qm::Platform().ReadMachineKey("SOFTWARE\\Quillmark\\Quillmark Works",
-                                              {"Other \"name\"", "", "missing"}, others));
-    ASSERT_EQ(3u, others.size());
-    EXPECT_EQ(qm::RegistryValue::Type::Dword, others[0].type);
-    EXPECT_EQ(qm::RegistryValue::Type::Text, others[1].type);
-    EXPECT_EQ("default", others[1].data);
-    EXPECT_EQ(qm::RegistryValue::Type::Missing, others[2].type);
-}
-
-TEST_F(RegistryFileTest, AKeyWithoutValuesExistsAndDeletedKeysDoNot) {
-    UseFile(
-        "REGEDIT4\n\n"
-        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quillmark\\Quillmark Works]\n\n"
-        "[-HKEY_LOCAL_MACHINE\\SOFTWARE\\Quillmark\\Quillmark Sentinel]\n"
-        "\"Version_Major\"=dword:00000002\n");
-    std::vector<qm::RegistryValue> values;
-    ASSERT_TRUE(Read("SOFTWARE\\Quillmark\\Quillmark Works", values));
-    ASSERT_EQ(4u, values.size());
-    for (const auto& value : values) EXPECT_EQ(qm::RegistryValue::Type::Missing, value.type);
-    EXPECT_FALSE(Read("SOFTWARE\\Quillmark\\Quillmark Sentinel", values));
-}
-
-TEST_F(RegistryFileTest, FallsBackToTheThirtyTwoBitView) {
-    UseFile(
-        "REGEDIT4\n\n"
-        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\WOW6432Node\\Quillmark\\Quillmark Works]\n"
-        "\"Version_Major\"=dword:00000004\n");
-    std::vector<qm::RegistryValue> values;
-    ASSERT_TRUE(Read("SOFTWARE\\Quillmark\\Quillmark Works", values));
-    EXPECT_EQ(Dword(4), values[2].data);
-}
-
-TEST_F(RegistryFileTest, BadDwordIsAnotherType) {
-    UseFile(
-        "REGEDIT4\n\n"
-        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quillmark\\Quillmark Works]\n"
-        "\"Version_Major\"=dword:1234567890\n"
-        "\"Version_Minor\"=dword:xyz\n");
-    std::vector<qm::RegistryValue> values;
-    ASSERT_TRUE(Read("SOFTWARE\\Quillmark\\Quillmark Works", values));
-    EXPECT_EQ(qm::RegistryValue::Type::Other, values[2].type);
-    EXPECT_EQ(qm::RegistryValue::Type::Other, values[3].type);
 }
 #endif
 

@@ -1,6 +1,5 @@
-// A platform that forwards every call to the platform in force when it was
-// made, records the opens and reads of files, and can spoil reads and the
-// local calendar, so that the fingerprint's handling of them can be tested
+// A platform that records the opens and reads of files and can spoil reads
+// and the local calendar, so that the fingerprint's handling of them can be tested
 // on real files.
 #pragma once
 
@@ -8,14 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "platform/Platform.h"
+#include "ForwardingPlatform.h"
 
 namespace qm::test {
 
-class RecordingPlatform : public IPlatform {
+class RecordingPlatform : public ForwardingPlatform {
 public:
-    RecordingPlatform() : m_real(Platform()), m_scope(*this) {}
-
     // Recorded.
     int opens = 0;
     std::vector<size_t> readCapacities;  // of every read, in order
@@ -28,26 +25,6 @@ public:
     bool fixedCalendar = false;
     CalendarTime calendar;  // given by ToLocalCalendar when fixedCalendar
 
-    std::string WindowsDirectory() override { return m_real.WindowsDirectory(); }
-    bool FileExists(const std::string& path) override { return m_real.FileExists(path); }
-    bool RenameFile(const std::string& from, const std::string& to) override {
-        return m_real.RenameFile(from, to);
-    }
-    bool RemoveFile(const std::string& path) override { return m_real.RemoveFile(path); }
-    bool CopyFile(const std::string& from, const std::string& to) override {
-        return m_real.CopyFile(from, to);
-    }
-    bool MoveReplace(const std::string& from, const std::string& to) override {
-        return m_real.MoveReplace(from, to);
-    }
-    bool ReplaceWithBackup(const std::string& target, const std::string& replacement,
-                           const std::string& backup) override {
-        return m_real.ReplaceWithBackup(target, replacement, backup);
-    }
-    std::unique_ptr<IDirectorySearch> FindFirst(const std::string& pattern,
-                                                FoundEntry& first) override {
-        return m_real.FindFirst(pattern, first);
-    }
     uint32_t OpenForReading(const std::string& path, std::unique_ptr<IReadFile>& file) override {
         ++opens;
         if (openWithoutFile) {
@@ -55,7 +32,7 @@ public:
             return kErrorSuccess;
         }
         std::unique_ptr<IReadFile> real;
-        const uint32_t result = m_real.OpenForReading(path, real);
+        const uint32_t result = Real().OpenForReading(path, real);
         if (result == kErrorSuccess) file = std::make_unique<RecordedFile>(*this, std::move(real));
         return result;
     }
@@ -65,17 +42,7 @@ public:
             local = calendar;
             return true;
         }
-        return m_real.ToLocalCalendar(time, local);
-    }
-    ReadResult ReadWholeFile(const std::string& path, std::string& contents) override {
-        return m_real.ReadWholeFile(path, contents);
-    }
-    bool WriteNewFile(const std::string& path, const std::string& contents) override {
-        return m_real.WriteNewFile(path, contents);
-    }
-    bool ReadMachineKey(const std::string& keyPath, const std::vector<std::string>& names,
-                        std::vector<RegistryValue>& values) override {
-        return m_real.ReadMachineKey(keyPath, names, values);
+        return Real().ToLocalCalendar(time, local);
     }
 
 private:
@@ -101,9 +68,6 @@ private:
         std::unique_ptr<IReadFile> m_real;
         int m_reads = 0;
     };
-
-    IPlatform& m_real;
-    ScopedPlatform m_scope;
 };
 
 }  // namespace qm::test

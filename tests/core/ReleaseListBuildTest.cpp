@@ -146,12 +146,12 @@ TEST(ReleaseListBuild, KeepsThePreviousListUnderTheFirstFreeBackupName) {
     EXPECT_EQ(sample.ReadInWindows("qmverify.l99"), "old");
 }
 
-TEST(ReleaseListBuild, FallsBackToCopyingWhenTheReplaceFails) {
+TEST(ReleaseListBuild, FallsBackToCopyingWhenNoHardLinkCanBeMade) {
     SampleInstallation sample;
     sample.WriteFile("qmw/tool.exe", "x");
     sample.WriteList(kOldList);
     FaultPlatform faults;
-    faults.failReplaceWithBackup = true;
+    faults.failHardLink = true;
     BuildResult result = CReleaseListBuild().BuildReleaseList();
     EXPECT_EQ(result.status, BuildResult::Ok);
     EXPECT_EQ(sample.ReadInWindows("qmverify.l01"), kOldList);
@@ -178,10 +178,10 @@ TEST(ReleaseListBuild, NeverLosesTheOldListWhenItCannotBeKeptOrReplaced) {
         SCOPED_TRACE(c.what);
         sample.WriteList(kOldList);
         FaultPlatform faults;
-        faults.failReplaceWithBackup = c.failReplace;
+        faults.failHardLink = c.failReplace;
         faults.failCopy = c.failCopy;
         faults.failMoveReplace = c.failMove;
-        faults.failWriteNewFile = c.failWrite;
+        faults.failCreateNewFile = c.failWrite;
         faults.writeHalfThenFail = c.halfWrite;
         BuildResult result = CReleaseListBuild().BuildReleaseList();
         EXPECT_EQ(result.status, c.expected);

@@ -16,6 +16,7 @@
 
 #include "ModalDriver.h"
 #include "SampleWindow.h"
+#include "TestPassword.h"
 #include "res/resource.h"
 #include "ui/AppServices.h"
 #include "ui/CheckerDlg.h"
@@ -115,6 +116,15 @@ protected:
         return 0;
     }
 
+    // Makes every save through a temporary file beside `base` fail: folders
+    // take every name that a new temporary file could get.
+    static void BlockFreshNames(const std::string& base) {
+        for (int k = 1; k <= 100; ++k) {
+            const std::string name = k == 1 ? base : base + std::to_string(k);
+            ASSERT_TRUE(::CreateDirectoryA(name.c_str(), nullptr)) << name;
+        }
+    }
+
     // Queues the road to a confirmed rebuild: "Update Release Data" in
     // Settings, the right password, Yes. Further steps chain onto the result.
     ModalDriver& ExpectConfirmedUpdate() {
@@ -123,7 +133,7 @@ protected:
                   [](HWND dialog) { ModalDriver::Press(dialog, IDC_UPDATE_RELEASE_DATA); })
             .When("Password",
                   [](HWND dialog) {
-                      ModalDriver::SetText(dialog, IDC_PASSWORD, "tallowin");
+                      ModalDriver::SetText(dialog, IDC_PASSWORD, kTestPassword);
                       ModalDriver::Press(dialog, IDOK);
                   })
             .When("Please confirm...", [](HWND box) { ModalDriver::Press(box, IDYES); });

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "DialogFixture.h"
+#include "TestPassword.h"
 #include "ui/SettingsDlg.h"
 
 namespace {
@@ -139,9 +140,9 @@ TEST_F(CommentDialogTest, AnEntryThatNamesAnotherFileNowAsksToCompareAgain) {
 }
 
 TEST_F(CommentDialogTest, AFailedWriteIsToldAndTheDialogStaysOpen) {
-    // The release list is saved through a temporary file; a folder of that
-    // name makes every save fail.
-    ASSERT_TRUE(::CreateDirectoryA((ListPath() + ".tmp").c_str(), nullptr));
+    // The release list is saved through a new temporary file; folders of
+    // every name it could take make every save fail.
+    BlockFreshNames(ListPath() + ".tmp");
     const std::string list = FileContents(ListPath());
     const Row before = RowAt(m_beta);
     std::string told, keptText;
@@ -242,7 +243,7 @@ TEST_F(SettingsDialogTest, FlagsRoundTripThroughTheFileOnOkAndStayOnCancel) {
 
 TEST_F(SettingsDialogTest, AFailedSettingsWriteIsToldAndKeepsTheFlags) {
     Open();
-    ASSERT_TRUE(::CreateDirectoryA((IniPath() + ".tmp").c_str(), nullptr));
+    BlockFreshNames(IniPath() + ".tmp");
     std::string told;
     bool stillOpen = false;
     m_driver
@@ -263,7 +264,9 @@ TEST_F(SettingsDialogTest, AFailedSettingsWriteIsToldAndKeepsTheFlags) {
     OpenSettings();
 
     EXPECT_EQ(m_driver.Pending(), 0u);
-    EXPECT_EQ(told, "The settings could not be written to qmverify.ini.");
+    // The system's reason follows the message.
+    EXPECT_EQ(told.rfind("The settings could not be written to qmverify.ini.\n\nReason: ", 0), 0u)
+        << told;
     EXPECT_TRUE(stillOpen);
     EXPECT_EQ(ProcessSettingsFlags().checkDb1, 1);
     EXPECT_FALSE(Exists(IniPath()));
@@ -283,10 +286,16 @@ TEST_F(SettingsDialogTest, AddWithoutANameChangesNothingAndAnAddStaysAfterCancel
                   ::SendDlgItemMessageA(dialog, IDC_DIRECTORY, CB_SETCURSEL, 1, 0);
                   D::Press(dialog, IDC_ADD);
               })
+        .When("Password",
+              [&](HWND dialog) {
+                  D::SetText(dialog, IDC_PASSWORD, kTestPassword);
+                  D::Press(dialog, IDOK);
+              })
         .When("Settings", [&](HWND dialog) { D::Press(dialog, IDCANCEL); });
     OpenSettings();
 
-    EXPECT_EQ(m_driver.Opened(), Captions{"Settings"}) << "Add shows nothing";
+    // An empty name asks for nothing; a name asks for the password only.
+    EXPECT_EQ(m_driver.Opened(), (Captions{"Settings", "Password"}));
     EXPECT_EQ(m_driver.Pending(), 0u);
     EXPECT_EQ(afterEmptyAdd, list);
     EXPECT_EQ(EntryOf("db1", "extra.dll"), 3) << "after server.exe and client.dll";
@@ -360,7 +369,7 @@ TEST_F(SettingsDialogTest, RightPasswordThenNoChangesNothingAndYesRebuildsTheLis
         driver.When("Settings", [&](HWND dialog) { D::Press(dialog, IDC_UPDATE_RELEASE_DATA); })
             .When("Password",
                   [&](HWND dialog) {
-                      D::SetText(dialog, IDC_PASSWORD, CSettingsDlg::kPassword);
+                      D::SetText(dialog, IDC_PASSWORD, kTestPassword);
                       D::Press(dialog, IDOK);
                   })
             .When("Please confirm...",
@@ -397,8 +406,7 @@ TEST_F(SettingsDialogTest, ABuildThatCannotWriteIsTold) {
     PrepareRelease();
     Open();
     const std::string list = FileContents(ListPath());
-    ASSERT_TRUE(
-        ::CreateDirectoryA((m_install.WindowsDirectory() + "\\qmverify.new").c_str(), nullptr));
+    BlockFreshNames(m_install.WindowsDirectory() + "\\qmverify.new");
     std::string told;
     ExpectConfirmedUpdate()
         .When("qmverify",

@@ -131,7 +131,7 @@ TEST(PlatformWin32, TheDriveRootTakesTheRootedPaths) {
     EXPECT_TRUE(found);
     search.reset();
 
-    EXPECT_TRUE(qm::Platform().RenameFile("\\qmw.\\x", "\\qmw.\\y"));
+    EXPECT_EQ(0u, qm::Platform().MoveReplace("\\qmw.\\x", "\\qmw.\\y"));
     EXPECT_TRUE(fs::exists(fs::path(root.text()) / "qmw" / "y"));
     EXPECT_TRUE(qm::Platform().RemoveFile("\\qmw.\\y"));
     EXPECT_FALSE(fs::exists(fs::path(root.text()) / "qmw" / "y"));

@@ -1,0 +1,46 @@
+#include "core/WriterLock.h"
+
+#include <atomic>
+#include <thread>
+
+#include "core/ReleaseListFormat.h"
+
+namespace qm {
+
+namespace {
+
+constexpr std::chrono::milliseconds kPollInterval{50};
+
+std::atomic<long long>& WaitInForce() {
+    static std::atomic<long long> wait{10000};
+    return wait;
+}
+
+}  // namespace
+
+CWriterLock::CWriterLock(const std::function<void(bool)>& showWaitCursor) {
+    IPlatform& platform = Platform();
+    const std::string path = LockFilePath(platform.WindowsDirectory());
+    if (path.empty()) {
+        m_error = kErrorPathNotFound;
+        return;
+    }
+    m_error = platform.TryLockFile(path, m_lock);
+    if (m_error != kErrorLockViolation) return;
+
+    // Another writer is at work: wait for it, showing that we wait.
+    if (showWaitCursor) showWaitCursor(true);
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(WaitInForce().load());
+    while (m_error == kErrorLockViolation && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(kPollInterval);
+        m_error = platform.TryLockFile(path, m_lock);
+    }
+    if (showWaitCursor) showWaitCursor(false);
+}
+
+std::chrono::milliseconds CWriterLock::SetWait(std::chrono::milliseconds wait) {
+    return std::chrono::milliseconds(WaitInForce().exchange(wait.count()));
+}
+
+}  // namespace qm

@@ -1,0 +1,63 @@
+// The base of the test platforms: forwards every call to the platform in
+// force when it was made, and puts itself in force for its lifetime. A fake
+// derives from it and overrides only what it fakes.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/Platform.h"
+
+namespace qm::test {
+
+class ForwardingPlatform : public IPlatform {
+public:
+    ForwardingPlatform() : m_real(Platform()), m_scope(*this) {}
+
+    std::string WindowsDirectory() override { return m_real.WindowsDirectory(); }
+    bool FileExists(const std::string& path) override { return m_real.FileExists(path); }
+    bool RemoveFile(const std::string& path) override { return m_real.RemoveFile(path); }
+    uint32_t CopyFile(const std::string& from, const std::string& to) override {
+        return m_real.CopyFile(from, to);
+    }
+    uint32_t MoveReplace(const std::string& from, const std::string& to) override {
+        return m_real.MoveReplace(from, to);
+    }
+    uint32_t HardLink(const std::string& existing, const std::string& link) override {
+        return m_real.HardLink(existing, link);
+    }
+    std::unique_ptr<IDirectorySearch> FindFirst(const std::string& pattern,
+                                                FoundEntry& first) override {
+        return m_real.FindFirst(pattern, first);
+    }
+    uint32_t OpenForReading(const std::string& path, std::unique_ptr<IReadFile>& file) override {
+        return m_real.OpenForReading(path, file);
+    }
+    bool ToLocalCalendar(FileTime time, CalendarTime& local) override {
+        return m_real.ToLocalCalendar(time, local);
+    }
+    ReadResult ReadWholeFile(const std::string& path, std::string& contents) override {
+        return m_real.ReadWholeFile(path, contents);
+    }
+    uint32_t CreateNewFile(const std::string& path, const std::string& contents) override {
+        return m_real.CreateNewFile(path, contents);
+    }
+    uint32_t TryLockFile(const std::string& path, std::unique_ptr<IFileLock>& lock) override {
+        return m_real.TryLockFile(path, lock);
+    }
+    bool ReadMachineKey(const std::string& keyPath, const std::vector<std::string>& names,
+                        std::vector<RegistryValue>& values) override {
+        return m_real.ReadMachineKey(keyPath, names, values);
+    }
+    std::string ErrorText(uint32_t error) override { return m_real.ErrorText(error); }
+
+protected:
+    IPlatform& Real() { return m_real; }
+
+private:
+    IPlatform& m_real;
+    ScopedPlatform m_scope;
+};
+
+}  // namespace qm::test
