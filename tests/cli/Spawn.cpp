@@ -8,6 +8,7 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -84,22 +85,18 @@ std::string TempFileName() {
 
 }  // namespace
 
-CliRun RunCli(const std::vector<std::string>& args, const std::string& input,
-              const std::vector<std::pair<std::string, std::string>>& environment) {
-    const std::string inPath = TempFileName();
-    const std::string outPath = TempFileName();
-    const std::string errPath = TempFileName();
-    WriteAll(inPath, input);
-    CliRun run;
-
+CliProcess::CliProcess(const std::vector<std::string>& args, const std::string& input,
+                       const Environment& environment)
+    : m_inPath(TempFileName()), m_outPath(TempFileName()), m_errPath(TempFileName()) {
+    WriteAll(m_inPath, input);
 #ifdef _WIN32
     (void)environment;
     const std::string program = CliPath();
     std::string commandLine = Quote(program);
     for (const std::string& arg : args) commandLine += " " + Quote(arg);
-    HANDLE in = OpenInheritable(inPath, false);
-    HANDLE out = OpenInheritable(outPath, true);
-    HANDLE err = OpenInheritable(errPath, true);
+    HANDLE in = OpenInheritable(m_inPath, false);
+    HANDLE out = OpenInheritable(m_outPath, true);
+    HANDLE err = OpenInheritable(m_errPath, true);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
@@ -109,12 +106,8 @@ CliRun RunCli(const std::vector<std::string>& args, const std::string& input,
     PROCESS_INFORMATION process = {};
     if (CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
                        nullptr, &startup, &process)) {
-        WaitForSingleObject(process.hProcess, INFINITE);
-        DWORD code = 0;
-        GetExitCodeProcess(process.hProcess, &code);
-        run.status = static_cast<int>(code);
         CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
+        m_process = process.hProcess;
     }
     CloseHandle(in);
     CloseHandle(out);
@@ -122,8 +115,8 @@ CliRun RunCli(const std::vector<std::string>& args, const std::string& input,
 #else
     const pid_t child = fork();
     if (child == 0) {
-        if (!freopen(inPath.c_str(), "rb", stdin) || !freopen(outPath.c_str(), "wb", stdout) ||
-            !freopen(errPath.c_str(), "wb", stderr)) {
+        if (!freopen(m_inPath.c_str(), "rb", stdin) || !freopen(m_outPath.c_str(), "wb", stdout) ||
+            !freopen(m_errPath.c_str(), "wb", stderr)) {
             _exit(127);
         }
         for (const auto& variable : environment) {
@@ -140,16 +133,46 @@ CliRun RunCli(const std::vector<std::string>& args, const std::string& input,
         execv(QMVERIFY_CLI_PATH, argv.data());
         _exit(127);
     }
+    m_pid = child;
+#endif
+}
+
+CliProcess::~CliProcess() { Wait(); }
+
+void CliProcess::Kill() {
+#ifdef _WIN32
+    if (m_process != nullptr) TerminateProcess(m_process, static_cast<UINT>(-1));
+#else
+    if (m_pid > 0) kill(m_pid, SIGKILL);
+#endif
+}
+
+CliRun CliProcess::Wait() {
+    if (m_waited) return m_run;
+    m_waited = true;
+#ifdef _WIN32
+    if (m_process != nullptr) {
+        WaitForSingleObject(m_process, INFINITE);
+        DWORD code = 0;
+        GetExitCodeProcess(m_process, &code);
+        m_run.status = code == static_cast<DWORD>(-1) ? -1 : static_cast<int>(code);
+        CloseHandle(m_process);
+    }
+#else
     int status = 0;
-    if (child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status)) {
-        run.status = WEXITSTATUS(status);
+    if (m_pid > 0 && waitpid(m_pid, &status, 0) == m_pid && WIFEXITED(status)) {
+        m_run.status = WEXITSTATUS(status);
     }
 #endif
+    m_run.out = ReadAll(m_outPath);
+    m_run.err = ReadAll(m_errPath);
+    std::remove(m_inPath.c_str());
+    std::remove(m_outPath.c_str());
+    std::remove(m_errPath.c_str());
+    return m_run;
+}
 
-    run.out = ReadAll(outPath);
-    run.err = ReadAll(errPath);
-    std::remove(inPath.c_str());
-    std::remove(outPath.c_str());
-    std::remove(errPath.c_str());
-    return run;
+CliRun RunCli(const std::vector<std::string>& args, const std::string& input,
+              const Environment& environment) {
+    return CliProcess(args, input, environment).Wait();
 }

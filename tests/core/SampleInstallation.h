@@ -69,6 +69,10 @@ public:
         text << in.rdbuf();
         return text.str();
     }
+    void RemoveInWindows(const std::string& name) const {
+        std::error_code ignored;
+        std::filesystem::remove(InWindows(name), ignored);
+    }
     void WriteInWindows(const std::string& name, const std::string& contents) const {
         std::ofstream out(InWindows(name), std::ios::binary | std::ios::trunc);
         out << contents;
