@@ -168,5 +168,54 @@ TEST(ProfileConformance, EngineAnswersAsTheProfileFunctions) {
     }
 }
 
+// The engine writes a value that a read would change (blanks, tabs or
+// quotes at an end) inside double quotes; the real profile functions must
+// read back exactly what was given, for file names and comments alike.
+TEST(ProfileConformance, ProfileFunctionsReadBackWhatTheEngineWrote) {
+    const char* const kValues[] = {
+        " lead.exe",
+        "trail.exe ",
+        "\ttab.exe",
+        "tab.exe\t",
+        "\"quoted.exe\"",
+        "'single.exe'",
+        "\"half.exe",
+        "half.exe'",
+        "  both  ",
+        "\" pad \"",
+        "a \"middle\" one",
+        "\"",
+        "'",
+        "\"\"",
+        "plain.exe",
+        " a comment with blanks around it ",
+        "",
+    };
+    CaseFiles files;
+    const std::string path = files.Prepare(1000, kNoFile);
+    CIniFile engine;
+    ASSERT_TRUE(engine.Load(path));
+    int n = 0;
+    for (const char* value : kValues) {
+        ++n;
+        engine.WriteText("qmw", "File" + std::to_string(n), value);
+        engine.WriteText("qmw", "Comment" + std::to_string(n), value);
+    }
+    ASSERT_TRUE(engine.Save());
+    n = 0;
+    for (const char* value : kValues) {
+        ++n;
+        SCOPED_TRACE(value);
+        for (const char* prefix : {"File", "Comment"}) {
+            char text[600] = "";
+            const std::string key = prefix + std::to_string(n);
+            const DWORD length =
+                GetPrivateProfileStringA("qmw", key.c_str(), "", text, sizeof text, path.c_str());
+            EXPECT_EQ(std::string(text, length), value);
+            EXPECT_EQ(CIniFile(engine).ReadText("qmw", key, 600), value);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace qm
