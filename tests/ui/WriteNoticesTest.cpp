@@ -1,0 +1,168 @@
+// What the window tells the operator when the release data cannot be
+// changed as asked: another program holds the list, administrator rights are
+// missing, a name with a directory part, a build that finds nothing or that
+// could not read some files, and a list that cannot be read.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <string>
+
+#include "DialogFixture.h"
+#include "core/FaultPlatform.h"
+#include "core/ReleaseListFormat.h"
+#include "core/WriterLock.h"
+#include "platform/Platform.h"
+
+namespace {
+
+using D = ModalDriver;
+
+class WriteNoticesTest : public DialogFixture {
+protected:
+    void SetUp() override {
+        DialogFixture::SetUp();
+        m_previousWait = qm::CWriterLock::SetWait(std::chrono::milliseconds(150));
+    }
+    void TearDown() override {
+        qm::CWriterLock::SetWait(m_previousWait);
+        DialogFixture::TearDown();
+    }
+    // Presses OK in Settings and returns what our own box told, with
+    // whether the dialog stayed open after it.
+    std::string SettingsOkTells(bool& stayedOpen) {
+        std::string told;
+        stayedOpen = false;
+        m_driver.When("Settings", [](HWND dialog) { D::Press(dialog, IDOK); })
+            .When("qmverify",
+                  [&](HWND box) {
+                      told = D::MessageText(box);
+                      D::Press(box, IDOK);
+                  })
+            .When("Settings", [&](HWND dialog) {
+                stayedOpen = true;
+                D::Press(dialog, IDCANCEL);
+            });
+        Press(IDC_SETTINGS);
+        EXPECT_EQ(m_driver.Pending(), 0u);
+        return told;
+    }
+    // Runs Compare and returns the texts of our own boxes, in order.
+    std::vector<std::string> CompareTells(int boxes) {
+        std::vector<std::string> told;
+        for (int i = 0; i < boxes; ++i) {
+            m_driver.When("qmverify", [&](HWND box) {
+                told.push_back(D::MessageText(box));
+                D::Press(box, IDOK);
+            });
+        }
+        Press(IDC_COMPARE);
+        EXPECT_EQ(m_driver.Pending(), 0u);
+        return told;
+    }
+
+    std::chrono::milliseconds m_previousWait{};
+};
+
+TEST_F(WriteNoticesTest, AnotherWriterAndMissingRightsAreToldAndTheSettingsStayOpen) {
+    Open();
+    bool stayedOpen = false;
+    {
+        std::unique_ptr<qm::IFileLock> other;
+        ASSERT_EQ(qm::Platform().TryLockFile(qm::LockFilePath(m_install.WindowsDirectory()), other),
+                  0u);
+        EXPECT_EQ(SettingsOkTells(stayedOpen)
+                      .rfind("The release list is being changed by "
+                             "another program.",
+                             0),
+                  0u);
+        EXPECT_TRUE(stayedOpen);
+    }
+    {
+        qm::test::FaultPlatform faults;
+        faults.failLock = true;
+        faults.failure = qm::kErrorAccessDenied;
+        const std::string told = SettingsOkTells(stayedOpen);
+        EXPECT_EQ(told.rfind("qmverify needs administrator rights", 0), 0u) << told;
+        EXPECT_NE(told.find("\"Run as administrator\""), std::string::npos) << told;
+        EXPECT_TRUE(stayedOpen);
+    }
+    EXPECT_FALSE(Exists(IniPath()));
+}
+
+TEST_F(WriteNoticesTest, AddRefusesADirectoryPartBeforeAskingThePassword) {
+    PrepareRelease();
+    Open();
+    const std::string list = FileContents(ListPath());
+    std::string told;
+    m_driver
+        .When("Settings",
+              [](HWND dialog) {
+                  D::SetText(dialog, IDC_ADD_FILE, "..\\windows\\win.ini");
+                  D::Press(dialog, IDC_ADD);
+              })
+        .When("qmverify",
+              [&](HWND box) {
+                  told = D::MessageText(box);
+                  D::Press(box, IDOK);
+              })
+        .When("Settings", [](HWND dialog) { D::Press(dialog, IDCANCEL); });
+    Press(IDC_SETTINGS);
+    EXPECT_EQ(m_driver.Pending(), 0u);
+    EXPECT_EQ(told.rfind("Please enter the name of a file in the chosen directory itself", 0), 0u)
+        << told;
+    EXPECT_EQ(m_driver.Opened(), (std::vector<std::string>{"Settings", "qmverify"}));
+    EXPECT_EQ(FileContents(ListPath()), list);
+}
+
+TEST_F(WriteNoticesTest, ABuildThatFindsNothingWritesNoListAndTheNextCompareNoticesAgain) {
+    Open();
+    for (int run = 0; run < 2; ++run) {
+        m_driver.When("qmverify", [](HWND box) { D::Press(box, IDOK); });  // notice 117
+        const std::vector<std::string> told = CompareTells(1);
+        ASSERT_EQ(told.size(), 1u);
+        EXPECT_EQ(told[0].rfind("No program file was found in \\qmw or \\db1.", 0), 0u) << told[0];
+        EXPECT_FALSE(Exists(ListPath()));
+        EXPECT_EQ(ListView_GetItemCount(m_list), 0);
+    }
+}
+
+TEST_F(WriteNoticesTest, TheBuildNamesTheFilesItCouldNotReadAndTheyAreNeverIdentical) {
+    PrepareFiles();
+    Open();
+    // beta.dll is held open by another writer that lets nobody read it.
+    const std::string beta = m_install.Root() + "qmw\\beta.dll";
+    HANDLE held = ::CreateFileA(beta.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    m_driver.When("qmverify", [](HWND box) { D::Press(box, IDOK); });  // notice 117
+    const std::vector<std::string> told = CompareTells(1);
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_EQ(told[0].rfind("These files could not be read and were recorded with the CRC 0:\n"
+                            "\\qmw.\\beta.dll\n",
+                            0),
+              0u)
+        << told[0];
+    const int row = RowOf("\\qmw.\\beta.dll");
+    ASSERT_GE(row, 0);
+    EXPECT_EQ(Cell(row, 1), "Not identical");
+    EXPECT_EQ(Cell(row, 2), "0");
+    EXPECT_EQ(Cell(row, 4), "0");
+    ::CloseHandle(held);
+}
+
+TEST_F(WriteNoticesTest, AListThatCannotBeReadIsToldInsteadOfAnEmptyComparison) {
+    PrepareRelease();
+    Open();
+    HANDLE held = ::CreateFileA(ListPath().c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    const std::vector<std::string> told = CompareTells(1);
+    ::CloseHandle(held);
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_EQ(told[0], "The release list qmverify.lst could not be read.\nNo file was compared.");
+}
+
+}  // namespace
