@@ -280,4 +280,79 @@ TEST_F(CliTest, ReleaseShowsTheInstalledReleasesAsTheWindowLabelsThem) {
     EXPECT_EQ(lines[3], "Installed on:");
 }
 
+TEST_F(CliTest, JsonTellsTheCauseOfEveryRow) {
+    Build();
+    WriteFile(Root() / "qmw" / "lib.dll", "abd");
+    fs::remove(Root() / "db1" / "store.dll");
+    const CliRun run = Cli({"compare", "--format", "json"});
+    EXPECT_EQ(run.status, 1);
+    for (const char* row :
+         {"\"filename\": \"\\\\qmw.\\\\tool.exe\"", "\"filename\": \"\\\\qmw.\\\\lib.dll\"",
+          "\"filename\": \"\\\\db1.\\\\store.dll\""}) {
+        EXPECT_NE(run.out.find(row), std::string::npos) << row;
+    }
+    const auto causeOf = [&run](const std::string& name) {
+        const size_t row = run.out.find(name);
+        const size_t cause = run.out.find("\"cause\": \"", row);
+        return run.out.substr(cause + 10, run.out.find('"', cause + 10) - cause - 10);
+    };
+    EXPECT_EQ(causeOf("tool.exe"), "same content");
+    EXPECT_EQ(causeOf("lib.dll"), "content changed");
+    EXPECT_EQ(causeOf("store.dll"), "missing");
+    EXPECT_NE(run.out.find("\"dateChanged\": false"), std::string::npos);
+}
+
+TEST_F(CliTest, UnlistedFilesAreReportedOnlyWhenAskedFor) {
+    Build();
+    WriteFile(Root() / "qmw" / "dropped.exe", "nobody released me");
+    WriteFile(Root() / "qmw" / "notes.txt", "no program file");
+    WriteFile(Root() / "db1" / "extra.bat", "db1 lists no batch files");
+    CliRun run = Cli({"compare", "--format", "csv"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(Lines(run.out).size(), 4u);
+
+    run = Cli({"compare", "--unlisted", "--format", "csv"});
+    EXPECT_EQ(run.status, 1);
+    const std::vector<std::string> lines = Lines(run.out);
+    ASSERT_EQ(lines.size(), 5u) << run.out;
+    const std::vector<std::string> row = Split(lines[1], ',');  // before the identical ones
+    EXPECT_EQ(row[0], "\\qmw.\\dropped.exe");
+    EXPECT_EQ(row[1], "Not listed");
+    EXPECT_EQ(row[4], "");
+    EXPECT_EQ(row[7], "");
+    EXPECT_EQ(row[8], "qmw");
+
+    run = Cli({"compare", "--unlisted", "--format", "openmetrics"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.out.find("qmverify_unlisted_files{section=\"qmw\"} 1\n"), std::string::npos);
+    EXPECT_NE(run.out.find("qmverify_unlisted_files{section=\"db1\"} 0\n"), std::string::npos);
+    EXPECT_NE(run.out.find("qmverify_files{section=\"qmw\",status=\"identical\"} 2\n"),
+              std::string::npos);
+    EXPECT_NE(run.out.find("qmverify_release_list_found 1\n"), std::string::npos);
+    EXPECT_EQ(run.out.substr(run.out.size() - 6), "# EOF\n");
+}
+
+TEST_F(CliTest, MetricsSayWhetherTheListWasFoundAndPassPromtool) {
+    const CliRun run = Cli({"compare", "--format", "openmetrics"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.out.find("qmverify_release_list_found 0\n"), std::string::npos) << run.out;
+    EXPECT_EQ(run.out.find("qmverify_unlisted_files"), std::string::npos);
+#ifndef _WIN32
+    // Prometheus' own check, where it is installed.
+    if (std::system("promtool --version >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "promtool is not installed";
+    }
+    const fs::path metrics = m_base / "qmverify.prom";
+    WriteFile(metrics, run.out);
+    const std::string command = "promtool check metrics < '" + metrics.string() + "' 2>&1";
+    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+#endif
+}
+
+TEST_F(CliTest, VersionComesFromTheProject) {
+    const CliRun run = RunCli({"--version"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out.rfind("qmverify-cli ", 0), 0u) << run.out;
+}
+
 }  // namespace
