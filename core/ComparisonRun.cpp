@@ -8,6 +8,7 @@
 #include "core/Fingerprint.h"
 #include "core/ReleaseListFormat.h"
 #include "core/ResultSort.h"
+#include "core/WaitCursor.h"
 #include "platform/Platform.h"
 
 namespace qm {
@@ -91,6 +92,27 @@ void CompareSection(IResultList& list, const CIniFile& releaseList, const char* 
     crc.FreeTable();
 }
 
+namespace {
+
+// Fills the rows of both sections, with the wait cursor shown; false when a
+// list exists but cannot be read (it then reads as empty).
+bool CompareBothSections(IResultList& list, const std::string& listPath, const StatusTexts& texts,
+                         const ComparisonHooks& hooks) {
+    CWaitCursor waitCursor(hooks.showWaitCursor);
+    list.DeleteAllRows();
+    // The list is read once for the whole run.
+    CIniFile releaseList;
+    const bool readable = releaseList.Load(listPath);
+    if (!readable) releaseList.LoadText(std::string());
+    for (const ComponentDirectory& component : kComponentDirectories) {
+        CompareSection(list, releaseList, component.directory, component.section, texts, hooks);
+    }
+    if (hooks.moreRows) hooks.moreRows(list, releaseList);
+    return readable;
+}
+
+}  // namespace
+
 ComparisonResult RunComparison(IResultList& list, SortState& sort, const StatusTexts& texts,
                                const ComparisonHooks& hooks) {
     ComparisonResult result;
@@ -103,20 +125,7 @@ ComparisonResult RunComparison(IResultList& list, SortState& sort, const StatusT
         result.builtList = true;
     }
 
-    if (hooks.showWaitCursor) hooks.showWaitCursor(true);
-    list.DeleteAllRows();
-    // The list is read once for the whole run; a list that cannot be read
-    // reads as empty.
-    CIniFile releaseList;
-    if (!releaseList.Load(listPath)) {
-        result.listUnreadable = true;
-        releaseList.LoadText(std::string());
-    }
-    for (const ComponentDirectory& component : kComponentDirectories) {
-        CompareSection(list, releaseList, component.directory, component.section, texts, hooks);
-    }
-    if (hooks.moreRows) hooks.moreRows(list, releaseList);
-    if (hooks.showWaitCursor) hooks.showWaitCursor(false);
+    result.listUnreadable = !CompareBothSections(list, listPath, texts, hooks);
 
     sort.m_nSortColumn = 1;
     sort.m_bSortAscending = 0;

@@ -9,6 +9,7 @@
 #include "core/FreshFile.h"
 #include "core/IniFile.h"
 #include "core/ReleaseListFormat.h"
+#include "core/WaitCursor.h"
 #include "core/WriterLock.h"
 #include "platform/Platform.h"
 
@@ -17,22 +18,6 @@ namespace qm {
 namespace {
 
 enum : size_t { kTimestampCapacity = 128 };
-
-// Shows the wait cursor for as long as it lives.
-class WaitCursor {
-public:
-    explicit WaitCursor(const std::function<void(bool)>& show) : m_show(show) {
-        if (m_show) m_show(true);
-    }
-    ~WaitCursor() {
-        if (m_show) m_show(false);
-    }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-
-private:
-    const std::function<void(bool)>& m_show;
-};
 
 }  // namespace
 
@@ -93,7 +78,7 @@ BuildResult CReleaseListBuild::BuildReleaseList() {
         return result;
     }
 
-    WaitCursor waitCursor(m_showWaitCursor);
+    CWaitCursor waitCursor(m_showWaitCursor);
     m_newList.LoadText(std::string());
     m_nEntriesWritten = 0;
     m_unreadable.clear();

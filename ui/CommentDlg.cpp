@@ -1,6 +1,7 @@
 #include "ui/CommentDlg.h"
 
 #include "core/EntryComment.h"
+#include "core/WaitCursor.h"
 #include "res/resource.h"
 #include "ui/AppServices.h"
 #include "ui/DataExchange.h"
@@ -31,10 +32,11 @@ void CCommentDlg::OnOK() {
     m_strComment = qm::OneLineComment(m_strComment);
 
     uint32_t error = 0;
-    ShowWaitCursor(true);  // while another writer keeps the list
-    const qm::CommentResult result = qm::WriteEntryComment(m_szSection, m_nEntry, m_strFileName,
-                                                           m_strComment, m_bUpdated != 0, &error);
-    ShowWaitCursor(false);
+    const qm::CommentResult result = [&] {
+        qm::CWaitCursor wait(ShowWaitCursor);  // while another writer keeps the list
+        return qm::WriteEntryComment(m_szSection, m_nEntry, m_strFileName, m_strComment,
+                                     m_bUpdated != 0, &error);
+    }();
     switch (result) {
         case qm::CommentResult::Written:
             EndDialog(IDOK);

@@ -4,6 +4,7 @@
 #include "core/ReleaseListBuild.h"
 #include "core/Settings.h"
 #include "core/UpdatePassword.h"
+#include "core/WaitCursor.h"
 #include "res/resource.h"
 #include "ui/AppServices.h"
 #include "ui/CheckerDlg.h"
@@ -46,9 +47,10 @@ void CSettingsDlg::OnOK() {
     UpdateData(true);
     const qm::SettingsFlags flags{m_bCheckQmw, m_bCheckDb1};
     uint32_t error = 0;
-    ShowWaitCursor(true);  // while another writer keeps the files
-    const bool written = qm::WriteSettingsFlags(flags, &error);
-    ShowWaitCursor(false);
+    const bool written = [&] {
+        qm::CWaitCursor wait(ShowWaitCursor);  // while another writer keeps the files
+        return qm::WriteSettingsFlags(flags, &error);
+    }();
     if (!written) {
         // Nothing is kept that the file does not hold: the flags stay as they
         // were, and the dialog stays open for another try or Cancel.
@@ -82,9 +84,10 @@ void CSettingsDlg::OnAdd() {
     if (!AskPassword()) return;
 
     uint32_t error = 0;
-    ShowWaitCursor(true);
-    const qm::AddResult result = qm::AddReleaseFile(m_strAddFile, m_nDirectory, nullptr, &error);
-    ShowWaitCursor(false);
+    const qm::AddResult result = [&] {
+        qm::CWaitCursor wait(ShowWaitCursor);
+        return qm::AddReleaseFile(m_strAddFile, m_nDirectory, nullptr, &error);
+    }();
     switch (result) {
         case qm::AddResult::NoFreeNumber:
             ShowFailure(m_hWnd, IDS_ADD_FAILED);
