@@ -8,10 +8,11 @@
 #include "cli/Commands.h"
 #include "cli/Console.h"
 #include "platform/Platform.h"
+#include "qmverify_version.h"
 
 namespace {
 
-std::string VersionText() { return "qmverify-cli\n"; }
+std::string VersionText() { return std::string("qmverify-cli ") + QMVERIFY_VERSION_TEXT + "\n"; }
 
 int Run(int argc, char** argv) {
     using namespace qm::cli;

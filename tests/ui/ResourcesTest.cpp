@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "qmverify_version.h"
 #include "res/resource.h"
 
 namespace {
@@ -392,12 +393,29 @@ TEST(Resources, VersionAndManifest) {
     VS_FIXEDFILEINFO info{};
     ASSERT_LE(at + sizeof info, version.size());
     memcpy(&info, version.data() + at, sizeof info);
-    EXPECT_EQ(info.dwFileVersionMS, 0x00010000u);
-    EXPECT_EQ(info.dwProductVersionMS, 0x00010000u);
-    const std::wstring product = L"Quillmark Release Checker";
-    EXPECT_NE(version.find(
-                  std::string(reinterpret_cast<const char*>(product.data()), product.size() * 2)),
-              std::string::npos);
+    // The numbers and texts come from the version header the build makes.
+    const DWORD major = QMVERIFY_VERSION_MAJOR, minor = QMVERIFY_VERSION_MINOR;
+    const DWORD patch = QMVERIFY_VERSION_PATCH;
+    EXPECT_EQ(info.dwFileVersionMS, (major << 16) | minor);
+    EXPECT_EQ(info.dwFileVersionLS, patch << 16);
+    EXPECT_EQ(info.dwProductVersionMS, info.dwFileVersionMS);
+    EXPECT_EQ(info.dwProductVersionLS, info.dwFileVersionLS);
+    const std::string text = QMVERIFY_FILE_VERSION_TEXT;
+    EXPECT_EQ(text, std::string(QMVERIFY_VERSION_TEXT) + ".0");
+    auto wide = [](const std::string& narrow) {
+        const std::wstring value(narrow.begin(), narrow.end());
+        return std::string(reinterpret_cast<const char*>(value.data()), value.size() * 2);
+    };
+    EXPECT_NE(version.find(wide("Quillmark Release Checker")), std::string::npos);
+    // The strings "FileVersion" and "ProductVersion": the key, its zero and
+    // at most two bytes of padding, then the value.
+    for (const char* key : {"FileVersion", "ProductVersion"}) {
+        const size_t found = version.find(wide(key));
+        ASSERT_NE(found, std::string::npos) << key;
+        const size_t value = version.find(wide(text), found);
+        ASSERT_NE(value, std::string::npos) << key;
+        EXPECT_LE(value - found, wide(key).size() + 4) << key;
+    }
 
     const std::string manifest = RawResource(MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
     EXPECT_NE(manifest.find("Microsoft.Windows.Common-Controls"), std::string::npos);
