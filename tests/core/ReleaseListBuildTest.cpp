@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
@@ -44,6 +45,7 @@ TEST(ReleaseListBuild, RecordsBothSectionsInScanOrder) {
     EXPECT_EQ(result.status, BuildResult::Ok);
     EXPECT_EQ(result.backupPath, "");
     EXPECT_EQ(result.entries, 5);
+    EXPECT_EQ(result.unreadable, (std::vector<std::string>{"\\qmw.\\tools.exe"}));
     EXPECT_EQ(cursor, (std::vector<bool>{true, false}));
     EXPECT_FALSE(sample.ExistsInWindows("qmverify.l01"));
     EXPECT_FALSE(sample.ExistsInWindows("qmverify.new"));
@@ -200,6 +202,56 @@ TEST(ReleaseListBuild, NoListIsLeftHalfWrittenWhenTheFirstBuildFails) {
     EXPECT_EQ(CReleaseListBuild().BuildReleaseList().status, BuildResult::WriteFailed);
     EXPECT_FALSE(sample.ExistsInWindows(kReleaseListName));
     EXPECT_FALSE(sample.ExistsInWindows("qmverify.new"));
+}
+
+TEST(ReleaseListBuild, FindingNoProgramFileWritesNoListAndKeepsTheOldOne) {
+    SampleInstallation sample;
+    sample.WriteFile("qmw/readme.txt", "no program file");
+    EXPECT_EQ(CReleaseListBuild().BuildReleaseList().status, BuildResult::NothingFound);
+    EXPECT_FALSE(sample.ExistsInWindows(kReleaseListName));
+
+    sample.WriteList(kOldList);
+    EXPECT_EQ(CReleaseListBuild().BuildReleaseList().status, BuildResult::NothingFound);
+    EXPECT_EQ(sample.ListText(), kOldList);
+    EXPECT_FALSE(sample.ExistsInWindows("qmverify.l01"));
+}
+
+TEST(ReleaseListBuild, FilesOfOthersUnderTheTemporaryNamesAreLeftAlone) {
+    SampleInstallation sample;
+    sample.WriteFile("qmw/tool.exe", "x");
+    sample.WriteList(kOldList);
+    sample.WriteInWindows("qmverify.new", "someone else's");
+    sample.WriteInWindows("qmverify.lst.tmp", "and this one too");
+    ASSERT_EQ(CReleaseListBuild().BuildReleaseList().status, BuildResult::Ok);
+    CIniFile list = sample.LoadList();
+    list.WriteText("qmw", "Comment1", "saved through a temporary file");
+    ASSERT_TRUE(list.Save());
+
+    EXPECT_EQ(Names(sample.LoadList(), "qmw"), (std::vector<std::string>{"tool.exe"}));
+    EXPECT_EQ(sample.ReadInWindows("qmverify.l01"), kOldList);
+    EXPECT_EQ(sample.ReadInWindows("qmverify.new"), "someone else's");
+    EXPECT_EQ(sample.ReadInWindows("qmverify.lst.tmp"), "and this one too");
+    EXPECT_FALSE(sample.ExistsInWindows("qmverify.new2"));
+    EXPECT_FALSE(sample.ExistsInWindows("qmverify.lst.tmp2"));
+}
+
+TEST(ReleaseListBuild, AWindowsDirectoryOfAnyLengthIsUsedWhole) {
+    SampleInstallation sample;
+    sample.WriteFile("qmw/tool.exe", "x");
+    // Between 66 and 79 characters, where "%s.\\qmverify.lst" did not fit 80,
+    // and far beyond.
+    const std::string base = sample.windowsDirectory.string();
+    for (size_t wanted : {size_t{75}, size_t{150}}) {
+        const size_t extra = wanted > base.size() + 1 ? wanted - base.size() - 1 : 1;
+        const std::filesystem::path windows = sample.windowsDirectory / std::string(extra, 'w');
+        std::filesystem::create_directories(windows);
+        SCOPED_TRACE(windows.string());
+        SetPlatformRoots({windows.string(), sample.driveRoot.string()});
+        ASSERT_EQ(CReleaseListBuild().BuildReleaseList().status, BuildResult::Ok);
+        ASSERT_EQ(CReleaseListBuild().BuildReleaseList().status, BuildResult::Ok);
+        EXPECT_TRUE(std::filesystem::exists(windows / "qmverify.lst"));
+        EXPECT_TRUE(std::filesystem::exists(windows / "qmverify.l01"));
+    }
 }
 
 }  // namespace
