@@ -86,12 +86,21 @@ std::string FormatJson(const CResultTable& table) {
             out += kJsonNames[c];
             out += "\": ";
             const std::string& text = row.texts[c];
-            out += c == kColEntry && IsPlainNumber(text) ? text : JsonString(text);
+            if (c == kColEntry && text.empty() && row.attributes.cause == RowCause::NotListed) {
+                out += "null";  // no entry names the file
+            } else {
+                out += c == kColEntry && IsPlainNumber(text) ? text : JsonString(text);
+            }
         }
         out += ", \"cause\": ";
         out += JsonString(CauseText(row.attributes.cause));
         out += ", \"dateChanged\": ";
-        out += row.texts[kColDateCurrent] != row.texts[kColDateRelease] ? "true" : "false";
+        // Nothing recorded, nothing to compare with: neither true nor false.
+        if (row.attributes.cause == RowCause::NotListed) {
+            out += "null";
+        } else {
+            out += row.texts[kColDateCurrent] != row.texts[kColDateRelease] ? "true" : "false";
+        }
         out += '}';
     }
     out += "\n]\n";

@@ -5,7 +5,8 @@
 // number and section included. JSON adds to each row its cause ("same
 // content", "content changed", "missing", "unreadable", "not listed") and
 // whether the current date differs from the recorded one ("dateChanged";
-// a changed date alone is no change of the file). CSV follows RFC 4180 (CRLF line ends, fields
+// a changed date alone is no change of the file). A file that no entry
+// names has "entry" and "dateChanged" null. CSV follows RFC 4180 (CRLF line ends, fields
 // with comma, quote or line break quoted, quotes doubled). TSV replaces tab,
 // CR and LF inside a field by a blank. JSON is plain ASCII: control
 // characters and every character beyond 0x7F are written as \u escapes,
