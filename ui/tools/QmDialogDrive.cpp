@@ -17,39 +17,14 @@
 #include <cstdlib>
 #include <string>
 
+#include "ui/tools/DriveSupport.h"
+
 namespace {
 
-const char kMainTitle[] = "Quillmark Release Check";
-constexpr int kResultListId = 1000;
-
+// The main window by its title, a dialog or message box by its caption.
 HWND WaitForWindow(const std::string& caption) {
-    const DWORD start = ::GetTickCount();
-    for (;;) {
-        HWND found = ::FindWindowA(caption == kMainTitle ? nullptr : "#32770", caption.c_str());
-        if (found != nullptr && ::IsWindowVisible(found)) return found;
-        if (::GetTickCount() - start > 10000) return nullptr;
-        ::Sleep(100);
-    }
-}
-
-// The bounds of a list row in screen coordinates, read across processes.
-bool RowRect(HWND list, int row, RECT& rect) {
-    DWORD processId = 0;
-    ::GetWindowThreadProcessId(list, &processId);
-    HANDLE process =
-        ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
-    if (process == nullptr) return false;
-    void* remote = ::VirtualAllocEx(process, nullptr, sizeof rect, MEM_COMMIT, PAGE_READWRITE);
-    rect = RECT{LVIR_BOUNDS, 0, 0, 0};
-    bool ok = remote != nullptr &&
-              ::WriteProcessMemory(process, remote, &rect, sizeof rect, nullptr) &&
-              ::SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(row),
-                             reinterpret_cast<LPARAM>(remote)) != 0 &&
-              ::ReadProcessMemory(process, remote, &rect, sizeof rect, nullptr);
-    if (remote != nullptr) ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    ::CloseHandle(process);
-    ::MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&rect), 2);
-    return ok;
+    const bool main = caption == drive::kMainTitle;
+    return drive::WaitForWindow(main ? nullptr : "#32770", caption.c_str(), 10000, true);
 }
 
 // A double-click with the left button, as the mouse makes it.
@@ -77,16 +52,19 @@ int Usage() {
 int main(int argc, char** argv) {
     if (argc < 3) return Usage();
     const std::string command = argv[1];
-    const std::string caption = command == "dblclick" ? kMainTitle : argv[2];
+    const std::string caption = command == "dblclick" ? drive::kMainTitle : argv[2];
     HWND window = WaitForWindow(caption);
     if (window == nullptr) {
         std::fprintf(stderr, "qmverify-dialog-drive: no window \"%s\"\n", caption.c_str());
         return 1;
     }
     if (command == "dblclick") {
-        HWND list = ::GetDlgItem(window, kResultListId);
-        RECT rect{};
-        if (!RowRect(list, std::atoi(argv[2]), rect)) return 1;
+        HWND list = ::GetDlgItem(window, IDC_RESULT_LIST);
+        RECT rect{LVIR_BOUNDS, 0, 0, 0};
+        if (!drive::RemoteRect(list, LVM_GETITEMRECT, static_cast<WPARAM>(std::atoi(argv[2])),
+                               rect)) {
+            return 1;
+        }
         ::SetForegroundWindow(window);
         // On the file name, clear of the status image.
         DoubleClickAt(rect.left + 60, (rect.top + rect.bottom) / 2);

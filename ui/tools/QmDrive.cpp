@@ -17,20 +17,9 @@
 #include <cstring>
 #include <string>
 
+#include "ui/tools/DriveSupport.h"
+
 namespace {
-
-const char kTitle[] = "Quillmark Release Check";
-constexpr int kCompareId = 1003;
-constexpr int kResultListId = 1000;
-
-HWND WaitForWindow(const char* className, const char* title, DWORD milliseconds) {
-    const DWORD start = ::GetTickCount();
-    for (;;) {
-        if (HWND found = ::FindWindowA(className, title)) return found;
-        if (::GetTickCount() - start > milliseconds) return nullptr;
-        ::Sleep(100);
-    }
-}
 
 // A left click at a point of the screen, as the mouse makes it.
 void ClickAt(int x, int y) {
@@ -40,24 +29,6 @@ void ClickAt(int x, int y) {
     input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
     input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
     ::SendInput(2, input, sizeof(INPUT));
-}
-
-// The header item's rectangle in screen coordinates, read across processes.
-bool HeaderItemRect(HWND header, int column, RECT& rect) {
-    DWORD processId = 0;
-    ::GetWindowThreadProcessId(header, &processId);
-    HANDLE process =
-        ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
-    if (process == nullptr) return false;
-    void* remote = ::VirtualAllocEx(process, nullptr, sizeof rect, MEM_COMMIT, PAGE_READWRITE);
-    bool ok = remote != nullptr &&
-              ::SendMessageA(header, HDM_GETITEMRECT, static_cast<WPARAM>(column),
-                             reinterpret_cast<LPARAM>(remote)) != 0 &&
-              ::ReadProcessMemory(process, remote, &rect, sizeof rect, nullptr);
-    if (remote != nullptr) ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    ::CloseHandle(process);
-    ::MapWindowPoints(header, nullptr, reinterpret_cast<POINT*>(&rect), 2);
-    return ok;
 }
 
 int Usage() {
@@ -70,31 +41,33 @@ int Usage() {
 int main(int argc, char** argv) {
     if (argc < 2) return Usage();
     const std::string command = argv[1];
-    HWND main = WaitForWindow(nullptr, kTitle, 30000);
+    HWND main = drive::WaitForWindow(nullptr, drive::kMainTitle, 30000);
     if (main == nullptr) {
-        std::fprintf(stderr, "qmverify-drive: no window \"%s\"\n", kTitle);
+        std::fprintf(stderr, "qmverify-drive: no window \"%s\"\n", drive::kMainTitle);
         return 1;
     }
     if (command == "wait") return 0;
     if (command == "compare" || command == "exit") {
-        const int id = command == "compare" ? kCompareId : IDOK;
+        const int id = command == "compare" ? IDC_COMPARE : IDOK;
         ::PostMessageA(main, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                        reinterpret_cast<LPARAM>(::GetDlgItem(main, id)));
         return 0;
     }
     if (command == "dismiss") {
-        // The notice is a message box of the tool's own: a dialog captioned
-        // "qmverify".
-        HWND box = WaitForWindow("#32770", "qmverify", 10000);
+        // The notice is a message box of the tool's own.
+        HWND box = drive::WaitForWindow("#32770", drive::kNoticeCaption, 10000);
         if (box == nullptr) return 1;
         ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
         return 0;
     }
     if (command == "header" && argc == 3) {
-        HWND list = ::GetDlgItem(main, kResultListId);
+        HWND list = ::GetDlgItem(main, IDC_RESULT_LIST);
         HWND header = reinterpret_cast<HWND>(::SendMessageA(list, LVM_GETHEADER, 0, 0));
         RECT rect{};
-        if (!HeaderItemRect(header, std::atoi(argv[2]), rect)) return 1;
+        if (!drive::RemoteRect(header, HDM_GETITEMRECT, static_cast<WPARAM>(std::atoi(argv[2])),
+                               rect)) {
+            return 1;
+        }
         ::SetForegroundWindow(main);
         ClickAt((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
         return 0;
