@@ -90,14 +90,13 @@ private:
 };
 
 // A rectangle that `message` fills in the window's process (HDM_GETITEMRECT,
-// LVM_GETITEMRECT), which `rect` also hands in, in screen coordinates after.
+// LVM_GETITEMRECT), which `rect` also hands in; in the window's client
+// coordinates.
 inline bool RemoteRect(HWND window, UINT message, WPARAM index, RECT& rect) {
     RemoteMemory memory(window, sizeof rect);
     if (!memory.Write(&rect, sizeof rect)) return false;
     if (::SendMessageA(window, message, index, memory.Address()) == 0) return false;
-    if (!memory.Read(&rect, sizeof rect)) return false;
-    ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
-    return true;
+    return memory.Read(&rect, sizeof rect);
 }
 
 }  // namespace drive

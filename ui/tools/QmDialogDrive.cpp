@@ -65,6 +65,7 @@ int main(int argc, char** argv) {
                                rect)) {
             return 1;
         }
+        ::MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&rect), 2);
         ::SetForegroundWindow(window);
         // On the file name, clear of the status image.
         DoubleClickAt(rect.left + 60, (rect.top + rect.bottom) / 2);
