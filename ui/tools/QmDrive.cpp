@@ -52,6 +52,7 @@ HWND HeaderOf(HWND main) {
 
 // Whether the window answers within a second and shows its resting group text.
 bool WaitsForTheOperator(HWND main, HWND group) {
+    if (group == nullptr) return false;
     DWORD_PTR answer = 0;
     if (::SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &answer) == 0) return false;
     char text[256] = "";
@@ -63,9 +64,9 @@ bool WaitsForTheOperator(HWND main, HWND group) {
 }
 
 int WaitUntilIdle(HWND main, DWORD milliseconds) {
-    HWND group = drive::ResultGroupBox(main);
     const DWORD start = ::GetTickCount();
-    while (!WaitsForTheOperator(main, group)) {
+    // The window is found as soon as it exists, its controls a moment later.
+    while (!WaitsForTheOperator(main, drive::ResultGroupBox(main))) {
         if (::GetTickCount() - start > milliseconds) {
             std::fputs("qmverify-drive: the window stays busy\n", stderr);
             return 1;
