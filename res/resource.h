@@ -47,6 +47,8 @@
 #define IDS_SETTINGS_WRITE_FAILED 121
 #define IDS_ADD_FAILED 122
 #define IDS_BUILD_WRITE_FAILED 123
+// The result group box while a comparison runs (%d: the files compared so far).
+#define IDS_COMPARE_PROGRESS 124
 
 // Resource type of dialog initialisation data (MFC's RT_DLGINIT): per entry a
 // WORD control id, a WORD message (0x0403, add a string), a DWORD length and

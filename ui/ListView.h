@@ -38,6 +38,24 @@ public:
     bool SetItemState(int item, UINT state, UINT mask);
 
     bool DeleteAllItems() { return SendMessage(LVM_DELETEALLITEMS) != FALSE; }
+    // An owner-data control: it shows `count` items and keeps its scroll
+    // position.
+    void SetItemCount(int count) {
+        SendMessage(LVM_SETITEMCOUNT, static_cast<WPARAM>(count), LVSICF_NOSCROLL);
+    }
+    UINT GetItemState(int item, UINT mask) const {
+        return static_cast<UINT>(SendMessage(LVM_GETITEMSTATE, static_cast<WPARAM>(item), mask));
+    }
+    int GetSelectedCount() const { return static_cast<int>(SendMessage(LVM_GETSELECTEDCOUNT)); }
+    int GetSelectionMark() const { return static_cast<int>(SendMessage(LVM_GETSELECTIONMARK)); }
+    void SetSelectionMark(int item) {
+        SendMessage(LVM_SETSELECTIONMARK, 0, static_cast<LPARAM>(item));
+    }
+    // The state bits the control asks its owner for instead of keeping them.
+    void SetCallbackMask(UINT mask) { SendMessage(LVM_SETCALLBACKMASK, mask); }
+    void RedrawItems(int first, int last) {
+        SendMessage(LVM_REDRAWITEMS, static_cast<WPARAM>(first), static_cast<LPARAM>(last));
+    }
     int GetItemCount() const { return static_cast<int>(SendMessage(LVM_GETITEMCOUNT)); }
     int GetNextItem(int start, UINT flags) const {
         return static_cast<int>(SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(start), flags));
