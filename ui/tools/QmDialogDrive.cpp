@@ -8,7 +8,8 @@
 //   qmverify-dialog-drive rect CAPTION            prints the window's place as WxH+X+Y
 //
 // CAPTION is the main window's title or a dialog's caption; the window is
-// waited for up to ten seconds. Exit status 1 when it does not turn up.
+// waited for up to ten seconds, until it shows and no dialog of its own is
+// open over it. Exit status 1 when it does not turn up.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -21,10 +22,18 @@
 
 namespace {
 
-// The main window by its title, a dialog or message box by its caption.
+// The main window by its title, a dialog or message box by its caption;
+// visible, and enabled, so that no modal window of its own is over it (a
+// command posted then would run inside that window's loop).
 HWND WaitForWindow(const std::string& caption) {
     const bool main = caption == drive::kMainTitle;
-    return drive::WaitForWindow(main ? nullptr : "#32770", caption.c_str(), 10000, true);
+    HWND window = drive::WaitForWindow(main ? nullptr : "#32770", caption.c_str(), 10000, true);
+    const DWORD start = ::GetTickCount();
+    while (window != nullptr && !::IsWindowEnabled(window)) {
+        if (::GetTickCount() - start > 10000) return nullptr;
+        ::Sleep(50);
+    }
+    return window;
 }
 
 // A double-click with the left button, as the mouse makes it.

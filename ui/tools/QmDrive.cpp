@@ -5,9 +5,10 @@
 //   qmverify-drive wait              until the main window exists
 //   qmverify-drive idle [SECONDS]    until the main window waits for the operator
 //   qmverify-drive compare           presses "Compare"
-//   qmverify-drive dismiss           closes the notice box, when one shows
-//   qmverify-drive header COLUMN     left click on a column header
-//   qmverify-drive exit              presses "Exit"
+//   qmverify-drive dismiss           closes the notice box, when one shows, and waits
+//                                    until it is gone
+//   qmverify-drive header COLUMN     left click on a column header, done when it returns
+//   qmverify-drive exit              presses "Exit" once no dialog is open over the window
 //   qmverify-drive timed-compare     presses "Compare", prints the seconds to the run's end
 //   qmverify-drive timed-sort COLUMN clicks header COLUMN, prints the seconds it sorts
 //   qmverify-drive rows              prints the number of rows of the result list
@@ -34,16 +35,6 @@
 #include "ui/tools/DriveSupport.h"
 
 namespace {
-
-// A left click at a point of the screen, as the mouse makes it.
-void ClickAt(int x, int y) {
-    ::SetCursorPos(x, y);
-    INPUT input[2] = {};
-    input[0].type = input[1].type = INPUT_MOUSE;
-    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    ::SendInput(2, input, sizeof(INPUT));
-}
 
 HWND HeaderOf(HWND main) {
     HWND list = ::GetDlgItem(main, IDC_RESULT_LIST);
@@ -107,26 +98,39 @@ int TimedCompare(HWND main) {
 }
 
 // A left click on a header item, made of the header's own mouse messages
-// (sent, so that no input device is needed): the button goes up on the item
-// it went down on, so the header reports a click to the window, which sorts
-// before the message returns.
-int TimedSort(HWND main, int column) {
+// (sent, so that no input device is needed and the click is over when they
+// return): the button goes up on the item it went down on, so the header
+// reports a click to the window, which sorts before the message returns.
+// The seconds from the button's release to the end of the sort.
+bool ClickHeader(HWND main, int column, double& seconds) {
     HWND header = HeaderOf(main);
     RECT rect{};
-    if (!drive::RemoteRect(header, HDM_GETITEMRECT, static_cast<WPARAM>(column), rect)) return 1;
+    if (!drive::RemoteRect(header, HDM_GETITEMRECT, static_cast<WPARAM>(column), rect)) {
+        return false;
+    }
     const LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
     DWORD_PTR answer = 0;
     if (::SendMessageTimeoutA(header, WM_LBUTTONDOWN, MK_LBUTTON, at, SMTO_NORMAL, kRunTimeout,
                               &answer) == 0) {
-        return 1;
+        return false;
     }
     const LARGE_INTEGER start = Now();
     if (::SendMessageTimeoutA(header, WM_LBUTTONUP, 0, at, SMTO_NORMAL, kRunTimeout, &answer) ==
         0) {
-        return 1;
+        return false;
     }
-    std::printf("%.3f\n", SecondsSince(start));
-    return 0;
+    seconds = SecondsSince(start);
+    return true;
+}
+
+// Until no modal window of the tool's keeps `window` disabled.
+bool WaitUntilEnabled(HWND window, DWORD milliseconds) {
+    const DWORD start = ::GetTickCount();
+    while (!::IsWindowEnabled(window)) {
+        if (!::IsWindow(window) || ::GetTickCount() - start > milliseconds) return false;
+        ::Sleep(50);
+    }
+    return true;
 }
 
 // The benchmark's yardstick: a program timed from its start to its end, from
@@ -193,6 +197,8 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (command == "exit") {
+        // Not into the loop of a dialog still open over the window.
+        if (!WaitUntilEnabled(main, 10000)) return 1;
         ::PostMessageA(main, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                        reinterpret_cast<LPARAM>(::GetDlgItem(main, IDOK)));
         return 0;
@@ -201,22 +207,23 @@ int main(int argc, char** argv) {
         HWND box = drive::WaitForWindow("#32770", drive::kNoticeCaption, 10000);
         if (box == nullptr) return 1;
         ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        // Done once the box is gone, so that what follows meets the window.
+        const DWORD start = ::GetTickCount();
+        while (::IsWindow(box)) {
+            if (::GetTickCount() - start > 10000) return 1;
+            ::Sleep(20);
+        }
         return 0;
     }
-    if (command == "header" && argc == 3) {
-        RECT rect{};
-        HWND header = HeaderOf(main);
-        if (!drive::RemoteRect(header, HDM_GETITEMRECT, static_cast<WPARAM>(std::atoi(argv[2])),
-                               rect)) {
-            return 1;
-        }
-        ::MapWindowPoints(header, nullptr, reinterpret_cast<POINT*>(&rect), 2);
-        ::SetForegroundWindow(main);
-        ClickAt((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    double seconds = 0;
+    if (command == "header" && argc == 3)
+        return ClickHeader(main, std::atoi(argv[2]), seconds) ? 0 : 1;
+    if (command == "timed-sort" && argc == 3) {
+        if (!ClickHeader(main, std::atoi(argv[2]), seconds)) return 1;
+        std::printf("%.3f\n", seconds);
         return 0;
     }
     if (command == "timed-compare") return TimedCompare(main);
-    if (command == "timed-sort" && argc == 3) return TimedSort(main, std::atoi(argv[2]));
     if (command == "rows") {
         HWND list = ::GetDlgItem(main, IDC_RESULT_LIST);
         std::printf("%d\n", static_cast<int>(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)));
