@@ -18,6 +18,7 @@
 #define IDI_NOT_IDENTICAL 135  // status image: red disc with a white cross
 #define IDI_UPDATED 136        // status image: dark red exclamation mark
 #define IDI_COMPARE 140        // Compare button: two documents joined by a magnifier
+#define IDB_LOGO_2X 141        // the logo at twice the size, 170 x 82, for scales above 100 %
 
 // System menu command
 #define IDM_ABOUTBOX 0x0010
