@@ -17,6 +17,7 @@
 #include "ui/AppServices.h"
 #include "ui/CommentDlg.h"
 #include "ui/DataExchange.h"
+#include "ui/Dpi.h"
 #include "ui/MessageBoxes.h"
 #include "ui/RedrawPace.h"
 #include "ui/SettingsDlg.h"
@@ -30,8 +31,9 @@ struct ColumnSpec {
     int width;
 };
 
-// The nine columns of the result list; the last two (entry number and
-// section) are hidden by their width and identify the release-list entry.
+// The nine columns of the result list, their widths at 100 %; the last two
+// (entry number and section) are hidden by their width and identify the
+// release-list entry.
 const ColumnSpec kColumns[qm::kColumnCount] = {
     {IDS_COL_FILENAME, 140},
     {IDS_COL_STATUS, 100},
@@ -79,6 +81,7 @@ const CMessageMapEntry<CCheckerDlg> CCheckerDlg::kMessageMap[] = {
     OnMessage(WM_PAINT, &CCheckerDlg::OnPaint),
     OnMessage(WM_QUERYDRAGICON, &CCheckerDlg::OnQueryDragIcon),
     OnMessage(WM_DRAWITEM, &CCheckerDlg::OnDrawItem),
+    OnMessage(WM_DPICHANGED, &CCheckerDlg::OnDpiChanged),
     OnCommand(IDC_COMPARE, BN_CLICKED, &CCheckerDlg::OnCompare),
     OnNotify(IDC_RESULT_LIST, NM_DBLCLK, &CCheckerDlg::OnDblclkResultList),
     OnCommand(IDC_ABOUT, BN_CLICKED, &CCheckerDlg::OnAbout),
@@ -141,6 +144,7 @@ BOOL CCheckerDlg::OnInitDialog() {
     SetIcon(m_hIcon, true);
     SetIcon(m_hIcon, false);
     SetWindowText(LoadResString(IDS_MAIN_TITLE));
+    m_nDpi = dpi::OfWindow(m_hWnd);
     std::snprintf(m_szReleaseList, sizeof m_szReleaseList, "%s", "qmverify.lst");
     m_listResult.SetExtendedStyle(0, LVS_EX_FULLROWSELECT);
     SetUpButtons();
@@ -164,31 +168,88 @@ void CCheckerDlg::AddAboutToSystemMenu() {
 }
 
 void CCheckerDlg::SetUpButtons() {
-    // A missing image leaves its button with the caption only.
-    m_btnExit.SetIconImage(IDI_EXIT, 20, 20);
-    m_btnSettings.SetIconImage(IDI_SETTINGS, 18, 18);
-    m_btnCompare.SetIconImage(IDI_COMPARE, 18, 18);
-    m_btnAbout.SetBitmapImage(IDB_LOGO, 44, 22, RGB(0xFF, 0xFF, 0xFF));
+    SetButtonImages();
     m_btnAbout.SetImagePosition(-1, -1);
     m_btnCompare.SetDefaultButton(TRUE);
+}
+
+// Each image at the size the window's scale asks for; the icons hold an
+// image of that size for 100 to 200 %. A missing image leaves its button
+// with the caption only.
+void CCheckerDlg::SetButtonImages() {
+    for (CIconButton* button : {&m_btnExit, &m_btnSettings, &m_btnCompare, &m_btnAbout}) {
+        button->SetDpi(m_nDpi);
+    }
+    const int exit = dpi::Scale(20, m_nDpi);
+    const int small = dpi::Scale(18, m_nDpi);
+    m_btnExit.SetIconImage(IDI_EXIT, exit, exit);
+    m_btnSettings.SetIconImage(IDI_SETTINGS, small, small);
+    m_btnCompare.SetIconImage(IDI_COMPARE, small, small);
+    const dpi::Bitmap logo = dpi::Logo(m_nDpi, 44, 22);
+    m_btnAbout.SetBitmapImage(logo.id, logo.width, logo.height, RGB(0xFF, 0xFF, 0xFF));
+}
+
+const CIconButton* CCheckerDlg::IconButton(int id) const {
+    switch (id) {
+        case IDOK:
+            return &m_btnExit;
+        case IDC_SETTINGS:
+            return &m_btnSettings;
+        case IDC_COMPARE:
+            return &m_btnCompare;
+        case IDC_ABOUT:
+            return &m_btnAbout;
+        default:
+            return nullptr;
+    }
 }
 
 void CCheckerDlg::SetUpResultList() {
     for (int column = 0; column < qm::kColumnCount; ++column) {
         const ColumnSpec& spec = kColumns[column];
         const std::string heading = spec.headingId != 0 ? LoadResString(spec.headingId) : "";
-        m_listResult.InsertColumn(column, heading, LVCFMT_LEFT, spec.width);
+        m_listResult.InsertColumn(column, heading, LVCFMT_LEFT, dpi::Scale(spec.width, m_nDpi));
     }
-    m_imageList.Create(kStatusImageSize, kStatusImageSize, ILC_MASK | ILC_COLOR32, 3, 3);
+    SetStatusImages();
+    m_rows.SetUpControl();
+}
+
+void CCheckerDlg::SetStatusImages() {
+    const int size = dpi::Scale(kStatusImageSize, m_nDpi);
+    m_imageList.Create(size, size, ILC_MASK | ILC_COLOR32, 3, 3);
     for (UINT iconId : kStatusIcons) {
-        auto icon = static_cast<HICON>(
-            ::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(iconId), IMAGE_ICON,
-                         kStatusImageSize, kStatusImageSize, LR_DEFAULTCOLOR));
+        auto icon =
+            static_cast<HICON>(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(iconId),
+                                            IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
         m_imageList.Add(icon);  // the list keeps a copy
         if (icon != nullptr) ::DestroyIcon(icon);
     }
     m_listResult.SetImageList(m_imageList, LVSIL_SMALL);
-    m_rows.SetUpControl();
+}
+
+// The window moved to a monitor of another scale: the images and the column
+// widths (as the operator left them, scaled) follow, and the window takes the
+// place Windows suggests. The default processing after this lets the dialog
+// manager scale the controls and their font.
+bool CCheckerDlg::OnDpiChanged(WPARAM wParam, LPARAM lParam, LRESULT&) {
+    const int previous = m_nDpi;
+    m_nDpi = LOWORD(wParam);
+    if (m_nDpi <= 0) m_nDpi = dpi::kStandard;
+    for (int column = 0; column < qm::kColumnCount; ++column) {
+        const int width = m_listResult.GetColumnWidth(column);
+        const int standard = kColumns[column].width;
+        // Widths as the window set them are scaled anew, so they never drift.
+        m_listResult.SetColumnWidth(column, width == dpi::Scale(standard, previous)
+                                                ? dpi::Scale(standard, m_nDpi)
+                                                : ::MulDiv(width, m_nDpi, previous));
+    }
+    SetStatusImages();
+    SetButtonImages();
+    if (const auto* place = reinterpret_cast<const RECT*>(lParam)) {
+        ::SetWindowPos(m_hWnd, nullptr, place->left, place->top, place->right - place->left,
+                       place->bottom - place->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    return false;
 }
 
 void CCheckerDlg::ReadInstalledReleases() {

@@ -7,6 +7,10 @@
 // can follow, with the count of files done in the group box; meanwhile the
 // window answers messages that other programs send it (so that Windows never
 // takes it for hung), but no command of the operator's starts inside a run.
+//
+// Its images, the icon buttons' offsets and the column widths follow the
+// DPI of its monitor, at start and when it moves to a monitor of another
+// scale (WM_DPICHANGED); the dialog manager scales the controls by the font.
 // Constructing it creates no window, so the Settings dialog can run the
 // build on an object that is never shown.
 #pragma once
@@ -48,6 +52,12 @@ public:
     // window ignores them while a comparison runs.
     static bool IsOperatorRequest(UINT message, WPARAM wParam, LPARAM lParam);
 
+    // The icon button of control `id` (IDOK, IDC_SETTINGS, IDC_COMPARE,
+    // IDC_ABOUT); nullptr for any other id.
+    const CIconButton* IconButton(int id) const;
+    // The DPI the window is drawn for.
+    int Dpi() const { return m_nDpi; }
+
 protected:
     BOOL OnInitDialog() override;
     void DoDataExchange(CDataExchange& dx) override;
@@ -60,6 +70,7 @@ private:
     bool OnPaint(WPARAM wParam, LPARAM lParam, LRESULT& result);
     bool OnQueryDragIcon(WPARAM wParam, LPARAM lParam, LRESULT& result);
     bool OnDrawItem(WPARAM id, LPARAM item, LRESULT& result);
+    bool OnDpiChanged(WPARAM dpi, LPARAM suggested, LRESULT& result);
     void OnCompare();
     void OnDblclkResultList(NMHDR* header, LRESULT* result);
     void OnAbout();
@@ -72,7 +83,9 @@ private:
 
     void AddAboutToSystemMenu();
     void SetUpButtons();
+    void SetButtonImages();
     void SetUpResultList();
+    void SetStatusImages();
     void ReadInstalledReleases();
     void StoreSortState(const qm::SortState& state);
     // During a comparison: the rows so far in the list, their count in the
@@ -81,6 +94,7 @@ private:
     void SetGroupText(const std::string& text);
 
     char m_szReleaseList[40] = "";
+    int m_nDpi = 96;
     int m_bSortAscending = 0;
     int m_nSortColumn = 1;
     CImageList m_imageList;

@@ -78,7 +78,12 @@ bool CListCtrl::SetItemState(int item, UINT state, UINT mask) {
 }
 
 void CListCtrl::SetImageList(CImageList& images, int kind) {
-    SendMessage(LVM_SETIMAGELIST, static_cast<WPARAM>(kind),
-                reinterpret_cast<LPARAM>(images.GetSafeHandle()));
-    if ((GetStyle() & LVS_SHAREIMAGELISTS) == 0) images.Detach();
+    HIMAGELIST handle = images.GetSafeHandle();
+    auto previous = reinterpret_cast<HIMAGELIST>(
+        SendMessage(LVM_SETIMAGELIST, static_cast<WPARAM>(kind), reinterpret_cast<LPARAM>(handle)));
+    if ((GetStyle() & LVS_SHAREIMAGELISTS) == 0) {
+        images.Detach();
+        // A list replaced is no longer the control's to destroy.
+        if (previous != nullptr && previous != handle) ::ImageList_Destroy(previous);
+    }
 }

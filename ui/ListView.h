@@ -28,6 +28,9 @@ public:
     int GetColumnWidth(int column) const {
         return static_cast<int>(SendMessage(LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column)));
     }
+    void SetColumnWidth(int column, int width) {
+        SendMessage(LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), MAKELPARAM(width, 0));
+    }
     // Inserts item `item` with the text of column 0 and an image; returns its
     // index, or -1.
     int InsertItem(int item, const std::string& text, int image);
@@ -69,7 +72,7 @@ public:
     }
     HWND GetHeader() const { return reinterpret_cast<HWND>(SendMessage(LVM_GETHEADER)); }
     // The control destroys its image lists unless it has LVS_SHAREIMAGELISTS;
-    // then it takes `images` over.
+    // then it takes `images` over, and the list it held before is destroyed.
     void SetImageList(CImageList& images, int kind);
     HIMAGELIST GetImageList(int kind) const {
         return reinterpret_cast<HIMAGELIST>(
