@@ -36,15 +36,17 @@ HWND WaitForWindow(const std::string& caption) {
     return window;
 }
 
-// A double-click with the left button, as the mouse makes it.
-void DoubleClickAt(int x, int y) {
-    ::SetCursorPos(x, y);
-    INPUT input[4] = {};
-    for (int i = 0; i < 4; ++i) {
-        input[i].type = INPUT_MOUSE;
-        input[i].mi.dwFlags = i % 2 == 0 ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
-    }
-    ::SendInput(4, input, sizeof(INPUT));
+// A double-click with the left button at a point of `list`, made of the
+// list's own mouse messages, so that no input device is needed: the first
+// click selects the row, the second (posted, as the mouse posts it) opens
+// what a double-click opens.
+void DoubleClickAt(HWND list, int x, int y) {
+    const LPARAM at = MAKELPARAM(x, y);
+    DWORD_PTR answer = 0;
+    ::SendMessageTimeoutA(list, WM_LBUTTONDOWN, MK_LBUTTON, at, SMTO_NORMAL, 10000, &answer);
+    ::SendMessageTimeoutA(list, WM_LBUTTONUP, 0, at, SMTO_NORMAL, 10000, &answer);
+    ::PostMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    ::PostMessageA(list, WM_LBUTTONUP, 0, at);
 }
 
 int Usage() {
@@ -74,10 +76,8 @@ int main(int argc, char** argv) {
                                rect)) {
             return 1;
         }
-        ::MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&rect), 2);
-        ::SetForegroundWindow(window);
         // On the file name, clear of the status image.
-        DoubleClickAt(rect.left + 60, (rect.top + rect.bottom) / 2);
+        DoubleClickAt(list, rect.left + 60, (rect.top + rect.bottom) / 2);
         return 0;
     }
     if (command == "press" && argc == 4) {
