@@ -311,11 +311,11 @@ public:
     uint32_t OpenForReading(const std::string& path,
                             std::unique_ptr<qm::IReadFile>& file) override {
         ::Sleep(10);
-        if (++m_reads == 20) ::SetEvent(aThirdDone);
+        if (++m_reads == 10) ::SetEvent(underWay);
         return FaultPlatform::OpenForReading(path, file);
     }
-    HANDLE aThirdDone = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    ~SlowReads() override { ::CloseHandle(aThirdDone); }
+    HANDLE underWay = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    ~SlowReads() override { ::CloseHandle(underWay); }
 
 private:
     int m_reads = 0;
@@ -336,13 +336,13 @@ TEST_F(MainWindowTest, DuringARunOtherProgramsGetAnswersTheCountShowsAndNoComman
     char resting[256] = "";
     ::GetWindowTextA(group, resting, sizeof resting);
 
-    // A third of the way through the files, another thread reads the group
-    // box and presses About, as another program would.
+    // Early in the run (57 files still to read, some 600 ms), another thread
+    // reads the group box and presses About, as another program would.
     SlowReads slow;
     std::string seen;
     BOOL answeredAbout = FALSE;
     std::thread other([&] {
-        ::WaitForSingleObject(slow.aThirdDone, 30000);
+        ::WaitForSingleObject(slow.underWay, 30000);
         char text[256] = "";
         DWORD_PTR answer = 0;
         if (::SendMessageTimeoutA(group, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
