@@ -2,70 +2,116 @@
 
 #include <array>
 #include <string>
+#include <typeinfo>
+#include <utility>
 
+#include "core/ResultTable.h"
 #include "platform/Platform.h"
 
 namespace qm {
 
 namespace {
 
-// The key of a row, fetched anew for every comparison as the list view gives it.
-int CompareKeys(const IResultList& list, int row, int column, const std::string& other) {
-    return CompareText(list.GetCellText(row, column).c_str(), other.c_str());
-}
+// The rows of any result list: the key of a row is fetched anew for every
+// comparison as the list view gives it, and an exchange moves all of two
+// rows: texts first, then image, state and value, so that selection and
+// focus travel with the content.
+class ListRows {
+public:
+    ListRows(IResultList& list, int column) : m_list(list), m_column(column) {}
 
-// Exchanges all of two rows: texts first, then image, state and value, so
-// that selection and focus travel with the content.
-void SwapRows(IResultList& list, int i, int j) {
-    std::array<std::string, kColumnCount> savedTexts;
-    for (int column = 0; column < kColumnCount; ++column) {
-        savedTexts[column] = list.GetCellText(i, column);
+    std::string Key(int row) const { return m_list.GetCellText(row, m_column); }
+    int Compare(int row, const std::string& key) const {
+        return CompareText(m_list.GetCellText(row, m_column).c_str(), key.c_str());
     }
-    RowAttributes attributesI = list.GetRowAttributes(i);
-    RowAttributes attributesJ = list.GetRowAttributes(j);
-    for (int column = 0; column < kColumnCount; ++column) {
-        list.SetCellText(i, column, list.GetCellText(j, column));
+    int CompareRows(int i, int j) const {
+        return CompareText(m_list.GetCellText(i, m_column).c_str(),
+                           m_list.GetCellText(j, m_column).c_str());
     }
-    list.SetRowAttributes(i, attributesJ);
-    for (int column = 0; column < kColumnCount; ++column) {
-        list.SetCellText(j, column, savedTexts[column]);
+    void Swap(int i, int j) {
+        std::array<std::string, kColumnCount> savedTexts;
+        for (int column = 0; column < kColumnCount; ++column) {
+            savedTexts[column] = m_list.GetCellText(i, column);
+        }
+        RowAttributes attributesI = m_list.GetRowAttributes(i);
+        RowAttributes attributesJ = m_list.GetRowAttributes(j);
+        for (int column = 0; column < kColumnCount; ++column) {
+            m_list.SetCellText(i, column, m_list.GetCellText(j, column));
+        }
+        m_list.SetRowAttributes(i, attributesJ);
+        for (int column = 0; column < kColumnCount; ++column) {
+            m_list.SetCellText(j, column, savedTexts[column]);
+        }
+        m_list.SetRowAttributes(j, attributesI);
     }
-    list.SetRowAttributes(j, attributesI);
+
+private:
+    IResultList& m_list;
+    int m_column;
+};
+
+// The rows of a plain table, read in place: the same keys and the same
+// exchanges, each moving the whole ResultRow, whatever fields it holds.
+class TableRows {
+public:
+    TableRows(std::deque<ResultRow>& rows, int column) : m_rows(rows), m_column(column) {}
+
+    const std::string& Key(int row) const { return m_rows[row].texts[m_column]; }
+    int Compare(int row, const std::string& key) const {
+        return CompareText(Key(row).c_str(), key.c_str());
+    }
+    int CompareRows(int i, int j) const { return CompareText(Key(i).c_str(), Key(j).c_str()); }
+    void Swap(int i, int j) { std::swap(m_rows[i], m_rows[j]); }
+
+private:
+    std::deque<ResultRow>& m_rows;
+    int m_column;
+};
+
+template <class Rows>
+void Quicksort(Rows& rows, int ascending, int first, int last) {
+    // The right part is sorted after the left one by looping rather than
+    // recursing, which keeps the order of the work and halves the depth.
+    while (first < last) {
+        // The pivot text is copied once and stays fixed even when its row moves.
+        const std::string pivot = rows.Key((first + last) / 2);
+        int i = first;
+        int j = last;
+        while (i <= j) {
+            if (ascending) {
+                while (i < last && rows.Compare(i, pivot) < 0) ++i;
+                while (j > first && rows.Compare(j, pivot) > 0) --j;
+            } else {
+                while (i < last && rows.Compare(i, pivot) > 0) ++i;
+                while (j > first && rows.Compare(j, pivot) < 0) --j;
+            }
+            if (i <= j) {
+                // Rows with equal keys are never exchanged.
+                if (i != j && rows.CompareRows(i, j) != 0) rows.Swap(i, j);
+                ++i;
+                --j;
+            }
+        }
+        if (first < j) Quicksort(rows, ascending, first, j);
+        if (i >= last) return;
+        first = i;
+    }
 }
 
 }  // namespace
 
 void SortResultList(IResultList& list, int column, int ascending, int first, int last) {
     if (last == -1) last = list.RowCount() - 1;
-    // The right part is sorted after the left one by looping rather than
-    // recursing, which keeps the order of the work and halves the depth.
-    while (first < last) {
-        // The pivot text is copied once and stays fixed even when its row moves.
-        const std::string pivot = list.GetCellText((first + last) / 2, column);
-        int i = first;
-        int j = last;
-        while (i <= j) {
-            if (ascending) {
-                while (i < last && CompareKeys(list, i, column, pivot) < 0) ++i;
-                while (j > first && CompareKeys(list, j, column, pivot) > 0) --j;
-            } else {
-                while (i < last && CompareKeys(list, i, column, pivot) > 0) ++i;
-                while (j > first && CompareKeys(list, j, column, pivot) < 0) --j;
-            }
-            if (i <= j) {
-                // Rows with equal keys are never exchanged.
-                if (i != j && CompareText(list.GetCellText(i, column).c_str(),
-                                          list.GetCellText(j, column).c_str()) != 0) {
-                    SwapRows(list, i, j);
-                }
-                ++i;
-                --j;
-            }
-        }
-        if (first < j) SortResultList(list, column, ascending, first, j);
-        if (i >= last) return;
-        first = i;
+    // A plain table is sorted in place; any other list (or a range or column
+    // beyond the table, whose keys read as "") through its interface.
+    if (typeid(list) == typeid(CResultTable) && column >= 0 && column < kColumnCount &&
+        (first >= last || (first >= 0 && last < list.RowCount()))) {
+        TableRows rows(static_cast<CResultTable&>(list).Rows(), column);
+        Quicksort(rows, ascending, first, last);
+        return;
     }
+    ListRows rows(list, column);
+    Quicksort(rows, ascending, first, last);
 }
 
 bool SortOnHeaderClick(IResultList& list, SortState& state, int column, int button) {

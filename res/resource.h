@@ -18,6 +18,7 @@
 #define IDI_NOT_IDENTICAL 135  // status image: red disc with a white cross
 #define IDI_UPDATED 136        // status image: dark red exclamation mark
 #define IDI_COMPARE 140        // Compare button: two documents joined by a magnifier
+#define IDB_LOGO_2X 141        // the logo at twice the size, 170 x 82, for scales above 100 %
 
 // System menu command
 #define IDM_ABOUTBOX 0x0010
@@ -47,7 +48,8 @@
 #define IDS_SETTINGS_WRITE_FAILED 121
 #define IDS_ADD_FAILED 122
 #define IDS_BUILD_WRITE_FAILED 123
-// 124: the comparison's progress in the main window.
+// The result group box while a comparison runs (%d: the files compared so far).
+#define IDS_COMPARE_PROGRESS 124
 #define IDS_NOTHING_FOUND 125
 #define IDS_UNREADABLE_FILES 126
 #define IDS_UNREADABLE_MORE 127

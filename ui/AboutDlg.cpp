@@ -1,5 +1,85 @@
 #include "ui/AboutDlg.h"
 
 #include "res/resource.h"
+#include "ui/Dpi.h"
+
+const CMessageMapEntry<CAboutDlg> CAboutDlg::kMessageMap[] = {
+    OnMessage(WM_DPICHANGED, &CAboutDlg::OnDpiChanged),
+};
 
 CAboutDlg::CAboutDlg() : CDialog(IDD_ABOUTBOX) {}
+
+// The statics hand back what they show when it is replaced; what is ours goes
+// once the window is gone.
+CAboutDlg::~CAboutDlg() {
+    if (m_hIcon != nullptr) ::DestroyIcon(m_hIcon);
+    if (m_hLogo != nullptr) ::DeleteObject(m_hLogo);
+}
+
+bool CAboutDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    return DispatchMessageMap(*this, kMessageMap, message, wParam, lParam, result);
+}
+
+BOOL CAboutDlg::OnInitDialog() {
+    const BOOL result = CDialog::OnInitDialog();
+    const int dpi = dpi::OfWindow(m_hWnd);
+    if (dpi != dpi::kStandard) ShowPicturesFor(dpi);
+    return result;
+}
+
+bool CAboutDlg::OnDpiChanged(WPARAM wParam, LPARAM lParam, LRESULT&) {
+    ShowPicturesFor(LOWORD(wParam) > 0 ? LOWORD(wParam) : dpi::kStandard);
+    if (const auto* place = reinterpret_cast<const RECT*>(lParam)) {
+        ::SetWindowPos(m_hWnd, nullptr, place->left, place->top, place->right - place->left,
+                       place->bottom - place->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    return false;  // the dialog manager scales the controls
+}
+
+HWND CAboutDlg::PictureOfType(DWORD type) const {
+    for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child != nullptr;
+         child = ::GetWindow(child, GW_HWNDNEXT)) {
+        char name[16] = "";
+        ::GetClassNameA(child, name, sizeof name);
+        const auto style = static_cast<DWORD>(::GetWindowLongPtrA(child, GWL_STYLE));
+        if (::lstrcmpiA(name, "Static") == 0 && (style & SS_TYPEMASK) == type) return child;
+    }
+    return nullptr;
+}
+
+HICON CAboutDlg::ShownIcon() const {
+    return reinterpret_cast<HICON>(::SendMessageA(PictureOfType(SS_ICON), STM_GETICON, 0, 0));
+}
+
+HBITMAP CAboutDlg::ShownLogo() const {
+    return reinterpret_cast<HBITMAP>(
+        ::SendMessageA(PictureOfType(SS_BITMAP), STM_GETIMAGE, IMAGE_BITMAP, 0));
+}
+
+// The icon (32 x 32 at 100 %) and the logo (85 x 41) at `dpi`; the logo from
+// the bitmap drawn for that scale, averaged down where it is larger.
+void CAboutDlg::ShowPicturesFor(int dpi) {
+    HINSTANCE module = ::GetModuleHandleA(nullptr);
+    const int size = dpi::Scale(32, dpi);
+    auto icon = static_cast<HICON>(::LoadImageA(module, MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON,
+                                                size, size, LR_DEFAULTCOLOR));
+    if (icon != nullptr) {
+        // The template's icon is the shared one of LoadIcon, never destroyed.
+        ::SendMessageA(PictureOfType(SS_ICON), STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+        if (m_hIcon != nullptr) ::DestroyIcon(m_hIcon);
+        m_hIcon = icon;
+    }
+
+    const dpi::Bitmap choice = dpi::Logo(dpi, 85, 41);
+    auto source = static_cast<HBITMAP>(
+        ::LoadImageA(module, MAKEINTRESOURCEA(choice.id), IMAGE_BITMAP, 0, 0, 0));
+    HBITMAP logo = dpi::StretchedCopy(source, choice.width, choice.height);
+    if (source != nullptr) ::DeleteObject(source);
+    if (logo == nullptr) return;
+    auto previous = reinterpret_cast<HBITMAP>(::SendMessageA(
+        PictureOfType(SS_BITMAP), STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(logo)));
+    // The static hands back what it showed: the template's bitmap, or ours.
+    if (previous != nullptr && previous != m_hLogo) ::DeleteObject(previous);
+    if (m_hLogo != nullptr) ::DeleteObject(m_hLogo);
+    m_hLogo = logo;
+}

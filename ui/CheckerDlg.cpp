@@ -1,5 +1,6 @@
 #include "ui/CheckerDlg.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -16,8 +17,9 @@
 #include "ui/AppServices.h"
 #include "ui/CommentDlg.h"
 #include "ui/DataExchange.h"
+#include "ui/Dpi.h"
 #include "ui/MessageBoxes.h"
-#include "ui/ResultListView.h"
+#include "ui/RedrawPace.h"
 #include "ui/SettingsDlg.h"
 #include "ui/SettingsFlags.h"
 #include "ui/TextFit.h"
@@ -29,8 +31,9 @@ struct ColumnSpec {
     int width;
 };
 
-// The nine columns of the result list; the last two (entry number and
-// section) are hidden by their width and identify the release-list entry.
+// The nine columns of the result list, their widths at 100 %; the last two
+// (entry number and section) are hidden by their width and identify the
+// release-list entry.
 const ColumnSpec kColumns[qm::kColumnCount] = {
     {IDS_COL_FILENAME, 140},
     {IDS_COL_STATUS, 100},
@@ -47,6 +50,22 @@ const ColumnSpec kColumns[qm::kColumnCount] = {
 const UINT kStatusIcons[] = {IDI_IDENTICAL, IDI_NOT_IDENTICAL, IDI_UPDATED};
 constexpr int kStatusImageSize = 13;
 
+// How often a comparison shows its progress: often enough to watch the rows
+// arrive, seldom enough to cost nothing beside the file work.
+constexpr std::chrono::milliseconds kProgressInterval{100};
+
+// The window's first child that is a group box: the result group.
+HWND FirstGroupBox(HWND dialog) {
+    for (HWND child = ::GetWindow(dialog, GW_CHILD); child != nullptr;
+         child = ::GetWindow(child, GW_HWNDNEXT)) {
+        char name[16] = "";
+        ::GetClassNameA(child, name, sizeof name);
+        const auto style = static_cast<DWORD>(::GetWindowLongPtrA(child, GWL_STYLE));
+        if (::lstrcmpiA(name, "Button") == 0 && (style & BS_TYPEMASK) == BS_GROUPBOX) return child;
+    }
+    return nullptr;
+}
+
 qm::StatusTexts LoadStatusTexts() {
     qm::StatusTexts texts;
     texts.identical = LoadResString(IDS_IDENTICAL);
@@ -62,6 +81,7 @@ const CMessageMapEntry<CCheckerDlg> CCheckerDlg::kMessageMap[] = {
     OnMessage(WM_PAINT, &CCheckerDlg::OnPaint),
     OnMessage(WM_QUERYDRAGICON, &CCheckerDlg::OnQueryDragIcon),
     OnMessage(WM_DRAWITEM, &CCheckerDlg::OnDrawItem),
+    OnMessage(WM_DPICHANGED, &CCheckerDlg::OnDpiChanged),
     OnCommand(IDC_COMPARE, BN_CLICKED, &CCheckerDlg::OnCompare),
     OnNotify(IDC_RESULT_LIST, NM_DBLCLK, &CCheckerDlg::OnDblclkResultList),
     OnCommand(IDC_ABOUT, BN_CLICKED, &CCheckerDlg::OnAbout),
@@ -69,6 +89,11 @@ const CMessageMapEntry<CCheckerDlg> CCheckerDlg::kMessageMap[] = {
     // The list view's header has control id 0.
     OnNotify(0, static_cast<UINT>(HDN_ITEMCLICKA), &CCheckerDlg::OnHeaderItemClick),
     OnNotify(0, static_cast<UINT>(HDN_ITEMCLICKW), &CCheckerDlg::OnHeaderItemClick),
+    // The owner-data list asks for what it shows.
+    OnNotify(IDC_RESULT_LIST, static_cast<UINT>(LVN_GETDISPINFOA), &CCheckerDlg::OnGetDispInfoA),
+    OnNotify(IDC_RESULT_LIST, static_cast<UINT>(LVN_GETDISPINFOW), &CCheckerDlg::OnGetDispInfoW),
+    OnNotify(IDC_RESULT_LIST, static_cast<UINT>(LVN_ODFINDITEMA), &CCheckerDlg::OnFindItemA),
+    OnNotify(IDC_RESULT_LIST, static_cast<UINT>(LVN_ODFINDITEMW), &CCheckerDlg::OnFindItemW),
 };
 
 CCheckerDlg::CCheckerDlg() : CDialog(IDD_QMVERIFY_DIALOG) {
@@ -77,7 +102,27 @@ CCheckerDlg::CCheckerDlg() : CDialog(IDD_QMVERIFY_DIALOG) {
 }
 
 bool CCheckerDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (m_bComparing && IsOperatorRequest(message, wParam, lParam)) {
+        result = 0;
+        return true;
+    }
     return DispatchMessageMap(*this, kMessageMap, message, wParam, lParam, result);
+}
+
+bool CCheckerDlg::IsOperatorRequest(UINT message, WPARAM, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND:
+        case WM_SYSCOMMAND:
+            return true;
+        case WM_NOTIFY: {
+            const UINT code = reinterpret_cast<const NMHDR*>(lParam)->code;
+            return code == static_cast<UINT>(NM_DBLCLK) ||
+                   code == static_cast<UINT>(HDN_ITEMCLICKA) ||
+                   code == static_cast<UINT>(HDN_ITEMCLICKW);
+        }
+        default:
+            return false;
+    }
 }
 
 void CCheckerDlg::DoDataExchange(CDataExchange& dx) {
@@ -99,10 +144,13 @@ BOOL CCheckerDlg::OnInitDialog() {
     SetIcon(m_hIcon, true);
     SetIcon(m_hIcon, false);
     SetWindowText(LoadResString(IDS_MAIN_TITLE));
+    m_nDpi = dpi::OfWindow(m_hWnd);
     std::snprintf(m_szReleaseList, sizeof m_szReleaseList, "%s", "qmverify.lst");
     m_listResult.SetExtendedStyle(0, LVS_EX_FULLROWSELECT);
     SetUpButtons();
     SetUpResultList();
+    m_hResultGroup = FirstGroupBox(m_hWnd);
+    m_strResultGroup = CWindow(m_hResultGroup).GetWindowText();
     ReadInstalledReleases();
     ProcessSettingsFlags() = qm::ReadSettingsFlags();
     UpdateData(false);
@@ -120,30 +168,88 @@ void CCheckerDlg::AddAboutToSystemMenu() {
 }
 
 void CCheckerDlg::SetUpButtons() {
-    // A missing image leaves its button with the caption only.
-    m_btnExit.SetIconImage(IDI_EXIT, 20, 20);
-    m_btnSettings.SetIconImage(IDI_SETTINGS, 18, 18);
-    m_btnCompare.SetIconImage(IDI_COMPARE, 18, 18);
-    m_btnAbout.SetBitmapImage(IDB_LOGO, 44, 22, RGB(0xFF, 0xFF, 0xFF));
+    SetButtonImages();
     m_btnAbout.SetImagePosition(-1, -1);
     m_btnCompare.SetDefaultButton(TRUE);
+}
+
+// Each image at the size the window's scale asks for; the icons hold an
+// image of that size for 100 to 200 %. A missing image leaves its button
+// with the caption only.
+void CCheckerDlg::SetButtonImages() {
+    for (CIconButton* button : {&m_btnExit, &m_btnSettings, &m_btnCompare, &m_btnAbout}) {
+        button->SetDpi(m_nDpi);
+    }
+    const int exit = dpi::Scale(20, m_nDpi);
+    const int small = dpi::Scale(18, m_nDpi);
+    m_btnExit.SetIconImage(IDI_EXIT, exit, exit);
+    m_btnSettings.SetIconImage(IDI_SETTINGS, small, small);
+    m_btnCompare.SetIconImage(IDI_COMPARE, small, small);
+    const dpi::Bitmap logo = dpi::Logo(m_nDpi, 44, 22);
+    m_btnAbout.SetBitmapImage(logo.id, logo.width, logo.height, RGB(0xFF, 0xFF, 0xFF));
+}
+
+const CIconButton* CCheckerDlg::IconButton(int id) const {
+    switch (id) {
+        case IDOK:
+            return &m_btnExit;
+        case IDC_SETTINGS:
+            return &m_btnSettings;
+        case IDC_COMPARE:
+            return &m_btnCompare;
+        case IDC_ABOUT:
+            return &m_btnAbout;
+        default:
+            return nullptr;
+    }
 }
 
 void CCheckerDlg::SetUpResultList() {
     for (int column = 0; column < qm::kColumnCount; ++column) {
         const ColumnSpec& spec = kColumns[column];
         const std::string heading = spec.headingId != 0 ? LoadResString(spec.headingId) : "";
-        m_listResult.InsertColumn(column, heading, LVCFMT_LEFT, spec.width);
+        m_listResult.InsertColumn(column, heading, LVCFMT_LEFT, dpi::Scale(spec.width, m_nDpi));
     }
-    m_imageList.Create(kStatusImageSize, kStatusImageSize, ILC_MASK | ILC_COLOR32, 3, 3);
+    SetStatusImages();
+    m_rows.SetUpControl();
+}
+
+void CCheckerDlg::SetStatusImages() {
+    const int size = dpi::Scale(kStatusImageSize, m_nDpi);
+    m_imageList.Create(size, size, ILC_MASK | ILC_COLOR32, 3, 3);
     for (UINT iconId : kStatusIcons) {
-        auto icon = static_cast<HICON>(
-            ::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(iconId), IMAGE_ICON,
-                         kStatusImageSize, kStatusImageSize, LR_DEFAULTCOLOR));
+        auto icon =
+            static_cast<HICON>(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(iconId),
+                                            IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
         m_imageList.Add(icon);  // the list keeps a copy
         if (icon != nullptr) ::DestroyIcon(icon);
     }
     m_listResult.SetImageList(m_imageList, LVSIL_SMALL);
+}
+
+// The window moved to a monitor of another scale: the images and the column
+// widths (as the operator left them, scaled) follow, and the window takes the
+// place Windows suggests. The default processing after this lets the dialog
+// manager scale the controls and their font.
+bool CCheckerDlg::OnDpiChanged(WPARAM wParam, LPARAM lParam, LRESULT&) {
+    const int previous = m_nDpi;
+    m_nDpi = LOWORD(wParam);
+    if (m_nDpi <= 0) m_nDpi = dpi::kStandard;
+    for (int column = 0; column < qm::kColumnCount; ++column) {
+        const int width = m_listResult.GetColumnWidth(column);
+        const int standard = kColumns[column].width;
+        // Widths as the window set them are scaled anew, so they never drift.
+        m_listResult.SetColumnWidth(column, width == dpi::Scale(standard, previous)
+                                                ? dpi::Scale(standard, m_nDpi)
+                                                : ::MulDiv(width, m_nDpi, previous));
+    }
+    SetStatusImages();
+    SetButtonImages();
+    if (const auto* place = reinterpret_cast<const RECT*>(lParam)) {
+        ::SetWindowPos(m_hWnd, nullptr, place->left, place->top, place->right - place->left,
+                       place->bottom - place->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    return false;
 }
 
 void CCheckerDlg::ReadInstalledReleases() {
@@ -202,20 +308,73 @@ bool CCheckerDlg::OnDrawItem(WPARAM, LPARAM item, LRESULT& result) {
 }
 
 void CCheckerDlg::OnCompare() {
-    CResultListView rows(m_listResult);
     qm::ComparisonHooks hooks;
     hooks.noticeNoReleaseList = [this] {
         AppMessageBox(m_hWnd, LoadResString(IDS_NO_RELEASE_LIST), kAppName, MB_ICONINFORMATION);
     };
     hooks.showWaitCursor = ShowWaitCursor;
-    // Each row shows as it arrives.
-    hooks.rowAdded = [this](int) { m_listResult.UpdateWindow(); };
+    // The rows show as they arrive, newest at the top, at a pace a person can
+    // follow.
+    const std::string progress = LoadResString(IDS_COMPARE_PROGRESS);
+    CRedrawPace pace(kProgressInterval);
+    hooks.rowAdded = [&](int rowsSoFar) {
+        if (pace.Due(CRedrawPace::Clock::now())) ShowProgress(rowsSoFar, progress);
+    };
 
+    // Whatever leaves the run, the window is the operator's again after it.
+    struct RunScope {
+        CCheckerDlg& dlg;
+        explicit RunScope(CCheckerDlg& d) : dlg(d) {
+            dlg.m_bComparing = true;
+            dlg.m_rows.BeginBatch();
+        }
+        ~RunScope() {
+            dlg.m_rows.EndBatch();
+            dlg.SetGroupText(dlg.m_strResultGroup);
+            dlg.m_bComparing = false;
+        }
+    };
     qm::SortState sort = CurrentSortState();
-    const qm::ComparisonResult run = qm::RunComparison(rows, sort, LoadStatusTexts(), hooks);
+    qm::ComparisonResult run;
+    {
+        RunScope scope(*this);
+        run = qm::RunComparison(m_rows, sort, LoadStatusTexts(), hooks);
+    }
     StoreSortState(sort);
     if (run.builtList) ShowBuildOutcome(m_hWnd, run.build);
     if (run.listUnreadable) ShowFailure(m_hWnd, IDS_LIST_UNREADABLE);
+}
+
+void CCheckerDlg::ShowProgress(int rowsSoFar, const std::string& format) {
+    m_rows.ShowRows();
+    SetGroupText(qm::BoundedFormat(format.size() + 16, nullptr, format.c_str(), rowsSoFar));
+    m_listResult.UpdateWindow();
+    // Windows takes a window for hung when its thread has not looked at its
+    // queue for a while. Looking without removing anything dispatches no
+    // input (so no button starts anything), only what other programs send.
+    MSG msg;
+    ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+}
+
+void CCheckerDlg::SetGroupText(const std::string& text) {
+    if (m_hResultGroup == nullptr) return;
+    CWindow group(m_hResultGroup);
+    if (group.GetWindowText() == text) return;
+    group.SetWindowText(text);
+    // A group box paints only its new text: the strip of the old one is
+    // erased through the window, then painted at once.
+    RECT strip{};
+    ::GetWindowRect(m_hResultGroup, &strip);
+    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&strip), 2);
+    HDC dc = ::GetDC(m_hResultGroup);
+    HGDIOBJ oldFont = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(group.SendMessage(WM_GETFONT)));
+    TEXTMETRICA metrics{};
+    ::GetTextMetricsA(dc, &metrics);
+    ::SelectObject(dc, oldFont);
+    ::ReleaseDC(m_hResultGroup, dc);
+    strip.bottom = strip.top + metrics.tmHeight + 1;
+    ::RedrawWindow(m_hWnd, &strip, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
 qm::BuildResult CCheckerDlg::BuildReleaseList() {
@@ -226,11 +385,28 @@ qm::BuildResult CCheckerDlg::BuildReleaseList() {
 void CCheckerDlg::OnHeaderItemClick(NMHDR* header, LRESULT* result) {
     // NMHEADERA and NMHEADERW differ only in the item record they point to.
     const auto* click = reinterpret_cast<const NMHEADERA*>(header);
-    CResultListView rows(m_listResult);
     qm::SortState sort = CurrentSortState();
-    qm::SortOnHeaderClick(rows, sort, click->iItem, click->iButton);
+    m_rows.SortOnHeaderClick(sort, click->iItem, click->iButton);
     StoreSortState(sort);
     *result = 0;
+}
+
+void CCheckerDlg::OnGetDispInfoA(NMHDR* header, LRESULT* result) {
+    m_rows.AnswerDispInfo(*reinterpret_cast<NMLVDISPINFOA*>(header));
+    *result = 0;
+}
+
+void CCheckerDlg::OnGetDispInfoW(NMHDR* header, LRESULT* result) {
+    m_rows.AnswerDispInfo(*reinterpret_cast<NMLVDISPINFOW*>(header));
+    *result = 0;
+}
+
+void CCheckerDlg::OnFindItemA(NMHDR* header, LRESULT* result) {
+    *result = m_rows.FindRow(*reinterpret_cast<const NMLVFINDITEMA*>(header));
+}
+
+void CCheckerDlg::OnFindItemW(NMHDR* header, LRESULT* result) {
+    *result = m_rows.FindRow(*reinterpret_cast<const NMLVFINDITEMW*>(header));
 }
 
 void CCheckerDlg::StoreSortState(const qm::SortState& state) {
@@ -256,14 +432,14 @@ void CCheckerDlg::OnDblclkResultList(NMHDR*, LRESULT* result) {
 
     // Each cell as a buffer of its size would hold it.
     auto cell = [&](int column, size_t capacity) {
-        return qm::CutToCapacity(m_listResult.GetItemText(row, column), capacity);
+        return qm::CutToCapacity(m_rows.GetCellText(row, column), capacity);
     };
     const std::string path = cell(qm::kColFileName, 128);
     const std::string date = cell(qm::kColDateCurrent, 80);
     const std::string comment = cell(qm::kColComment, 512);
     const std::string entry = cell(qm::kColEntry, 40);
     const std::string section = cell(qm::kColSection, 80);
-    const auto earlier = static_cast<qm::FileStatus>(m_listResult.GetItemAttributes(row).image);
+    const auto earlier = static_cast<qm::FileStatus>(m_rows.GetRowAttributes(row).image);
 
     CCommentDlg dlg;
     dlg.m_strFileName = path;
@@ -276,7 +452,6 @@ void CCheckerDlg::OnDblclkResultList(NMHDR*, LRESULT* result) {
 
     // After Cancel, or an OK that stored nothing, the dialog hands back the
     // values it opened with, so the row ends up as it was.
-    CResultListView rows(m_listResult);
-    qm::ApplyCommentToRow(rows, row, dlg.m_strComment, dlg.m_bUpdated != 0, earlier,
+    qm::ApplyCommentToRow(m_rows, row, dlg.m_strComment, dlg.m_bUpdated != 0, earlier,
                           LoadResString(IDS_UPDATED));
 }

@@ -1,6 +1,16 @@
 // CCheckerDlg: the main window. It shows the result list, the four icon
 // buttons and the installed release of both products, and it carries the
 // comparison run, the release list build and the result list sorting.
+//
+// The rows live in a table that the list view shows (CResultListView). A
+// comparison fills the table and lets the list catch up at a pace a person
+// can follow, with the count of files done in the group box; meanwhile the
+// window answers messages that other programs send it (so that Windows never
+// takes it for hung), but no command of the operator's starts inside a run.
+//
+// Its images, the icon buttons' offsets and the column widths follow the
+// DPI of its monitor, at start and when it moves to a monitor of another
+// scale (WM_DPICHANGED); the dialog manager scales the controls by the font.
 // Constructing it creates no window, so the Settings dialog can run the
 // build on an object that is never shown.
 #pragma once
@@ -11,12 +21,14 @@
 
 #include "core/ComparisonRun.h"
 #include "core/ReleaseListBuild.h"
+#include "core/ResultTable.h"
 #include "core/SortState.h"
 #include "ui/Dialog.h"
 #include "ui/IconButton.h"
 #include "ui/ImageList.h"
 #include "ui/ListView.h"
 #include "ui/MessageMap.h"
+#include "ui/ResultListView.h"
 
 class CCheckerDlg : public CDialog {
 public:
@@ -35,6 +47,17 @@ public:
     // rounded up (integer division truncating toward zero).
     static POINT IconPosition(const RECT& client, int cx, int cy);
 
+    // A message that asks the window to do something for the operator (a
+    // command, a click in the list or on its header, a system command): the
+    // window ignores them while a comparison runs.
+    static bool IsOperatorRequest(UINT message, WPARAM wParam, LPARAM lParam);
+
+    // The icon button of control `id` (IDOK, IDC_SETTINGS, IDC_COMPARE,
+    // IDC_ABOUT); nullptr for any other id.
+    const CIconButton* IconButton(int id) const;
+    // The DPI the window is drawn for.
+    int Dpi() const { return m_nDpi; }
+
 protected:
     BOOL OnInitDialog() override;
     void DoDataExchange(CDataExchange& dx) override;
@@ -47,23 +70,40 @@ private:
     bool OnPaint(WPARAM wParam, LPARAM lParam, LRESULT& result);
     bool OnQueryDragIcon(WPARAM wParam, LPARAM lParam, LRESULT& result);
     bool OnDrawItem(WPARAM id, LPARAM item, LRESULT& result);
+    bool OnDpiChanged(WPARAM dpi, LPARAM suggested, LRESULT& result);
     void OnCompare();
     void OnDblclkResultList(NMHDR* header, LRESULT* result);
     void OnAbout();
     void OnSettings();
     void OnHeaderItemClick(NMHDR* header, LRESULT* result);
+    void OnGetDispInfoA(NMHDR* header, LRESULT* result);
+    void OnGetDispInfoW(NMHDR* header, LRESULT* result);
+    void OnFindItemA(NMHDR* header, LRESULT* result);
+    void OnFindItemW(NMHDR* header, LRESULT* result);
 
     void AddAboutToSystemMenu();
     void SetUpButtons();
+    void SetButtonImages();
     void SetUpResultList();
+    void SetStatusImages();
     void ReadInstalledReleases();
     void StoreSortState(const qm::SortState& state);
+    // During a comparison: the rows so far in the list, their count in the
+    // group box, and a look at the message queue.
+    void ShowProgress(int rowsSoFar, const std::string& format);
+    void SetGroupText(const std::string& text);
 
     char m_szReleaseList[40] = "";
+    int m_nDpi = 96;
     int m_bSortAscending = 0;
     int m_nSortColumn = 1;
     CImageList m_imageList;
     CListCtrl m_listResult;
+    qm::CResultTable m_table;
+    CResultListView m_rows{m_listResult, m_table};
+    bool m_bComparing = false;
+    HWND m_hResultGroup = nullptr;
+    std::string m_strResultGroup;  // the group box's resting text
     CIconButton m_btnExit;
     CIconButton m_btnSettings;
     CIconButton m_btnCompare;

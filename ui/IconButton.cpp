@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "ui/Dpi.h"
+
 CIconButton::CIconButton() = default;
 
 CIconButton::~CIconButton() {
@@ -22,6 +24,18 @@ int CIconButton::AutoCaptionX(int clientWidth, int margin, int spacing, int imag
     if (free < 0) free = 0;
     return margin + imageWidth + spacing + free / 2;
 }
+
+int CIconButton::FocusInset(int m, int dpi) {
+    const int most = dpi::Scale(3, dpi);
+    return (m & ~3) <= 4 * most ? ShiftRight(m, 2) : most;
+}
+
+void CIconButton::SetDpi(int dpi) {
+    m_nDpi = dpi > 0 ? dpi : dpi::kStandard;
+    Repaint();
+}
+
+int CIconButton::Scaled(int pixels) const { return dpi::Scale(pixels, m_nDpi); }
 
 HINSTANCE CIconButton::ResourceModule() const {
     return m_hModule != nullptr ? m_hModule : ::GetModuleHandleA(nullptr);
@@ -55,21 +69,29 @@ bool CIconButton::SetIconImage(UINT iconId, int width, int height) {
     return true;
 }
 
-// One colour of the resource bitmap replaced, then scaled to the drawn size.
+// One colour of the resource bitmap replaced, then scaled to the drawn size:
+// at 100 % as it always was (CopyImage), at other scales with each pixel the
+// average of what it covers.
 static HBITMAP LoadMappedBitmap(HINSTANCE module, UINT bitmapId, COLORREF from, COLORREF to,
-                                int width, int height) {
+                                int width, int height, int dpi) {
     COLORMAP map{from, to};
     HBITMAP mapped = ::CreateMappedBitmap(module, bitmapId, 0, &map, 1);
     if (mapped == nullptr) return nullptr;
-    return static_cast<HBITMAP>(::CopyImage(mapped, IMAGE_BITMAP, width, height, LR_COPYDELETEORG));
+    if (dpi == dpi::kStandard) {
+        return static_cast<HBITMAP>(
+            ::CopyImage(mapped, IMAGE_BITMAP, width, height, LR_COPYDELETEORG));
+    }
+    HBITMAP stretched = dpi::StretchedCopy(mapped, width, height);
+    ::DeleteObject(mapped);
+    return stretched;
 }
 
 bool CIconButton::SetBitmapImage(UINT bitmapId, int width, int height, COLORREF colour) {
     HINSTANCE module = ResourceModule();
-    HBITMAP normal =
-        LoadMappedBitmap(module, bitmapId, colour, ::GetSysColor(COLOR_BTNFACE), width, height);
+    HBITMAP normal = LoadMappedBitmap(module, bitmapId, colour, ::GetSysColor(COLOR_BTNFACE), width,
+                                      height, m_nDpi);
     HBITMAP disabled =
-        LoadMappedBitmap(module, bitmapId, colour, RGB(255, 255, 255), width, height);
+        LoadMappedBitmap(module, bitmapId, colour, RGB(255, 255, 255), width, height, m_nDpi);
     ReleaseBitmaps();
     m_hBitmap = normal;
     m_hBitmapDisabled = disabled;
@@ -114,7 +136,8 @@ void CIconButton::DrawItem(const DRAWITEMSTRUCT& item) {
     HDC dc = item.hDC;
     const UINT state = item.itemState;
     RECT r = item.rcItem;
-    const int pushed = (state & ODS_SELECTED) != 0 ? 1 : 0;
+    // A pushed face moves its content down and right by a pixel at 100 %.
+    const int pushed = (state & ODS_SELECTED) != 0 ? Scaled(1) : 0;
     const UINT frameState = pushed != 0 ? DFCS_PUSHED : 0;
     const bool disabled = (state & ODS_DISABLED) != 0;
     HBITMAP bitmap = disabled ? m_hBitmapDisabled : m_hBitmap;
@@ -139,7 +162,9 @@ void CIconButton::DrawItem(const DRAWITEMSTRUCT& item) {
         const bool hasImage = m_hIconImage != nullptr || m_hBitmap != nullptr;
         if (hasImage) {
             POINT pt = m_ptImage;
-            if (m_bAutoLayout) pt = caption.empty() ? POINT{-1, -1} : POINT{r.left + m_nMargin, -1};
+            if (m_bAutoLayout) {
+                pt = caption.empty() ? POINT{-1, -1} : POINT{r.left + Scaled(m_nMargin), -1};
+            }
             CenterInClient(pt, m_sizeImage.cx, m_sizeImage.cy);
             pt.x += pushed;
             pt.y += pushed;
@@ -162,8 +187,8 @@ void CIconButton::DrawItem(const DRAWITEMSTRUCT& item) {
             if (m_bAutoLayout && hasImage) {
                 RECT client{};
                 ::GetClientRect(m_hWnd, &client);
-                pt = POINT{AutoCaptionX(client.right - client.left, m_nMargin, m_nSpacing,
-                                        m_sizeImage.cx, text.cx),
+                pt = POINT{AutoCaptionX(client.right - client.left, Scaled(m_nMargin),
+                                        Scaled(m_nSpacing), m_sizeImage.cx, text.cx),
                            -1};
             } else if (m_bAutoLayout) {
                 pt = POINT{-1, -1};
@@ -171,7 +196,8 @@ void CIconButton::DrawItem(const DRAWITEMSTRUCT& item) {
             const bool centredY = pt.y == -1;
             CenterInClient(pt, text.cx, text.cy);
             pt.x += pushed;
-            pt.y += pushed - (centredY ? 1 : 0);  // a centred caption sits 1 pixel high
+            // A centred caption sits a pixel high at 100 %.
+            pt.y += pushed - (centredY ? Scaled(1) : 0);
             // The caption goes over the face, never with a box of its own.
             const int oldMode = ::SetBkMode(dc, TRANSPARENT);
             const COLORREF oldColour = ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
@@ -190,7 +216,7 @@ void CIconButton::DrawItem(const DRAWITEMSTRUCT& item) {
         RECT f = r;
         const int width = f.right - f.left;
         const int height = f.bottom - f.top;
-        const int inset = FocusInset(width < height ? width : height);
+        const int inset = FocusInset(width < height ? width : height, m_nDpi);
         ::InflateRect(&f, -inset, -inset);
         ::DrawFocusRect(dc, &f);
     }

@@ -2,6 +2,13 @@
 // beside (or under) its caption, with its own pushed, disabled, focused and
 // default looks. The dialog template gives the control BS_OWNERDRAW; the
 // dialog binds it with Attach and forwards WM_DRAWITEM to DrawItem.
+//
+// Its layout is given in pixels at 100 % display scale and drawn at the DPI
+// set with SetDpi: the margin before the image, the spacing after it, the
+// shift of a pushed face, the lift of a centred caption and the focus
+// rectangle's greatest inset scale with it; the one-pixel lines (the default
+// button's ring, the frame's edges) stay one pixel. The images are loaded at
+// the size the caller asks for, which the caller scales.
 #pragma once
 
 #include <windows.h>
@@ -20,6 +27,11 @@ public:
     // The module whose resources SetIconImage and SetBitmapImage load; the
     // program's own module unless set.
     void SetResourceModule(HINSTANCE hModule) { m_hModule = hModule; }
+
+    // The DPI to draw for (96, 100 %, unless set); set it before the images,
+    // since a bitmap is scaled for it as it loads.
+    void SetDpi(int dpi);
+    int GetDpi() const { return m_nDpi; }
 
     bool SetIconImage(UINT iconId, int width, int height);
     bool SetBitmapImage(UINT bitmapId, int width, int height, COLORREF colour);
@@ -45,8 +57,10 @@ public:
     }
     // Offset that centres size in client: half the difference, rounded down.
     static int CenterOffset(int client, int size) { return ShiftRight(client - size, 1); }
-    // Inset of the focus rectangle for a face whose smaller side is m.
-    static int FocusInset(int m) { return (m & ~3) <= 12 ? ShiftRight(m, 2) : 3; }
+    // Inset of the focus rectangle for a face whose smaller side is m: a
+    // quarter of it, at most 3 pixels at 100 % (at `dpi`, that scaled).
+    static int FocusInset(int m) { return FocusInset(m, 96); }
+    static int FocusInset(int m, int dpi);
     // Automatic layout: the caption's x, centred in the room right of the
     // image, or right after the image when it does not fit.
     static int AutoCaptionX(int clientWidth, int margin, int spacing, int imageWidth,
@@ -57,6 +71,7 @@ private:
     void ReleaseIcon();
     void ReleaseBitmaps();
     HINSTANCE ResourceModule() const;
+    int Scaled(int pixels) const;
 
     HWND m_hWnd = nullptr;
     HINSTANCE m_hModule = nullptr;
@@ -65,8 +80,9 @@ private:
     POINT m_ptImage{-1, -1};
     POINT m_ptText{-1, -1};
     BOOL m_bTextPlaced = FALSE;  // explicit layout: SetTextPosition was called
-    int m_nMargin = 4;
-    int m_nSpacing = 8;
+    int m_nMargin = 4;           // at 100 %
+    int m_nSpacing = 8;          // at 100 %
+    int m_nDpi = 96;
     HICON m_hIconImage = nullptr;
     HBITMAP m_hBitmap = nullptr;
     HBITMAP m_hBitmapDisabled = nullptr;

@@ -20,7 +20,6 @@ public:
     }
     // Appends an icon; returns its index, or -1.
     int Add(HICON icon) { return ::ImageList_AddIcon(m_hImageList, icon); }
-    int GetImageCount() const { return ::ImageList_GetImageCount(m_hImageList); }
     HIMAGELIST GetSafeHandle() const { return m_hImageList; }
     HIMAGELIST Detach() {
         HIMAGELIST list = m_hImageList;

@@ -1,5 +1,6 @@
 // CListCtrl: a report-style list view control, by handle. Only what the
-// result list needs; every method is one list-view message.
+// result list needs (an owner-data control: the rows live elsewhere); every
+// method is one list-view message.
 #pragma once
 
 #include <windows.h>
@@ -14,30 +15,34 @@ class CImageList;
 
 class CListCtrl : public CWindow {
 public:
-    // Item attributes that travel with a row: image, state bits, lParam.
-    struct ItemAttributes {
-        int image = 0;
-        UINT state = 0;
-        LPARAM param = 0;
-    };
-    // The state bits a row carries when it moves (LVIS_* plus overlay and
-    // state image indexes).
-    static constexpr UINT kStateMask = 0xFF0F;
-
     int InsertColumn(int column, const std::string& heading, int format, int width);
     int GetColumnWidth(int column) const {
         return static_cast<int>(SendMessage(LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column)));
     }
-    // Inserts item `item` with the text of column 0 and an image; returns its
-    // index, or -1.
-    int InsertItem(int item, const std::string& text, int image);
-    bool SetItemText(int item, int subItem, const std::string& text);
-    std::string GetItemText(int item, int subItem) const;
-    ItemAttributes GetItemAttributes(int item) const;
-    bool SetItemAttributes(int item, const ItemAttributes& attributes);
+    void SetColumnWidth(int column, int width) {
+        SendMessage(LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), MAKELPARAM(width, 0));
+    }
     bool SetItemState(int item, UINT state, UINT mask);
 
     bool DeleteAllItems() { return SendMessage(LVM_DELETEALLITEMS) != FALSE; }
+    // An owner-data control: it shows `count` items and keeps its scroll
+    // position.
+    void SetItemCount(int count) {
+        SendMessage(LVM_SETITEMCOUNT, static_cast<WPARAM>(count), LVSICF_NOSCROLL);
+    }
+    UINT GetItemState(int item, UINT mask) const {
+        return static_cast<UINT>(SendMessage(LVM_GETITEMSTATE, static_cast<WPARAM>(item), mask));
+    }
+    int GetSelectedCount() const { return static_cast<int>(SendMessage(LVM_GETSELECTEDCOUNT)); }
+    int GetSelectionMark() const { return static_cast<int>(SendMessage(LVM_GETSELECTIONMARK)); }
+    void SetSelectionMark(int item) {
+        SendMessage(LVM_SETSELECTIONMARK, 0, static_cast<LPARAM>(item));
+    }
+    // The state bits the control asks its owner for instead of keeping them.
+    void SetCallbackMask(UINT mask) { SendMessage(LVM_SETCALLBACKMASK, mask); }
+    void RedrawItems(int first, int last) {
+        SendMessage(LVM_REDRAWITEMS, static_cast<WPARAM>(first), static_cast<LPARAM>(last));
+    }
     int GetItemCount() const { return static_cast<int>(SendMessage(LVM_GETITEMCOUNT)); }
     int GetNextItem(int start, UINT flags) const {
         return static_cast<int>(SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(start), flags));
@@ -46,15 +51,7 @@ public:
     void SetExtendedStyle(DWORD mask, DWORD style) {
         SendMessage(LVM_SETEXTENDEDLISTVIEWSTYLE, mask, style);
     }
-    DWORD GetExtendedStyle() const {
-        return static_cast<DWORD>(SendMessage(LVM_GETEXTENDEDLISTVIEWSTYLE));
-    }
-    HWND GetHeader() const { return reinterpret_cast<HWND>(SendMessage(LVM_GETHEADER)); }
     // The control destroys its image lists unless it has LVS_SHAREIMAGELISTS;
-    // then it takes `images` over.
+    // then it takes `images` over, and the list it held before is destroyed.
     void SetImageList(CImageList& images, int kind);
-    HIMAGELIST GetImageList(int kind) const {
-        return reinterpret_cast<HIMAGELIST>(
-            SendMessage(LVM_GETIMAGELIST, static_cast<WPARAM>(kind)));
-    }
 };

@@ -6,6 +6,13 @@ edges get exact coverage anti-aliasing; coordinates are chosen on the pixel
 grid so that straight edges stay crisp. The lettering of the logo is a hand
 placed pixel font, which keeps the output independent of installed fonts.
 
+Every icon is drawn at the size of each display scale the window asks for
+(100, 125, 150, 175 and 200 %, sized as the window rounds: MulDiv), and the
+logo at 1x and 2x. The coordinates of each drawing are those of its 100 %
+size, scaled; straight edges are rounded to whole pixels of the size drawn.
+At 100 % every number is used as it stands, so the images drawn for 100 %
+stay byte for byte what they always were.
+
 Usage: draw_artwork.py [--preview PNG]
 """
 import math
@@ -93,6 +100,33 @@ class _BlendingDraw:
         return call
 
 
+# The DPIs of the display scales drawn for: 100, 125, 150, 175, 200 %.
+DPIS = (96, 120, 144, 168, 192)
+
+
+def scaled_size(base, dpi):
+    """The size the window asks for: MulDiv(base, dpi, 96), rounded half up."""
+    return (base * dpi + 48) // 96
+
+
+class Scale:
+    """Coordinates of a drawing made for 100 %, at the size drawn now."""
+
+    def __init__(self, size, base):
+        self.s = size / base
+
+    def __call__(self, v):
+        """A length or position, as it stands at 100 %."""
+        return v if self.s == 1 else v * self.s
+
+    def grid(self, v):
+        """A position on the pixel grid: rounded to whole pixels."""
+        return v if self.s == 1 else int(round(v * self.s))
+
+    def pts(self, pts):
+        return [(self(x), self(y)) for x, y in pts]
+
+
 def mix(a, b, t):
     return tuple(int(round(a[i] + (b[i] - a[i]) * t)) for i in range(len(a)))
 
@@ -110,36 +144,39 @@ def put_pixels(img, x0, y0, rows, palette):
                 img.putpixel((x0 + dx, y0 + dy), palette[ch])
 
 
-# --- status images, 13 x 13 ------------------------------------------------
+# --- status images, 13 x 13 at 100 % ------------------------------------------
 
-def status_identical():
-    c = Canvas(13, 13)
-    pts = [(2.6, 6.6), (5.3, 9.4), (10.6, 3.4)]
-    c.stroke(pts, 3.9, rgb("#1d5e22"))
-    c.stroke(pts, 2.1, rgb("#3fb54a"))
+def status_identical(size=13):
+    c = Canvas(size, size)
+    k = Scale(size, 13)
+    pts = k.pts([(2.6, 6.6), (5.3, 9.4), (10.6, 3.4)])
+    c.stroke(pts, k(3.9), rgb("#1d5e22"))
+    c.stroke(pts, k(2.1), rgb("#3fb54a"))
     return c.result()
 
 
-def status_not_identical():
-    c = Canvas(13, 13)
-    c.disc(6.5, 6.5, 6.5, rgb("#8e1b12"))
-    c.gradient_disc(6.5, 6.5, 5.5, rgb("#f0584a"), rgb("#c8261a"))
-    c.stroke([(4.3, 4.3), (8.7, 8.7)], 1.7, rgb("#ffffff"))
-    c.stroke([(8.7, 4.3), (4.3, 8.7)], 1.7, rgb("#ffffff"))
+def status_not_identical(size=13):
+    c = Canvas(size, size)
+    k = Scale(size, 13)
+    c.disc(k(6.5), k(6.5), k(6.5), rgb("#8e1b12"))
+    c.gradient_disc(k(6.5), k(6.5), k(5.5), rgb("#f0584a"), rgb("#c8261a"))
+    c.stroke(k.pts([(4.3, 4.3), (8.7, 8.7)]), k(1.7), rgb("#ffffff"))
+    c.stroke(k.pts([(8.7, 4.3), (4.3, 8.7)]), k(1.7), rgb("#ffffff"))
     return c.result()
 
 
-def status_updated():
-    c = Canvas(13, 13)
+def status_updated(size=13):
+    c = Canvas(size, size)
+    k = Scale(size, 13)
     ink = rgb("#9c0d0d")
-    c.poly([(4.7, 1.8), (8.3, 1.8), (7.4, 8.6), (5.6, 8.6)], ink)
-    c.disc(6.5, 1.9, 1.8, ink)
-    c.disc(6.5, 11.0, 1.55, ink)
+    c.poly(k.pts([(4.7, 1.8), (8.3, 1.8), (7.4, 8.6), (5.6, 8.6)]), ink)
+    c.disc(k(6.5), k(1.9), k(1.8), ink)
+    c.disc(k(6.5), k(11.0), k(1.55), ink)
     img = c.result()
     # a faint highlight down the bar gives the mark some body
-    for y in range(2, 7):
-        r, g, b, a = img.getpixel((6, y))
-        img.putpixel((6, y), (min(255, r + 40), g + 10, b + 10, a))
+    for y in range(k.grid(2), k.grid(7)):
+        r, g, b, a = img.getpixel((k.grid(6), y))
+        img.putpixel((k.grid(6), y), (min(255, r + 40), g + 10, b + 10, a))
     return img
 
 
@@ -165,17 +202,19 @@ def app_icon(size):
 
 # --- button icons --------------------------------------------------------------
 
-def icon_exit():
-    """A computer screen, 20 x 20."""
-    c = Canvas(20, 20)
-    c.rrect(1, 1, 19, 15, 1.5, rgb("#3a3f47"))
-    c.rrect(2, 2, 18, 14, 1, rgb("#6b727d"))
-    c.gradient_rect(3, 3, 17, 13, rgb("#7fc4f5"), rgb("#1f5fae"))
+def icon_exit(size=20):
+    """A computer screen, 20 x 20 at 100 %."""
+    c = Canvas(size, size)
+    k = Scale(size, 20)
+    g = k.grid
+    c.rrect(g(1), g(1), g(19), g(15), k(1.5), rgb("#3a3f47"))
+    c.rrect(g(2), g(2), g(18), g(14), k(1), rgb("#6b727d"))
+    c.gradient_rect(g(3), g(3), g(17), g(13), rgb("#7fc4f5"), rgb("#1f5fae"))
     # a soft glare across the upper left of the glass
-    c.poly([(3, 3), (10, 3), (5, 13), (3, 13)], (255, 255, 255, 30))
-    c.rect(8, 15, 12, 17, rgb("#4c525b"))
-    c.rrect(4, 17, 16, 19, 0.8, rgb("#3a3f47"))
-    c.rect(5, 17, 15, 18, rgb("#7b828d"))
+    c.poly([(g(3), g(3)), (g(10), g(3)), (g(5), g(13)), (g(3), g(13))], (255, 255, 255, 30))
+    c.rect(g(8), g(15), g(12), g(17), rgb("#4c525b"))
+    c.rrect(g(4), g(17), g(16), g(19), k(0.8), rgb("#3a3f47"))
+    c.rect(g(5), g(17), g(15), g(18), rgb("#7b828d"))
     return c.result()
 
 
@@ -188,43 +227,51 @@ def burst(c, cx, cy, r_out, r_in, points, fill, rot=0.0):
     c.poly(pts, fill)
 
 
-def icon_settings():
-    """A panel with a yellow burst, 18 x 18."""
-    c = Canvas(18, 18)
-    c.rect(1, 5, 15, 17, rgb("#4a5260"))
-    c.gradient_rect(2, 6, 14, 16, rgb("#f4f6f8"), rgb("#c9d0d9"))
+def icon_settings(size=18):
+    """A panel with a yellow burst, 18 x 18 at 100 %."""
+    c = Canvas(size, size)
+    k = Scale(size, 18)
+    g = k.grid
+    c.rect(g(1), g(5), g(15), g(17), rgb("#4a5260"))
+    c.gradient_rect(g(2), g(6), g(14), g(16), rgb("#f4f6f8"), rgb("#c9d0d9"))
     # two slider tracks with knobs
-    c.rect(3, 9, 13, 10, rgb("#7d8794"))
-    c.rect(3, 13, 13, 14, rgb("#7d8794"))
-    c.rect(5, 8, 7, 11, rgb("#2f6fc0"))
-    c.rect(9, 12, 11, 15, rgb("#2f6fc0"))
-    burst(c, 13.5, 4.5, 4.6, 2.0, 8, rgb("#c77a00"))
-    burst(c, 13.5, 4.5, 3.7, 1.6, 8, rgb("#ffd21f"))
-    c.disc(13.5, 4.5, 1.2, rgb("#fff6b0"))
+    c.rect(g(3), g(9), g(13), g(10), rgb("#7d8794"))
+    c.rect(g(3), g(13), g(13), g(14), rgb("#7d8794"))
+    c.rect(g(5), g(8), g(7), g(11), rgb("#2f6fc0"))
+    c.rect(g(9), g(12), g(11), g(15), rgb("#2f6fc0"))
+    burst(c, k(13.5), k(4.5), k(4.6), k(2.0), 8, rgb("#c77a00"))
+    burst(c, k(13.5), k(4.5), k(3.7), k(1.6), 8, rgb("#ffd21f"))
+    c.disc(k(13.5), k(4.5), k(1.2), rgb("#fff6b0"))
     return c.result()
 
 
-def document(c, x0, y0, x1, y1):
+def document(c, k, x0, y0, x1, y1):
+    """A page with a folded corner; x0..y1 and the fold are of the 100 % size."""
     fold = 3
-    c.poly([(x0, y0), (x1 - fold, y0), (x1, y0 + fold), (x1, y1), (x0, y1)], rgb("#5b6470"))
-    c.poly([(x0 + 1, y0 + 1), (x1 - fold - 0.4, y0 + 1), (x1 - 1, y0 + fold + 0.4),
-            (x1 - 1, y1 - 1), (x0 + 1, y1 - 1)], rgb("#ffffff"))
-    c.poly([(x1 - fold, y0), (x1 - fold, y0 + fold), (x1, y0 + fold)], rgb("#aab3be"))
+    g = k.grid
+    c.poly([(g(x0), g(y0)), (g(x1 - fold), g(y0)), (g(x1), g(y0 + fold)), (g(x1), g(y1)),
+            (g(x0), g(y1))], rgb("#5b6470"))
+    c.poly([(g(x0 + 1), g(y0 + 1)), (k(x1 - fold - 0.4), g(y0 + 1)), (g(x1 - 1), k(y0 + fold + 0.4)),
+            (g(x1 - 1), g(y1 - 1)), (g(x0 + 1), g(y1 - 1))], rgb("#ffffff"))
+    c.poly([(g(x1 - fold), g(y0)), (g(x1 - fold), g(y0 + fold)), (g(x1), g(y0 + fold))],
+           rgb("#aab3be"))
     for y in range(y0 + 4, y1 - 1, 2):
-        c.rect(x0 + 2, y, x1 - 2, y + 1, rgb("#9aa6b4"))
+        c.rect(g(x0 + 2), g(y), g(x1 - 2), g(y + 1), rgb("#9aa6b4"))
 
 
-def icon_compare():
-    """Two documents joined by a magnifier, 18 x 18."""
-    c = Canvas(18, 18)
-    document(c, 0, 0, 8, 11)
-    document(c, 10, 0, 18, 11)
+def icon_compare(size=18):
+    """Two documents joined by a magnifier, 18 x 18 at 100 %."""
+    c = Canvas(size, size)
+    k = Scale(size, 18)
+    document(c, k, 0, 0, 8, 11)
+    document(c, k, 10, 0, 18, 11)
     # the lens sits over both pages, its handle runs to the lower right
-    c.stroke([(11.2, 12.2), (15.6, 16.6)], 2.6, rgb("#5a3a1a"))
-    c.stroke([(11.2, 12.2), (15.6, 16.6)], 1.4, rgb("#a8703a"), caps=False)
-    c.disc(9, 9.5, 4.6, rgb("#2e3640"))
-    c.gradient_disc(9, 9.5, 3.4, rgb("#e8f5ff"), rgb("#8fc3ea"))
-    c.disc(8, 8.3, 1.2, (255, 255, 255, 210))
+    handle = k.pts([(11.2, 12.2), (15.6, 16.6)])
+    c.stroke(handle, k(2.6), rgb("#5a3a1a"))
+    c.stroke(handle, k(1.4), rgb("#a8703a"), caps=False)
+    c.disc(k(9), k(9.5), k(4.6), rgb("#2e3640"))
+    c.gradient_disc(k(9), k(9.5), k(3.4), rgb("#e8f5ff"), rgb("#8fc3ea"))
+    c.disc(k(8), k(8.3), k(1.2), (255, 255, 255, 210))
     return c.result()
 
 
@@ -249,43 +296,50 @@ LETTERS = {
 }
 
 
-def lettering(img, x, y, word, colour):
+def lettering(img, x, y, word, colour, zoom=1):
+    """The pixel font; at zoom n each of its pixels is n x n."""
     for ch in word:
         rows = LETTERS[ch]
-        put_pixels(img, x, y, [r.replace("#", "x") for r in rows], {"x": colour})
-        x += len(rows[0]) + 1
+        if zoom == 1:
+            put_pixels(img, x, y, [r.replace("#", "x") for r in rows], {"x": colour})
+        else:
+            big = ["".join(("x" if p == "#" else ".") * zoom for p in r) for r in rows]
+            put_pixels(img, x, y, [r for r in big for _ in range(zoom)], {"x": colour})
+        x += (len(rows[0]) + 1) * zoom
     return x
 
 
-def quill(w, h):
-    """The feather mark, drawn as its own small canvas."""
-    c = Canvas(w, h)
+def quill(w, h, zoom=1):
+    """The feather mark, drawn as its own small canvas (w x h at 1x)."""
+    c = Canvas(w * zoom, h * zoom)
+    k = Scale(zoom, 1)
     # vane: a leaf shape along a diagonal shaft from lower left to upper right
     vane = [(4.0, 33.5), (5.5, 24), (9, 14), (14.5, 6), (21.5, 1.0), (20.5, 7.5),
             (17.5, 15), (13, 22.5), (8, 29)]
-    c.poly(vane, rgb("#1f4f8f"))
+    c.poly(k.pts(vane), rgb("#1f4f8f"))
     inner = [(6.0, 29.5), (7.5, 22.5), (10.5, 15), (15, 8.5), (19.5, 4.5), (18, 9),
              (15.5, 15), (12, 21.5)]
-    c.poly(inner, rgb("#3d7fd0"))
+    c.poly(k.pts(inner), rgb("#3d7fd0"))
     # notches cut into the vane
     for (x0, y0), (x1, y1) in (((13.6, 20.2), (17.2, 19.0)), ((16.2, 14.0), (19.6, 13.6))):
-        c.stroke([(x0, y0), (x1, y1)], 1.1, (255, 255, 255, 255), caps=False)
+        c.stroke(k.pts([(x0, y0), (x1, y1)]), k(1.1), (255, 255, 255, 255), caps=False)
     # the shaft and the nib
-    c.stroke([(2.0, 39.0), (19.5, 3.5)], 1.2, rgb("#10284a"))
-    c.poly([(1.0, 40.5), (2.4, 36.0), (3.8, 36.8)], rgb("#10284a"))
+    c.stroke(k.pts([(2.0, 39.0), (19.5, 3.5)]), k(1.2), rgb("#10284a"))
+    c.poly(k.pts([(1.0, 40.5), (2.4, 36.0), (3.8, 36.8)]), rgb("#10284a"))
     return c.result()
 
 
-def logo():
-    img = Image.new("RGB", (85, 41), (255, 255, 255))
-    q = quill(23, 41)
-    img.paste(q, (1, 0), q)
+def logo(zoom=1):
+    """85 x 41 at 1x; at 2x every position and the lettering's pixels doubled."""
+    img = Image.new("RGB", (85 * zoom, 41 * zoom), (255, 255, 255))
+    q = quill(23, 41, zoom)
+    img.paste(q, (1 * zoom, 0), q)
     ink = (16, 40, 74)
-    lettering(img, 24, 12, "Quillmark", ink)
+    lettering(img, 24 * zoom, 12 * zoom, "Quillmark", ink, zoom)
     # green rule under the word, the colour of the check mark
-    for x in range(24, 84):
-        img.putpixel((x, 26), (46, 154, 58))
-        img.putpixel((x, 27), (46, 154, 58))
+    for x in range(24 * zoom, 84 * zoom):
+        for y in range(26 * zoom, 28 * zoom):
+            img.putpixel((x, y), (46, 154, 58))
     return img
 
 
@@ -383,20 +437,28 @@ def preview(path, items):
 
 
 def main():
+    def sizes(base):
+        return [scaled_size(base, dpi) for dpi in DPIS]
+
+    # The application icon: the small (16) and the large (32) icon of each
+    # scale, and 48, which Explorer shows.
+    app_sizes = sorted(set(sizes(16) + sizes(32) + [48]))
     art = {
-        "identical.ico": [status_identical()],
-        "not_identical.ico": [status_not_identical()],
-        "updated.ico": [status_updated()],
-        "qmverify.ico": [app_icon(16), app_icon(32), app_icon(48)],
-        "exit.ico": [icon_exit()],
-        "settings.ico": [icon_settings()],
-        "compare.ico": [icon_compare()],
+        "identical.ico": [status_identical(n) for n in sizes(13)],
+        "not_identical.ico": [status_not_identical(n) for n in sizes(13)],
+        "updated.ico": [status_updated(n) for n in sizes(13)],
+        "qmverify.ico": [app_icon(n) for n in app_sizes],
+        "exit.ico": [icon_exit(n) for n in sizes(20)],
+        "settings.ico": [icon_settings(n) for n in sizes(18)],
+        "compare.ico": [icon_compare(n) for n in sizes(18)],
     }
     for name, images in art.items():
         write_ico(os.path.join(RES, name), images)
     shown = write_bmp16(os.path.join(RES, "logo.bmp"), logo())
+    shown2x = write_bmp16(os.path.join(RES, "logo2x.bmp"), logo(2))
     if len(sys.argv) == 3 and sys.argv[1] == "--preview":
-        items = [(n, i) for n, imgs in art.items() for i in imgs] + [("logo", shown)]
+        items = [(n, i) for n, imgs in art.items() for i in imgs]
+        items += [("logo", shown), ("logo2x", shown2x)]
         preview(sys.argv[2], items)
 
 

@@ -81,6 +81,59 @@ TEST(ResultSort, RandomTablesComeOutOrderedWithEveryRowIntact) {
     }
 }
 
+// A list that is not a plain table, so that the sort goes through
+// IResultList row by row.
+class ForwardingList : public IResultList {
+public:
+    explicit ForwardingList(CResultTable& table) : m_table(table) {}
+    void DeleteAllRows() override { m_table.DeleteAllRows(); }
+    int InsertRowAtTop(const std::string& text, int image) override {
+        return m_table.InsertRowAtTop(text, image);
+    }
+    std::string GetCellText(int row, int column) const override {
+        return m_table.GetCellText(row, column);
+    }
+    void SetCellText(int row, int column, const std::string& text) override {
+        m_table.SetCellText(row, column, text);
+    }
+    RowAttributes GetRowAttributes(int row) const override { return m_table.GetRowAttributes(row); }
+    void SetRowAttributes(int row, const RowAttributes& attributes) override {
+        m_table.SetRowAttributes(row, attributes);
+    }
+    int RowCount() const override { return m_table.RowCount(); }
+
+private:
+    CResultTable& m_table;
+};
+
+TEST(ResultSort, APlainTableEndsInTheOrderOfTheSortThroughTheInterface) {
+    std::mt19937 random(4711);
+    for (int round = 0; round < 100; ++round) {
+        // Few distinct keys, so that equal keys and their order matter.
+        std::vector<std::string> keys(random() % 60);
+        for (std::string& key : keys) key = std::string(1 + random() % 2, "abAB\\."[random() % 6]);
+        CResultTable plain = TableOf(keys, kColComment);
+        for (int row = 0; row < plain.RowCount(); ++row) {
+            plain.Rows()[row].attributes.state = static_cast<uint32_t>(random() % 4);
+            plain.Rows()[row].attributes.param = row;
+        }
+        CResultTable viaInterface = plain;
+        ForwardingList forwarded(viaInterface);
+        for (int ascending : {1, 0}) {
+            SortResultList(plain, kColComment, ascending, 0, -1);
+            SortResultList(forwarded, kColComment, ascending, 0, -1);
+            for (int row = 0; row < plain.RowCount(); ++row) {
+                const ResultRow& a = plain.Rows()[row];
+                const ResultRow& b = viaInterface.Rows()[row];
+                ASSERT_EQ(a.texts, b.texts) << round << " row " << row;
+                ASSERT_EQ(a.attributes.image, b.attributes.image);
+                ASSERT_EQ(a.attributes.state, b.attributes.state);
+                ASSERT_EQ(a.attributes.param, b.attributes.param);
+            }
+        }
+    }
+}
+
 TEST(ResultSort, HeaderClicksFollowTheSortStateRule) {
     CResultTable table = TableOf({"b", "a", "c"}, kColFileName + 2);
     SortState state;  // column 1, descending, as after a comparison run

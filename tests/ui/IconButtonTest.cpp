@@ -340,4 +340,47 @@ TEST_F(IconButtonTest, ExplicitLayoutCentresTheImageWhateverTheCaption) {
     EXPECT_NE(Pixel(31 + 3, 6 + 5), GetSysColor(COLOR_BTNFACE));  // the left page of the icon
 }
 
+// At 200 %: the margin, the pushed shift and the focus rectangle's greatest
+// inset are doubled; the default button's ring stays one pixel.
+TEST_F(IconButtonTest, At200PercentTheLayoutOffsetsScaleAndTheRingStaysOnePixel) {
+    EXPECT_EQ(CIconButton::FocusInset(20, 192), 5) << "a quarter, up to 6";
+    EXPECT_EQ(CIconButton::FocusInset(500, 192), 6);
+    EXPECT_EQ(CIconButton::FocusInset(500, 144), 5);
+    EXPECT_EQ(CIconButton::FocusInset(500, 96), CIconButton::FocusInset(500));
+
+    Make(150, 46, "Compare");
+    m_button.SetDpi(192);
+    ASSERT_TRUE(m_button.SetIconImage(IDI_COMPARE, 36, 36));
+    Draw(0);
+    const std::vector<DWORD> up = Snapshot();
+    Draw(ODS_SELECTED);
+    // The image at (8, 5) up and (10, 7) down: the lens and pages inside it.
+    for (int y = 2; y < 34; ++y)
+        for (int x = 2; x < 34; ++x)
+            ASSERT_EQ(m_bits[(7 + y) * 150 + 10 + x], up[(5 + y) * 150 + 8 + x]) << x << "," << y;
+
+    const Box focus = FocusBox();
+    EXPECT_EQ(focus.left, 6);
+    EXPECT_EQ(focus.top, 6);
+    EXPECT_EQ(focus.right, 143);
+    EXPECT_EQ(focus.bottom, 39);
+
+    m_button.SetDefaultButton(TRUE);
+    Draw(0);
+    EXPECT_EQ(Pixel(0, 20), RGB(0, 0, 0));
+    EXPECT_NE(Pixel(1, 20), RGB(0, 0, 0)) << "one pixel of ring";
+
+    // The logo drawn for 200 %, averaged down to the size asked, white still the face.
+    ASSERT_TRUE(m_button.SetBitmapImage(IDB_LOGO_2X, 88, 44, RGB(255, 255, 255)));
+    BITMAP bm{};
+    ASSERT_NE(GetObjectA(m_button.GetBitmapImage(), sizeof bm, &bm), 0);
+    EXPECT_EQ(bm.bmWidth, 88);
+    EXPECT_EQ(bm.bmHeight, 44);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, m_button.GetBitmapImage());
+    EXPECT_EQ(GetPixel(dc, 0, 0), GetSysColor(COLOR_BTNFACE));
+    SelectObject(dc, old);
+    DeleteDC(dc);
+}
+
 }  // namespace

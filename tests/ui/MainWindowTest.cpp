@@ -8,10 +8,14 @@
 #include <algorithm>
 #include <cstdint>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "SampleWindow.h"
+#include "core/FaultPlatform.h"
 #include "core/ReleaseListBuild.h"
+#include "core/ResultSort.h"
+#include "core/ResultTable.h"
 #include "res/resource.h"
 #include "ui/AppServices.h"
 #include "ui/CheckerDlg.h"
@@ -253,6 +257,112 @@ TEST_F(MainWindowTest, SelectionTravelsWithItsRow) {
     const int selected = ListView_GetNextItem(m_list, -1, LVNI_SELECTED);
     ASSERT_EQ(selected, ListView_GetItemCount(m_list) - 1);
     EXPECT_EQ(ItemText(m_list, selected, 0), "\\db1.\\server.exe");
+}
+
+// The rows of the list as a plain table: texts, images, focus and selection.
+qm::CResultTable TableOfList(HWND list) {
+    qm::CResultTable table;
+    for (int item = ListView_GetItemCount(list) - 1; item >= 0; --item) {
+        table.InsertRowAtTop("", 0);
+        qm::ResultRow& row = table.Rows()[0];
+        for (int column = 0; column < qm::kColumnCount; ++column) {
+            row.texts[column] = ItemText(list, item, column);
+        }
+        LVITEMA lvi{};
+        lvi.mask = LVIF_IMAGE | LVIF_STATE;
+        lvi.iItem = item;
+        lvi.stateMask = qm::kRowStateMask;
+        ::SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&lvi));
+        row.attributes.image = lvi.iImage;
+        row.attributes.state = lvi.state;
+    }
+    return table;
+}
+
+TEST_F(MainWindowTest, FocusAndSelectionTravelWithTheirRowsAsTheTableSortMovesThem) {
+    PrepareRelease();
+    Open();
+    ClickCompare();
+    for (int item : {1, 3, 6}) ListView_SetItemState(m_list, item, LVIS_SELECTED, LVIS_SELECTED);
+    ListView_SetItemState(m_list, 3, LVIS_FOCUSED, LVIS_FOCUSED);
+    ListView_SetSelectionMark(m_list, 6);
+    qm::CResultTable expected = TableOfList(m_list);
+    qm::SortState sort = m_dlg.CurrentSortState();
+
+    for (int column : {0, 0, 2, 1}) {
+        ClickHeader(column);
+        qm::SortOnHeaderClick(expected, sort, column, 0);
+        const qm::CResultTable shown = TableOfList(m_list);
+        ASSERT_EQ(shown.RowCount(), expected.RowCount());
+        for (int row = 0; row < shown.RowCount(); ++row) {
+            EXPECT_EQ(shown.Rows()[row].texts, expected.Rows()[row].texts) << row;
+            EXPECT_EQ(shown.Rows()[row].attributes.image, expected.Rows()[row].attributes.image);
+            EXPECT_EQ(shown.Rows()[row].attributes.state, expected.Rows()[row].attributes.state)
+                << "column " << column << " row " << row;
+        }
+        EXPECT_EQ(ListView_GetSelectionMark(m_list), 6) << "the mark stays where it was";
+    }
+}
+
+// Every file read takes a while, so that a comparison runs long enough for
+// another thread to reach the window during it.
+class SlowReads : public qm::test::FaultPlatform {
+public:
+    uint32_t OpenForReading(const std::string& path,
+                            std::unique_ptr<qm::IReadFile>& file) override {
+        ::Sleep(10);
+        if (++m_reads == 10) ::SetEvent(underWay);
+        return FaultPlatform::OpenForReading(path, file);
+    }
+    HANDLE underWay = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    ~SlowReads() override { ::CloseHandle(underWay); }
+
+private:
+    int m_reads = 0;
+};
+
+TEST_F(MainWindowTest, DuringARunOtherProgramsGetAnswersTheCountShowsAndNoCommandStarts) {
+    PrepareFiles();
+    for (int n = 0; n < 60; ++n) m_install.WriteFile("qmw", "f" + std::to_string(n) + ".exe", "x");
+    ASSERT_EQ(qm::CReleaseListBuild().BuildReleaseList().status, qm::BuildResult::Ok);
+    Open();
+    HWND window = m_dlg.GetSafeHwnd();
+    HWND group = ::FindWindowExA(window, nullptr, "Button", nullptr);
+    while (group != nullptr &&
+           (::GetWindowLongPtrA(group, GWL_STYLE) & BS_TYPEMASK) != BS_GROUPBOX) {
+        group = ::FindWindowExA(window, group, "Button", nullptr);
+    }
+    ASSERT_NE(group, nullptr);
+    char resting[256] = "";
+    ::GetWindowTextA(group, resting, sizeof resting);
+
+    // Early in the run (57 files still to read, some 600 ms), another thread
+    // reads the group box and presses About, as another program would.
+    SlowReads slow;
+    std::string seen;
+    BOOL answeredAbout = FALSE;
+    std::thread other([&] {
+        ::WaitForSingleObject(slow.underWay, 30000);
+        char text[256] = "";
+        DWORD_PTR answer = 0;
+        if (::SendMessageTimeoutA(group, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                                  SMTO_NORMAL, 10000, &answer)) {
+            seen = text;
+        }
+        answeredAbout = ::SendMessageTimeoutA(window, WM_COMMAND, MAKEWPARAM(IDC_ABOUT, BN_CLICKED),
+                                              0, SMTO_NORMAL, 10000, &answer) != 0;
+    });
+    ClickCompare();
+    other.join();
+
+    EXPECT_EQ(seen.rfind("Comparing the current files with the release list: ", 0), 0u) << seen;
+    EXPECT_NE(seen.find(" files compared so far"), std::string::npos) << seen;
+    EXPECT_TRUE(answeredAbout) << "the window answered during the run";
+    EXPECT_TRUE(m_modals.empty()) << "About did not open inside the run";
+    EXPECT_EQ(ListView_GetItemCount(m_list), 67);
+    char after[256] = "";
+    ::GetWindowTextA(group, after, sizeof after);
+    EXPECT_STREQ(after, resting);
 }
 
 TEST_F(MainWindowTest, SystemMenuEndsWithAboutAndItsCommandRangeOpensTheAboutBox) {

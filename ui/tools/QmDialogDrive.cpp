@@ -8,7 +8,8 @@
 //   qmverify-dialog-drive rect CAPTION            prints the window's place as WxH+X+Y
 //
 // CAPTION is the main window's title or a dialog's caption; the window is
-// waited for up to ten seconds. Exit status 1 when it does not turn up.
+// waited for up to ten seconds, until it shows and no dialog of its own is
+// open over it. Exit status 1 when it does not turn up.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -17,50 +18,35 @@
 #include <cstdlib>
 #include <string>
 
+#include "ui/tools/DriveSupport.h"
+
 namespace {
 
-const char kMainTitle[] = "Quillmark Release Check";
-constexpr int kResultListId = 1000;
-
+// The main window by its title, a dialog or message box by its caption;
+// visible, and enabled, so that no modal window of its own is over it (a
+// command posted then would run inside that window's loop).
 HWND WaitForWindow(const std::string& caption) {
+    const bool main = caption == drive::kMainTitle;
+    HWND window = drive::WaitForWindow(main ? nullptr : "#32770", caption.c_str(), 10000, true);
     const DWORD start = ::GetTickCount();
-    for (;;) {
-        HWND found = ::FindWindowA(caption == kMainTitle ? nullptr : "#32770", caption.c_str());
-        if (found != nullptr && ::IsWindowVisible(found)) return found;
+    while (window != nullptr && !::IsWindowEnabled(window)) {
         if (::GetTickCount() - start > 10000) return nullptr;
-        ::Sleep(100);
+        ::Sleep(50);
     }
+    return window;
 }
 
-// The bounds of a list row in screen coordinates, read across processes.
-bool RowRect(HWND list, int row, RECT& rect) {
-    DWORD processId = 0;
-    ::GetWindowThreadProcessId(list, &processId);
-    HANDLE process =
-        ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
-    if (process == nullptr) return false;
-    void* remote = ::VirtualAllocEx(process, nullptr, sizeof rect, MEM_COMMIT, PAGE_READWRITE);
-    rect = RECT{LVIR_BOUNDS, 0, 0, 0};
-    bool ok = remote != nullptr &&
-              ::WriteProcessMemory(process, remote, &rect, sizeof rect, nullptr) &&
-              ::SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(row),
-                             reinterpret_cast<LPARAM>(remote)) != 0 &&
-              ::ReadProcessMemory(process, remote, &rect, sizeof rect, nullptr);
-    if (remote != nullptr) ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    ::CloseHandle(process);
-    ::MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&rect), 2);
-    return ok;
-}
-
-// A double-click with the left button, as the mouse makes it.
-void DoubleClickAt(int x, int y) {
-    ::SetCursorPos(x, y);
-    INPUT input[4] = {};
-    for (int i = 0; i < 4; ++i) {
-        input[i].type = INPUT_MOUSE;
-        input[i].mi.dwFlags = i % 2 == 0 ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
-    }
-    ::SendInput(4, input, sizeof(INPUT));
+// A double-click with the left button at a point of `list`, made of the
+// list's own mouse messages, so that no input device is needed: the first
+// click selects the row, the second (posted, as the mouse posts it) opens
+// what a double-click opens.
+void DoubleClickAt(HWND list, int x, int y) {
+    const LPARAM at = MAKELPARAM(x, y);
+    DWORD_PTR answer = 0;
+    ::SendMessageTimeoutA(list, WM_LBUTTONDOWN, MK_LBUTTON, at, SMTO_NORMAL, 10000, &answer);
+    ::SendMessageTimeoutA(list, WM_LBUTTONUP, 0, at, SMTO_NORMAL, 10000, &answer);
+    ::PostMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    ::PostMessageA(list, WM_LBUTTONUP, 0, at);
 }
 
 int Usage() {
@@ -77,19 +63,21 @@ int Usage() {
 int main(int argc, char** argv) {
     if (argc < 3) return Usage();
     const std::string command = argv[1];
-    const std::string caption = command == "dblclick" ? kMainTitle : argv[2];
+    const std::string caption = command == "dblclick" ? drive::kMainTitle : argv[2];
     HWND window = WaitForWindow(caption);
     if (window == nullptr) {
         std::fprintf(stderr, "qmverify-dialog-drive: no window \"%s\"\n", caption.c_str());
         return 1;
     }
     if (command == "dblclick") {
-        HWND list = ::GetDlgItem(window, kResultListId);
-        RECT rect{};
-        if (!RowRect(list, std::atoi(argv[2]), rect)) return 1;
-        ::SetForegroundWindow(window);
+        HWND list = ::GetDlgItem(window, IDC_RESULT_LIST);
+        RECT rect{LVIR_BOUNDS, 0, 0, 0};
+        if (!drive::RemoteRect(list, LVM_GETITEMRECT, static_cast<WPARAM>(std::atoi(argv[2])),
+                               rect)) {
+            return 1;
+        }
         // On the file name, clear of the status image.
-        DoubleClickAt(rect.left + 60, (rect.top + rect.bottom) / 2);
+        DoubleClickAt(list, rect.left + 60, (rect.top + rect.bottom) / 2);
         return 0;
     }
     if (command == "press" && argc == 4) {

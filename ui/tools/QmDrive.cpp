@@ -1,13 +1,28 @@
 // qmverify-drive: drives a running qmverify from outside, for the scripts
-// that show the tool without an operator (screenshots on a virtual display).
+// that show the tool without an operator (screenshots on a virtual display)
+// and for the window benchmark.
 //
 //   qmverify-drive wait              until the main window exists
+//   qmverify-drive idle [SECONDS]    until the main window waits for the operator
 //   qmverify-drive compare           presses "Compare"
-//   qmverify-drive dismiss           closes the notice box, when one shows
-//   qmverify-drive header COLUMN     left click on a column header
-//   qmverify-drive exit              presses "Exit"
+//   qmverify-drive dismiss           closes the notice box, when one shows, and waits
+//                                    until it is gone
+//   qmverify-drive header COLUMN     left click on a column header, done when it returns
+//   qmverify-drive exit              presses "Exit" once no dialog is open over the window
+//   qmverify-drive timed-compare     presses "Compare", prints the seconds to the run's end
+//   qmverify-drive timed-sort COLUMN clicks header COLUMN, prints the seconds it sorts
+//   qmverify-drive rows              prints the number of rows of the result list
+//   qmverify-drive timed-run PROGRAM [ARGS...]
+//                                    runs a program to its end, its output discarded,
+//                                    and prints the seconds it took
 //
-// Exit status 0 on success, 1 when the window did not turn up in time.
+// "Waiting for the operator" means: the window answers messages, and no
+// comparison runs (the result group box shows its resting text). A notice
+// box counts as waiting too. "compare" hands the command over ahead of
+// whatever is asked after it, so an "idle" that follows sees the run.
+//
+// Exit status 0 on success, 1 when the window did not turn up (or turn idle)
+// in time.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -17,51 +32,145 @@
 #include <cstring>
 #include <string>
 
+#include "ui/tools/DriveSupport.h"
+
 namespace {
 
-const char kTitle[] = "Quillmark Release Check";
-constexpr int kCompareId = 1003;
-constexpr int kResultListId = 1000;
+HWND HeaderOf(HWND main) {
+    HWND list = ::GetDlgItem(main, IDC_RESULT_LIST);
+    return reinterpret_cast<HWND>(::SendMessageA(list, LVM_GETHEADER, 0, 0));
+}
 
-HWND WaitForWindow(const char* className, const char* title, DWORD milliseconds) {
-    const DWORD start = ::GetTickCount();
-    for (;;) {
-        if (HWND found = ::FindWindowA(className, title)) return found;
-        if (::GetTickCount() - start > milliseconds) return nullptr;
-        ::Sleep(100);
+// Whether the window answers within a second and shows its resting group text.
+bool WaitsForTheOperator(HWND main, HWND group) {
+    if (group == nullptr) return false;
+    DWORD_PTR answer = 0;
+    if (::SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &answer) == 0) return false;
+    char text[256] = "";
+    if (::SendMessageTimeoutA(group, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                              SMTO_NORMAL, 1000, &answer) == 0) {
+        return false;
     }
+    return std::strcmp(text, drive::kResultGroupText) == 0;
 }
 
-// A left click at a point of the screen, as the mouse makes it.
-void ClickAt(int x, int y) {
-    ::SetCursorPos(x, y);
-    INPUT input[2] = {};
-    input[0].type = input[1].type = INPUT_MOUSE;
-    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    ::SendInput(2, input, sizeof(INPUT));
+int WaitUntilIdle(HWND main, DWORD milliseconds) {
+    const DWORD start = ::GetTickCount();
+    // The window is found as soon as it exists, its controls a moment later.
+    while (!WaitsForTheOperator(main, drive::ResultGroupBox(main))) {
+        if (::GetTickCount() - start > milliseconds) {
+            std::fputs("qmverify-drive: the window stays busy\n", stderr);
+            return 1;
+        }
+        ::Sleep(50);
+    }
+    return 0;
 }
 
-// The header item's rectangle in screen coordinates, read across processes.
-bool HeaderItemRect(HWND header, int column, RECT& rect) {
-    DWORD processId = 0;
-    ::GetWindowThreadProcessId(header, &processId);
-    HANDLE process =
-        ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
-    if (process == nullptr) return false;
-    void* remote = ::VirtualAllocEx(process, nullptr, sizeof rect, MEM_COMMIT, PAGE_READWRITE);
-    bool ok = remote != nullptr &&
-              ::SendMessageA(header, HDM_GETITEMRECT, static_cast<WPARAM>(column),
-                             reinterpret_cast<LPARAM>(remote)) != 0 &&
-              ::ReadProcessMemory(process, remote, &rect, sizeof rect, nullptr);
-    if (remote != nullptr) ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    ::CloseHandle(process);
-    ::MapWindowPoints(header, nullptr, reinterpret_cast<POINT*>(&rect), 2);
-    return ok;
+// Seconds since `start` (a QueryPerformanceCounter reading).
+double SecondsSince(const LARGE_INTEGER& start) {
+    LARGE_INTEGER now{}, frequency{};
+    ::QueryPerformanceCounter(&now);
+    ::QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(now.QuadPart - start.QuadPart) /
+           static_cast<double>(frequency.QuadPart);
+}
+
+LARGE_INTEGER Now() {
+    LARGE_INTEGER now{};
+    ::QueryPerformanceCounter(&now);
+    return now;
+}
+
+// A whole run may take minutes on a large installation.
+constexpr UINT kRunTimeout = 3600 * 1000;
+
+int TimedCompare(HWND main) {
+    const LARGE_INTEGER start = Now();
+    DWORD_PTR answer = 0;
+    if (::SendMessageTimeoutA(main, WM_COMMAND, MAKEWPARAM(IDC_COMPARE, BN_CLICKED),
+                              reinterpret_cast<LPARAM>(::GetDlgItem(main, IDC_COMPARE)),
+                              SMTO_NORMAL, kRunTimeout, &answer) == 0) {
+        return 1;
+    }
+    std::printf("%.3f\n", SecondsSince(start));
+    return 0;
+}
+
+// A left click on a header item, made of the header's own mouse messages
+// (sent, so that no input device is needed and the click is over when they
+// return): the button goes up on the item it went down on, so the header
+// reports a click to the window, which sorts before the message returns.
+// The seconds from the button's release to the end of the sort.
+bool ClickHeader(HWND main, int column, double& seconds) {
+    HWND header = HeaderOf(main);
+    RECT rect{};
+    if (!drive::RemoteRect(header, HDM_GETITEMRECT, static_cast<WPARAM>(column), rect)) {
+        return false;
+    }
+    const LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    DWORD_PTR answer = 0;
+    if (::SendMessageTimeoutA(header, WM_LBUTTONDOWN, MK_LBUTTON, at, SMTO_NORMAL, kRunTimeout,
+                              &answer) == 0) {
+        return false;
+    }
+    const LARGE_INTEGER start = Now();
+    if (::SendMessageTimeoutA(header, WM_LBUTTONUP, 0, at, SMTO_NORMAL, kRunTimeout, &answer) ==
+        0) {
+        return false;
+    }
+    seconds = SecondsSince(start);
+    return true;
+}
+
+// Until no modal window of the tool's keeps `window` disabled.
+bool WaitUntilEnabled(HWND window, DWORD milliseconds) {
+    const DWORD start = ::GetTickCount();
+    while (!::IsWindowEnabled(window)) {
+        if (!::IsWindow(window) || ::GetTickCount() - start > milliseconds) return false;
+        ::Sleep(50);
+    }
+    return true;
+}
+
+// The benchmark's yardstick: a program timed from its start to its end, from
+// inside the same Wine session as the window.
+int TimedRun(int argc, char** argv) {
+    std::string commandLine;
+    for (int i = 2; i < argc; ++i) {
+        if (!commandLine.empty()) commandLine += ' ';
+        commandLine += std::string("\"") + argv[i] + "\"";
+    }
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE nul =
+        ::CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = nul;
+    startup.hStdError = nul;
+    PROCESS_INFORMATION process{};
+    const LARGE_INTEGER start = Now();
+    if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                          &startup, &process)) {
+        ::CloseHandle(nul);
+        return 1;
+    }
+    ::WaitForSingleObject(process.hProcess, INFINITE);
+    const double seconds = SecondsSince(start);
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    ::CloseHandle(nul);
+    std::printf("%.3f\n", seconds);
+    return 0;
 }
 
 int Usage() {
-    std::fputs("usage: qmverify-drive wait|compare|dismiss|exit|header COLUMN\n", stderr);
+    std::fputs(
+        "usage: qmverify-drive wait|idle [SECONDS]|compare|dismiss|exit|header COLUMN"
+        "|timed-compare|timed-sort COLUMN|rows|timed-run PROGRAM [ARGS...]\n",
+        stderr);
     return 2;
 }
 
@@ -70,33 +179,54 @@ int Usage() {
 int main(int argc, char** argv) {
     if (argc < 2) return Usage();
     const std::string command = argv[1];
-    HWND main = WaitForWindow(nullptr, kTitle, 30000);
+    if (command == "timed-run" && argc >= 3) return TimedRun(argc, argv);
+    HWND main = drive::WaitForWindow(nullptr, drive::kMainTitle, 30000);
     if (main == nullptr) {
-        std::fprintf(stderr, "qmverify-drive: no window \"%s\"\n", kTitle);
+        std::fprintf(stderr, "qmverify-drive: no window \"%s\"\n", drive::kMainTitle);
         return 1;
     }
     if (command == "wait") return 0;
-    if (command == "compare" || command == "exit") {
-        const int id = command == "compare" ? kCompareId : IDOK;
-        ::PostMessageA(main, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                       reinterpret_cast<LPARAM>(::GetDlgItem(main, id)));
+    if (command == "idle") {
+        const int seconds = argc == 3 ? std::atoi(argv[2]) : 300;
+        return WaitUntilIdle(main, static_cast<DWORD>(seconds) * 1000);
+    }
+    if (command == "compare") {
+        // Sent, not posted: it goes ahead of any message sent after it.
+        ::SendNotifyMessageA(main, WM_COMMAND, MAKEWPARAM(IDC_COMPARE, BN_CLICKED),
+                             reinterpret_cast<LPARAM>(::GetDlgItem(main, IDC_COMPARE)));
+        return 0;
+    }
+    if (command == "exit") {
+        // Not into the loop of a dialog still open over the window.
+        if (!WaitUntilEnabled(main, 10000)) return 1;
+        ::PostMessageA(main, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                       reinterpret_cast<LPARAM>(::GetDlgItem(main, IDOK)));
         return 0;
     }
     if (command == "dismiss") {
-        // The notice is a message box of the tool's own: a dialog captioned
-        // "qmverify".
-        HWND box = WaitForWindow("#32770", "qmverify", 10000);
+        HWND box = drive::WaitForWindow("#32770", drive::kNoticeCaption, 10000);
         if (box == nullptr) return 1;
         ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        // Done once the box is gone, so that what follows meets the window.
+        const DWORD start = ::GetTickCount();
+        while (::IsWindow(box)) {
+            if (::GetTickCount() - start > 10000) return 1;
+            ::Sleep(20);
+        }
         return 0;
     }
-    if (command == "header" && argc == 3) {
-        HWND list = ::GetDlgItem(main, kResultListId);
-        HWND header = reinterpret_cast<HWND>(::SendMessageA(list, LVM_GETHEADER, 0, 0));
-        RECT rect{};
-        if (!HeaderItemRect(header, std::atoi(argv[2]), rect)) return 1;
-        ::SetForegroundWindow(main);
-        ClickAt((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    double seconds = 0;
+    if (command == "header" && argc == 3)
+        return ClickHeader(main, std::atoi(argv[2]), seconds) ? 0 : 1;
+    if (command == "timed-sort" && argc == 3) {
+        if (!ClickHeader(main, std::atoi(argv[2]), seconds)) return 1;
+        std::printf("%.3f\n", seconds);
+        return 0;
+    }
+    if (command == "timed-compare") return TimedCompare(main);
+    if (command == "rows") {
+        HWND list = ::GetDlgItem(main, IDC_RESULT_LIST);
+        std::printf("%d\n", static_cast<int>(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)));
         return 0;
     }
     return Usage();

@@ -1,0 +1,34 @@
+// The display scale a window is shown at, as its DPI (96 is 100 %), and the
+// sizes of what the window draws at 100 % scaled to it. The dialog templates
+// scale with their font; the images, the icon buttons' pixel offsets and the
+// result list's column widths scale by these.
+#pragma once
+
+#include <windows.h>
+
+namespace dpi {
+
+constexpr int kStandard = 96;
+
+// `pixels` at 100 % at `dpi`, rounded to the nearest pixel (MulDiv), as the
+// artwork script sizes the images it draws for each scale.
+inline int Scale(int pixels, int dpi) { return ::MulDiv(pixels, dpi, kStandard); }
+
+// The DPI the window is drawn for: that of its monitor where Windows tells
+// it (GetDpiForWindow, Windows 10 1607 on), else the screen's.
+int OfWindow(HWND window);
+
+// The logo bitmap for a place of `width` x `height` at 100 %: the 1x bitmap
+// up to 100 %, the 2x one above, and the size to draw it at.
+struct Bitmap {
+    UINT id;
+    int width;
+    int height;
+};
+Bitmap Logo(int dpi, int width, int height);
+
+// A copy of `bitmap` at `width` x `height`, each pixel the average of what it
+// covers (HALFTONE), as a 32-bit DIB section; nullptr if none can be made.
+HBITMAP StretchedCopy(HBITMAP bitmap, int width, int height);
+
+}  // namespace dpi

@@ -1,0 +1,102 @@
+// What the drive tools share: the texts of the main window that they look
+// for, finding a window by its title, and memory in the tool's process for
+// the messages whose data must live there (list-view and header reads, the
+// notifications a tool sends).
+//
+// The control ids come from res/resource.h. The texts are the tool's own
+// strings, which a drive tool cannot load from its string table; the window
+// tests check that they say the same.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+
+#include "res/resource.h"
+
+namespace drive {
+
+// String IDS_MAIN_TITLE: the main window's title.
+constexpr char kMainTitle[] = "Quillmark Release Check";
+// The result group box's text while no comparison runs (the dialog template's).
+constexpr char kResultGroupText[] =
+    "Check if current files are identical with the installed / updated files ";
+// The caption of the tool's own message boxes.
+constexpr char kNoticeCaption[] = "qmverify";
+
+// The first top-level window of `className` (nullptr: any class) titled
+// `title` that turns up within `milliseconds`; with `visible`, only a visible
+// one counts. nullptr when none does.
+inline HWND WaitForWindow(const char* className, const char* title, DWORD milliseconds,
+                          bool visible = false) {
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        HWND found = ::FindWindowA(className, title);
+        if (found != nullptr && (!visible || ::IsWindowVisible(found))) return found;
+        if (::GetTickCount() - start > milliseconds) return nullptr;
+        ::Sleep(100);
+    }
+}
+
+// The main window's result group box: its first child that is a group box.
+inline HWND ResultGroupBox(HWND main) {
+    for (HWND child = ::GetWindow(main, GW_CHILD); child != nullptr;
+         child = ::GetWindow(child, GW_HWNDNEXT)) {
+        char name[16] = "";
+        ::GetClassNameA(child, name, sizeof name);
+        const auto style = static_cast<DWORD>(::GetWindowLongPtrA(child, GWL_STYLE));
+        if (::lstrcmpiA(name, "Button") == 0 && (style & BS_TYPEMASK) == BS_GROUPBOX) return child;
+    }
+    return nullptr;
+}
+
+// A block of memory in the process that owns a window, for as long as the
+// object lives.
+class RemoteMemory {
+public:
+    RemoteMemory(HWND window, size_t size) {
+        DWORD processId = 0;
+        ::GetWindowThreadProcessId(window, &processId);
+        m_process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
+                                  processId);
+        if (m_process != nullptr) {
+            m_address = ::VirtualAllocEx(m_process, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+        }
+    }
+    ~RemoteMemory() {
+        if (m_address != nullptr) ::VirtualFreeEx(m_process, m_address, 0, MEM_RELEASE);
+        if (m_process != nullptr) ::CloseHandle(m_process);
+    }
+    RemoteMemory(const RemoteMemory&) = delete;
+    RemoteMemory& operator=(const RemoteMemory&) = delete;
+
+    bool Valid() const { return m_address != nullptr; }
+    // The address as the owning process sees it, for a message's parameter.
+    LPARAM Address(size_t offset = 0) const {
+        return reinterpret_cast<LPARAM>(static_cast<char*>(m_address) + offset);
+    }
+    bool Write(const void* data, size_t size, size_t offset = 0) const {
+        return Valid() && ::WriteProcessMemory(m_process, static_cast<char*>(m_address) + offset,
+                                               data, size, nullptr) != FALSE;
+    }
+    bool Read(void* data, size_t size, size_t offset = 0) const {
+        return Valid() && ::ReadProcessMemory(m_process, static_cast<char*>(m_address) + offset,
+                                              data, size, nullptr) != FALSE;
+    }
+
+private:
+    HANDLE m_process = nullptr;
+    void* m_address = nullptr;
+};
+
+// A rectangle that `message` fills in the window's process (HDM_GETITEMRECT,
+// LVM_GETITEMRECT), which `rect` also hands in; in the window's client
+// coordinates.
+inline bool RemoteRect(HWND window, UINT message, WPARAM index, RECT& rect) {
+    RemoteMemory memory(window, sizeof rect);
+    if (!memory.Write(&rect, sizeof rect)) return false;
+    if (::SendMessageA(window, message, index, memory.Address()) == 0) return false;
+    return memory.Read(&rect, sizeof rect);
+}
+
+}  // namespace drive
