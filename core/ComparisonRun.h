@@ -25,6 +25,8 @@ struct ComparisonHooks {
     std::function<void()> noticeNoReleaseList;
     // true: show the wait cursor; false: the arrow cursor.
     std::function<void(bool)> showWaitCursor;
+    // An entry of the build that a missing list starts has been written.
+    std::function<void(int entriesSoFar)> entryBuilt;
     // A row has been added (the window repaints the list; the command line
     // shows progress).
     std::function<void(int rowsSoFar)> rowAdded;

@@ -21,8 +21,9 @@ enum : size_t { kTimestampCapacity = 128 };
 
 }  // namespace
 
-CReleaseListBuild::CReleaseListBuild(std::function<void(bool)> showWaitCursor)
-    : m_showWaitCursor(std::move(showWaitCursor)) {}
+CReleaseListBuild::CReleaseListBuild(std::function<void(bool)> showWaitCursor,
+                                     std::function<void(int entriesSoFar)> entryWritten)
+    : m_showWaitCursor(std::move(showWaitCursor)), m_entryWritten(std::move(entryWritten)) {}
 
 void CReleaseListBuild::ScanDirectory(const char* directory, const char* mask,
                                       const char* section) {
@@ -56,6 +57,7 @@ void CReleaseListBuild::ScanDirectory(const char* directory, const char* mask,
         m_newList.WriteText(section, EntryKey("Comment", m_nEntry), "");
         ++m_nEntry;
         ++m_nEntriesWritten;
+        if (m_entryWritten) m_entryWritten(m_nEntriesWritten);
     } while (search->Next(found));
     search.reset();  // closes the search before the table goes
     crc.FreeTable();

@@ -31,8 +31,10 @@ struct BuildResult {
 
 class CReleaseListBuild {
 public:
-    // `showWaitCursor(true)` while the build works, `(false)` after it.
-    explicit CReleaseListBuild(std::function<void(bool)> showWaitCursor = {});
+    // `showWaitCursor(true)` while the build works, `(false)` after it;
+    // `entryWritten` after every entry (the window keeps itself alive).
+    explicit CReleaseListBuild(std::function<void(bool)> showWaitCursor = {},
+                               std::function<void(int entriesSoFar)> entryWritten = {});
 
     BuildResult BuildReleaseList();
 
@@ -46,6 +48,7 @@ private:
     BuildResult Replace(const std::string& windowsDirectory);
 
     std::function<void(bool)> m_showWaitCursor;
+    std::function<void(int)> m_entryWritten;
     // The new list grows here, in memory, and reaches the disk in one piece.
     CIniFile m_newList;
     int m_nEntriesWritten = 0;

@@ -320,6 +320,11 @@ void CCheckerDlg::OnCompare() {
     hooks.rowAdded = [&](int rowsSoFar) {
         if (pace.Due(CRedrawPace::Clock::now())) ShowProgress(rowsSoFar, progress);
     };
+    // A missing list is built first: the window stays alive meanwhile too.
+    CRedrawPace buildPace(kProgressInterval);
+    hooks.entryBuilt = [&buildPace](int) {
+        if (buildPace.Due(CRedrawPace::Clock::now())) KeepAlive();
+    };
 
     // Whatever leaves the run, the window is the operator's again after it.
     struct RunScope {
@@ -349,6 +354,10 @@ void CCheckerDlg::ShowProgress(int rowsSoFar, const std::string& format) {
     m_rows.ShowRows();
     SetGroupText(qm::BoundedFormat(format.size() + 16, nullptr, format.c_str(), rowsSoFar));
     m_listResult.UpdateWindow();
+    KeepAlive();
+}
+
+void CCheckerDlg::KeepAlive() {
     // Windows takes a window for hung when its thread has not looked at its
     // queue for a while. Looking without removing anything dispatches no
     // input (so no button starts anything), only what other programs send.
@@ -378,7 +387,10 @@ void CCheckerDlg::SetGroupText(const std::string& text) {
 }
 
 qm::BuildResult CCheckerDlg::BuildReleaseList() {
-    qm::CReleaseListBuild build(ShowWaitCursor);
+    CRedrawPace pace(kProgressInterval);
+    qm::CReleaseListBuild build(ShowWaitCursor, [&pace](int) {
+        if (pace.Due(CRedrawPace::Clock::now())) KeepAlive();
+    });
     return build.BuildReleaseList();
 }
 

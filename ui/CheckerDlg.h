@@ -91,6 +91,8 @@ private:
     // During a comparison: the rows so far in the list, their count in the
     // group box, and a look at the message queue.
     void ShowProgress(int rowsSoFar, const std::string& format);
+    // Lets Windows see the thread alive during a long run, dispatching no input.
+    static void KeepAlive();
     void SetGroupText(const std::string& text);
 
     char m_szReleaseList[40] = "";

@@ -39,8 +39,11 @@ TEST(ReleaseListBuild, RecordsBothSectionsInScanOrder) {
     sample.WriteFile("db1/setup.bat", "a db1 batch file is never listed");
 
     std::vector<bool> cursor;
-    CReleaseListBuild build([&](bool wait) { cursor.push_back(wait); });
+    std::vector<int> progress;
+    CReleaseListBuild build([&](bool wait) { cursor.push_back(wait); },
+                            [&](int entries) { progress.push_back(entries); });
     BuildResult result = build.BuildReleaseList();
+    EXPECT_EQ(progress, (std::vector<int>{1, 2, 3, 4, 5}));
 
     EXPECT_EQ(result.status, BuildResult::Ok);
     EXPECT_EQ(result.backupPath, "");
