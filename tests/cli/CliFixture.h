@@ -13,13 +13,12 @@
 #include <utility>
 #include <vector>
 
+#include "SampleInstallation.h"
 #include "Spawn.h"
 #include "TestPassword.h"
 
 #ifdef _WIN32
 #include <windows.h>
-#else
-#include <unistd.h>
 #endif
 
 namespace cli_test {
@@ -57,36 +56,21 @@ inline void WriteFile(const fs::path& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
 }
 
-inline int ProcessId() {
-#ifdef _WIN32
-    return static_cast<int>(GetCurrentProcessId());
-#else
-    return static_cast<int>(getpid());
-#endif
-}
-
 // A Windows directory and a drive root with \qmw and \db1, three files.
 class CliTest : public ::testing::Test {
 protected:
+    // The programs started here are pointed at the installation by their
+    // options, not through this process's platform.
+    CliTest() : m_install(true, false), m_base(m_install.Base()) {}
+
     void SetUp() override {
-        static int counter = 0;
-        m_base = fs::temp_directory_path() /
-                 ("qmcli" + std::to_string(ProcessId()) + "-" + std::to_string(++counter));
-        fs::remove_all(m_base);
-        fs::create_directories(WindowsDirectory());
-        fs::create_directories(Root() / "qmw");
-        fs::create_directories(Root() / "db1");
-        WriteFile(Root() / "qmw" / "tool.exe", "123456789");
-        WriteFile(Root() / "qmw" / "lib.dll", "abc");
-        WriteFile(Root() / "db1" / "store.dll", "store");
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::remove_all(m_base, ignored);
+        m_install.WriteFile("qmw", "tool.exe", "123456789");
+        m_install.WriteFile("qmw", "lib.dll", "abc");
+        m_install.WriteFile("db1", "store.dll", "store");
     }
 
-    fs::path WindowsDirectory() const { return m_base / "windows"; }
-    fs::path Root() const { return m_base / "root"; }
+    fs::path WindowsDirectory() const { return m_install.windowsDirectory; }
+    fs::path Root() const { return m_install.driveRoot; }
     fs::path ReleaseList() const { return WindowsDirectory() / "qmverify.lst"; }
 
     CliRun Cli(std::vector<std::string> args, const std::string& input = std::string(),
@@ -110,7 +94,8 @@ protected:
         return Cli({"add", name, section, "--password-stdin"}, Password());
     }
 
-    fs::path m_base;
+    qm::test::SampleInstallation m_install;
+    fs::path m_base;  // a folder of the test's own, holding the installation
 };
 
 }  // namespace cli_test

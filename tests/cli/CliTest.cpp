@@ -114,7 +114,7 @@ TEST_F(CliTest, FormatsCarryAllNineColumnsAndEscapeTheirFields) {
 }
 
 TEST_F(CliTest, BuildNeedsThePasswordAndKeepsTheOldListAsBackup) {
-    CliRun run = Cli({"build", "--password-stdin"}, "Tallowin\n");
+    CliRun run = Cli({"build", "--password-stdin"}, MistypedTestPassword() + "\n");
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.err, "The entered password is not valid !\n");
     EXPECT_FALSE(fs::exists(ReleaseList()));
@@ -165,7 +165,8 @@ TEST_F(CliTest, AddNeedsThePasswordAndABareName) {
     Build();
     WriteFile(Root() / "qmw" / "setup.bat", "echo");
     const std::string before = ReadFile(ReleaseList());
-    CliRun run = Cli({"add", "setup.bat", "qmw", "--password-stdin"}, "Tallowin\n");
+    CliRun run =
+        Cli({"add", "setup.bat", "qmw", "--password-stdin"}, MistypedTestPassword() + "\n");
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.err, "The entered password is not valid !\n");
     EXPECT_EQ(Cli({"add", "setup.bat", "qmw"}).status, 2);  // no terminal to ask on

@@ -2,10 +2,10 @@
 
 #include <string>
 
+#include "SampleInstallation.h"
 #include "core/AddReleaseFile.h"
 #include "core/FaultPlatform.h"
 #include "core/ReleaseListFormat.h"
-#include "core/SampleInstallation.h"
 
 namespace qm {
 namespace {

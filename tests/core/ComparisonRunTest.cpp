@@ -4,12 +4,12 @@
 #include <string>
 #include <vector>
 
+#include "SampleInstallation.h"
 #include "core/ComparisonRun.h"
 #include "core/EntryComment.h"
 #include "core/FileStatus.h"
 #include "core/ReleaseListFormat.h"
 #include "core/ResultTable.h"
-#include "core/SampleInstallation.h"
 
 namespace qm {
 namespace {

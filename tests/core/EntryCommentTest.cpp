@@ -2,11 +2,11 @@
 
 #include <string>
 
+#include "SampleInstallation.h"
 #include "core/EntryComment.h"
 #include "core/FaultPlatform.h"
 #include "core/ReleaseListFormat.h"
 #include "core/ResultTable.h"
-#include "core/SampleInstallation.h"
 
 namespace qm {
 namespace {

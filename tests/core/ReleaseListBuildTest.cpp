@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "SampleInstallation.h"
 #include "core/FaultPlatform.h"
 #include "core/ReleaseListBuild.h"
 #include "core/ReleaseListFormat.h"
-#include "core/SampleInstallation.h"
 
 namespace qm {
 namespace {

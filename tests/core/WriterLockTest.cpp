@@ -6,12 +6,12 @@
 #include <chrono>
 #include <string>
 
+#include "SampleInstallation.h"
 #include "core/AddReleaseFile.h"
 #include "core/EntryComment.h"
 #include "core/FaultPlatform.h"
 #include "core/ReleaseListBuild.h"
 #include "core/ReleaseListFormat.h"
-#include "core/SampleInstallation.h"
 #include "core/Settings.h"
 #include "core/WriterLock.h"
 

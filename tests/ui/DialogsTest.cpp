@@ -312,8 +312,9 @@ TEST_F(SettingsDialogTest, WrongOrMistypedPasswordIsRefusedAndCancelShowsNothing
         std::string typed;
         int pressed;
     };
-    for (const Attempt& attempt : {Attempt{"secret", IDOK}, Attempt{"", IDOK},
-                                   Attempt{"Tallowin", IDOK}, Attempt{"tallowin", IDCANCEL}}) {
+    for (const Attempt& attempt :
+         {Attempt{"secret", IDOK}, Attempt{"", IDOK}, Attempt{MistypedTestPassword(), IDOK},
+          Attempt{kTestPassword, IDCANCEL}}) {
         SCOPED_TRACE(attempt.typed);
         ModalDriver& driver = m_driver;
         driver.ForgetOpened();

@@ -30,6 +30,8 @@ inline std::string ItemText(HWND list, int item, int column) {
     return text;
 }
 
+using qm::test::SampleInstallation;
+
 class SampleWindowTest : public ::testing::Test {
 protected:
     // `withReadme`: \qmw also holds readme.txt, a file that no section lists.

@@ -6,11 +6,11 @@
 
 #include <string>
 
+#include "SampleInstallation.h"
 #include "core/ComparisonRun.h"
 #include "core/ReleaseListBuild.h"
 #include "core/ReleaseListFormat.h"
 #include "core/ResultTable.h"
-#include "core/SampleInstallation.h"
 
 namespace qm {
 namespace {

@@ -1,7 +1,11 @@
-// A sample installation made on the fly: a Windows directory and a drive
-// root with the two component directories \qmw and \db1, in a fresh temporary
-// directory that the platform is pointed at for the lifetime of the object.
+// A sample installation made on the fly, for every test program: a Windows
+// directory and a drive root with the two component directories \qmw and
+// \db1, in a fresh temporary directory that the platform is pointed at for
+// the lifetime of the object (unless the test starts the command line on it
+// instead).
 #pragma once
+
+#include <gtest/gtest.h>
 
 #include <chrono>
 #include <filesystem>
@@ -18,7 +22,8 @@ namespace qm::test {
 
 class SampleInstallation {
 public:
-    explicit SampleInstallation(bool withComponentDirectories = true) {
+    explicit SampleInstallation(bool withComponentDirectories = true, bool pointPlatform = true)
+        : m_bPointPlatform(pointPlatform) {
         std::random_device random;
         std::ostringstream name;
         name << "qmv" << std::hex << (random() & 0xFFFFFF)
@@ -32,11 +37,11 @@ public:
             std::filesystem::create_directory(driveRoot / "qmw");
             std::filesystem::create_directory(driveRoot / "db1");
         }
-        SetPlatformRoots({windowsDirectory.string(), driveRoot.string()});
+        if (m_bPointPlatform) SetPlatformRoots({windowsDirectory.string(), driveRoot.string()});
     }
 
     ~SampleInstallation() {
-        SetPlatformRoots({});
+        if (m_bPointPlatform) SetPlatformRoots({});
         std::error_code ignored;
         std::filesystem::remove_all(m_base, ignored);
     }
@@ -48,6 +53,11 @@ public:
     void WriteFile(const std::string& relative, const std::string& contents) const {
         std::ofstream out(driveRoot / relative, std::ios::binary | std::ios::trunc);
         out << contents;
+    }
+    // A file of a component directory ("qmw" or "db1").
+    void WriteFile(const std::string& directory, const std::string& name,
+                   const std::string& contents) const {
+        WriteFile(directory + "/" + name, contents);
     }
     void RemoveFile(const std::string& relative) const {
         std::filesystem::remove(driveRoot / relative);
@@ -86,15 +96,44 @@ public:
     // The release list as the operations read it.
     CIniFile LoadList() const {
         CIniFile list;
-        list.Load(ProfilePath(kReleaseListName));
+        list.Load(ReleaseListPath());
         return list;
+    }
+
+    // The same places as texts: the drive root with a separator at its end,
+    // the Windows directory without one, the release list's path.
+    std::string Root() const { return driveRoot.string() + kSeparator; }
+    std::string WindowsDirectory() const { return windowsDirectory.string(); }
+    std::string ReleaseListPath() const { return InWindows(kReleaseListName).string(); }
+    // The temporary folder that holds it all, for files of a test's own.
+    const std::filesystem::path& Base() const { return m_base; }
+
+    // Sets "Updated<n>" of the entry that names `name` in `section` to 1.
+    void MarkUpdated(const std::string& section, const std::string& name) const {
+        CIniFile list = LoadList();
+        for (int n = 1; n <= kLastReadableEntry; ++n) {
+            const std::string file = list.ReadText(section, EntryKey("File", n), 128);
+            if (file.empty()) break;
+            if (file == name) {
+                list.WriteText(section, EntryKey("Updated", n), "1");
+                ASSERT_TRUE(list.SaveAs(ReleaseListPath()));
+                return;
+            }
+        }
+        FAIL() << name << " is not listed in " << section;
     }
 
     std::filesystem::path windowsDirectory;
     std::filesystem::path driveRoot;
 
 private:
+#ifdef _WIN32
+    static constexpr char kSeparator = '\\';
+#else
+    static constexpr char kSeparator = '/';
+#endif
     std::filesystem::path m_base;
+    bool m_bPointPlatform;
 };
 
 }  // namespace qm::test
