@@ -110,6 +110,28 @@ TEST(AddReleaseFile, LongNamesMatchThemselvesOrAreRefused) {
     }
 }
 
+// A path fits only when it is whole: a NUL inside a name would cut the path
+// where a C string ends and name another file.
+TEST(ReleaseListPaths, FitOnlyWhenWholeAndWithinCapacity) {
+    bool fitted = false;
+    EXPECT_EQ(ListedFilePath("\\qmw", "tool.exe", &fitted), "\\qmw.\\tool.exe");
+    EXPECT_TRUE(fitted);
+    ListedFilePath("\\qmw", std::string(121, 'n'), &fitted);  // 127 bytes
+    EXPECT_TRUE(fitted);
+    ListedFilePath("\\qmw", std::string(122, 'n'), &fitted);
+    EXPECT_FALSE(fitted);
+    ListedFilePath("\\qmw", std::string("tool.exe\0.bat", 13), &fitted);
+    EXPECT_FALSE(fitted);
+    ListedFilePath(std::string("\\qmw\0x", 6), "tool.exe", &fitted);
+    EXPECT_FALSE(fitted);
+
+    EXPECT_EQ(AddedFilePath("qmw", "tool.exe"), "\\qmw.\\tool.exe");
+    EXPECT_EQ(AddedFilePath("qmw", std::string(73, 'n')).size(), 79u);
+    EXPECT_EQ(AddedFilePath("qmw", std::string(74, 'n')), "");
+    EXPECT_EQ(AddedFilePath("qmw", std::string("tool.exe\0.bat", 13)), "");
+    EXPECT_EQ(AddedFilePath(std::string("qmw\0x", 5), "tool.exe"), "");
+}
+
 TEST(AddReleaseFile, NothingIsWrittenWhenEveryNumberIsTaken) {
     SampleInstallation sample;
     std::string text = "[qmw]\r\n";

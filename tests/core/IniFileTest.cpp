@@ -154,6 +154,36 @@ TEST(IniFileWrite, ChangesOnlyWhatItMust) {
     }
 }
 
+// Names that would split the line, start a section or a comment, or end the
+// line early are refused and write nothing; names that only look alike are
+// written and read back.
+TEST(IniFileWrite, NamesThatCouldForgeLinesAreRefused) {
+    const std::string before = "[s]\r\nk=1\r\n";
+    struct Case {
+        std::string section;
+        std::string key;
+    };
+    const Case refused[] = {
+        {"s", "a=b"},      {"s", "[t]"},  {"s", ";k"},        {"s", " [t]"},
+        {"s", "k\r\n[t]"}, {"s", "k\nx"}, {"s", {"k\0x", 3}}, {"s", "\t"},
+        {"s]\r\n[t", "k"}, {"t\n", "k"},  {{"s\0t", 3}, "k"}, {" ", "k"},
+    };
+    for (const Case& c : refused) {
+        CIniFile ini = FromText(before);
+        EXPECT_FALSE(ini.WriteText(c.section, c.key, "v")) << c.section << "/" << c.key;
+        EXPECT_EQ(ini.Text(), before) << c.section << "/" << c.key;
+    }
+    const Case accepted[] = {{"s", "x]"}, {"s", "a[b"}, {"s", "a;b"},  {"[t", "k"},
+                             {";t", "k"}, {"a=b", "k"}, {"s", "\"q\""}};
+    for (const Case& c : accepted) {
+        CIniFile ini = FromText(before);
+        EXPECT_TRUE(ini.WriteText(c.section, c.key, "v")) << c.section << "/" << c.key;
+        const CIniFile reloaded = FromText(ini.Text());
+        EXPECT_EQ(reloaded.ReadText(c.section, c.key, 8), "v") << c.section << "/" << c.key;
+        EXPECT_EQ(reloaded.ReadText("s", "k", 8), "1") << c.section << "/" << c.key;
+    }
+}
+
 TEST(IniFileWrite, WrittenValuesReadBackAndRepeatedWritesReplace) {
     CIniFile ini = FromText("[qmw]\r\nFile1=a\r\n\r\n[db1]\r\nFile1=b\r\n");
     for (int round = 0; round < 3; ++round) {

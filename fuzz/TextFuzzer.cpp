@@ -1,0 +1,271 @@
+// The small text functions under arbitrary bytes. The first byte is a
+// capacity, the second the length of a first text, which follows; the rest
+// is a second text. Properties:
+//  - ReorderDate splits as strtok does, on the 39 bytes a 40-byte buffer
+//    keeps (a C reference with strtok and snprintf);
+//  - BoundedFormat and CutToCapacity never exceed capacity - 1 and cut only;
+//  - ListedFilePath and AddedFilePath report a path as fitting (or form it
+//    at all) only when it is whole: no NUL inside, within its capacity;
+//  - a bare file name names a file directly in its component directory;
+//  - OneLineComment gives one line of at most 511 bytes, cut only, and
+//    never inside a UTF-8 character;
+//  - CSV, TSV and JSON fields decode back to the text they escape.
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "cli/Console.h"
+#include "cli/ResultFormat.h"
+#include "core/AddReleaseFile.h"
+#include "core/BoundedFormat.h"
+#include "core/EntryComment.h"
+#include "core/InstalledRelease.h"
+#include "core/ReleaseListFormat.h"
+#include "fuzz/FuzzSupport.h"
+#include "platform/posix/PathMapping.h"
+
+namespace {
+
+bool HasNul(const std::string& text) { return text.find('\0') != text.npos; }
+
+// The text a C string of the same bytes holds.
+std::string AsCString(const std::string& text) { return std::string(text.c_str()); }
+
+std::string ReferenceReorderDate(const std::string& date) {
+    char copy[40] = {};
+    std::strncpy(copy, date.c_str(), sizeof copy - 1);
+    char work[sizeof copy];
+    std::memcpy(work, copy, sizeof copy);
+    char* first = std::strtok(work, "-");
+    char* second = first ? std::strtok(nullptr, "-") : nullptr;
+    char* third = second ? std::strtok(nullptr, "-") : nullptr;
+    if (!third) return copy;
+    char reordered[sizeof copy];
+    std::snprintf(reordered, sizeof reordered, "%s.%s.%s", second, first, third);
+    return reordered;
+}
+
+void CheckDate(const std::string& date) {
+    const std::string reordered = qm::ReorderDate(date);
+    FUZZ_CHECK(reordered == ReferenceReorderDate(date));
+    FUZZ_CHECK(reordered.size() <= 39);
+}
+
+void CheckBounded(size_t capacity, const std::string& a, const std::string& b) {
+    bool fitted = true;
+    const std::string formatted =
+        qm::BoundedFormat(capacity, &fitted, "%s.\\%s", a.c_str(), b.c_str());
+    const std::string whole = AsCString(a) + ".\\" + AsCString(b);
+    if (capacity == 0) {
+        FUZZ_CHECK(formatted.empty() && !fitted);
+    } else {
+        FUZZ_CHECK(formatted == whole.substr(0, capacity - 1));
+        FUZZ_CHECK(fitted == (whole.size() < capacity));
+    }
+    const std::string cut = qm::CutToCapacity(b, capacity);
+    FUZZ_CHECK(cut == (capacity == 0 ? std::string() : AsCString(b.substr(0, capacity - 1))));
+}
+
+void CheckPaths(const std::string& a, const std::string& b) {
+    const bool whole = !HasNul(a) && !HasNul(b);
+    bool fitted = true;
+    const std::string listed = qm::ListedFilePath(a, b, &fitted);
+    FUZZ_CHECK(listed.size() < qm::kListedPathCapacity);
+    FUZZ_CHECK(fitted == (whole && a.size() + 2 + b.size() < qm::kListedPathCapacity));
+    if (fitted) FUZZ_CHECK(listed == a + ".\\" + b);
+
+    const std::string added = qm::AddedFilePath(a, b);
+    if (whole && 1 + a.size() + 2 + b.size() < qm::kAddedPathCapacity) {
+        FUZZ_CHECK(added == "\\" + a + ".\\" + b);
+    } else {
+        FUZZ_CHECK(added.empty());
+    }
+
+    // A bare name lies directly in the component directory.
+    if (qm::IsBareFileName(b)) {
+        FUZZ_CHECK(qm::posix::ParentOf(qm::posix::MapPath("\\qmw.\\" + b)) ==
+                   qm::posix::MapPath("\\qmw"));
+    }
+}
+
+void CheckEntryKey(const std::string& prefix, int n) {
+    const std::string key = qm::EntryKey(prefix.c_str(), n);
+    FUZZ_CHECK(key == (AsCString(prefix) + std::to_string(n)).substr(0, qm::kKeyCapacity - 1));
+}
+
+// Strictly well-formed UTF-8: no overlong forms, surrogates or values
+// beyond U+10FFFF.
+bool IsStrictUtf8(std::string_view text) {
+    size_t i = 0;
+    while (i < text.size()) {
+        const unsigned char lead = static_cast<unsigned char>(text[i]);
+        const size_t length = lead < 0x80   ? 1
+                              : lead < 0xC2 ? 0
+                              : lead < 0xE0 ? 2
+                              : lead < 0xF0 ? 3
+                              : lead < 0xF5 ? 4
+                                            : 0;
+        if (length == 0 || i + length > text.size()) return false;
+        char32_t code = length == 1 ? lead : lead & (0x7F >> length);
+        for (size_t k = 1; k < length; ++k) {
+            const unsigned char next = static_cast<unsigned char>(text[i + k]);
+            if ((next & 0xC0) != 0x80) return false;
+            code = (code << 6) | (next & 0x3F);
+        }
+        if ((length == 3 && (code < 0x800 || (code >= 0xD800 && code <= 0xDFFF))) ||
+            (length == 4 && (code < 0x10000 || code > 0x10FFFF))) {
+            return false;
+        }
+        i += length;
+    }
+    return true;
+}
+
+void CheckComment(const std::string& comment) {
+    std::string line;  // CR LF as one blank, every other line break as a blank
+    for (size_t i = 0; i < comment.size(); ++i) {
+        if (comment[i] == '\r' && i + 1 < comment.size() && comment[i + 1] == '\n') continue;
+        const char c = comment[i];
+        line += c == '\r' || c == '\n' || c == '\v' || c == '\f' || c == '\0' ? ' ' : c;
+    }
+    const std::string stored = qm::OneLineComment(comment);
+    FUZZ_CHECK(stored.size() <= 511);
+    FUZZ_CHECK(stored.find_first_of(std::string("\r\n\v\f\0", 5)) == stored.npos);
+    FUZZ_CHECK(line.compare(0, stored.size(), stored) == 0);
+    if (line.size() <= 511) {
+        FUZZ_CHECK(stored == line);
+    } else if (IsStrictUtf8(line)) {
+        FUZZ_CHECK(stored.size() >= 508 && IsStrictUtf8(stored));
+    }
+}
+
+std::string CsvDecoded(const std::string& field) {
+    if (field.size() < 2 || field.front() != '"' || field.back() != '"') return field;
+    std::string text;
+    for (size_t i = 1; i + 1 < field.size(); ++i) {
+        if (field[i] == '"') {
+            FUZZ_CHECK(field[i + 1] == '"' && i + 2 < field.size());  // quotes come in pairs
+            ++i;
+        }
+        text += field[i];
+    }
+    return text;
+}
+
+// The UTF-16 code units a JSON string stands for.
+std::u16string JsonDecoded(const std::string& json) {
+    FUZZ_CHECK(json.size() >= 2 && json.front() == '"' && json.back() == '"');
+    std::u16string units;
+    for (size_t i = 1; i + 1 < json.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(json[i]);
+        FUZZ_CHECK(c >= 0x20 && c < 0x7F);
+        FUZZ_CHECK(c != '"');
+        if (c != '\\') {
+            units += static_cast<char16_t>(c);
+            continue;
+        }
+        FUZZ_CHECK(i + 2 < json.size());
+        switch (json[++i]) {
+            case '"':
+                units += u'"';
+                break;
+            case '\\':
+                units += u'\\';
+                break;
+            case 'n':
+                units += u'\n';
+                break;
+            case 'r':
+                units += u'\r';
+                break;
+            case 't':
+                units += u'\t';
+                break;
+            default: {
+                FUZZ_CHECK(json[i] == 'u' && i + 5 < json.size());
+                char16_t unit = 0;
+                for (size_t k = 1; k <= 4; ++k) {
+                    const char digit = json[i + k];
+                    FUZZ_CHECK(std::isxdigit(static_cast<unsigned char>(digit)));
+                    unit = static_cast<char16_t>(
+                        unit * 16 + (digit <= '9' ? digit - '0' : (digit | 0x20) - 'a' + 10));
+                }
+                units += unit;
+                i += 4;
+            }
+        }
+    }
+    return units;
+}
+
+std::string Utf8Of(const std::u16string& units) {
+    std::string text;
+    for (size_t i = 0; i < units.size(); ++i) {
+        char32_t code = units[i];
+        if (code >= 0xD800 && code <= 0xDBFF && i + 1 < units.size()) {
+            code = 0x10000 + ((code - 0xD800) << 10) + (units[++i] - 0xDC00);
+        }
+        if (code < 0x80) {
+            text += static_cast<char>(code);
+        } else if (code < 0x800) {
+            text += static_cast<char>(0xC0 | (code >> 6));
+            text += static_cast<char>(0x80 | (code & 0x3F));
+        } else if (code < 0x10000) {
+            text += static_cast<char>(0xE0 | (code >> 12));
+            text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            text += static_cast<char>(0x80 | (code & 0x3F));
+        } else {
+            text += static_cast<char>(0xF0 | (code >> 18));
+            text += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+            text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            text += static_cast<char>(0x80 | (code & 0x3F));
+        }
+    }
+    return text;
+}
+
+void CheckFields(const std::string& text) {
+    const std::string csv = qm::cli::CsvField(text);
+    if (text.find_first_of(",\"\r\n") == text.npos) {
+        FUZZ_CHECK(csv == text);
+    } else {
+        FUZZ_CHECK(csv.size() >= 2 && csv.front() == '"' && csv.back() == '"');
+        FUZZ_CHECK(CsvDecoded(csv) == text);
+    }
+
+    const std::string tsv = qm::cli::TsvField(text);
+    FUZZ_CHECK(tsv.size() == text.size() && tsv.find_first_of("\t\r\n") == tsv.npos);
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        FUZZ_CHECK(tsv[i] == c || (tsv[i] == ' ' && (c == '\t' || c == '\r' || c == '\n')));
+    }
+
+    const std::u16string units = JsonDecoded(qm::cli::JsonString(text));
+    FUZZ_CHECK(units == qm::cli::SystemTextToUtf16(text));
+    if (IsStrictUtf8(text)) FUZZ_CHECK(Utf8Of(units) == text);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string_view input = qm::fuzz::AsText(data, size);
+    const size_t capacity = size > 0 ? data[0] : 0;
+    const size_t length = size > 1 ? data[1] : 0;
+    const std::string a(input.substr(std::min<size_t>(size, 2), length));
+    const std::string b(input.substr(std::min(size, 2 + a.size())));
+
+    CheckDate(a);
+    CheckDate(b);
+    CheckBounded(capacity, a, b);
+    CheckPaths(a, b);
+    int n = 0;
+    std::memcpy(&n, b.data(), std::min(sizeof n, b.size()));
+    CheckEntryKey(a, n);
+    CheckComment(b);
+    CheckFields(a);
+    CheckFields(b);
+    return 0;
+}
