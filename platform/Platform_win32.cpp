@@ -107,6 +107,31 @@ uint32_t LastError() {
     return error != ERROR_SUCCESS ? static_cast<uint32_t>(error) : uint32_t{kErrorAccessDenied};
 }
 
+// Whether an error may be only the moment of another process's open or
+// replace of the same file: a whole-file read and a replacing move meet for
+// a few milliseconds at most (every profile file is read at once and
+// replaced in one move), and Windows lets neither through meanwhile.
+bool IsPassingConflict(DWORD error) {
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED ||
+           error == ERROR_LOCK_VIOLATION;
+}
+
+// Runs `attempt` until it succeeds or fails otherwise than by a passing
+// conflict, for at most a second.
+template <class Attempt>
+bool RetryPassingConflicts(Attempt attempt) {
+    const ULONGLONG deadline = GetTickCount64() + 1000;
+    for (;;) {
+        if (attempt()) return true;
+        const DWORD error = GetLastError();
+        if (!IsPassingConflict(error) || GetTickCount64() >= deadline) {
+            SetLastError(error);
+            return false;
+        }
+        Sleep(10);
+    }
+}
+
 // Reads one value of an open key, whatever its size.
 RegistryValue QueryValue(HKEY key, const std::string& name) {
     RegistryValue value;
@@ -176,8 +201,14 @@ public:
     }
 
     uint32_t MoveReplace(const std::string& from, const std::string& to) override {
-        if (MoveFileExA(MapPath(from).c_str(), MapPath(to).c_str(),
-                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        // A reader that has the target open this very moment (a comparison,
+        // another writer before it takes the lock) keeps the move out.
+        const std::string source = MapPath(from);
+        const std::string target = MapPath(to);
+        if (RetryPassingConflicts([&] {
+                return MoveFileExA(source.c_str(), target.c_str(),
+                                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+            })) {
             return kErrorSuccess;
         }
         return LastError();
@@ -229,9 +260,16 @@ public:
 
     ReadResult ReadWholeFile(const std::string& path, std::string& contents) override {
         contents.clear();
-        HANDLE handle =
-            CreateFileA(MapPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                        nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+        // Shared with a writer that replaces the file meanwhile; an open that
+        // meets the replace itself is tried again.
+        const std::string mapped = MapPath(path);
+        HANDLE handle = INVALID_HANDLE_VALUE;
+        RetryPassingConflicts([&] {
+            handle = CreateFileA(mapped.c_str(), GENERIC_READ,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+            return handle != INVALID_HANDLE_VALUE;
+        });
         if (handle == INVALID_HANDLE_VALUE) {
             DWORD error = GetLastError();
             return (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
