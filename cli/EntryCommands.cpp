@@ -40,7 +40,8 @@ bool CheckFileName(const std::string& name, std::string& error) {
     if (!IsBareFileName(name)) {
         error = "'" + name +
                 "' is not a bare file name: give the name of a file in the directory itself, "
-                "without \\, / or : (and not . or ..)";
+                "without \\, / or :, none of < > \" | ? *, no dot or blank at its end (so not . "
+                "or ..), and no device name such as CON or NUL";
         return false;
     }
     return true;

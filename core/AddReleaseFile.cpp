@@ -7,6 +7,7 @@
 #include "core/IniFile.h"
 #include "core/ReleaseListFormat.h"
 #include "core/WriterLock.h"
+#include "platform/AsciiCase.h"
 
 namespace qm {
 
@@ -59,8 +60,27 @@ AddResult Failed(uint32_t* error, uint32_t code) {
 }  // namespace
 
 bool IsBareFileName(const std::string& name) {
-    if (name.empty() || name == "." || name == "..") return false;
-    return name.find_first_of("\\/:") == std::string::npos;
+    if (name.empty() || name.find_first_of("\\/:") != std::string::npos) return false;
+    // Characters that no Windows file name holds; * and ? would search.
+    for (char c : name) {
+        if (static_cast<unsigned char>(c) < 0x20 ||
+            std::string("<>\"|?*").find(c) != std::string::npos) {
+            return false;
+        }
+    }
+    // Windows drops dots and blanks at the end of a name ("." and ".." name
+    // directories, "tool.exe." names tool.exe): such a name is not the file
+    // it spells.
+    if (name.back() == '.' || name.back() == ' ') return false;
+    // A device name, with any extension, opens the device, not a file.
+    const std::string stem = AsciiLowerCopy(name.substr(0, name.find('.')));
+    static const char* const kDevices[] = {"con", "prn", "aux", "nul"};
+    for (const char* device : kDevices) {
+        if (stem == device) return false;
+    }
+    const bool port =
+        stem.size() == 4 && (stem.compare(0, 3, "com") == 0 || stem.compare(0, 3, "lpt") == 0);
+    return !(port && stem[3] >= '1' && stem[3] <= '9');
 }
 
 AddResult AddReleaseFile(const std::string& name, int directoryIndex, int* entry, uint32_t* error) {

@@ -95,15 +95,20 @@ TEST(AddReleaseFile, LongNamesMatchThemselvesOrAreRefused) {
     const std::string before = sample.ListText();
     EXPECT_EQ(AddReleaseFile(std::string(74, 'z'), 0), AddResult::Unstorable);
     EXPECT_EQ(AddReleaseFile(std::string(90, 'z'), 0), AddResult::Unstorable);
-    EXPECT_EQ(AddReleaseFile("a.exe\r\nFile1=evil.exe", 0), AddResult::Unstorable);
-    for (const char* name : {"..\\windows\\win.ini", "sub/tool.exe", "C:tool.exe", ".", ".."}) {
+    EXPECT_EQ(AddReleaseFile("a.exe\r\nFile1=evil.exe", 0), AddResult::NotBareName);
+    for (const char* name :
+         {"..\\windows\\win.ini", "sub/tool.exe", "C:tool.exe", ".", "..", "tool.exe.", "tool.exe ",
+          "CON", "nul.txt", "Com1.dll", "lpt9", "a*.exe", "why?.exe", "\"q\".exe", "tab\t.exe"}) {
         EXPECT_EQ(AddReleaseFile(name, 0), AddResult::NotBareName) << name;
     }
     EXPECT_EQ(sample.ListText(), before);
+    for (const char* name : {"console.exe", "com10.dll", "null.exe", "lpt.bat", ".hidden.exe"}) {
+        EXPECT_TRUE(IsBareFileName(name)) << name;
+    }
 
     // Blanks and quotes around a name are kept: the list quotes the value,
     // and the name reads back as it was typed.
-    for (const std::string name : {" lead.exe", "'quoted.exe'", "trail.exe\t", "\"half.exe"}) {
+    for (const std::string name : {" lead.exe", "'quoted.exe'", "half.exe'", "  two.exe"}) {
         ASSERT_EQ(AddReleaseFile(name, 0, &entry), AddResult::Added) << name;
         EXPECT_EQ(sample.LoadList().ReadText("qmw", "File" + std::to_string(entry), 80), name);
         EXPECT_EQ(AddReleaseFile(name, 0), AddResult::Refreshed) << name;
