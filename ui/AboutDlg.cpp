@@ -1,6 +1,7 @@
 #include "ui/AboutDlg.h"
 
 #include "res/resource.h"
+#include "ui/ChildSearch.h"
 #include "ui/Dpi.h"
 
 const CMessageMapEntry<CAboutDlg> CAboutDlg::kMessageMap[] = {
@@ -37,14 +38,7 @@ bool CAboutDlg::OnDpiChanged(WPARAM wParam, LPARAM lParam, LRESULT&) {
 }
 
 HWND CAboutDlg::PictureOfType(DWORD type) const {
-    for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child != nullptr;
-         child = ::GetWindow(child, GW_HWNDNEXT)) {
-        char name[16] = "";
-        ::GetClassNameA(child, name, sizeof name);
-        const auto style = static_cast<DWORD>(::GetWindowLongPtrA(child, GWL_STYLE));
-        if (::lstrcmpiA(name, "Static") == 0 && (style & SS_TYPEMASK) == type) return child;
-    }
-    return nullptr;
+    return FirstChildOfType(m_hWnd, "Static", SS_TYPEMASK, type);
 }
 
 HICON CAboutDlg::ShownIcon() const {

@@ -15,6 +15,7 @@
 #include "res/resource.h"
 #include "ui/AboutDlg.h"
 #include "ui/AppServices.h"
+#include "ui/ChildSearch.h"
 #include "ui/CommentDlg.h"
 #include "ui/DataExchange.h"
 #include "ui/Dpi.h"
@@ -53,18 +54,6 @@ constexpr int kStatusImageSize = 13;
 // How often a comparison shows its progress: often enough to watch the rows
 // arrive, seldom enough to cost nothing beside the file work.
 constexpr std::chrono::milliseconds kProgressInterval{100};
-
-// The window's first child that is a group box: the result group.
-HWND FirstGroupBox(HWND dialog) {
-    for (HWND child = ::GetWindow(dialog, GW_CHILD); child != nullptr;
-         child = ::GetWindow(child, GW_HWNDNEXT)) {
-        char name[16] = "";
-        ::GetClassNameA(child, name, sizeof name);
-        const auto style = static_cast<DWORD>(::GetWindowLongPtrA(child, GWL_STYLE));
-        if (::lstrcmpiA(name, "Button") == 0 && (style & BS_TYPEMASK) == BS_GROUPBOX) return child;
-    }
-    return nullptr;
-}
 
 qm::StatusTexts LoadStatusTexts() {
     qm::StatusTexts texts;

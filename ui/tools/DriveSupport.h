@@ -13,6 +13,7 @@
 #include <cstddef>
 
 #include "res/resource.h"
+#include "ui/ChildSearch.h"
 
 namespace drive {
 
@@ -39,16 +40,7 @@ inline HWND WaitForWindow(const char* className, const char* title, DWORD millis
 }
 
 // The main window's result group box: its first child that is a group box.
-inline HWND ResultGroupBox(HWND main) {
-    for (HWND child = ::GetWindow(main, GW_CHILD); child != nullptr;
-         child = ::GetWindow(child, GW_HWNDNEXT)) {
-        char name[16] = "";
-        ::GetClassNameA(child, name, sizeof name);
-        const auto style = static_cast<DWORD>(::GetWindowLongPtrA(child, GWL_STYLE));
-        if (::lstrcmpiA(name, "Button") == 0 && (style & BS_TYPEMASK) == BS_GROUPBOX) return child;
-    }
-    return nullptr;
-}
+inline HWND ResultGroupBox(HWND main) { return FirstGroupBox(main); }
 
 // A block of memory in the process that owns a window, for as long as the
 // object lives.
