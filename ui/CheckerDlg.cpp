@@ -305,9 +305,17 @@ void CCheckerDlg::OnCompare() {
     // The rows show as they arrive, newest at the top, at a pace a person can
     // follow.
     const std::string progress = LoadResString(IDS_COMPARE_PROGRESS);
-    CRedrawPace pace(kProgressInterval);
+    // Other programs get their answers at the interval, whatever a repaint
+    // costs; the repaints follow at their own pace.
+    CRedrawPace alivePace(kProgressInterval);
+    CRedrawPace showPace(kProgressInterval);
     hooks.rowAdded = [&](int rowsSoFar) {
-        if (pace.Due(CRedrawPace::Clock::now())) ShowProgress(rowsSoFar, progress);
+        const CRedrawPace::Clock::time_point now = CRedrawPace::Clock::now();
+        if (showPace.Due(now)) {
+            ShowProgress(rowsSoFar, progress);
+            showPace.Shown(now, CRedrawPace::Clock::now());
+        }
+        if (alivePace.Due(now)) KeepAlive();
     };
     // A missing list is built first: the window stays alive meanwhile too.
     CRedrawPace buildPace(kProgressInterval);
@@ -343,7 +351,6 @@ void CCheckerDlg::ShowProgress(int rowsSoFar, const std::string& format) {
     m_rows.ShowRows();
     SetGroupText(qm::BoundedFormat(format.size() + 16, nullptr, format.c_str(), rowsSoFar));
     m_listResult.UpdateWindow();
-    KeepAlive();
 }
 
 void CCheckerDlg::KeepAlive() {

@@ -6,6 +6,13 @@
 //   qmverify-dialog-drive click CAPTION ID        clicks control ID (toggles a check box)
 //   qmverify-dialog-drive type CAPTION ID TEXT    puts TEXT into control ID of CAPTION
 //   qmverify-dialog-drive rect CAPTION            prints the window's place as WxH+X+Y
+//   qmverify-dialog-drive timed-comment ROW TEXT  stores TEXT as the comment of ROW
+//   qmverify-dialog-drive timed-add NAME          adds NAME from QMW (password on stdin)
+//   qmverify-dialog-drive timed-update            "Update Release Data" (password on stdin)
+//
+// The timed commands are the window benchmark's: each goes through one
+// operation from its first click to the window taking input again, all from
+// inside this process, and prints the seconds it took.
 //
 // CAPTION is the main window's title or a dialog's caption; the window is
 // waited for up to ten seconds, until it shows and no dialog of its own is
@@ -16,6 +23,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "ui/tools/DriveSupport.h"
@@ -49,11 +57,158 @@ void DoubleClickAt(HWND list, int x, int y) {
     ::PostMessageA(list, WM_LBUTTONUP, 0, at);
 }
 
+// The timed flows poll often, so that the wait adds little to what is timed.
+constexpr DWORD kTimedPoll = 5;
+constexpr DWORD kTimedLimit = 300000;
+
+double SecondsSince(const LARGE_INTEGER& start) {
+    LARGE_INTEGER now{}, frequency{};
+    ::QueryPerformanceCounter(&now);
+    ::QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(now.QuadPart - start.QuadPart) /
+           static_cast<double>(frequency.QuadPart);
+}
+
+// A visible dialog or message box of `caption` that takes input.
+HWND WaitForDialog(const char* caption) {
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        HWND found = ::FindWindowA("#32770", caption);
+        if (found != nullptr && ::IsWindowVisible(found) && ::IsWindowEnabled(found)) return found;
+        if (::GetTickCount() - start > kTimedLimit) return nullptr;
+        ::Sleep(kTimedPoll);
+    }
+}
+
+// `window` takes input again: `gone` has closed, nothing modal is over the
+// window, and it answers.
+bool WaitUntilBack(HWND window, HWND gone) {
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        DWORD_PTR answer = 0;
+        if (!::IsWindow(gone) && ::IsWindowEnabled(window) &&
+            ::SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &answer) != 0) {
+            return true;
+        }
+        if (::GetTickCount() - start > kTimedLimit) return false;
+        ::Sleep(kTimedPoll);
+    }
+}
+
+// The release list's last write: each timed write ends when it has changed
+// and the window takes input. (A window that stays alive during a long run
+// answers messages before the run ends, so answering alone says little.)
+ULONGLONG ListWriteTime() {
+    char directory[MAX_PATH] = "";
+    ::GetWindowsDirectoryA(directory, MAX_PATH);
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    const std::string path = std::string(directory) + "\\qmverify.lst";
+    if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+    return (static_cast<ULONGLONG>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+           data.ftLastWriteTime.dwLowDateTime;
+}
+
+bool WaitUntilWritten(ULONGLONG before, HWND window, HWND gone) {
+    const DWORD start = ::GetTickCount();
+    while (ListWriteTime() == before) {
+        if (::GetTickCount() - start > kTimedLimit) return false;
+        ::Sleep(kTimedPoll);
+    }
+    return WaitUntilBack(window, gone);
+}
+
+void Press(HWND window, int id) {
+    ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(window, id)));
+}
+
+void Type(HWND window, int id, const char* text) {
+    ::SendMessageA(::GetDlgItem(window, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+}
+
+// The update password, as the first line of standard input.
+std::string PasswordFromInput() {
+    char line[256] = "";
+    if (std::fgets(line, sizeof line, stdin) == nullptr) return std::string();
+    line[std::strcspn(line, "\r\n")] = '\0';
+    return line;
+}
+
+// Answers the password dialog with `password` once it shows; the dialog,
+// or nullptr when it does not turn up.
+HWND GivePassword(const std::string& password) {
+    HWND dialog = WaitForDialog("Password");
+    if (dialog == nullptr) return nullptr;
+    Type(dialog, IDC_PASSWORD, password.c_str());
+    Press(dialog, IDOK);
+    return dialog;
+}
+
+int PrintSeconds(const LARGE_INTEGER& start) {
+    std::printf("%.3f\n", SecondsSince(start));
+    return 0;
+}
+
+int TimedComment(HWND main, int row, const char* text) {
+    HWND list = ::GetDlgItem(main, IDC_RESULT_LIST);
+    RECT rect{LVIR_BOUNDS, 0, 0, 0};
+    if (!drive::RemoteRect(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), rect)) return 1;
+    const ULONGLONG before = ListWriteTime();
+    LARGE_INTEGER start{};
+    ::QueryPerformanceCounter(&start);
+    DoubleClickAt(list, rect.left + 60, (rect.top + rect.bottom) / 2);
+    HWND dialog = WaitForDialog("Edit comment");
+    if (dialog == nullptr) return 1;
+    Type(dialog, IDC_COMMENT_TEXT, text);
+    Press(dialog, IDOK);
+    if (!WaitUntilWritten(before, main, dialog)) return 1;
+    return PrintSeconds(start);
+}
+
+// Opens Settings, runs `operation` in it, and times it until Settings takes
+// input again; Settings is then closed without storing anything.
+template <class Operation>
+int TimedInSettings(HWND main, Operation operation) {
+    const ULONGLONG before = ListWriteTime();
+    LARGE_INTEGER start{};
+    ::QueryPerformanceCounter(&start);
+    Press(main, IDC_SETTINGS);
+    HWND settings = WaitForDialog("Settings");
+    if (settings == nullptr || !operation(settings, before)) return 1;
+    const double seconds = SecondsSince(start);
+    Press(settings, IDCANCEL);
+    if (!WaitUntilBack(main, settings)) return 1;
+    std::printf("%.3f\n", seconds);
+    return 0;
+}
+
+int TimedAdd(HWND main, const char* name) {
+    const std::string password = PasswordFromInput();
+    return TimedInSettings(main, [&](HWND settings, ULONGLONG before) {
+        Type(settings, IDC_ADD_FILE, name);
+        Press(settings, IDC_ADD);
+        HWND asked = GivePassword(password);
+        return asked != nullptr && WaitUntilWritten(before, settings, asked);
+    });
+}
+
+int TimedUpdate(HWND main) {
+    const std::string password = PasswordFromInput();
+    return TimedInSettings(main, [&](HWND settings, ULONGLONG before) {
+        Press(settings, IDC_UPDATE_RELEASE_DATA);
+        if (GivePassword(password) == nullptr) return false;
+        HWND confirm = WaitForDialog("Please confirm...");
+        if (confirm == nullptr) return false;
+        Press(confirm, IDYES);
+        return WaitUntilWritten(before, settings, confirm);
+    });
+}
+
 int Usage() {
     std::fputs(
         "usage: qmverify-dialog-drive dblclick ROW | press CAPTION ID | click CAPTION ID"
         " | type CAPTION ID TEXT"
-        " | rect CAPTION\n",
+        " | rect CAPTION | timed-comment ROW TEXT | timed-add NAME | timed-update\n",
         stderr);
     return 2;
 }
@@ -61,9 +216,11 @@ int Usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 3) return Usage();
+    if (argc < 2) return Usage();
     const std::string command = argv[1];
-    const std::string caption = command == "dblclick" ? drive::kMainTitle : argv[2];
+    const bool onMain = command == "dblclick" || command.compare(0, 6, "timed-") == 0;
+    if (argc < (command == "timed-update" ? 2 : 3)) return Usage();
+    const std::string caption = onMain ? drive::kMainTitle : argv[2];
     HWND window = WaitForWindow(caption);
     if (window == nullptr) {
         std::fprintf(stderr, "qmverify-dialog-drive: no window \"%s\"\n", caption.c_str());
@@ -80,6 +237,10 @@ int main(int argc, char** argv) {
         DoubleClickAt(list, rect.left + 60, (rect.top + rect.bottom) / 2);
         return 0;
     }
+    if (command == "timed-comment" && argc == 4)
+        return TimedComment(window, std::atoi(argv[2]), argv[3]);
+    if (command == "timed-add") return TimedAdd(window, argv[2]);
+    if (command == "timed-update") return TimedUpdate(window);
     if (command == "press" && argc == 4) {
         const int id = std::atoi(argv[3]);
         ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
