@@ -42,6 +42,21 @@ inline HWND WaitForWindow(const char* className, const char* title, DWORD millis
 // The main window's result group box: its first child that is a group box.
 inline HWND ResultGroupBox(HWND main) { return FirstGroupBox(main); }
 
+// A QueryPerformanceCounter reading, and the seconds since one: the timed
+// commands' clock.
+inline LARGE_INTEGER Now() {
+    LARGE_INTEGER now{};
+    ::QueryPerformanceCounter(&now);
+    return now;
+}
+
+inline double SecondsSince(const LARGE_INTEGER& start) {
+    LARGE_INTEGER frequency{};
+    ::QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(Now().QuadPart - start.QuadPart) /
+           static_cast<double>(frequency.QuadPart);
+}
+
 // A block of memory in the process that owns a window, for as long as the
 // object lives.
 class RemoteMemory {

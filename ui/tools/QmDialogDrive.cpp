@@ -61,14 +61,6 @@ void DoubleClickAt(HWND list, int x, int y) {
 constexpr DWORD kTimedPoll = 5;
 constexpr DWORD kTimedLimit = 300000;
 
-double SecondsSince(const LARGE_INTEGER& start) {
-    LARGE_INTEGER now{}, frequency{};
-    ::QueryPerformanceCounter(&now);
-    ::QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(now.QuadPart - start.QuadPart) /
-           static_cast<double>(frequency.QuadPart);
-}
-
 // A visible dialog or message box of `caption` that takes input.
 HWND WaitForDialog(const char* caption) {
     const DWORD start = ::GetTickCount();
@@ -145,7 +137,7 @@ HWND GivePassword(const std::string& password) {
 }
 
 int PrintSeconds(const LARGE_INTEGER& start) {
-    std::printf("%.3f\n", SecondsSince(start));
+    std::printf("%.3f\n", drive::SecondsSince(start));
     return 0;
 }
 
@@ -154,8 +146,7 @@ int TimedComment(HWND main, int row, const char* text) {
     RECT rect{LVIR_BOUNDS, 0, 0, 0};
     if (!drive::RemoteRect(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), rect)) return 1;
     const ULONGLONG before = ListWriteTime();
-    LARGE_INTEGER start{};
-    ::QueryPerformanceCounter(&start);
+    const LARGE_INTEGER start = drive::Now();
     DoubleClickAt(list, rect.left + 60, (rect.top + rect.bottom) / 2);
     HWND dialog = WaitForDialog("Edit comment");
     if (dialog == nullptr) return 1;
@@ -170,12 +161,11 @@ int TimedComment(HWND main, int row, const char* text) {
 template <class Operation>
 int TimedInSettings(HWND main, Operation operation) {
     const ULONGLONG before = ListWriteTime();
-    LARGE_INTEGER start{};
-    ::QueryPerformanceCounter(&start);
+    const LARGE_INTEGER start = drive::Now();
     Press(main, IDC_SETTINGS);
     HWND settings = WaitForDialog("Settings");
     if (settings == nullptr || !operation(settings, before)) return 1;
-    const double seconds = SecondsSince(start);
+    const double seconds = drive::SecondsSince(start);
     Press(settings, IDCANCEL);
     if (!WaitUntilBack(main, settings)) return 1;
     std::printf("%.3f\n", seconds);

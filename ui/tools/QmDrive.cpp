@@ -67,33 +67,18 @@ int WaitUntilIdle(HWND main, DWORD milliseconds) {
     return 0;
 }
 
-// Seconds since `start` (a QueryPerformanceCounter reading).
-double SecondsSince(const LARGE_INTEGER& start) {
-    LARGE_INTEGER now{}, frequency{};
-    ::QueryPerformanceCounter(&now);
-    ::QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(now.QuadPart - start.QuadPart) /
-           static_cast<double>(frequency.QuadPart);
-}
-
-LARGE_INTEGER Now() {
-    LARGE_INTEGER now{};
-    ::QueryPerformanceCounter(&now);
-    return now;
-}
-
 // A whole run may take minutes on a large installation.
 constexpr UINT kRunTimeout = 3600 * 1000;
 
 int TimedCompare(HWND main) {
-    const LARGE_INTEGER start = Now();
+    const LARGE_INTEGER start = drive::Now();
     DWORD_PTR answer = 0;
     if (::SendMessageTimeoutA(main, WM_COMMAND, MAKEWPARAM(IDC_COMPARE, BN_CLICKED),
                               reinterpret_cast<LPARAM>(::GetDlgItem(main, IDC_COMPARE)),
                               SMTO_NORMAL, kRunTimeout, &answer) == 0) {
         return 1;
     }
-    std::printf("%.3f\n", SecondsSince(start));
+    std::printf("%.3f\n", drive::SecondsSince(start));
     return 0;
 }
 
@@ -114,12 +99,12 @@ bool ClickHeader(HWND main, int column, double& seconds) {
                               &answer) == 0) {
         return false;
     }
-    const LARGE_INTEGER start = Now();
+    const LARGE_INTEGER start = drive::Now();
     if (::SendMessageTimeoutA(header, WM_LBUTTONUP, 0, at, SMTO_NORMAL, kRunTimeout, &answer) ==
         0) {
         return false;
     }
-    seconds = SecondsSince(start);
+    seconds = drive::SecondsSince(start);
     return true;
 }
 
@@ -151,14 +136,14 @@ int TimedRun(int argc, char** argv) {
     startup.hStdOutput = nul;
     startup.hStdError = nul;
     PROCESS_INFORMATION process{};
-    const LARGE_INTEGER start = Now();
+    const LARGE_INTEGER start = drive::Now();
     if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                           &startup, &process)) {
         ::CloseHandle(nul);
         return 1;
     }
     ::WaitForSingleObject(process.hProcess, INFINITE);
-    const double seconds = SecondsSince(start);
+    const double seconds = drive::SecondsSince(start);
     ::CloseHandle(process.hThread);
     ::CloseHandle(process.hProcess);
     ::CloseHandle(nul);
