@@ -29,11 +29,8 @@ BOOL CAboutDlg::OnInitDialog() {
 }
 
 bool CAboutDlg::OnDpiChanged(WPARAM wParam, LPARAM lParam, LRESULT&) {
-    ShowPicturesFor(LOWORD(wParam) > 0 ? LOWORD(wParam) : dpi::kStandard);
-    if (const auto* place = reinterpret_cast<const RECT*>(lParam)) {
-        ::SetWindowPos(m_hWnd, nullptr, place->left, place->top, place->right - place->left,
-                       place->bottom - place->top, SWP_NOZORDER | SWP_NOACTIVATE);
-    }
+    ShowPicturesFor(dpi::OfDpiChanged(wParam));
+    dpi::MoveToSuggested(m_hWnd, lParam);
     return false;  // the dialog manager scales the controls
 }
 

@@ -222,8 +222,7 @@ void CCheckerDlg::SetStatusImages() {
 // manager scale the controls and their font.
 bool CCheckerDlg::OnDpiChanged(WPARAM wParam, LPARAM lParam, LRESULT&) {
     const int previous = m_nDpi;
-    m_nDpi = LOWORD(wParam);
-    if (m_nDpi <= 0) m_nDpi = dpi::kStandard;
+    m_nDpi = dpi::OfDpiChanged(wParam);
     for (int column = 0; column < qm::kColumnCount; ++column) {
         const int width = m_listResult.GetColumnWidth(column);
         const int standard = kColumns[column].width;
@@ -234,10 +233,7 @@ bool CCheckerDlg::OnDpiChanged(WPARAM wParam, LPARAM lParam, LRESULT&) {
     }
     SetStatusImages();
     SetButtonImages();
-    if (const auto* place = reinterpret_cast<const RECT*>(lParam)) {
-        ::SetWindowPos(m_hWnd, nullptr, place->left, place->top, place->right - place->left,
-                       place->bottom - place->top, SWP_NOZORDER | SWP_NOACTIVATE);
-    }
+    dpi::MoveToSuggested(m_hWnd, lParam);
     return false;
 }
 
@@ -318,10 +314,7 @@ void CCheckerDlg::OnCompare() {
         if (alivePace.Due(now)) KeepAlive();
     };
     // A missing list is built first: the window stays alive meanwhile too.
-    CRedrawPace buildPace(kProgressInterval);
-    hooks.entryBuilt = [&buildPace](int) {
-        if (buildPace.Due(CRedrawPace::Clock::now())) KeepAlive();
-    };
+    hooks.entryBuilt = KeepAliveAtPace();
 
     // Whatever leaves the run, the window is the operator's again after it.
     struct RunScope {
@@ -361,6 +354,12 @@ void CCheckerDlg::KeepAlive() {
     ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
 }
 
+std::function<void(int)> CCheckerDlg::KeepAliveAtPace() {
+    return [pace = CRedrawPace(kProgressInterval)](int) mutable {
+        if (pace.Due(CRedrawPace::Clock::now())) KeepAlive();
+    };
+}
+
 void CCheckerDlg::SetGroupText(const std::string& text) {
     if (m_hResultGroup == nullptr) return;
     CWindow group(m_hResultGroup);
@@ -383,10 +382,7 @@ void CCheckerDlg::SetGroupText(const std::string& text) {
 }
 
 qm::BuildResult CCheckerDlg::BuildReleaseList() {
-    CRedrawPace pace(kProgressInterval);
-    qm::CReleaseListBuild build(ShowWaitCursor, [&pace](int) {
-        if (pace.Due(CRedrawPace::Clock::now())) KeepAlive();
-    });
+    qm::CReleaseListBuild build(ShowWaitCursor, KeepAliveAtPace());
     return build.BuildReleaseList();
 }
 

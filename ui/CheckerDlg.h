@@ -17,6 +17,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "core/ComparisonRun.h"
@@ -88,11 +89,13 @@ private:
     void SetStatusImages();
     void ReadInstalledReleases();
     void StoreSortState(const qm::SortState& state);
-    // During a comparison: the rows so far in the list, their count in the
-    // group box, and a look at the message queue.
+    // During a comparison: the rows so far in the list, and their count in
+    // the group box.
     void ShowProgress(int rowsSoFar, const std::string& format);
     // Lets Windows see the thread alive during a long run, dispatching no input.
     static void KeepAlive();
+    // A hook for each step of a long run that keeps alive at the progress pace.
+    static std::function<void(int)> KeepAliveAtPace();
     void SetGroupText(const std::string& text);
 
     char m_szReleaseList[40] = "";

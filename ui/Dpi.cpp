@@ -18,6 +18,13 @@ int OfWindow(HWND window) {
     return value > 0 ? value : kStandard;
 }
 
+void MoveToSuggested(HWND window, LPARAM suggested) {
+    if (const auto* place = reinterpret_cast<const RECT*>(suggested)) {
+        ::SetWindowPos(window, nullptr, place->left, place->top, place->right - place->left,
+                       place->bottom - place->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
 Bitmap Logo(int dpi, int width, int height) {
     return {dpi <= kStandard ? static_cast<UINT>(IDB_LOGO) : static_cast<UINT>(IDB_LOGO_2X),
             Scale(width, dpi), Scale(height, dpi)};

@@ -18,6 +18,12 @@ inline int Scale(int pixels, int dpi) { return ::MulDiv(pixels, dpi, kStandard);
 // it (GetDpiForWindow, Windows 10 1607 on), else the screen's.
 int OfWindow(HWND window);
 
+// What WM_DPICHANGED says: the new DPI (its WPARAM; 96 when it names none),
+// and the place Windows suggests for the window at that scale (its LPARAM),
+// which the window takes.
+inline int OfDpiChanged(WPARAM wParam) { return LOWORD(wParam) > 0 ? LOWORD(wParam) : kStandard; }
+void MoveToSuggested(HWND window, LPARAM suggested);
+
 // The logo bitmap for a place of `width` x `height` at 100 %: the 1x bitmap
 // up to 100 %, the 2x one above, and the size to draw it at.
 struct Bitmap {

@@ -26,14 +26,12 @@ constexpr char kResultGroupText[] =
 constexpr char kNoticeCaption[] = "qmverify";
 
 // The first top-level window of `className` (nullptr: any class) titled
-// `title` that turns up within `milliseconds`; with `visible`, only a visible
-// one counts. nullptr when none does.
-inline HWND WaitForWindow(const char* className, const char* title, DWORD milliseconds,
-                          bool visible = false) {
+// `title` that turns up within `milliseconds`; nullptr when none does.
+inline HWND WaitForWindow(const char* className, const char* title, DWORD milliseconds) {
     const DWORD start = ::GetTickCount();
     for (;;) {
         HWND found = ::FindWindowA(className, title);
-        if (found != nullptr && (!visible || ::IsWindowVisible(found))) return found;
+        if (found != nullptr) return found;
         if (::GetTickCount() - start > milliseconds) return nullptr;
         ::Sleep(100);
     }

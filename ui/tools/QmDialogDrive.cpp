@@ -15,7 +15,7 @@
 // inside this process, and prints the seconds it took.
 //
 // CAPTION is the main window's title or a dialog's caption; the window is
-// waited for up to ten seconds, until it shows and no dialog of its own is
+// waited for up to twenty seconds, until it shows and no dialog of its own is
 // open over it. Exit status 1 when it does not turn up.
 #include <windows.h>
 
@@ -32,16 +32,17 @@ namespace {
 
 // The main window by its title, a dialog or message box by its caption;
 // visible, and enabled, so that no modal window of its own is over it (a
-// command posted then would run inside that window's loop).
-HWND WaitForWindow(const std::string& caption) {
-    const bool main = caption == drive::kMainTitle;
-    HWND window = drive::WaitForWindow(main ? nullptr : "#32770", caption.c_str(), 10000, true);
+// command posted then would run inside that window's loop). Looked for every
+// `poll` milliseconds for up to `limit`.
+HWND WaitForWindow(const std::string& caption, DWORD limit = 20000, DWORD poll = 50) {
+    const char* className = caption == drive::kMainTitle ? nullptr : "#32770";
     const DWORD start = ::GetTickCount();
-    while (window != nullptr && !::IsWindowEnabled(window)) {
-        if (::GetTickCount() - start > 10000) return nullptr;
-        ::Sleep(50);
+    for (;;) {
+        HWND found = ::FindWindowA(className, caption.c_str());
+        if (found != nullptr && ::IsWindowVisible(found) && ::IsWindowEnabled(found)) return found;
+        if (::GetTickCount() - start > limit) return nullptr;
+        ::Sleep(poll);
     }
-    return window;
 }
 
 // A double-click with the left button at a point of `list`, made of the
@@ -61,16 +62,8 @@ void DoubleClickAt(HWND list, int x, int y) {
 constexpr DWORD kTimedPoll = 5;
 constexpr DWORD kTimedLimit = 300000;
 
-// A visible dialog or message box of `caption` that takes input.
-HWND WaitForDialog(const char* caption) {
-    const DWORD start = ::GetTickCount();
-    for (;;) {
-        HWND found = ::FindWindowA("#32770", caption);
-        if (found != nullptr && ::IsWindowVisible(found) && ::IsWindowEnabled(found)) return found;
-        if (::GetTickCount() - start > kTimedLimit) return nullptr;
-        ::Sleep(kTimedPoll);
-    }
-}
+// A dialog of a timed flow, once it takes input.
+HWND WaitForDialog(const char* caption) { return WaitForWindow(caption, kTimedLimit, kTimedPoll); }
 
 // `window` takes input again: `gone` has closed, nothing modal is over the
 // window, and it answers.
@@ -136,8 +129,8 @@ HWND GivePassword(const std::string& password) {
     return dialog;
 }
 
-int PrintSeconds(const LARGE_INTEGER& start) {
-    std::printf("%.3f\n", drive::SecondsSince(start));
+int PrintSeconds(double seconds) {
+    std::printf("%.3f\n", seconds);
     return 0;
 }
 
@@ -153,7 +146,7 @@ int TimedComment(HWND main, int row, const char* text) {
     Type(dialog, IDC_COMMENT_TEXT, text);
     Press(dialog, IDOK);
     if (!WaitUntilWritten(before, main, dialog)) return 1;
-    return PrintSeconds(start);
+    return PrintSeconds(drive::SecondsSince(start));
 }
 
 // Opens Settings, runs `operation` in it, and times it until Settings takes
@@ -168,8 +161,7 @@ int TimedInSettings(HWND main, Operation operation) {
     const double seconds = drive::SecondsSince(start);
     Press(settings, IDCANCEL);
     if (!WaitUntilBack(main, settings)) return 1;
-    std::printf("%.3f\n", seconds);
-    return 0;
+    return PrintSeconds(seconds);
 }
 
 int TimedAdd(HWND main, const char* name) {
@@ -232,9 +224,7 @@ int main(int argc, char** argv) {
     if (command == "timed-add") return TimedAdd(window, argv[2]);
     if (command == "timed-update") return TimedUpdate(window);
     if (command == "press" && argc == 4) {
-        const int id = std::atoi(argv[3]);
-        ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                       reinterpret_cast<LPARAM>(::GetDlgItem(window, id)));
+        Press(window, std::atoi(argv[3]));
         return 0;
     }
     if (command == "click" && argc == 4) {
@@ -242,8 +232,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (command == "type" && argc == 5) {
-        ::SendMessageA(::GetDlgItem(window, std::atoi(argv[3])), WM_SETTEXT, 0,
-                       reinterpret_cast<LPARAM>(argv[4]));
+        Type(window, std::atoi(argv[3]), argv[4]);
         return 0;
     }
     if (command == "rect") {
