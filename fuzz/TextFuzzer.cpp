@@ -25,6 +25,7 @@
 #include "core/InstalledRelease.h"
 #include "core/ReleaseListFormat.h"
 #include "fuzz/FuzzSupport.h"
+#include "platform/Utf8.h"
 #include "platform/posix/PathMapping.h"
 
 namespace {
@@ -208,21 +209,7 @@ std::string Utf8Of(const std::u16string& units) {
         if (code >= 0xD800 && code <= 0xDBFF && i + 1 < units.size()) {
             code = 0x10000 + ((code - 0xD800) << 10) + (units[++i] - 0xDC00);
         }
-        if (code < 0x80) {
-            text += static_cast<char>(code);
-        } else if (code < 0x800) {
-            text += static_cast<char>(0xC0 | (code >> 6));
-            text += static_cast<char>(0x80 | (code & 0x3F));
-        } else if (code < 0x10000) {
-            text += static_cast<char>(0xE0 | (code >> 12));
-            text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            text += static_cast<char>(0x80 | (code & 0x3F));
-        } else {
-            text += static_cast<char>(0xF0 | (code >> 18));
-            text += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-            text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            text += static_cast<char>(0x80 | (code & 0x3F));
-        }
+        qm::AppendUtf8(text, code);
     }
     return text;
 }

@@ -4,6 +4,7 @@
 #include <unordered_map>
 
 #include "platform/AsciiCase.h"
+#include "platform/Utf8.h"
 
 namespace qm {
 
@@ -29,21 +30,7 @@ std::string DecodeRegistryText(const std::string& bytes) {
                     i += 2;
                 }
             }
-            if (code < 0x80) {
-                text += static_cast<char>(code);
-            } else if (code < 0x800) {
-                text += static_cast<char>(0xC0 | (code >> 6));
-                text += static_cast<char>(0x80 | (code & 0x3F));
-            } else if (code < 0x10000) {
-                text += static_cast<char>(0xE0 | (code >> 12));
-                text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-                text += static_cast<char>(0x80 | (code & 0x3F));
-            } else {
-                text += static_cast<char>(0xF0 | (code >> 18));
-                text += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-                text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-                text += static_cast<char>(0x80 | (code & 0x3F));
-            }
+            AppendUtf8(text, code);
         }
         return text;
     }
