@@ -220,6 +220,12 @@ ReplaceResult ReplaceWithBackup(const std::string& target, const std::string& re
 // denied or a read-only medium.
 bool IsWriteRefused(uint32_t error);
 
+// A path as the operator reads it in a message: the file it names, in the
+// system's own spelling (posix: the native path it maps to; Windows: the
+// dot that ends a directory name dropped, "C:\WINDOWS.\qmverify.lst" reads
+// "C:\WINDOWS\qmverify.lst", below the drive root in force).
+std::string ShownPath(const std::string& path);
+
 // Compares two texts as the result list orders them: _mbscmp under the
 // system code page on Windows, unsigned byte order elsewhere.
 int CompareText(const char* a, const char* b);

@@ -124,6 +124,8 @@ IPlatform& RealPlatform() {
     return platform;
 }
 
+std::string ShownPath(const std::string& path) { return posix::MapPath(path); }
+
 int CompareText(const char* a, const char* b) {
     const unsigned char* left = reinterpret_cast<const unsigned char*>(a);
     const unsigned char* right = reinterpret_cast<const unsigned char*>(b);

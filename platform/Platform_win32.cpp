@@ -383,6 +383,28 @@ IPlatform& RealPlatform() {
     return platform;
 }
 
+std::string ShownPath(const std::string& path) {
+    // "\\qmw.\\tool.exe" and "C:\\WINDOWS.\\qmverify.lst": the path rules drop a
+    // dot that ends a directory name and a directory named ".", and so does
+    // the text shown.
+    std::string shown = MapPath(path);
+    const auto isStop = [](char c) { return c == '\\' || c == ':'; };
+    size_t dot = shown.find(".\\");
+    while (dot != std::string::npos) {
+        const char before = dot > 0 ? shown[dot - 1] : '\\';
+        const bool parent = before == '.' && (dot < 2 || isStop(shown[dot - 2]));
+        if (before == '\\') {
+            shown.erase(dot, 2);  // "\\.\\" is the directory itself
+        } else if (!isStop(before) && !parent) {
+            shown.erase(dot, 1);
+        } else {
+            dot += 2;
+        }
+        dot = shown.find(".\\", dot);
+    }
+    return shown;
+}
+
 int CompareText(const char* a, const char* b) {
     return _mbscmp(reinterpret_cast<const unsigned char*>(a),
                    reinterpret_cast<const unsigned char*>(b));

@@ -433,6 +433,9 @@ TEST(PlatformRoots, PosixMapsWindowsPathsOntoTheRoots) {
     EXPECT_TRUE(qm::Platform().FileExists("\\qmw\\.\\tool.exe"));
     EXPECT_TRUE(qm::Platform().FileExists(root.text() + "/WINDOWS.\\qmverify.lst"));
     EXPECT_FALSE(qm::Platform().FileExists("\\WINDOWS.\\tool.exe"));
+    // Messages name the native file.
+    EXPECT_EQ(root.text() + "/WINDOWS/qmverify.lst", qm::ShownPath("C:\\WINDOWS.\\qmverify.lst"));
+    EXPECT_EQ(root.text() + "/qmw/tool.exe", qm::ShownPath("\\qmw.\\tool.exe"));
 }
 
 TEST(PlatformRoots, PosixRootsComeFromTheEnvironment) {

@@ -102,6 +102,14 @@ TEST(PlatformWin32, WithoutOverrideTheWindowsDirectoryIsTheSystemOne) {
     EXPECT_EQ(std::string(buffer, length), qm::Platform().WindowsDirectory());
 }
 
+TEST(PlatformWin32, ShownPathsDropTheDotsThePathRulesDrop) {
+    EXPECT_EQ("C:\\WINDOWS\\qmverify.lst", qm::ShownPath("C:\\WINDOWS.\\qmverify.lst"));
+    EXPECT_EQ("C:\\qmverify.lst", qm::ShownPath("C:\\.\\qmverify.lst"));
+    EXPECT_EQ("\\qmw\\tool.exe", qm::ShownPath("\\qmw.\\tool.exe"));
+    EXPECT_EQ("..\\a\\b", qm::ShownPath("..\\a.\\b"));
+    EXPECT_EQ("C:.\\a", qm::ShownPath("C:.\\a"));
+}
+
 TEST(PlatformWin32, TheDriveRootTakesTheRootedPaths) {
     RootsGuard guard;
     TempDir root;
