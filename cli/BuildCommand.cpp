@@ -53,7 +53,7 @@ int RunBuild(const CommandLine& line) {
         case BuildResult::Ok:
             break;
     }
-    ReportUnreadable(result.unreadable);
+    ReportUnreadable(result.unreadable, result.changing);
     // Names without the system's "<dir>.\" form, which reads oddly on posix.
     const std::string backupName =
         result.backupPath.substr(result.backupPath.find_last_of('\\') + 1);

@@ -1,6 +1,7 @@
 #include "cli/CommandLine.h"
 
 #include <cstddef>
+#include <string>
 
 namespace qm::cli {
 
@@ -39,6 +40,7 @@ constexpr CommandInfo kCommands[] = {
 enum class Option {
     Format,
     Unlisted,
+    Jobs,
     PasswordStdin,
     Updated,
     WindowsDirectory,
@@ -64,6 +66,8 @@ constexpr OptionInfo kOptions[] = {
      "how to print the results (table by default; openmetrics for monitoring)"},
     {Option::Unlisted, "--unlisted", nullptr, CommandBit(Command::Compare),
      "also report every program file that no entry names, as \"Not listed\""},
+    {Option::Jobs, "--jobs", "N", CommandBit(Command::Compare) | CommandBit(Command::Build),
+     "read N files at once (1: one after the other; by default the drive decides)"},
     {Option::PasswordStdin, "--password-stdin", nullptr,
      CommandBit(Command::Build) | CommandBit(Command::Add),
      "read the password from the first line of standard input"},
@@ -134,6 +138,18 @@ bool Apply(const OptionInfo& info, const std::string& value, CommandLine& line,
             (info.option == Option::WindowsDirectory ? line.windowsDirectory : line.driveRoot) =
                 value;
             return true;
+        case Option::Jobs: {
+            const bool digits = !value.empty() && value.size() <= 2 &&
+                                value.find_first_not_of("0123456789") == std::string::npos;
+            const int jobs = digits ? std::stoi(value) : 0;
+            if (jobs < 1 || jobs > kMostJobs) {
+                error = "option --jobs takes a number from 1 to " + std::to_string(kMostJobs) +
+                        ", not '" + Printable(value) + "'";
+                return false;
+            }
+            line.jobs = jobs;
+            return true;
+        }
         case Option::Format:
             if (!ParseFormat(value, line.format)) {
                 error = "unknown format '" + Printable(value) +

@@ -15,6 +15,9 @@ enum ExitStatus { kExitOk = 0, kExitDifferences = 1, kExitError = 2 };
 
 enum class Command { None, Compare, Build, Add, Comment, Release };
 
+// The most files read at once that --jobs takes.
+constexpr int kMostJobs = 16;
+
 enum class OutputFormat { Table, Tsv, Csv, Json, OpenMetrics };
 
 struct CommandLine {
@@ -25,6 +28,7 @@ struct CommandLine {
     std::string driveRoot;         // --root; "" keeps the platform's own
     OutputFormat format = OutputFormat::Table;
     bool unlisted = false;  // compare --unlisted
+    int jobs = 0;           // --jobs N: files read at once; 0 lets the drive decide
     bool passwordStdin = false;
     std::optional<bool> updated;        // comment --updated 0|1
     std::vector<std::string> operands;  // after the command, options removed

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdio>
 
 #include "cli/Commands.h"
@@ -72,12 +73,15 @@ bool AskPassword(const CommandLine& line, std::string& password, std::string& er
     return true;
 }
 
-void ReportUnreadable(const std::vector<std::string>& paths) {
+void ReportUnreadable(const std::vector<std::string>& paths,
+                      const std::vector<std::string>& changing) {
     for (const std::string& path : paths) {
+        const bool changed = std::find(changing.begin(), changing.end(), path) != changing.end();
         std::fprintf(stderr,
-                     "qmverify-cli: could not read %s: recorded with the CRC 0; it compares as "
-                     "\"Not identical\" until it can be read\n",
-                     Printable(path).c_str());
+                     "qmverify-cli: could not read %s%s: recorded with the CRC 0 and no SHA-256; "
+                     "it compares as \"Not identical\" until it can be read\n",
+                     Printable(path).c_str(),
+                     changed ? " (it changed while it was read, every time it was read)" : "");
     }
 }
 

@@ -39,7 +39,8 @@ bool AskPassword(const CommandLine& line, std::string& password, std::string& er
 
 // The files a build recorded with CRC "0" because it could not read them,
 // one line each on standard error.
-void ReportUnreadable(const std::vector<std::string>& paths);
+void ReportUnreadable(const std::vector<std::string>& paths,
+                      const std::vector<std::string>& changing = {});
 
 // "qmw" or "db1" (any case) as directory index 0 or 1; -1 for anything else.
 int SectionIndex(const std::string& text);

@@ -7,6 +7,7 @@
 #include "core/ComparisonRun.h"
 #include "core/FileStatus.h"
 #include "core/IniFile.h"
+#include "core/ReleaseListCheck.h"
 #include "core/ReleaseListFormat.h"
 #include "core/ResultTable.h"
 #include "core/UnlistedFiles.h"
@@ -15,9 +16,6 @@
 namespace qm::cli {
 
 namespace {
-
-// The status of a file that no entry names (compare --unlisted).
-constexpr char kNotListedText[] = "Not listed";
 
 // The text of string 117, the notice before the list is built.
 constexpr char kNoReleaseListNotice[] =
@@ -67,6 +65,30 @@ std::string BuildFailure(const BuildResult& build) {
     return WriteFailure("the release list", build.error);
 }
 
+// Tells on standard error what the list itself says against the run: no
+// entry at all, or entries that no walk reaches. True when there is such a
+// finding.
+bool ReportListFindings(const ListFindings& findings, const std::string& listPath) {
+    bool found = false;
+    if (findings.Entries() == 0) {
+        Fail("the release list " + Printable(ShownPath(listPath)) +
+             " yields no entry in either section: nothing was compared");
+        found = true;
+    }
+    for (const SectionFindings& section : findings.sections) {
+        if (section.unreachedKeys.empty()) continue;
+        Fail("section " + section.section +
+             " of the release list: " + std::to_string(section.unreachedKeys.size()) +
+             " entries are not compared (" + Printable(NamesInBrief(section.unreachedKeys)) +
+             "): entries are read from File1 up "
+             "to the first missing or empty name (here File" +
+             std::to_string(section.entries + 1) + "), and never beyond File" +
+             std::to_string(kLastReadableEntry) + "; rebuild or renumber the list");
+        found = true;
+    }
+    return found;
+}
+
 double SecondsSince1970(std::chrono::system_clock::time_point time) {
     return std::chrono::duration<double>(time.time_since_epoch()).count();
 }
@@ -85,11 +107,8 @@ int RunCompare(const CommandLine& line) {
         std::fflush(stderr);
     };
     hooks.rowAdded = [&progress](int rows) { progress.Update(rows); };
-    if (line.unlisted) {
-        hooks.moreRows = [](IResultList& rows, const CIniFile& releaseList) {
-            AppendUnlistedRows(rows, releaseList, kNotListedText);
-        };
-    }
+    UnlistedScope scope;
+    scope.sections[0] = scope.sections[1] = line.unlisted;
 
     RunFacts facts;
     facts.unlisted = line.unlisted;
@@ -97,15 +116,16 @@ int RunCompare(const CommandLine& line) {
     const auto startTick = std::chrono::steady_clock::now();
     CResultTable table;
     SortState sort;
-    const ComparisonResult result = RunComparison(table, sort, StatusTexts(), hooks);
+    const ComparisonResult result = RunComparison(table, sort, StatusTexts(), hooks, scope);
     progress.Clear();
     facts.listFound = result.listFound;
+    facts.findings = result.findings;
     facts.startTime = SecondsSince1970(start);
     facts.duration =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - startTick).count();
     if (result.builtList) {
         if (result.build.status != BuildResult::Ok) return Fail(BuildFailure(result.build));
-        ReportUnreadable(result.build.unreadable);
+        ReportUnreadable(result.build.unreadable, result.build.changing);
     }
     // An unreadable list would pass as "nothing to compare": refuse it.
     if (result.listUnreadable) {
@@ -115,8 +135,13 @@ int RunCompare(const CommandLine& line) {
     if (!WriteOutput(FormatRows(table, line.format, facts))) {
         return Fail("cannot write the results");
     }
+    // A list that cannot be read as meant is never a pass: the rows above
+    // cover what could be compared, and the status says that it is not all.
+    if (ReportListFindings(result.findings, ReleaseListPath(windowsDirectory))) return kExitError;
     for (const ResultRow& row : table.Rows()) {
-        if (row.attributes.image == NotIdentical) return kExitDifferences;
+        if (row.attributes.image == NotIdentical || row.attributes.image == NotListed) {
+            return kExitDifferences;
+        }
     }
     return kExitOk;
 }

@@ -7,6 +7,7 @@
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
 #include "cli/Console.h"
+#include "core/ParallelFingerprints.h"
 #include "platform/Platform.h"
 #include "qmverify_version.h"
 
@@ -35,6 +36,7 @@ int Run(int argc, char** argv) {
         return Fail("drive root not found: " + Printable(line.driveRoot));
     }
     qm::SetPlatformRoots(roots);
+    qm::SetFingerprintJobs(line.jobs);
 
     switch (line.command) {
         case Command::Compare:

@@ -39,14 +39,27 @@ std::string FormatOpenMetrics(const CResultTable& table, const RunFacts& facts) 
     // Counts per section (in list order) and status; unlisted files apart.
     int counts[2][3] = {};
     int unlisted[2] = {};
+    int crcOnly[2] = {};
+    int crafted[2] = {};
     for (const ResultRow& row : table.Rows()) {
         const int section = row.texts[kColSection] == kComponentDirectories[1].section ? 1 : 0;
-        if (row.attributes.cause == RowCause::NotListed) {
+        const RowAttributes& attributes = row.attributes;
+        if (attributes.cause == RowCause::NotListed) {
             ++unlisted[section];
-        } else if (row.attributes.image >= 0 && row.attributes.image < 3) {
-            ++counts[section][row.attributes.image];
+            continue;
         }
+        if (attributes.image >= 0 && attributes.image < 3) ++counts[section][attributes.image];
+        if (attributes.digest == RowDigest::Crc32) ++crcOnly[section];
+        if (attributes.cause == RowCause::ContentChangedSameCrc) ++crafted[section];
     }
+    const auto perSection = [](const char* name, const int(&values)[2]) {
+        std::string lines;
+        for (int section = 0; section < 2; ++section) {
+            lines += std::string(name) + "{section=\"" + kComponentDirectories[section].section +
+                     "\"} " + std::to_string(values[section]) + "\n";
+        }
+        return lines;
+    };
 
     std::string out;
     AppendFamily(out, "qmverify_files",
@@ -61,15 +74,27 @@ std::string FormatOpenMetrics(const CResultTable& table, const RunFacts& facts) 
     if (facts.unlisted) {
         AppendFamily(out, "qmverify_unlisted_files",
                      "Program files that no entry of their section names.");
-        for (int section = 0; section < 2; ++section) {
-            out += std::string("qmverify_unlisted_files{section=\"") +
-                   kComponentDirectories[section].section + "\"} " +
-                   std::to_string(unlisted[section]) + "\n";
-        }
+        out += perSection("qmverify_unlisted_files", unlisted);
     }
+    AppendFamily(out, "qmverify_files_crc_only",
+                 "Entries that record no SHA-256 and are checked by their CRC-32 alone.");
+    out += perSection("qmverify_files_crc_only", crcOnly);
+    AppendFamily(out, "qmverify_crafted_files",
+                 "Files whose CRC-32 is the recorded one while their SHA-256 is not.");
+    out += perSection("qmverify_crafted_files", crafted);
     AppendFamily(out, "qmverify_release_list_found",
                  "1 when the release list existed; 0 when this run had to build it first.");
     out += std::string("qmverify_release_list_found ") + (facts.listFound ? "1" : "0") + "\n";
+    AppendFamily(out, "qmverify_release_list_problems",
+                 "What keeps the release list from being compared whole: no entry at all, "
+                 "entries that no walk reaches, lines that cannot be read.");
+    const ListFindings& findings = facts.findings;
+    out += std::string("qmverify_release_list_problems{problem=\"no_entries\"} ") +
+           (findings.Entries() == 0 ? "1" : "0") + "\n";
+    out += "qmverify_release_list_problems{problem=\"unreached_entries\"} " +
+           std::to_string(findings.UnreachedEntries()) + "\n";
+    out += "qmverify_release_list_problems{problem=\"unplaced_lines\"} " +
+           std::to_string(findings.unplacedLines) + "\n";
     AppendFamily(out, "qmverify_last_run_timestamp_seconds",
                  "When the comparison began, in seconds since 1970.");
     out += "qmverify_last_run_timestamp_seconds " + Number(facts.startTime) + "\n";

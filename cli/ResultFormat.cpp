@@ -92,15 +92,25 @@ std::string FormatJson(const CResultTable& table) {
                 out += c == kColEntry && IsPlainNumber(text) ? text : JsonString(text);
             }
         }
+        const RowAttributes& attributes = row.attributes;
+        const bool listed = attributes.cause != RowCause::NotListed;
         out += ", \"cause\": ";
-        out += JsonString(CauseText(row.attributes.cause));
+        out += JsonString(CauseText(attributes.cause));
         out += ", \"dateChanged\": ";
         // Nothing recorded, nothing to compare with: neither true nor false.
-        if (row.attributes.cause == RowCause::NotListed) {
+        if (!listed) {
             out += "null";
         } else {
             out += row.texts[kColDateCurrent] != row.texts[kColDateRelease] ? "true" : "false";
         }
+        out += ", \"digest\": ";
+        out += attributes.digest == RowDigest::Sha256  ? "\"sha256\""
+               : attributes.digest == RowDigest::Crc32 ? "\"crc32\""
+                                                       : "null";
+        out += ", \"sha256Current\": ";
+        out += attributes.sha256Current.empty() ? "null" : JsonString(attributes.sha256Current);
+        out += ", \"sha256Release\": ";
+        out += attributes.sha256Release.empty() ? "null" : JsonString(attributes.sha256Release);
         out += '}';
     }
     out += "\n]\n";
@@ -165,8 +175,16 @@ const char* CauseText(RowCause cause) {
     switch (cause) {
         case RowCause::SameContent:
             return "same content";
+        case RowCause::SameCrc:
+            return "same CRC-32";
         case RowCause::ContentChanged:
             return "content changed";
+        case RowCause::ContentChangedSameCrc:
+            return "content changed, CRC-32 equal";
+        case RowCause::BadDigest:
+            return "bad digest in list";
+        case RowCause::ChangedWhileRead:
+            return "changed while read";
         case RowCause::Missing:
             return "missing";
         case RowCause::Unreadable:

@@ -2,11 +2,14 @@
 // format that Prometheus' textfile collector reads.
 //
 // Every format but the table carries all nine columns, the hidden entry
-// number and section included. JSON adds to each row its cause ("same
-// content", "content changed", "missing", "unreadable", "not listed") and
-// whether the current date differs from the recorded one ("dateChanged";
-// a changed date alone is no change of the file). A file that no entry
-// names has "entry" and "dateChanged" null. CSV follows RFC 4180 (CRLF line ends, fields
+// number and section included. JSON adds to each row its cause (see
+// CauseText), whether the current date differs from the recorded one
+// ("dateChanged"; a changed date alone is no change of the file), the digest
+// that decided ("sha256" when the entry records a SHA-256, "crc32" when it
+// records the CRC-32 alone) and the SHA-256 texts now and recorded
+// ("sha256Current", "sha256Release"; null where there is none). A file that
+// no entry names has "entry", "dateChanged", "digest" and "sha256Release"
+// null. CSV follows RFC 4180 (CRLF line ends, fields
 // with comma, quote or line break quoted, quotes doubled). TSV replaces tab,
 // CR and LF inside a field by a blank. JSON is plain ASCII: control
 // characters and every character beyond 0x7F are written as \u escapes,
@@ -16,6 +19,7 @@
 #include <string>
 
 #include "cli/CommandLine.h"
+#include "core/ReleaseListCheck.h"
 #include "core/ResultTable.h"
 
 namespace qm::cli {
@@ -26,6 +30,7 @@ struct RunFacts {
     bool unlisted = false;  // --unlisted: files that no entry names were looked for
     double startTime = 0;   // seconds since 1970
     double duration = 0;    // seconds
+    ListFindings findings;  // what the list says against the run
 };
 
 std::string FormatRows(const CResultTable& table, OutputFormat format, const RunFacts& facts = {});
@@ -35,7 +40,10 @@ const char* CauseText(RowCause cause);
 
 // Prometheus' text exposition format (also valid OpenMetrics): per section
 // and status the number of files, the unlisted files per section (with
-// --unlisted), whether the list was found, and the run's time and duration.
+// --unlisted), the entries checked by the CRC-32 alone and the files whose
+// CRC-32 is the recorded one while their SHA-256 is not, per section,
+// whether the list was found, what is wrong with the list itself, and the
+// run's time and duration.
 std::string FormatOpenMetrics(const CResultTable& table, const RunFacts& facts);
 
 // Pieces the formats are made of, open to tests.

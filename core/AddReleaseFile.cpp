@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "core/Crc32.h"
+#include "core/FileDigests.h"
 #include "core/Fingerprint.h"
 #include "core/IniFile.h"
 #include "core/ReleaseListFormat.h"
@@ -100,12 +101,14 @@ AddResult AddReleaseFile(const std::string& name, int directoryIndex, int* entry
     const int n = FindEntry(releaseList, section, name, existing);
     if (n == 0) return AddResult::NoFreeNumber;
 
+    // The file is read once for both digests; one that cannot be read whole
+    // gets the CRC 0 and no SHA-256, as the build records it.
     CCrc32 crc;
     crc.BuildTable();
-    uint32_t value = 0;
-    crc.FileCrc32(path, value);  // a file that cannot be read gets CRC 0
+    CReadBuffer buffer;
+    const FileDigests digests = ReadFileDigests(crc, path, buffer);
     crc.FreeTable();
-    const std::string crcText = CrcText(value);
+    const std::string crcText = CrcText(digests.readWhole ? digests.crc : 0);
     // A file that the search does not find gets an empty date.
     std::string date;
     if (!FileTimestampText(path, date)) date.clear();
@@ -115,6 +118,13 @@ AddResult AddReleaseFile(const std::string& name, int directoryIndex, int* entry
     releaseList.WriteText(section, EntryKey("Date", n), date);
     releaseList.WriteText(section, EntryKey("CRC", n), crcText);
     releaseList.WriteText(section, EntryKey("Updated", n), "0");
+    const std::string sha256Key = EntryKey(kSha256KeyPrefix, n);
+    if (digests.readWhole) {
+        releaseList.WriteText(section, sha256Key, Sha256Text(digests.sha256));
+    } else if (!releaseList.ReadText(section, sha256Key, kKeyCapacity).empty()) {
+        // An empty value reads as no SHA-256: the old one is not the file's.
+        releaseList.WriteText(section, sha256Key, "");
+    }
     if (!releaseList.Save()) return Failed(error, releaseList.LastSaveError());
     if (entry) *entry = n;
     return existing ? AddResult::Refreshed : AddResult::Added;

@@ -1,13 +1,16 @@
 #include "core/ComparisonRun.h"
 
 #include <cstdint>
+#include <vector>
 
 #include "core/BoundedFormat.h"
 #include "core/Crc32.h"
 #include "core/FileStatus.h"
 #include "core/Fingerprint.h"
+#include "core/ParallelFingerprints.h"
 #include "core/ReleaseListFormat.h"
 #include "core/ResultSort.h"
+#include "core/Verdict.h"
 #include "core/WaitCursor.h"
 #include "platform/Platform.h"
 
@@ -17,104 +20,147 @@ namespace {
 
 // Capacities of the row's texts, terminator included.
 enum : size_t {
-    kNameCapacity = 128,
     kStatusCapacity = 80,
     kFingerprintCapacity = 40,  // CRC and date texts, entry number, section
     kCommentCapacity = 512,
 };
 
-// Large enough for any value a hand-edited list holds on one line.
-constexpr size_t kWholeValue = static_cast<size_t>(1) << 20;
+// One entry of the list as the walk reads it.
+struct ListedEntry {
+    int sectionIndex = 0;
+    int n = 0;
+    std::string path;  // whole; the row shows it cut
+};
 
-// The cause of a row: what the file's state now says, in words.
-RowCause CauseOf(const FileNow& now, const std::string& crcRelease) {
-    if (!now.readWhole) return now.missing ? RowCause::Missing : RowCause::Unreadable;
-    return now.crcText == crcRelease ? RowCause::SameContent : RowCause::ContentChanged;
-}
-
-}  // namespace
-
-void CompareSection(IResultList& list, const CIniFile& releaseList, const char* directory,
-                    const char* section, const StatusTexts& texts, const ComparisonHooks& hooks) {
-    CCrc32 crc;
-    crc.BuildTable();
-    for (int n = 1; n <= kLastReadableEntry; ++n) {
-        const std::string fileKey = EntryKey("File", n);
-        const std::string name = releaseList.ReadText(section, fileKey, kNameCapacity);
-        if (name.empty()) break;
-        const std::string dateRelease =
-            releaseList.ReadText(section, EntryKey("Date", n), kFingerprintCapacity);
-        const std::string crcRelease =
-            releaseList.ReadText(section, EntryKey("CRC", n), kFingerprintCapacity);
-
-        bool pathIsWhole = false;
-        const std::string path = ListedFilePath(directory, name, &pathIsWhole);
-        if (name.size() + 1 >= kNameCapacity) {
-            // The name may have been cut by the read: check the stored value.
-            pathIsWhole =
-                pathIsWhole && releaseList.ReadText(section, fileKey, kWholeValue) == name;
+// The entries of both sections, in the order of the walk: each section from
+// 1 up to the first empty name, never beyond 9998.
+std::vector<ListedEntry> WalkEntries(const CIniFile& releaseList,
+                                     std::vector<FingerprintJob>& jobs) {
+    std::vector<ListedEntry> entries;
+    for (int index = 0; index < 2; ++index) {
+        const ComponentDirectory& component = kComponentDirectories[index];
+        for (int n = 1; n <= kLastReadableEntry; ++n) {
+            const std::string name =
+                releaseList.ReadText(component.section, EntryKey("File", n), kWholeValueCapacity);
+            if (name.empty()) break;
+            ListedEntry entry;
+            entry.sectionIndex = index;
+            entry.n = n;
+            FingerprintJob job;
+            entry.path = ListedFilePath(component.directory, name, &job.pathIsWhole);
+            job.path = entry.path;
+            entries.push_back(std::move(entry));
+            jobs.push_back(std::move(job));
         }
-        const FileNow now = FingerprintNow(crc, path, pathIsWhole, kFingerprintCapacity);
-        const RowCause cause = CauseOf(now, crcRelease);
-
-        // A file that cannot be read now is never taken for the released
-        // one, whatever CRC its entry records (the build records "0" for a
-        // file it could not read, which is also the CRC text of no bytes).
-        FileStatus status = Identical;
-        const std::string* statusText = &texts.identical;
-        if (cause != RowCause::SameContent) {
-            // The mark is read only when the CRC texts differ.
-            if (releaseList.ReadInt(section, EntryKey("Updated", n), 0) == 1) {
-                status = Updated;
-                statusText = &texts.updated;
-            } else {
-                status = NotIdentical;
-                statusText = &texts.notIdentical;
-            }
-        }
-        const std::string comment =
-            releaseList.ReadText(section, EntryKey("Comment", n), kCommentCapacity);
-
-        const int row = list.InsertRowAtTop(path, status);
-        RowAttributes attributes = list.GetRowAttributes(row);
-        attributes.cause = cause;
-        list.SetRowAttributes(row, attributes);
-        list.SetCellText(row, kColStatus, CutToCapacity(*statusText, kStatusCapacity));
-        list.SetCellText(row, kColCrcCurrent, now.crcText);
-        list.SetCellText(row, kColDateCurrent, now.dateText);
-        list.SetCellText(row, kColCrcRelease, crcRelease);
-        list.SetCellText(row, kColDateRelease, dateRelease);
-        list.SetCellText(row, kColComment, comment);
-        list.SetCellText(row, kColEntry, BoundedFormat(kFingerprintCapacity, nullptr, "%d", n));
-        list.SetCellText(row, kColSection, CutToCapacity(section, kFingerprintCapacity));
-        if (hooks.rowAdded) hooks.rowAdded(list.RowCount());
     }
-    crc.FreeTable();
+    return entries;
 }
 
-namespace {
+const std::string& StatusTextOf(FileStatus status, const StatusTexts& texts) {
+    switch (status) {
+        case Identical:
+            return texts.identical;
+        case Updated:
+            return texts.updated;
+        case NotListed:
+            return texts.notListed;
+        case NotIdentical:
+            break;
+    }
+    return texts.notIdentical;
+}
 
-// Fills the rows of both sections, with the wait cursor shown; false when a
-// list exists but cannot be read (it then reads as empty).
-bool CompareBothSections(IResultList& list, const std::string& listPath, const StatusTexts& texts,
-                         const ComparisonHooks& hooks) {
+void AddEntryRow(IResultList& list, const CIniFile& releaseList, const ListedEntry& entry,
+                 const FileNow& now, const StatusTexts& texts) {
+    const char* section = kComponentDirectories[entry.sectionIndex].section;
+    Recorded recorded;
+    recorded.crcText =
+        releaseList.ReadText(section, EntryKey("CRC", entry.n), kFingerprintCapacity);
+    recorded.sha256Text =
+        releaseList.ReadText(section, EntryKey(kSha256KeyPrefix, entry.n), kKeyCapacity);
+    recorded.marked = releaseList.ReadInt(section, EntryKey("Updated", entry.n), 0) == 1;
+    const Verdict verdict = DecideVerdict(now, recorded);
+
+    const int row = list.InsertRowAtTop(ShownListedPath(entry.path), verdict.status);
+    RowAttributes attributes = list.GetRowAttributes(row);
+    attributes.cause = verdict.cause;
+    attributes.digest = verdict.digest;
+    attributes.sha256Current = now.sha256Text;
+    attributes.sha256Release = recorded.sha256Text;
+    list.SetRowAttributes(row, attributes);
+    list.SetCellText(row, kColStatus,
+                     CutToCapacity(StatusTextOf(verdict.status, texts), kStatusCapacity));
+    list.SetCellText(row, kColCrcCurrent, now.crcText);
+    list.SetCellText(row, kColDateCurrent, now.dateText);
+    list.SetCellText(row, kColCrcRelease, recorded.crcText);
+    list.SetCellText(
+        row, kColDateRelease,
+        releaseList.ReadText(section, EntryKey("Date", entry.n), kFingerprintCapacity));
+    list.SetCellText(row, kColComment,
+                     releaseList.ReadText(section, EntryKey("Comment", entry.n), kCommentCapacity));
+    list.SetCellText(row, kColEntry, BoundedFormat(kFingerprintCapacity, nullptr, "%d", entry.n));
+    list.SetCellText(row, kColSection, section);
+}
+
+void AddUnlistedRow(IResultList& list, const UnlistedFile& file, const FileNow& now,
+                    const StatusTexts& texts) {
+    const int row = list.InsertRowAtTop(ShownListedPath(file.path), NotListed);
+    RowAttributes attributes = list.GetRowAttributes(row);
+    attributes.cause = RowCause::NotListed;
+    attributes.digest = RowDigest::None;
+    attributes.sha256Current = now.sha256Text;
+    list.SetRowAttributes(row, attributes);
+    list.SetCellText(row, kColStatus, CutToCapacity(texts.notListed, kStatusCapacity));
+    list.SetCellText(row, kColCrcCurrent, now.crcText);
+    list.SetCellText(row, kColDateCurrent, now.dateText);
+    list.SetCellText(row, kColSection, kComponentDirectories[file.sectionIndex].section);
+}
+
+// Fills the rows of both sections and of the unlisted files, with the wait
+// cursor shown; false when a list exists but cannot be read (it then reads
+// as empty).
+bool CompareAll(IResultList& list, const std::string& listPath, const StatusTexts& texts,
+                const ComparisonHooks& hooks, const UnlistedScope& scope, ListFindings& findings) {
     CWaitCursor waitCursor(hooks.showWaitCursor);
     list.DeleteAllRows();
     // The list is read once for the whole run.
     CIniFile releaseList;
     const bool readable = releaseList.Load(listPath);
     if (!readable) releaseList.LoadText(std::string());
-    for (const ComponentDirectory& component : kComponentDirectories) {
-        CompareSection(list, releaseList, component.directory, component.section, texts, hooks);
+    findings = CheckReleaseList(releaseList);
+
+    std::vector<FingerprintJob> jobs;
+    const std::vector<ListedEntry> entries = WalkEntries(releaseList, jobs);
+    const std::vector<UnlistedFile> unlisted =
+        scope.Any() ? FindUnlistedFiles(releaseList, scope) : std::vector<UnlistedFile>();
+    for (const UnlistedFile& file : unlisted) jobs.push_back({file.path, file.pathIsWhole});
+
+    // One calculator serves the whole run; its table is only read.
+    CCrc32 crc;
+    crc.BuildTable();
+    {
+        CFingerprintQueue queue(crc, std::move(jobs),
+                                PlanReading(kComponentDirectories[0].directory));
+        size_t next = 0;
+        for (const ListedEntry& entry : entries) {
+            const FileNow now = NowFrom(queue.Take(next++, hooks.waiting), kFingerprintCapacity);
+            AddEntryRow(list, releaseList, entry, now, texts);
+            if (hooks.rowAdded) hooks.rowAdded(list.RowCount());
+        }
+        for (const UnlistedFile& file : unlisted) {
+            const FileNow now = NowFrom(queue.Take(next++, hooks.waiting), kFingerprintCapacity);
+            AddUnlistedRow(list, file, now, texts);
+            if (hooks.rowAdded) hooks.rowAdded(list.RowCount());
+        }
     }
-    if (hooks.moreRows) hooks.moreRows(list, releaseList);
+    crc.FreeTable();
     return readable;
 }
 
 }  // namespace
 
 ComparisonResult RunComparison(IResultList& list, SortState& sort, const StatusTexts& texts,
-                               const ComparisonHooks& hooks) {
+                               const ComparisonHooks& hooks, const UnlistedScope& unlisted) {
     ComparisonResult result;
     const std::string listPath = ReleaseListPath(Platform().WindowsDirectory());
     result.listFound = Platform().FileExists(listPath);
@@ -125,7 +171,7 @@ ComparisonResult RunComparison(IResultList& list, SortState& sort, const StatusT
         result.builtList = true;
     }
 
-    result.listUnreadable = !CompareBothSections(list, listPath, texts, hooks);
+    result.listUnreadable = !CompareAll(list, listPath, texts, hooks, unlisted, result.findings);
 
     sort.m_nSortColumn = 1;
     sort.m_bSortAscending = 0;

@@ -1,5 +1,9 @@
 // The comparison run: every listed file of both sections fingerprinted anew,
 // one result list row per entry, sorted by status at the end.
+//
+// The files are read on worker threads (ParallelFingerprints); the rows are
+// made on the caller's thread, in the order of the walk, exactly as one
+// thread would make them.
 #pragma once
 
 #include <functional>
@@ -7,16 +11,19 @@
 
 #include "core/IniFile.h"
 #include "core/ReleaseListBuild.h"
+#include "core/ReleaseListCheck.h"
 #include "core/ResultList.h"
 #include "core/SortState.h"
+#include "core/UnlistedFiles.h"
 
 namespace qm {
 
-// The status texts from the caller's string table (ids 109 to 111).
+// The status texts from the caller's string table.
 struct StatusTexts {
     std::string identical = "Identical";
     std::string notIdentical = "Not identical";
     std::string updated = "Updated";
+    std::string notListed = "Not listed";
 };
 
 // What the caller does around the run; every hook may be empty.
@@ -30,9 +37,9 @@ struct ComparisonHooks {
     // A row has been added (the window repaints the list; the command line
     // shows progress).
     std::function<void(int rowsSoFar)> rowAdded;
-    // After both sections, before the sort: rows of the caller's own (the
-    // command line's files that no entry names).
-    std::function<void(IResultList& list, const CIniFile& releaseList)> moreRows;
+    // The run waits for a file that is still being read: called about every
+    // 100 ms meanwhile, so that the window can answer other programs.
+    std::function<void()> waiting;
 };
 
 struct ComparisonResult {
@@ -40,14 +47,13 @@ struct ComparisonResult {
     bool builtList = false;       // no list existed, so a build was run first
     BuildResult build;            // the build's result when builtList
     bool listUnreadable = false;  // a list exists but could not be read: no rows
+    ListFindings findings;        // entries read, entries no walk reaches
 };
 
-// Appends the rows of one section, each inserted at the top.
-void CompareSection(IResultList& list, const CIniFile& releaseList, const char* directory,
-                    const char* section, const StatusTexts& texts, const ComparisonHooks& hooks);
-
-// The whole run (the body of OnCompare).
+// The whole run (the body of OnCompare). `unlisted` chooses the component
+// directories whose program files that no entry names are shown too, as
+// "Not listed" rows after the rows of the entries.
 ComparisonResult RunComparison(IResultList& list, SortState& sort, const StatusTexts& texts,
-                               const ComparisonHooks& hooks);
+                               const ComparisonHooks& hooks, const UnlistedScope& unlisted = {});
 
 }  // namespace qm

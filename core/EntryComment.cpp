@@ -11,7 +11,6 @@ namespace {
 
 enum : size_t {
     kCommentCapacity = 512,
-    kStoredNameCapacity = 128,  // as the comparison read it for the row
     kStatusCapacity = 80,
 };
 
@@ -73,10 +72,13 @@ CommentResult WriteEntryComment(const std::string& section, int n, const std::st
     // write only when entry n still names the file the row shows.
     if (n < 1) return CommentResult::EntryChanged;
     const std::string name =
-        releaseList.ReadText(section, EntryKey("File", n), kStoredNameCapacity);
+        releaseList.ReadText(section, EntryKey("File", n), kWholeValueCapacity);
     if (name.empty()) return CommentResult::EntryChanged;
     const std::string directory = "\\" + section;
-    if (ListedFilePath(directory, name, nullptr) != shownPath) return CommentResult::EntryChanged;
+    // The row shows the path cut to its capacity; so is the path compared.
+    if (ShownListedPath(ListedFilePath(directory, name, nullptr)) != ShownListedPath(shownPath)) {
+        return CommentResult::EntryChanged;
+    }
 
     releaseList.WriteText(section, EntryKey("Comment", n), OneLineComment(comment));
     releaseList.WriteText(section, EntryKey("Updated", n),

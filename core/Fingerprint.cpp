@@ -4,13 +4,46 @@
 
 #include "core/BoundedFormat.h"
 #include "core/Crc32.h"
+#include "core/ParallelFingerprints.h"
+#include "platform/AsciiCase.h"
 
 namespace qm {
+
+namespace {
+
+bool IsHexDigit(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+}  // namespace
 
 std::string CrcText(uint32_t crc) {
     char text[9];  // eight hexadecimal digits and the terminator
     std::snprintf(text, sizeof text, "%x", static_cast<unsigned>(crc));
     return text;
+}
+
+std::string Sha256Text(const Sha256Digest& digest) {
+    static const char kDigits[] = "0123456789abcdef";
+    std::string text;
+    text.reserve(2 * digest.size());
+    for (uint8_t byte : digest) {
+        text += kDigits[byte >> 4];
+        text += kDigits[byte & 0x0F];
+    }
+    return text;
+}
+
+bool IsSha256Text(const std::string& text) {
+    if (text.size() != 64) return false;
+    for (char c : text) {
+        if (!IsHexDigit(c)) return false;
+    }
+    return true;
+}
+
+bool SameSha256(const std::string& a, const std::string& b) {
+    return IsSha256Text(a) && IsSha256Text(b) && EqualNoCase(a, b);
 }
 
 std::string TimestampText(FileTime lastWrite) {
@@ -24,27 +57,40 @@ std::string TimestampText(FileTime lastWrite) {
     return length < 0 ? std::string() : std::string(text);
 }
 
-bool FileTimestampText(const std::string& path, std::string& text) {
+bool FindDirectoryEntry(const std::string& path, FileTime& lastWrite) {
     // A wildcard in a path would find some other file's entry; no file name
     // contains one.
     if (path.find_first_of("*?") != std::string::npos) return false;
     FoundEntry entry;
     if (!Platform().FindFirst(path, entry)) return false;
-    text = TimestampText(entry.lastWrite);
+    lastWrite = entry.lastWrite;
     return true;
 }
 
-FileNow FingerprintNow(CCrc32& crc, const std::string& path, bool pathIsWhole,
-                       size_t dateCapacity) {
+bool FileTimestampText(const std::string& path, std::string& text) {
+    FileTime lastWrite;
+    if (!FindDirectoryEntry(path, lastWrite)) return false;
+    text = TimestampText(lastWrite);
+    return true;
+}
+
+FileNow NowFrom(const FileReading& reading, size_t dateCapacity) {
+    const FileDigests& digests = reading.digests;
     FileNow now;
-    if (!pathIsWhole) return now;
-    uint32_t value = 0;
-    const uint32_t opened = crc.FileCrc32(path, value, &now.readWhole);
-    now.crcText = CrcText(value);
-    now.missing = opened == kErrorFileNotFound || opened == kErrorPathNotFound;
-    std::string date;
-    if (FileTimestampText(path, date)) now.dateText = CutToCapacity(date, dateCapacity);
+    now.readWhole = digests.readWhole;
+    now.changing = digests.changing;
+    now.crcText = CrcText(digests.crc);
+    if (digests.readWhole) now.sha256Text = Sha256Text(digests.sha256);
+    now.missing =
+        digests.openError == kErrorFileNotFound || digests.openError == kErrorPathNotFound;
+    if (reading.found) now.dateText = CutToCapacity(TimestampText(reading.lastWrite), dateCapacity);
     return now;
+}
+
+FileNow FingerprintNow(const CCrc32& crc, const std::string& path, bool pathIsWhole,
+                       size_t dateCapacity) {
+    CReadBuffer buffer;
+    return NowFrom(ReadOneFile(crc, FingerprintJob{path, pathIsWhole}, buffer), dateCapacity);
 }
 
 }  // namespace qm

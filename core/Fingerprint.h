@@ -1,41 +1,65 @@
-// The two texts that recognise a program file: its CRC text and its
-// timestamp text.
+// The texts that recognise a program file: its CRC text, its SHA-256 text and
+// its timestamp text.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
+#include "core/Sha256.h"
 #include "platform/Platform.h"
 
 namespace qm {
 
+struct FileReading;
+
 // The CRC text: "%x", lower-case hexadecimal without leading zeros.
 std::string CrcText(uint32_t crc);
+
+// The SHA-256 text: 64 lower-case hexadecimal digits.
+std::string Sha256Text(const Sha256Digest& digest);
+// Whether a text is a SHA-256 text as the release list records one: exactly
+// 64 hexadecimal digits (either case).
+bool IsSha256Text(const std::string& text);
+// Whether two SHA-256 texts name the same digest (case not counting).
+bool SameSha256(const std::string& a, const std::string& b);
 
 // The timestamp text of a last-write time: local time with the offset in
 // force now, "%02d.%02d.%04d %02d:%02d" (day, month, year, hour, minute);
 // seconds are dropped, not rounded. "" when the time cannot be converted.
 std::string TimestampText(FileTime lastWrite);
 
-// The timestamp text of the file at `path`, from its directory entry
-// (FindFirstFileA); false when no entry is found.
+// The last-write time of the file at `path` from its directory entry
+// (FindFirstFileA); false when no entry is found or the path holds a
+// wildcard (which would find some other file's entry).
+bool FindDirectoryEntry(const std::string& path, FileTime& lastWrite);
+
+// The timestamp text of the file at `path`, from its directory entry; false
+// when no entry is found.
 bool FileTimestampText(const std::string& path, std::string& text);
 
 class CCrc32;
 
-// A program file as it is now: its CRC text ("0" when it cannot be read, as
-// for an empty file), its timestamp text ("" when the search finds no entry),
-// and whether it could be read whole, which the CRC text alone cannot tell.
+// A program file as it is now: its CRC text ("0" when it cannot be opened,
+// as for an empty file), its SHA-256 text ("" unless it was read whole), its
+// timestamp text ("" when the search finds no entry), and whether it could
+// be read whole, which the CRC text alone cannot tell.
 struct FileNow {
     std::string crcText = "0";
+    std::string sha256Text;
     std::string dateText;
     bool readWhole = false;
-    bool missing = false;  // the open found no such file
+    bool missing = false;   // the open found no such file
+    bool changing = false;  // it changed during every read, so no digest is its own
 };
 
-// Fingerprints the file at `path` with `crc` (whose table is built). A path
-// that is not whole (a name cut to fit its buffer) would name some other
-// file: it is reported unreadable without touching any file.
-FileNow FingerprintNow(CCrc32& crc, const std::string& path, bool pathIsWhole, size_t dateCapacity);
+// The texts of what reading a file found; the date is cut to `dateCapacity`.
+FileNow NowFrom(const FileReading& reading, size_t dateCapacity);
+
+// Fingerprints the file at `path` with `crc` (whose table is built), on the
+// calling thread. A path that is not whole (such as one with a zero byte in
+// it) would name some other file: it is reported unreadable without touching
+// any file.
+FileNow FingerprintNow(const CCrc32& crc, const std::string& path, bool pathIsWhole,
+                       size_t dateCapacity);
 
 }  // namespace qm

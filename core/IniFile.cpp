@@ -6,6 +6,7 @@
 // only the lines of a piece that is written are ever rebuilt.
 #include "core/IniFile.h"
 
+#include <algorithm>
 #include <climits>
 #include <unordered_map>
 #include <utility>
@@ -327,6 +328,23 @@ int CIniFile::ReadInt(std::string_view section, std::string_view key, int defaul
     // An empty value reads as the default, as GetPrivateProfileIntA gives it.
     if (value.empty()) return defaultValue;
     return LeadingDecimal(value);
+}
+
+std::vector<std::string> CIniFile::KeyNames(std::string_view section) const {
+    std::vector<std::string> names;
+    auto block = m_sections.find(FoldedName(section));
+    if (block == m_sections.end()) return names;
+    const Block& found = m_blocks[block->second];
+    // The indexed pieces, in file order: each starts with its key line.
+    std::vector<size_t> pieces;
+    pieces.reserve(found.keys.size());
+    for (const auto& key : found.keys) pieces.push_back(key.second);
+    std::sort(pieces.begin(), pieces.end());
+    names.reserve(pieces.size());
+    for (size_t piece : pieces) {
+        names.emplace_back(ParseLine(FirstLine(found.pieces[piece].text)).name);
+    }
+    return names;
 }
 
 bool CIniFile::WriteText(std::string_view section, std::string_view key, std::string_view value) {

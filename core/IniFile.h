@@ -60,6 +60,9 @@ public:
 
     std::string ReadText(std::string_view section, std::string_view key, size_t capacity) const;
     int ReadInt(std::string_view section, std::string_view key, int defaultValue) const;
+    // The names of a section's keys as the file spells them, each once (the
+    // occurrence that reads win), in the order of the file.
+    std::vector<std::string> KeyNames(std::string_view section) const;
     // False when the names are refused (see above): nothing was written.
     bool WriteText(std::string_view section, std::string_view key, std::string_view value);
 

@@ -8,6 +8,7 @@
 #include "core/Fingerprint.h"
 #include "core/FreshFile.h"
 #include "core/IniFile.h"
+#include "core/ParallelFingerprints.h"
 #include "core/ReleaseListFormat.h"
 #include "core/WaitCursor.h"
 #include "core/WriterLock.h"
@@ -21,45 +22,68 @@ enum : size_t { kTimestampCapacity = 128 };
 
 }  // namespace
 
+// One name that a directory search delivered, and where it goes.
+struct CReleaseListBuild::FoundFile {
+    const char* section;
+    int n;
+    std::string name;
+    FileTime lastWrite;
+    FingerprintJob job;
+};
+
 CReleaseListBuild::CReleaseListBuild(std::function<void(bool)> showWaitCursor,
                                      std::function<void(int entriesSoFar)> entryWritten)
     : m_showWaitCursor(std::move(showWaitCursor)), m_entryWritten(std::move(entryWritten)) {}
 
-void CReleaseListBuild::ScanDirectory(const char* directory, const char* mask,
-                                      const char* section) {
+void CReleaseListBuild::ScanDirectory(const char* directory, const char* mask, const char* section,
+                                      std::vector<FoundFile>& found) {
     bool patternFits = false;
     const std::string pattern = SearchPattern(directory, mask, &patternFits);
     if (!patternFits) return;
-    FoundEntry found;
-    std::unique_ptr<IDirectorySearch> search = Platform().FindFirst(pattern, found);
+    FoundEntry entry;
+    std::unique_ptr<IDirectorySearch> search = Platform().FindFirst(pattern, entry);
     if (!search) return;  // missing directory or nothing matches
+    do {
+        FoundFile file{section, m_nEntry++, entry.name, entry.lastWrite, {}};
+        file.job.path = ListedFilePath(directory, entry.name, &file.job.pathIsWhole);
+        found.push_back(std::move(file));
+    } while (search->Next(entry));
+}
 
-    // One calculator serves every name of this search.
+void CReleaseListBuild::WriteEntries(const std::vector<FoundFile>& found) {
+    std::vector<FingerprintJob> jobs;
+    jobs.reserve(found.size());
+    for (const FoundFile& file : found) jobs.push_back(file.job);
+    // One calculator serves the whole build; its table is only read.
     CCrc32 crc;
     crc.BuildTable();
-    do {
-        bool pathIsWhole = false;
-        const std::string path = ListedFilePath(directory, found.name, &pathIsWhole);
-        uint32_t value = 0;
-        bool readWhole = false;
-        // A name too long for the path text is recorded as unreadable rather
-        // than fingerprinting the file that the cut path would name.
-        if (pathIsWhole) crc.FileCrc32(path, value, &readWhole);
-        if (!readWhole) m_unreadable.push_back(path);
-        const std::string crcText = CrcText(value);
+    CFingerprintQueue queue(crc, std::move(jobs), PlanReading(kScanTable[0].directory));
+    for (size_t i = 0; i < found.size(); ++i) {
+        const FoundFile& file = found[i];
+        const FileReading reading = queue.Take(i, [this] {
+            if (m_entryWritten) m_entryWritten(m_nEntriesWritten);
+        });
+        const FileDigests& digests = reading.digests;
+        // A file that could not be read whole is recorded with the CRC "0"
+        // and no SHA-256, and named.
+        if (!digests.readWhole) m_unreadable.push_back(file.job.path);
+        if (digests.changing) m_changing.push_back(file.job.path);
+        const uint32_t value = digests.readWhole ? digests.crc : 0;
         const std::string timestamp =
-            CutToCapacity(TimestampText(found.lastWrite), kTimestampCapacity);
+            CutToCapacity(TimestampText(file.lastWrite), kTimestampCapacity);
 
-        m_newList.WriteText(section, EntryKey("File", m_nEntry), found.name);
-        m_newList.WriteText(section, EntryKey("Date", m_nEntry), timestamp);
-        m_newList.WriteText(section, EntryKey("CRC", m_nEntry), crcText);
-        m_newList.WriteText(section, EntryKey("Updated", m_nEntry), "0");
-        m_newList.WriteText(section, EntryKey("Comment", m_nEntry), "");
-        ++m_nEntry;
+        m_newList.WriteText(file.section, EntryKey("File", file.n), file.name);
+        m_newList.WriteText(file.section, EntryKey("Date", file.n), timestamp);
+        m_newList.WriteText(file.section, EntryKey("CRC", file.n), CrcText(value));
+        m_newList.WriteText(file.section, EntryKey("Updated", file.n), "0");
+        m_newList.WriteText(file.section, EntryKey("Comment", file.n), "");
+        if (digests.readWhole) {
+            m_newList.WriteText(file.section, EntryKey(kSha256KeyPrefix, file.n),
+                                Sha256Text(digests.sha256));
+        }
         ++m_nEntriesWritten;
         if (m_entryWritten) m_entryWritten(m_nEntriesWritten);
-    } while (search->Next(found));
-    search.reset();  // closes the search before the table goes
+    }
     crc.FreeTable();
 }
 
@@ -84,19 +108,23 @@ BuildResult CReleaseListBuild::BuildReleaseList() {
     m_newList.LoadText(std::string());
     m_nEntriesWritten = 0;
     m_unreadable.clear();
+    m_changing.clear();
+    std::vector<FoundFile> found;
     for (const ScanStep& step : kScanTable) {
         if (step.startsSection) m_nEntry = 1;
-        ScanDirectory(step.directory, step.mask, step.section);
+        ScanDirectory(step.directory, step.mask, step.section, found);
     }
-    if (m_nEntriesWritten == 0) {
+    if (found.empty()) {
         // An empty list would turn every later comparison into silence; with
         // no list, the next comparison tells the operator again.
         result.status = BuildResult::NothingFound;
         return result;
     }
+    WriteEntries(found);
     result = Replace(windowsDirectory);
     result.entries = m_nEntriesWritten;
     result.unreadable = m_unreadable;
+    result.changing = m_changing;
     return result;
 }
 

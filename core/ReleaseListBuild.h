@@ -2,6 +2,11 @@
 // free numbered name and writes a new list from the two component
 // directories, step by step through the scan table. It holds the writer lock
 // for the whole build.
+//
+// Every entry records the file's name, date, CRC, mark "0", an empty comment
+// and, when the file could be read whole, its SHA-256 ("SHA256%d"), taken in
+// the same read as the CRC. The files are read on worker threads; the
+// entries are written in the order of the directory searches.
 #pragma once
 
 #include <cstdint>
@@ -24,9 +29,11 @@ struct BuildResult {
     uint32_t error = 0;  // the system's reason when it failed (kErrorLockViolation: another writer)
     std::string backupPath;  // the backup's path; "" when there was no list before
     int entries = 0;         // entries written, both sections together
-    // The files that were recorded with the CRC "0" because they could not be
-    // read (as the list shows their paths, such as \qmw.\locked.exe).
+    // The files that were recorded with the CRC "0" and no SHA-256 because
+    // they could not be read (as the list shows their paths, such as
+    // \qmw.\locked.exe), and those among them that changed during every read.
     std::vector<std::string> unreadable;
+    std::vector<std::string> changing;
 };
 
 class CReleaseListBuild {
@@ -38,13 +45,17 @@ public:
 
     BuildResult BuildReleaseList();
 
-    // Enters every name that `mask` selects in `directory` into `section`,
-    // numbered from the entry counter, which ends one above the last number.
-    void ScanDirectory(const char* directory, const char* mask, const char* section);
-
-    int m_nEntry = 1;  // the entry counter
+    // The entry counter: one above the last number written in the section
+    // built last.
+    int m_nEntry = 1;
 
 private:
+    struct FoundFile;
+    // Every name that `mask` selects in `directory`, numbered on from the
+    // entry counter.
+    void ScanDirectory(const char* directory, const char* mask, const char* section,
+                       std::vector<FoundFile>& found);
+    void WriteEntries(const std::vector<FoundFile>& found);
     BuildResult Replace(const std::string& windowsDirectory);
 
     std::function<void(bool)> m_showWaitCursor;
@@ -53,6 +64,7 @@ private:
     CIniFile m_newList;
     int m_nEntriesWritten = 0;
     std::vector<std::string> m_unreadable;
+    std::vector<std::string> m_changing;
 };
 
 }  // namespace qm

@@ -59,16 +59,16 @@ std::string FirstFreeBackupPath(const std::string& windowsDirectory) {
     return std::string();
 }
 
-std::string ListedFilePath(const std::string& directory, const std::string& name, bool* fitted) {
-    bool whole = false;
-    std::string path =
-        BoundedFormat(kListedPathCapacity, &whole, "%s.\\%s", directory.c_str(), name.c_str());
+std::string ListedFilePath(const std::string& directory, const std::string& name, bool* whole) {
     // A name with a zero byte inside would name some other file.
-    if (name.find('\0') != std::string::npos || directory.find('\0') != std::string::npos) {
-        whole = false;
+    if (whole) {
+        *whole = name.find('\0') == std::string::npos && directory.find('\0') == std::string::npos;
     }
-    if (fitted) *fitted = whole;
-    return path;
+    return directory + ".\\" + name;
+}
+
+std::string ShownListedPath(const std::string& path) {
+    return CutToCapacity(path, kListedPathCapacity);
 }
 
 std::string AddedFilePath(const std::string& section, const std::string& name) {

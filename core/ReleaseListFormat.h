@@ -1,8 +1,8 @@
 // The release list's name, keys and paths: how an entry's keys are named,
 // where the list and its numbered backups live, and how the path of a listed
-// file is formed. Every text is formed within its capacity (terminator
-// included); a path that does not fit is refused (""), never cut, so that no
-// operation ever touches a file other than the one meant.
+// file is formed. The path that is opened is always whole, so that no
+// operation ever touches a file other than the one meant; only the texts
+// shown keep their capacities (terminator included).
 #pragma once
 
 #include <cstddef>
@@ -36,17 +36,24 @@ extern const ScanStep kScanTable[7];
 // list, the lock) have none: they are formed whole, whatever the length of
 // the Windows directory, the same way for every read, write and test.
 enum : size_t {
-    kListedPathCapacity = 128,  // "%s.\%s": comparison and build
+    kListedPathCapacity = 128,  // "%s.\%s" as the result list shows it (the opened path is whole)
     kSearchPatternCapacity = 128,
     kAddedPathCapacity = 80,  // "\%s.\%s": adding one file
     kKeyCapacity = 80,
 };
 
+// Reads a value whole: larger than any one line of a list the tool accepts.
+constexpr size_t kWholeValueCapacity = static_cast<size_t>(1) << 20;
+
 // Entries are read up to this number; adding never writes above it.
 constexpr int kLastReadableEntry = 9998;
 
-// "File%d", "Date%d", "CRC%d", "Updated%d", "Comment%d" for entry n.
+// "File%d", "Date%d", "CRC%d", "Updated%d", "Comment%d" and "SHA256%d" for
+// entry n. The SHA-256 key comes after an entry's five keys; readers that
+// look keys up by name (the profile functions, our engine) pass over it, so
+// a list that carries it stays readable by whatever read it before.
 std::string EntryKey(const char* prefix, int n);
+constexpr char kSha256KeyPrefix[] = "SHA256";
 
 // "%s.\qmverify.lst" in the Windows directory; "" when the directory is
 // unknown.
@@ -66,9 +73,13 @@ std::string NewListPath(const std::string& windowsDirectory);
 // settings file out: "qmverify.lck" in the Windows directory.
 std::string LockFilePath(const std::string& windowsDirectory);
 
-// "%s.\%s" from a component directory and a name, such as \qmw.\tool.exe.
-// `fitted` tells whether it fitted 128 characters; the text is then cut.
-std::string ListedFilePath(const std::string& directory, const std::string& name, bool* fitted);
+// "%s.\%s" from a component directory and a name, such as \qmw.\tool.exe,
+// whatever its length. `whole` tells whether it names the file meant: a zero
+// byte inside a name would end it early where a C string ends.
+std::string ListedFilePath(const std::string& directory, const std::string& name, bool* whole);
+
+// The path as the result list shows it: cut to its 128 characters.
+std::string ShownListedPath(const std::string& path);
 
 // The search pattern "%s.\%s" of a directory and a mask, such as \qmw.\*.exe.
 std::string SearchPattern(const char* directory, const char* mask, bool* fitted);

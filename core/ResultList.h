@@ -27,21 +27,38 @@ enum ResultColumn {
 // Why a row has its status, in words a script can match (the status text
 // alone cannot tell a changed file from one that cannot be read).
 enum class RowCause {
-    Unknown,         // a row not made by a comparison
-    SameContent,     // read whole, and its CRC is the recorded one
-    ContentChanged,  // read whole, and its CRC differs
-    Missing,         // no such file now
-    Unreadable,      // it exists but could not be opened or read to its end
-    NotListed,       // a program file that no entry of its section names
+    Unknown,                // a row not made by a comparison
+    SameContent,            // read whole; its CRC and its SHA-256 are the recorded ones
+    SameCrc,                // read whole; its CRC is the recorded one, and no SHA-256 is recorded
+    ContentChanged,         // read whole, and its CRC differs
+    ContentChangedSameCrc,  // read whole; the CRC is the recorded one, the SHA-256 is not
+    BadDigest,              // the recorded SHA-256 is no SHA-256 text
+    Missing,                // no such file now
+    Unreadable,             // it exists but could not be opened or read to its end
+    ChangedWhileRead,       // it changed during every read, so no digest is its own
+    NotListed,              // a program file that no entry of its section names
 };
 
+// What decided a row: the SHA-256 that its entry records, or the CRC-32
+// alone (an entry without a SHA-256); none for a file that no entry names.
+enum class RowDigest { None, Crc32, Sha256 };
+
 // Image, state bits (list-view state mask 0xFF0F) and application value, and
-// the row's cause, which travels with the row as the rest does.
+// what the comparison found beyond the nine texts (the cause, the digest
+// that decided, and the SHA-256 texts now and recorded, "" where there is
+// none), which travel with the row as the rest does.
 struct RowAttributes {
+    RowAttributes() = default;
+    RowAttributes(int imageIndex, uint32_t stateBits, intptr_t value)
+        : image(imageIndex), state(stateBits), param(value) {}
+
     int image = 0;
     uint32_t state = 0;
     intptr_t param = 0;
     RowCause cause = RowCause::Unknown;
+    RowDigest digest = RowDigest::None;
+    std::string sha256Current;
+    std::string sha256Release;
 };
 
 // State bits that travel with a row when it moves (LVIS_* in list-view terms).

@@ -3,10 +3,6 @@
 #include <memory>
 #include <unordered_set>
 
-#include "core/BoundedFormat.h"
-#include "core/Crc32.h"
-#include "core/FileStatus.h"
-#include "core/Fingerprint.h"
 #include "core/ReleaseListFormat.h"
 #include "platform/AsciiCase.h"
 #include "platform/Platform.h"
@@ -15,30 +11,33 @@ namespace qm {
 
 namespace {
 
-enum : size_t { kNameCapacity = 128, kFingerprintCapacity = 40, kStatusCapacity = 80 };
-
 // The lower-cased names of the entries that the comparison walks.
 std::unordered_set<std::string> ListedNames(const CIniFile& releaseList, const char* section) {
     std::unordered_set<std::string> names;
     for (int n = 1; n <= kLastReadableEntry; ++n) {
-        const std::string name = releaseList.ReadText(section, EntryKey("File", n), kNameCapacity);
+        const std::string name =
+            releaseList.ReadText(section, EntryKey("File", n), kWholeValueCapacity);
         if (name.empty()) break;
         names.insert(AsciiLowerCopy(name));
     }
     return names;
 }
 
+int SectionIndexOf(const char* section) {
+    return std::string(section) == kComponentDirectories[1].section ? 1 : 0;
+}
+
 }  // namespace
 
-int AppendUnlistedRows(IResultList& list, const CIniFile& releaseList,
-                       const std::string& notListedText) {
-    int added = 0;
+std::vector<UnlistedFile> FindUnlistedFiles(const CIniFile& releaseList,
+                                            const UnlistedScope& scope) {
+    std::vector<UnlistedFile> files;
     std::unordered_set<std::string> listed;
     const char* listedSection = nullptr;
-    CCrc32 crc;
-    crc.BuildTable();
     for (const ScanStep& step : kScanTable) {
-        if (step.startsSection || listedSection == nullptr) {
+        const int index = SectionIndexOf(step.section);
+        if (!scope.sections[index]) continue;
+        if (listedSection != step.section) {
             listed = ListedNames(releaseList, step.section);
             listedSection = step.section;
         }
@@ -50,22 +49,13 @@ int AppendUnlistedRows(IResultList& list, const CIniFile& releaseList,
         if (!search) continue;
         do {
             if (listed.count(AsciiLowerCopy(found.name)) != 0) continue;
-            bool pathIsWhole = false;
-            const std::string path = ListedFilePath(step.directory, found.name, &pathIsWhole);
-            const FileNow now = FingerprintNow(crc, path, pathIsWhole, kFingerprintCapacity);
-            const int row = list.InsertRowAtTop(path, NotIdentical);
-            RowAttributes attributes = list.GetRowAttributes(row);
-            attributes.cause = RowCause::NotListed;
-            list.SetRowAttributes(row, attributes);
-            list.SetCellText(row, kColStatus, CutToCapacity(notListedText, kStatusCapacity));
-            list.SetCellText(row, kColCrcCurrent, now.crcText);
-            list.SetCellText(row, kColDateCurrent, now.dateText);
-            list.SetCellText(row, kColSection, step.section);
-            ++added;
+            UnlistedFile file;
+            file.path = ListedFilePath(step.directory, found.name, &file.pathIsWhole);
+            file.sectionIndex = index;
+            files.push_back(std::move(file));
         } while (search->Next(found));
     }
-    crc.FreeTable();
-    return added;
+    return files;
 }
 
 }  // namespace qm

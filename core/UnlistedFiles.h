@@ -5,17 +5,26 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "core/IniFile.h"
-#include "core/ResultList.h"
 
 namespace qm {
 
-// Inserts one row at the top for each such file: its path, the status text
-// `notListedText` with the image of a file that is not identical, its CRC
-// and timestamp texts now, empty release columns and entry number, its
-// section, and the cause NotListed. Returns the number of rows added.
-int AppendUnlistedRows(IResultList& list, const CIniFile& releaseList,
-                       const std::string& notListedText);
+struct UnlistedFile {
+    std::string path;  // whole, such as \qmw.\planted.dll
+    bool pathIsWhole = true;
+    int sectionIndex = 0;  // 0 "qmw", 1 "db1"
+};
+
+// Which component directories are searched for such files.
+struct UnlistedScope {
+    bool sections[2] = {false, false};
+    bool Any() const { return sections[0] || sections[1]; }
+};
+
+// The files, in the order of the build's scan table.
+std::vector<UnlistedFile> FindUnlistedFiles(const CIniFile& releaseList,
+                                            const UnlistedScope& scope);
 
 }  // namespace qm

@@ -4,8 +4,9 @@
 //  - ReorderDate splits as strtok does, on the 39 bytes a 40-byte buffer
 //    keeps (a C reference with strtok and snprintf);
 //  - BoundedFormat and CutToCapacity never exceed capacity - 1 and cut only;
-//  - ListedFilePath and AddedFilePath report a path as fitting (or form it
-//    at all) only when it is whole: no NUL inside, within its capacity;
+//  - ListedFilePath forms the whole path, whatever its length, and reports
+//    it as naming the file only without a NUL inside; AddedFilePath forms
+//    one only when it is whole and within its capacity;
 //  - a bare file name names a file directly in its component directory;
 //  - OneLineComment gives one line of at most 511 bytes, cut only, and
 //    never inside a UTF-8 character;
@@ -74,9 +75,9 @@ void CheckPaths(const std::string& a, const std::string& b) {
     const bool whole = !HasNul(a) && !HasNul(b);
     bool fitted = true;
     const std::string listed = qm::ListedFilePath(a, b, &fitted);
-    FUZZ_CHECK(listed.size() < qm::kListedPathCapacity);
-    FUZZ_CHECK(fitted == (whole && a.size() + 2 + b.size() < qm::kListedPathCapacity));
-    if (fitted) FUZZ_CHECK(listed == a + ".\\" + b);
+    FUZZ_CHECK(listed == a + ".\\" + b);  // never cut: the opened path is the file meant
+    FUZZ_CHECK(fitted == whole);
+    FUZZ_CHECK(qm::ShownListedPath(listed).size() < qm::kListedPathCapacity);
 
     const std::string added = qm::AddedFilePath(a, b);
     if (whole && 1 + a.size() + 2 + b.size() < qm::kAddedPathCapacity) {

@@ -4,8 +4,8 @@
 // directory, file existence, copies, moves, hard links and removal, directory
 // searches with last-write times, sequential read-only opens, local calendar
 // time, whole-file reads and new files for the profile engine, an exclusive
-// lock that keeps a second writer out, the machine's registry keys, and the
-// system's words for an error code.
+// lock that keeps a second writer out, the machine's registry keys, the
+// system's words for an error code, and the kind of drive a file lies on.
 //
 // Two implementations exist: Platform_win32.cpp (the real Windows calls) and
 // Platform_posix.cpp with the files of posix/ (our stand-in, so that the core
@@ -67,6 +67,12 @@ public:
     virtual bool Next(FoundEntry& entry) = 0;
 };
 
+// What an open file says of itself: its size and last-write time now.
+struct FileFacts {
+    uint64_t size = 0;
+    FileTime lastWrite;
+};
+
 // A file opened for sequential reading. Destroying it closes the file.
 class IReadFile {
 public:
@@ -74,6 +80,23 @@ public:
     // Reads up to `capacity` bytes. False when the read fails; a read at the
     // end of the file succeeds with bytesRead == 0.
     virtual bool Read(void* buffer, size_t capacity, size_t& bytesRead) = 0;
+    // The size and last-write time of the open file as the system keeps them
+    // at this moment (fstat, GetFileInformationByHandle), so that a reader
+    // can tell a file that changed while it was read; false when the system
+    // cannot say.
+    virtual bool Facts(FileFacts& facts) {
+        facts = FileFacts();
+        return false;
+    }
+};
+
+// What kind of storage holds a file, as far as the system tells: whether
+// reading several of its files at once thrashes it.
+enum class DriveKind {
+    Unknown,   // the system does not say
+    NoSeek,    // no seek penalty: a solid-state or memory drive
+    Spinning,  // a seek penalty: a rotating disk
+    Virtual,   // a virtual disk, whose seek-penalty flag says nothing of the storage behind it
 };
 
 // A lock held on a file. Destroying it releases the lock; so does the end of
@@ -167,6 +190,10 @@ public:
     // The system's words for an error code, one line without a full stop at
     // its end (FormatMessageA on Windows).
     virtual std::string ErrorText(uint32_t error) = 0;
+
+    // The kind of drive that holds `path` (IOCTL_STORAGE_QUERY_PROPERTY on
+    // Windows, the block device's queue in /sys on Linux).
+    virtual DriveKind KindOfDrive(const std::string& path) = 0;
 };
 
 // The platform in force: the real one unless a test put another in place.

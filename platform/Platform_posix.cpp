@@ -13,6 +13,7 @@
 #include "platform/Platform.h"
 #include "platform/RegistryFile.h"
 #include "platform/posix/Calendar.h"
+#include "platform/posix/Drive.h"
 #include "platform/posix/Files.h"
 #include "platform/posix/PathMapping.h"
 
@@ -80,6 +81,10 @@ public:
         std::string bytes;
         if (ReadWholeFile(file, bytes) != ReadResult::Ok) return false;
         return ReadRegistryFileKey(bytes, keyPath, names, values);
+    }
+
+    DriveKind KindOfDrive(const std::string& path) override {
+        return posix::KindOfDrive(posix::MapPath(path));
     }
 
     std::string ErrorText(uint32_t error) override {

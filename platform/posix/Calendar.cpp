@@ -1,6 +1,7 @@
 #include "platform/posix/Calendar.h"
 
 #include <cstdlib>
+#include <mutex>
 #include <string>
 
 namespace qm::posix {
@@ -26,6 +27,9 @@ void CivilFromDays(int64_t days, int& year, int& month, int& day) {
 // the zone file each time, so the offset is kept for the second in which it
 // was found and the TZ value it was found under.
 long CurrentUtcOffset() {
+    // Files are fingerprinted on several threads at once.
+    static std::mutex s_mutex;
+    std::lock_guard<std::mutex> guard(s_mutex);
     static time_t s_second = static_cast<time_t>(-1);
     static std::string s_zone;
     static long s_offset = 0;

@@ -89,10 +89,11 @@ uint32_t FinishNewFile(int fd, const std::string& nativePath, const char* data, 
     return kErrorSuccess;
 }
 
-// The caller reads in small pieces (4 KiB for a CRC). On Linux every read(2)
-// has a fixed cost that dominates at that size, where Windows' read-ahead for
-// a sequential scan hides it; so the system is asked for 256 KiB at a time and
-// the pieces are handed out from that block.
+// The caller may read in small pieces (4 KiB for a CRC). On Linux every
+// read(2) has a fixed cost that dominates at that size, where Windows'
+// read-ahead for a sequential scan hides it; so the system is asked for
+// 256 KiB at a time and small pieces are handed out from that block. A
+// caller that asks for a block or more at a time is read into directly.
 class PosixReadFile : public IReadFile {
 public:
     explicit PosixReadFile(int fd) : m_fd(fd), m_block(std::move(SpareBlock())) {}
@@ -105,6 +106,8 @@ public:
 
     bool Read(void* buffer, size_t capacity, size_t& bytesRead) override {
         bytesRead = 0;
+        if (m_next == m_end && capacity >= kBlockSize)
+            return ReadSome(m_fd, buffer, capacity, bytesRead);
         if (m_next == m_end) {
             if (!m_block) m_block.reset(new char[kBlockSize]);  // no zero fill
             size_t count = 0;
@@ -119,11 +122,21 @@ public:
         return true;
     }
 
+    bool Facts(FileFacts& facts) override {
+        facts = FileFacts();
+        struct stat info;
+        if (fstat(m_fd, &info) != 0) return false;
+        facts.size = info.st_size > 0 ? static_cast<uint64_t>(info.st_size) : 0;
+        facts.lastWrite.ticks = TicksFromTimespec(info.st_mtim);
+        return true;
+    }
+
 private:
-    // One block is kept for the next file: a fresh allocation of this size
-    // would be mapped and faulted in anew for every file.
+    // One block is kept for the next file of the same thread: a fresh
+    // allocation of this size would be mapped and faulted in anew for every
+    // file. Each thread that reads files keeps its own.
     static std::unique_ptr<char[]>& SpareBlock() {
-        static std::unique_ptr<char[]> s_spare;
+        thread_local std::unique_ptr<char[]> s_spare;
         return s_spare;
     }
 

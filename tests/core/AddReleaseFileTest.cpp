@@ -115,16 +115,19 @@ TEST(AddReleaseFile, LongNamesMatchThemselvesOrAreRefused) {
     }
 }
 
-// A path fits only when it is whole: a NUL inside a name would cut the path
-// where a C string ends and name another file.
-TEST(ReleaseListPaths, FitOnlyWhenWholeAndWithinCapacity) {
+// A listed path is always whole, whatever its length (only the text shown
+// is cut); a NUL inside a name would cut the path where a C string ends and
+// name another file.
+TEST(ReleaseListPaths, ListedPathsAreWholeAndOnlyTheShownTextIsCut) {
     bool fitted = false;
     EXPECT_EQ(ListedFilePath("\\qmw", "tool.exe", &fitted), "\\qmw.\\tool.exe");
     EXPECT_TRUE(fitted);
-    ListedFilePath("\\qmw", std::string(121, 'n'), &fitted);  // 127 bytes
+    EXPECT_EQ(ListedFilePath("\\qmw", std::string(121, 'n'), &fitted).size(), 127u);
     EXPECT_TRUE(fitted);
-    ListedFilePath("\\qmw", std::string(122, 'n'), &fitted);
-    EXPECT_FALSE(fitted);
+    const std::string longPath = ListedFilePath("\\qmw", std::string(200, 'n'), &fitted);
+    EXPECT_TRUE(fitted);
+    EXPECT_EQ(longPath, "\\qmw.\\" + std::string(200, 'n'));
+    EXPECT_EQ(ShownListedPath(longPath), longPath.substr(0, 127));
     ListedFilePath("\\qmw", std::string("tool.exe\0.bat", 13), &fitted);
     EXPECT_FALSE(fitted);
     ListedFilePath(std::string("\\qmw\0x", 6), "tool.exe", &fitted);

@@ -75,7 +75,10 @@ TEST(ApplyCommentToRow, MarkMakesTheRowUpdatedAndClearingRestoresTheImageOnly) {
     CResultTable table;
     table.InsertRowAtTop("\\qmw.\\tool.exe", Identical);
     table.SetCellText(0, kColStatus, "Identical");
-    table.SetRowAttributes(0, RowAttributes{Identical, kRowSelected, 0});
+    RowAttributes selected;
+    selected.image = Identical;
+    selected.state = kRowSelected;
+    table.SetRowAttributes(0, selected);
 
     ApplyCommentToRow(table, 0, "new\ncomment", true, Identical, "Updated");
     EXPECT_EQ(table.GetCellText(0, kColComment), "new comment");

@@ -51,6 +51,7 @@ public:
         return m_real.ReadMachineKey(keyPath, names, values);
     }
     std::string ErrorText(uint32_t error) override { return m_real.ErrorText(error); }
+    DriveKind KindOfDrive(const std::string& path) override { return m_real.KindOfDrive(path); }
 
 protected:
     IPlatform& Real() { return m_real; }

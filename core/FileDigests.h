@@ -1,0 +1,73 @@
+// The CRC-32 and the SHA-256 of one program file, taken in one read: each
+// piece that the file gives goes into both, so the file is read once.
+//
+// A file that changes while it is read (its size or last-write time differ
+// before and after the read) has digests of neither version: it is read
+// again, up to three more times, and when it changed every time it is
+// reported as changing rather than given digests that belong to no version.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "core/Crc32.h"
+#include "core/Sha256.h"
+#include "platform/Platform.h"
+
+namespace qm {
+
+// How many times a file that changes while it is read is read again.
+constexpr int kRereadsOfAChangingFile = 3;
+
+// The running digests of one file: the CRC register and the SHA-256.
+class CFileHashes {
+public:
+    explicit CFileHashes(const CCrc32& crc) : m_crc(crc) {}
+    void Add(const void* data, size_t length) {
+        m_register = m_crc.Update(m_register, data, length);
+        m_sha256.Update(data, length);
+    }
+    uint32_t Crc() const { return ~m_register; }
+    // Ends the SHA-256; the object must not be given more bytes after.
+    Sha256Digest Sha256() { return m_sha256.Finish(); }
+
+private:
+    const CCrc32& m_crc;
+    uint32_t m_register = 0xFFFFFFFFu;
+    CSha256 m_sha256;
+};
+
+struct FileDigests {
+    uint32_t openError = kErrorSuccess;  // the system's reason when the file could not be opened
+    bool readWhole = false;              // opened and read to its end, unchanged meanwhile
+    bool changing = false;               // it changed during every read
+    uint32_t crc = 0;  // 0 for a file that cannot be opened; of the bytes read up to a failed read
+    Sha256Digest sha256{};  // meaningful only when read whole
+};
+
+// The buffer that one reader fills; its size is the piece in which files are
+// read. The CRC and the SHA-256 do not depend on the piece size.
+class CReadBuffer {
+public:
+    static constexpr size_t kPieceSize = 256 * 1024;
+    CReadBuffer() : m_bytes(new unsigned char[kPieceSize]) {}
+    unsigned char* Data() { return m_bytes.get(); }
+
+private:
+    std::unique_ptr<unsigned char[]> m_bytes;
+};
+
+// Reads the file at `path` whole (through the platform) into both digests.
+// `crc` must have its table built.
+FileDigests ReadFileDigests(const CCrc32& crc, const std::string& path, CReadBuffer& buffer);
+
+// Reads an open file to its end into `hashes`; false when a read fails.
+bool ReadToEnd(IReadFile& file, CFileHashes& hashes, CReadBuffer& buffer);
+
+// Whether the facts before and after a read say that the file changed
+// meanwhile; facts the system could not give say nothing.
+bool ChangedBetween(bool hadBefore, const FileFacts& before, bool hasAfter, const FileFacts& after);
+
+}  // namespace qm

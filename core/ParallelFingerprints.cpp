@@ -1,0 +1,313 @@
+#include "core/ParallelFingerprints.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <optional>
+
+#include "core/Fingerprint.h"
+
+namespace qm {
+
+namespace {
+
+// The system's code for a name that names no file (a path that is not whole).
+constexpr uint32_t kErrorInvalidName = 123;
+
+// Reading files is waiting for the drive as much as it is work for the
+// processor: a few more readers than processors keep a solid-state drive busy
+// while the processors hash.
+constexpr int kFewestReaders = 4;
+constexpr int kMostThreads = 16;
+
+// Buffers in flight per hashing thread when one reader feeds them.
+constexpr int kBuffersPerHasher = 4;
+
+constexpr std::chrono::milliseconds kWaitingInterval{100};
+
+std::atomic<int> g_chosenJobs{0};
+
+}  // namespace
+
+// One file's pieces on their way from the one reader to a hashing thread.
+struct CFingerprintQueue::Stream {
+    enum class Kind { Data, Restart, End, Failed, OpenFailed, Changing };
+    struct Item {
+        Kind kind = Kind::Data;
+        int buffer = -1;
+        size_t size = 0;
+        uint32_t error = kErrorSuccess;
+    };
+    size_t index = 0;
+    FileReading reading;  // the directory entry, looked up by the reader
+    std::deque<Item> items;
+};
+
+FileReading ReadOneFile(const CCrc32& crc, const FingerprintJob& job, CReadBuffer& buffer) {
+    FileReading reading;
+    if (!job.pathIsWhole) {
+        reading.digests.openError = kErrorInvalidName;
+        return reading;
+    }
+    reading.digests = ReadFileDigests(crc, job.path, buffer);
+    reading.found = FindDirectoryEntry(job.path, reading.lastWrite);
+    return reading;
+}
+
+void SetFingerprintJobs(int jobs) { g_chosenJobs.store(jobs < 0 ? 0 : jobs); }
+
+int FingerprintJobs() { return g_chosenJobs.load(); }
+
+ReadingPlan PlanReading(DriveKind kind, int processors, int chosenJobs) {
+    ReadingPlan plan;
+    processors = std::max(processors, 1);
+    if (chosenJobs > 0) {
+        plan.threads = std::min(chosenJobs, kMostThreads);
+        return plan;
+    }
+    if (kind == DriveKind::Spinning) {
+        plan.oneReader = true;
+        plan.threads =
+            std::min(processors + 1, kMostThreads);  // the reader and a hasher per processor
+        return plan;
+    }
+    plan.threads = std::min(std::max(processors, kFewestReaders), kMostThreads);
+    return plan;
+}
+
+ReadingPlan PlanReading(const std::string& path) {
+    const int chosen = FingerprintJobs();
+    if (chosen > 0) return PlanReading(DriveKind::Unknown, ProcessorCount(), chosen);
+    return PlanReading(Platform().KindOfDrive(path), ProcessorCount(), 0);
+}
+
+CFingerprintQueue::CFingerprintQueue(const CCrc32& crc, std::vector<FingerprintJob> jobs,
+                                     const ReadingPlan& plan)
+    : m_crc(crc), m_jobs(std::move(jobs)), m_readings(m_jobs.size()), m_ready(m_jobs.size(), 0) {
+    const int threads = static_cast<int>(std::min<size_t>(plan.threads, m_jobs.size()));
+    if (threads <= 1) return;  // inline: each file read when it is asked for
+    if (plan.oneReader) {
+        const int hashers = std::max(threads - 1, 1);
+        m_buffers.resize(static_cast<size_t>(hashers * kBuffersPerHasher + 2));
+        for (int b = 0; b < static_cast<int>(m_buffers.size()); ++b) m_freeBuffers.push_back(b);
+        int started = 0;
+        for (int t = 0; t < hashers; ++t) started += m_pool.Start([this] { HashStreams(); });
+        if (started > 0 && m_pool.Start([this] { ReadInOrder(); })) {
+            m_inline = false;
+            return;
+        }
+    } else {
+        int started = 0;
+        for (int t = 0; t < threads; ++t) started += m_pool.Start([this] { ReadEachFile(); });
+        if (started > 0) {
+            m_inline = false;
+            return;
+        }
+    }
+    // No thread to be had: whatever started ends, and the files are read inline.
+    Stop();
+}
+
+CFingerprintQueue::~CFingerprintQueue() { Stop(); }
+
+void CFingerprintQueue::Stop() {
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_stop = true;
+    }
+    m_progress.notify_all();
+    m_done.notify_all();
+    m_pool.Join();
+}
+
+FileReading CFingerprintQueue::Take(size_t index, const std::function<void()>& waiting) {
+    if (index >= m_jobs.size()) return FileReading();
+    if (m_inline) return ReadOneFile(m_crc, m_jobs[index], m_inlineBuffer);
+    std::unique_lock<std::mutex> lock(m_mutex);
+    while (!m_ready[index]) {
+        if (m_done.wait_for(lock, kWaitingInterval) == std::cv_status::timeout && waiting) {
+            lock.unlock();
+            waiting();
+            lock.lock();
+        }
+    }
+    return std::move(m_readings[index]);
+}
+
+void CFingerprintQueue::Publish(size_t index, FileReading reading) {
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_readings[index] = std::move(reading);
+        m_ready[index] = 1;
+    }
+    m_done.notify_all();
+}
+
+void CFingerprintQueue::ReadEachFile() {
+    CReadBuffer buffer;
+    for (;;) {
+        size_t index = 0;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            if (m_stop || m_nextJob >= m_jobs.size()) return;
+            index = m_nextJob++;
+        }
+        Publish(index, ReadOneFile(m_crc, m_jobs[index], buffer));
+    }
+}
+
+int CFingerprintQueue::TakeFreeBuffer() {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_progress.wait(lock, [this] { return m_stop || !m_freeBuffers.empty(); });
+    if (m_stop) return -1;
+    const int buffer = m_freeBuffers.back();
+    m_freeBuffers.pop_back();
+    return buffer;
+}
+
+void CFingerprintQueue::GiveBackBuffer(int buffer) {
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_freeBuffers.push_back(buffer);
+    }
+    m_progress.notify_all();
+}
+
+void CFingerprintQueue::ReadInOrder() {
+    using Kind = Stream::Kind;
+    const auto push = [this](Stream& stream, Stream::Item item) {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            stream.items.push_back(item);
+        }
+        m_progress.notify_all();
+    };
+    for (size_t index = 0; index < m_jobs.size(); ++index) {
+        const FingerprintJob& job = m_jobs[index];
+        if (!job.pathIsWhole) {
+            FileReading nothing;
+            nothing.digests.openError = kErrorInvalidName;
+            Publish(index, std::move(nothing));
+            continue;
+        }
+        auto stream = std::make_shared<Stream>();
+        stream->index = index;
+        stream->reading.found = FindDirectoryEntry(job.path, stream->reading.lastWrite);
+        std::unique_ptr<IReadFile> file;
+        uint32_t error = Platform().OpenForReading(job.path, file);
+        if (error == kErrorSuccess && !file) error = kErrorCrc;
+        if (error != kErrorSuccess) {
+            stream->reading.digests.openError = error;
+            Publish(index, std::move(stream->reading));
+            continue;
+        }
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            if (m_stop) break;
+            m_streams.push_back(stream);
+        }
+        m_progress.notify_all();
+
+        for (int attempt = 0;; ++attempt) {
+            FileFacts before;
+            const bool hadBefore = file->Facts(before);
+            Stream::Item last{Kind::End};
+            for (;;) {
+                const int buffer = TakeFreeBuffer();
+                if (buffer < 0) return;  // stopped
+                size_t bytesRead = 0;
+                if (!file->Read(m_buffers[buffer].Data(), CReadBuffer::kPieceSize, bytesRead)) {
+                    GiveBackBuffer(buffer);
+                    last.kind = Kind::Failed;
+                    break;
+                }
+                if (bytesRead == 0) {
+                    GiveBackBuffer(buffer);
+                    break;
+                }
+                push(*stream, {Kind::Data, buffer, std::min(bytesRead, CReadBuffer::kPieceSize)});
+            }
+            FileFacts after;
+            const bool hasAfter = file->Facts(after);
+            if (last.kind == Kind::End && ChangedBetween(hadBefore, before, hasAfter, after)) {
+                if (attempt == kRereadsOfAChangingFile) {
+                    push(*stream, {Kind::Changing});
+                    break;
+                }
+                push(*stream, {Kind::Restart});
+                file.reset();
+                error = Platform().OpenForReading(job.path, file);
+                if (error == kErrorSuccess && !file) error = kErrorCrc;
+                if (error != kErrorSuccess) {
+                    push(*stream, {Kind::OpenFailed, -1, 0, error});
+                    break;
+                }
+                continue;
+            }
+            push(*stream, last);
+            break;
+        }
+    }
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_readerDone = true;
+    }
+    m_progress.notify_all();
+}
+
+void CFingerprintQueue::HashStreams() {
+    using Kind = Stream::Kind;
+    for (;;) {
+        std::shared_ptr<Stream> stream;
+        {
+            std::unique_lock<std::mutex> lock(m_mutex);
+            m_progress.wait(lock, [this] { return m_stop || !m_streams.empty() || m_readerDone; });
+            if (m_stop || m_streams.empty()) return;
+            stream = m_streams.front();
+            m_streams.pop_front();
+        }
+        std::optional<CFileHashes> hashes;
+        hashes.emplace(m_crc);
+        FileDigests& digests = stream->reading.digests;
+        for (bool ended = false; !ended;) {
+            Stream::Item item;
+            {
+                std::unique_lock<std::mutex> lock(m_mutex);
+                m_progress.wait(lock, [this, &stream] { return m_stop || !stream->items.empty(); });
+                if (m_stop) return;
+                item = stream->items.front();
+                stream->items.pop_front();
+            }
+            switch (item.kind) {
+                case Kind::Data:
+                    hashes->Add(m_buffers[item.buffer].Data(), item.size);
+                    GiveBackBuffer(item.buffer);
+                    break;
+                case Kind::Restart:
+                    hashes.emplace(m_crc);
+                    break;
+                case Kind::End:
+                    digests.readWhole = true;
+                    digests.crc = hashes->Crc();
+                    digests.sha256 = hashes->Sha256();
+                    ended = true;
+                    break;
+                case Kind::Failed:
+                    digests.crc = hashes->Crc();  // of the bytes read up to the failure
+                    ended = true;
+                    break;
+                case Kind::OpenFailed:
+                    digests.openError = item.error;
+                    ended = true;
+                    break;
+                case Kind::Changing:
+                    digests.changing = true;
+                    ended = true;
+                    break;
+            }
+        }
+        Publish(stream->index, std::move(stream->reading));
+    }
+}
+
+}  // namespace qm

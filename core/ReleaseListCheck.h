@@ -1,0 +1,45 @@
+// What a release list says of itself before any file is compared: how many
+// entries the walk of each section reads, which entries it can never reach,
+// and whether the list yields any entry at all. A list that cannot be read as
+// meant must never pass as "nothing changed".
+//
+// The walk reads "File1", "File2", ... up to the first empty name and never
+// beyond 9998; a "File%d" key behind such a gap, above 9998, or spelled with
+// a leading zero is an entry that no comparison sees.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "core/IniFile.h"
+
+namespace qm {
+
+struct SectionFindings {
+    std::string section;
+    int entries = 0;  // entries the walk reads: 1 up to the first gap
+    // The "File%d" keys with a name that the walk never reads, as the list
+    // spells them, in the order of the file.
+    std::vector<std::string> unreachedKeys;
+};
+
+struct ListFindings {
+    SectionFindings sections[2];
+    size_t unplacedLines = 0;  // lines the profile engine could not place
+
+    int Entries() const { return sections[0].entries + sections[1].entries; }
+    bool HasUnreachedEntries() const {
+        return !sections[0].unreachedKeys.empty() || !sections[1].unreachedKeys.empty();
+    }
+    size_t UnreachedEntries() const {
+        return sections[0].unreachedKeys.size() + sections[1].unreachedKeys.size();
+    }
+};
+
+ListFindings CheckReleaseList(const CIniFile& releaseList);
+
+// "File7, File8 and 3 more": the first few names of a list of keys.
+std::string NamesInBrief(const std::vector<std::string>& names, size_t shown = 5);
+
+}  // namespace qm
