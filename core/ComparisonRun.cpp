@@ -166,7 +166,7 @@ ComparisonResult RunComparison(IResultList& list, SortState& sort, const StatusT
     result.listFound = Platform().FileExists(listPath);
     if (!result.listFound) {
         if (hooks.noticeNoReleaseList) hooks.noticeNoReleaseList();
-        CReleaseListBuild build(hooks.showWaitCursor, hooks.entryBuilt);
+        CReleaseListBuild build(hooks.showWaitCursor, hooks.entryBuilt, hooks.waiting);
         result.build = build.BuildReleaseList();
         result.builtList = true;
     }

@@ -32,8 +32,11 @@ struct CReleaseListBuild::FoundFile {
 };
 
 CReleaseListBuild::CReleaseListBuild(std::function<void(bool)> showWaitCursor,
-                                     std::function<void(int entriesSoFar)> entryWritten)
-    : m_showWaitCursor(std::move(showWaitCursor)), m_entryWritten(std::move(entryWritten)) {}
+                                     std::function<void(int entriesSoFar)> entryWritten,
+                                     std::function<void()> waiting)
+    : m_showWaitCursor(std::move(showWaitCursor)),
+      m_entryWritten(std::move(entryWritten)),
+      m_waiting(std::move(waiting)) {}
 
 void CReleaseListBuild::ScanDirectory(const char* directory, const char* mask, const char* section,
                                       std::vector<FoundFile>& found) {
@@ -60,9 +63,7 @@ void CReleaseListBuild::WriteEntries(const std::vector<FoundFile>& found) {
     CFingerprintQueue queue(crc, std::move(jobs), PlanReading(kScanTable[0].directory));
     for (size_t i = 0; i < found.size(); ++i) {
         const FoundFile& file = found[i];
-        const FileReading reading = queue.Take(i, [this] {
-            if (m_entryWritten) m_entryWritten(m_nEntriesWritten);
-        });
+        const FileReading reading = queue.Take(i, m_waiting);
         const FileDigests& digests = reading.digests;
         // A file that could not be read whole is recorded with the CRC "0"
         // and no SHA-256, and named.

@@ -39,9 +39,12 @@ struct BuildResult {
 class CReleaseListBuild {
 public:
     // `showWaitCursor(true)` while the build works, `(false)` after it;
-    // `entryWritten` after every entry (the window keeps itself alive).
+    // `entryWritten` after every entry and `waiting` about every 100 ms while
+    // it waits for a file that is still being read (the window keeps itself
+    // alive).
     explicit CReleaseListBuild(std::function<void(bool)> showWaitCursor = {},
-                               std::function<void(int entriesSoFar)> entryWritten = {});
+                               std::function<void(int entriesSoFar)> entryWritten = {},
+                               std::function<void()> waiting = {});
 
     BuildResult BuildReleaseList();
 
@@ -60,6 +63,7 @@ private:
 
     std::function<void(bool)> m_showWaitCursor;
     std::function<void(int)> m_entryWritten;
+    std::function<void()> m_waiting;
     // The new list grows here, in memory, and reaches the disk in one piece.
     CIniFile m_newList;
     int m_nEntriesWritten = 0;

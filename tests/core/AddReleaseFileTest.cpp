@@ -4,6 +4,7 @@
 
 #include "SampleInstallation.h"
 #include "core/AddReleaseFile.h"
+#include "core/EntryComment.h"
 #include "core/FaultPlatform.h"
 #include "core/ReleaseListFormat.h"
 
@@ -49,6 +50,26 @@ TEST(AddReleaseFile, NewNameGoesToTheFirstFreeNumberAndIsRefreshedLater) {
     // number after entry 5.
     EXPECT_EQ(AddReleaseFile("TOOL.EXE", 0, &entry), AddResult::Added);
     EXPECT_EQ(entry, 6);
+}
+
+TEST(AddReleaseFile, RecordsTheSha256AndDropsAStaleOneOfAFileItCannotRead) {
+    SampleInstallation sample;
+    sample.WriteFile("qmw/tool.exe", "abc");
+    ASSERT_EQ(AddReleaseFile("tool.exe", 0), AddResult::Added);
+    EXPECT_EQ(Key(sample.LoadList(), "qmw", "SHA256", 1),
+              "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+    EXPECT_LT(sample.ListText().find("Updated1="), sample.ListText().find("SHA2561="));
+    // A comment and mark written later keep it.
+    ASSERT_EQ(WriteEntryComment("qmw", 1, "\\qmw.\\tool.exe", "checked", true),
+              CommentResult::Written);
+    EXPECT_EQ(Key(sample.LoadList(), "qmw", "SHA256", 1).size(), 64u);
+    // The file is now a folder that cannot be read: the old digest is not its own.
+    sample.RemoveFile("qmw/tool.exe");
+    sample.MakeDirectory("qmw/tool.exe");
+    ASSERT_EQ(AddReleaseFile("tool.exe", 0), AddResult::Refreshed);
+    const CIniFile list = sample.LoadList();
+    EXPECT_EQ(Key(list, "qmw", "CRC", 1), "0");
+    EXPECT_EQ(Key(list, "qmw", "SHA256", 1), "");
 }
 
 TEST(AddReleaseFile, RefreshKeepsTheCommentAndClearsTheMark) {

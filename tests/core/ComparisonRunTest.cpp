@@ -1,13 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "CrcForge.h"
 #include "SampleInstallation.h"
 #include "core/ComparisonRun.h"
 #include "core/EntryComment.h"
 #include "core/FileStatus.h"
+#include "core/Fingerprint.h"
 #include "core/ReleaseListFormat.h"
 #include "core/ResultTable.h"
 
@@ -31,6 +34,8 @@ struct CompareRun {
     std::vector<bool> cursor;
     std::vector<std::string> topRowAfterEachAdd;
 
+    UnlistedScope unlisted;
+
     explicit CompareRun(bool start = true) {
         if (start) Go();
     }
@@ -42,7 +47,7 @@ struct CompareRun {
             topRowAfterEachAdd.push_back(table.GetCellText(0, kColFileName));
         };
         sort = SortState{4, 1};
-        result = RunComparison(table, sort, StatusTexts(), hooks);
+        result = RunComparison(table, sort, StatusTexts(), hooks, unlisted);
     }
 };
 
@@ -194,6 +199,167 @@ TEST(ComparisonRun, WalkStopsAfterEntry9998) {
     CompareRun run;
     ASSERT_EQ(run.table.RowCount(), 9998);
     for (const ResultRow& row : run.table.Rows()) EXPECT_NE(row.texts[kColEntry], "9999");
+}
+
+// A program of some size whose bytes look like a program's.
+std::string SomeProgram(size_t size, unsigned seed) {
+    std::string bytes(size, '\0');
+    for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 2654435761u + seed) >> 13);
+    return bytes;
+}
+
+TEST(ComparisonVerdict, AFileCraftedToKeepItsCrcIsNotIdenticalWhereTheListRecordsItsSha256) {
+    SampleInstallation sample;
+    const std::string program = SomeProgram(300 * 1024, 7);
+    sample.WriteFile("qmw/tool.exe", program);
+    sample.WriteFile("db1/store.dll", "store");
+    CompareRun first;
+    ResultRow tool = ByPath(first.table)["\\qmw.\\tool.exe"];
+    EXPECT_EQ(tool.attributes.cause, RowCause::SameContent);
+    EXPECT_EQ(tool.attributes.digest, RowDigest::Sha256);
+    EXPECT_EQ(tool.attributes.sha256Current.size(), 64u);
+    EXPECT_EQ(tool.attributes.sha256Current, tool.attributes.sha256Release);
+
+    // Same size, same CRC-32, other content.
+    const std::string crafted = test::CraftedLike(program);
+    ASSERT_EQ(crafted.size(), program.size());
+    ASSERT_NE(crafted, program);
+    sample.WriteFile("qmw/tool.exe", crafted);
+    CompareRun second;
+    tool = ByPath(second.table)["\\qmw.\\tool.exe"];
+    EXPECT_EQ(tool.texts[kColCrcCurrent], tool.texts[kColCrcRelease]);
+    EXPECT_EQ(tool.texts[kColStatus], "Not identical");
+    EXPECT_EQ(tool.attributes.image, NotIdentical);
+    EXPECT_EQ(tool.attributes.cause, RowCause::ContentChangedSameCrc);
+    EXPECT_NE(tool.attributes.sha256Current, tool.attributes.sha256Release);
+    EXPECT_EQ(second.table.Rows()[0].texts[kColFileName], "\\qmw.\\tool.exe");
+
+    sample.MarkUpdated("qmw", "tool.exe");
+    CompareRun third;
+    EXPECT_EQ(ByPath(third.table)["\\qmw.\\tool.exe"].texts[kColStatus], "Updated");
+}
+
+TEST(ComparisonVerdict, WithoutASha256TheCrcDecidesAsBeforeAndABadOneNeverFallsBackToIt) {
+    SampleInstallation sample;
+    const std::string program = SomeProgram(5000, 3);
+    sample.WriteFile("qmw/a.exe", test::CraftedLike(program));
+    const std::string crc = CrcText(test::CrcOf(program));
+    const std::string entry = "File%=a.exe\r\nCRC%=" + crc + "\r\n";
+    const auto numbered = [&entry](int n, const std::string& sha) {
+        std::string text = entry;
+        for (size_t at; (at = text.find('%')) != std::string::npos;) {
+            text.replace(at, 1, std::to_string(n));
+        }
+        return sha.empty() ? text : text + "SHA256" + std::to_string(n) + "=" + sha + "\r\n";
+    };
+    const std::string sha = Sha256Text(Sha256(test::CraftedLike(program)));
+    std::string upper = sha;
+    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    sample.WriteList("[qmw]\r\n" + numbered(1, "") + numbered(2, "xyz") +
+                     numbered(3, sha.substr(1)) + numbered(4, sha + "0") + numbered(5, upper) +
+                     numbered(6, std::string(64, '0')) + "SHA2567=\r\n" + numbered(7, ""));
+    CompareRun run;
+    std::map<std::string, ResultRow> byEntry;
+    for (const ResultRow& row : run.table.Rows()) byEntry[row.texts[kColEntry]] = row;
+    ASSERT_EQ(byEntry.size(), 7u);
+    // No SHA-256 recorded (no key, or an empty value): the CRC alone, as
+    // every list written before.
+    for (const char* n : {"1", "7"}) {
+        EXPECT_EQ(byEntry[n].texts[kColStatus], "Identical") << n;
+        EXPECT_EQ(byEntry[n].attributes.cause, RowCause::SameCrc) << n;
+        EXPECT_EQ(byEntry[n].attributes.digest, RowDigest::Crc32) << n;
+    }
+    for (const char* n : {"2", "3", "4"}) {
+        EXPECT_EQ(byEntry[n].texts[kColStatus], "Not identical") << n;
+        EXPECT_EQ(byEntry[n].attributes.cause, RowCause::BadDigest) << n;
+    }
+    EXPECT_EQ(byEntry["5"].attributes.cause, RowCause::SameContent);  // case does not count
+    EXPECT_EQ(byEntry["6"].attributes.cause, RowCause::ContentChangedSameCrc);
+}
+
+TEST(ComparisonRun, PlantedFilesShowAsNotListedInTheChosenDirectoriesOnly) {
+    SampleInstallation sample;
+    sample.WriteFile("qmw/tool.exe", "tool");
+    sample.WriteFile("qmw/changed.exe", "before");
+    sample.WriteFile("db1/store.dll", "store");
+    CompareRun build;
+    sample.WriteFile("qmw/changed.exe", "after");
+    sample.MarkUpdated("qmw", "tool.exe");
+    sample.WriteFile("qmw/tool.exe", "patched");
+    sample.WriteFile("qmw/Planted.DLL", "planted");
+    sample.WriteFile("qmw/readme.txt", "no program file");
+    sample.WriteFile("db1/other.exe", "planted too");
+
+    CompareRun none;
+    EXPECT_EQ(none.table.RowCount(), 3);
+
+    CompareRun qmw(false);
+    qmw.unlisted.sections[0] = true;
+    qmw.Go();
+    ASSERT_EQ(qmw.table.RowCount(), 4);
+    const ResultRow planted = ByPath(qmw.table)["\\qmw.\\Planted.DLL"];
+    EXPECT_EQ(planted.texts[kColStatus], "Not listed");
+    EXPECT_EQ(planted.attributes.image, NotListed);
+    EXPECT_EQ(planted.attributes.cause, RowCause::NotListed);
+    EXPECT_EQ(planted.texts[kColCrcCurrent], CrcText(test::CrcOf("planted")));
+    EXPECT_FALSE(planted.texts[kColDateCurrent].empty());
+    for (int column : {kColCrcRelease, kColDateRelease, kColComment, kColEntry}) {
+        EXPECT_EQ(planted.texts[column], "") << column;
+    }
+    EXPECT_EQ(planted.texts[kColSection], "qmw");
+    // The final order by status text: Updated, Not listed, Not identical, Identical.
+    std::vector<std::string> order;
+    for (const ResultRow& row : qmw.table.Rows()) order.push_back(row.texts[kColStatus]);
+    EXPECT_EQ(order,
+              (std::vector<std::string>{"Updated", "Not listed", "Not identical", "Identical"}));
+
+    CompareRun db1(false);
+    db1.unlisted.sections[1] = true;
+    db1.Go();
+    ASSERT_EQ(db1.table.RowCount(), 4);
+    EXPECT_EQ(ByPath(db1.table)["\\db1.\\other.exe"].texts[kColStatus], "Not listed");
+}
+
+TEST(ComparisonRun, ALongNameIsRecordedAndVerifiedWhole) {
+    SampleInstallation sample;
+    const std::string name = std::string(150, 'n') + ".exe";
+    sample.WriteFile("qmw/" + name, "long");
+    CompareRun first;
+    EXPECT_TRUE(first.result.build.unreadable.empty());
+    EXPECT_EQ(sample.LoadList().ReadText("qmw", "File1", 1024), name);
+    CompareRun second;
+    ASSERT_EQ(second.table.RowCount(), 1);
+    const ResultRow& row = second.table.Rows()[0];
+    EXPECT_EQ(row.texts[kColStatus], "Identical");
+    EXPECT_EQ(row.texts[kColCrcCurrent], CrcText(test::CrcOf("long")));
+    EXPECT_EQ(row.texts[kColFileName], ("\\qmw.\\" + name).substr(0, 127));
+    // The comment of such a row goes to its entry.
+    EXPECT_EQ(WriteEntryComment("qmw", 1, row.texts[kColFileName], "long one", false),
+              CommentResult::Written);
+}
+
+TEST(ComparisonRun, EntriesThatNoWalkReachesAreFound) {
+    SampleInstallation sample;
+    sample.WriteFile("qmw/a.exe", "abc");
+    sample.WriteList(
+        "[qmw]\r\nFile1=a.exe\r\nFile2=a.exe\r\nFile4=a.exe\r\nfile01=a.exe\r\n"
+        "File3=\r\nFileName=x\r\nFile10000=a.exe\r\n"
+        "[db1]\r\nFile2=a.dll\r\n");
+    CompareRun run;
+    EXPECT_EQ(run.table.RowCount(), 2);
+    const ListFindings& findings = run.result.findings;
+    EXPECT_EQ(findings.sections[0].entries, 2);
+    EXPECT_EQ(findings.sections[0].unreachedKeys,
+              (std::vector<std::string>{"File4", "file01", "File10000"}));
+    EXPECT_EQ(findings.sections[1].entries, 0);
+    EXPECT_EQ(findings.sections[1].unreachedKeys, (std::vector<std::string>{"File2"}));
+    EXPECT_EQ(findings.UnreachedEntries(), 4u);
+    EXPECT_EQ(NamesInBrief({"a", "b", "c"}, 2), "a, b and 1 more");
+
+    sample.WriteList("[qmw]\r\nFile1=a.exe\r\n");
+    CompareRun clean;
+    EXPECT_FALSE(clean.result.findings.HasUnreachedEntries());
+    EXPECT_EQ(clean.result.findings.Entries(), 1);
 }
 
 }  // namespace

@@ -93,6 +93,40 @@ TEST(ReleaseListBuild, RecordsBothSectionsInScanOrder) {
     EXPECT_TRUE(file1 < date1 && date1 < crc1 && crc1 < updated1 && updated1 < comment1) << text;
 }
 
+// The SHA-256 of every file read whole, after the entry's five keys; none
+// for a file that could not be read, which is named instead.
+TEST(ReleaseListBuild, RecordsTheSha256OfEveryFileReadWholeAfterItsFiveKeys) {
+    SampleInstallation sample;
+    sample.WriteFile("qmw/tool.exe", "abc");
+    sample.WriteFile("qmw/empty.dll", "");
+    sample.MakeDirectory("qmw/folder.exe");
+    BuildResult result = CReleaseListBuild().BuildReleaseList();
+    ASSERT_EQ(result.status, BuildResult::Ok);
+    EXPECT_EQ(result.unreadable, (std::vector<std::string>{"\\qmw.\\folder.exe"}));
+    EXPECT_TRUE(result.changing.empty());
+    const CIniFile list = sample.LoadList();
+    const std::map<std::string, std::string> expected = {
+        {"tool.exe", "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"},
+        {"empty.dll", "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
+        {"folder.exe", ""},
+    };
+    for (int n = 1; n <= 3; ++n) {
+        const std::string name = list.ReadText("qmw", EntryKey("File", n), 80);
+        EXPECT_EQ(list.ReadText("qmw", EntryKey("SHA256", n), 80), expected.at(name)) << name;
+    }
+    // Each digest line comes right after its entry's comment line.
+    const std::string text = sample.ListText();
+    int digests = 0;
+    for (size_t at = text.find("\nSHA256"); at != std::string::npos;
+         at = text.find("\nSHA256", at + 1)) {
+        const std::string n = text.substr(at + 7, text.find('=', at) - at - 7);
+        const size_t lineBefore = text.rfind("\r\n", at - 2);
+        EXPECT_EQ(text.substr(lineBefore + 2, 7 + n.size() + 1), "Comment" + n + "=") << text;
+        ++digests;
+    }
+    EXPECT_EQ(digests, 2);
+}
+
 TEST(ReleaseListBuild, MissingDirectoryLeavesItsSectionOut) {
     SampleInstallation sample(false);
     sample.MakeDirectory("qmw");
