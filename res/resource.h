@@ -19,6 +19,7 @@
 #define IDI_UPDATED 136        // status image: dark red exclamation mark
 #define IDI_COMPARE 140        // Compare button: two documents joined by a magnifier
 #define IDB_LOGO_2X 141        // the logo at twice the size, 170 x 82, for scales above 100 %
+#define IDI_NOT_LISTED 142     // status image: white question mark on an amber disc
 
 // System menu command
 #define IDM_ABOUTBOX 0x0010
@@ -59,6 +60,15 @@
 #define IDS_LIST_UNREADABLE 131
 #define IDS_SYSTEM_REASON 132
 #define IDS_NAME_UNSTORABLE 133
+// A program file that no entry names, and what a run found (after it ends).
+#define IDS_NOT_LISTED 134
+#define IDS_COMPARE_SUMMARY 135
+#define IDS_SUMMARY_CRAFTED 136
+#define IDS_SUMMARY_CRC_ONLY 137
+#define IDS_NOT_LISTED_ROW 138
+#define IDS_LIST_NO_ENTRY 139
+#define IDS_LIST_UNREACHED 140
+#define IDS_CHANGED_WHILE_READ 141
 
 // Resource type of dialog initialisation data (MFC's RT_DLGINIT): per entry a
 // WORD control id, a WORD message (0x0403, add a string), a DWORD length and

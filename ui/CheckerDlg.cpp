@@ -11,6 +11,7 @@
 #include "core/EntryComment.h"
 #include "core/InstalledRelease.h"
 #include "core/ResultSort.h"
+#include "core/RunSummary.h"
 #include "core/Settings.h"
 #include "res/resource.h"
 #include "ui/AboutDlg.h"
@@ -47,8 +48,8 @@ const ColumnSpec kColumns[qm::kColumnCount] = {
     {0, 0},
 };
 
-// Status images in FileStatus order: Identical, NotIdentical, Updated.
-const UINT kStatusIcons[] = {IDI_IDENTICAL, IDI_NOT_IDENTICAL, IDI_UPDATED};
+// Status images in FileStatus order: Identical, NotIdentical, Updated, NotListed.
+const UINT kStatusIcons[] = {IDI_IDENTICAL, IDI_NOT_IDENTICAL, IDI_UPDATED, IDI_NOT_LISTED};
 constexpr int kStatusImageSize = 13;
 
 // How often a comparison shows its progress: often enough to watch the rows
@@ -60,7 +61,35 @@ qm::StatusTexts LoadStatusTexts() {
     texts.identical = LoadResString(IDS_IDENTICAL);
     texts.notIdentical = LoadResString(IDS_NOT_IDENTICAL);
     texts.updated = LoadResString(IDS_UPDATED);
+    texts.notListed = LoadResString(IDS_NOT_LISTED);
     return texts;
+}
+
+// The directories whose program files that no entry names are shown: those
+// whose flag of the settings file is set.
+qm::UnlistedScope UnlistedScopeOfSettings() {
+    qm::UnlistedScope scope;
+    scope.sections[0] = ProcessSettingsFlags().checkQmw != 0;
+    scope.sections[1] = ProcessSettingsFlags().checkDb1 != 0;
+    return scope;
+}
+
+// The result group box's text after a run: the counts, the files changed
+// with their CRC-32 kept, and the entries the CRC-32 alone checks.
+std::string SummaryText(const qm::RunSummary& summary) {
+    constexpr size_t kCapacity = 1024;
+    std::string text = qm::BoundedFormat(
+        kCapacity, nullptr, LoadResString(IDS_COMPARE_SUMMARY).c_str(), summary.compared,
+        summary.identical, summary.notIdentical, summary.updated, summary.notListed);
+    if (!summary.crafted.empty()) {
+        text += qm::BoundedFormat(kCapacity, nullptr, LoadResString(IDS_SUMMARY_CRAFTED).c_str(),
+                                  qm::NamesInBrief(summary.crafted, 3).c_str());
+    }
+    if (summary.crcOnly > 0) {
+        text += qm::BoundedFormat(kCapacity, nullptr, LoadResString(IDS_SUMMARY_CRC_ONLY).c_str(),
+                                  summary.crcOnly);
+    }
+    return text;
 }
 
 }  // namespace
@@ -205,7 +234,7 @@ void CCheckerDlg::SetUpResultList() {
 
 void CCheckerDlg::SetStatusImages() {
     const int size = dpi::Scale(kStatusImageSize, m_nDpi);
-    m_imageList.Create(size, size, ILC_MASK | ILC_COLOR32, 3, 3);
+    m_imageList.Create(size, size, ILC_MASK | ILC_COLOR32, qm::kStatusCount, qm::kStatusCount);
     for (UINT iconId : kStatusIcons) {
         auto icon =
             static_cast<HICON>(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(iconId),
@@ -313,8 +342,10 @@ void CCheckerDlg::OnCompare() {
         }
         if (alivePace.Due(now)) KeepAlive();
     };
-    // A missing list is built first: the window stays alive meanwhile too.
+    // A missing list is built first, and files are read on other threads:
+    // the window stays alive meanwhile too.
     hooks.entryBuilt = KeepAliveAtPace();
+    hooks.waiting = KeepAlive;
 
     // Whatever leaves the run, the window is the operator's again after it.
     struct RunScope {
@@ -333,11 +364,17 @@ void CCheckerDlg::OnCompare() {
     qm::ComparisonResult run;
     {
         RunScope scope(*this);
-        run = qm::RunComparison(m_rows, sort, LoadStatusTexts(), hooks);
+        run = qm::RunComparison(m_rows, sort, LoadStatusTexts(), hooks, UnlistedScopeOfSettings());
     }
     StoreSortState(sort);
+    // The summary stays until the next run.
+    SetGroupText(SummaryText(qm::SummarizeRows(m_rows)));
     if (run.builtList) ShowBuildOutcome(m_hWnd, run.build);
-    if (run.listUnreadable) ShowFailure(m_hWnd, IDS_LIST_UNREADABLE);
+    if (run.listUnreadable) {
+        ShowFailure(m_hWnd, IDS_LIST_UNREADABLE);
+    } else {
+        ShowListFindings(m_hWnd, run.findings);
+    }
 }
 
 void CCheckerDlg::ShowProgress(int rowsSoFar, const std::string& format) {
@@ -382,7 +419,7 @@ void CCheckerDlg::SetGroupText(const std::string& text) {
 }
 
 qm::BuildResult CCheckerDlg::BuildReleaseList() {
-    qm::CReleaseListBuild build(ShowWaitCursor, KeepAliveAtPace());
+    qm::CReleaseListBuild build(ShowWaitCursor, KeepAliveAtPace(), KeepAlive);
     return build.BuildReleaseList();
 }
 
@@ -433,6 +470,11 @@ void CCheckerDlg::OnDblclkResultList(NMHDR*, LRESULT* result) {
     // The first selected row in list order, whichever row was hit.
     const int row = m_listResult.GetNextItem(-1, LVNI_SELECTED);
     if (row < 0) return;
+    // A file that no entry names has no comment to edit.
+    if (m_rows.GetRowAttributes(row).cause == qm::RowCause::NotListed) {
+        AppMessageBox(m_hWnd, LoadResString(IDS_NOT_LISTED_ROW), kAppName, MB_ICONINFORMATION);
+        return;
+    }
 
     // Each cell as a buffer of its size would hold it.
     auto cell = [&](int column, size_t capacity) {

@@ -1,5 +1,7 @@
 #include "ui/MessageBoxes.h"
 
+#include <algorithm>
+
 #include "core/BoundedFormat.h"
 #include "platform/Platform.h"
 #include "res/resource.h"
@@ -43,9 +45,14 @@ void ShowWriteFailure(HWND owner, UINT messageId, uint32_t error) {
     AppMessageBox(owner, WriteFailureText(messageId, error), kAppName, MB_ICONWARNING);
 }
 
-std::string UnreadableFilesText(const std::vector<std::string>& paths) {
+std::string UnreadableFilesText(const std::vector<std::string>& paths,
+                                const std::vector<std::string>& changing) {
     std::string names;
-    for (size_t i = 0; i < paths.size() && i < kNamesShown; ++i) names += paths[i] + "\n";
+    for (size_t i = 0; i < paths.size() && i < kNamesShown; ++i) {
+        const bool changed =
+            std::find(changing.begin(), changing.end(), paths[i]) != changing.end();
+        names += paths[i] + (changed ? LoadResString(IDS_CHANGED_WHILE_READ) : "") + "\n";
+    }
     if (paths.size() > kNamesShown) {
         names +=
             qm::BoundedFormat(kTextCapacity, nullptr, LoadResString(IDS_UNREADABLE_MORE).c_str(),
@@ -71,6 +78,24 @@ void ShowBuildOutcome(HWND owner, const qm::BuildResult& build) {
             break;
     }
     if (!build.unreadable.empty()) {
-        AppMessageBox(owner, UnreadableFilesText(build.unreadable), kAppName, MB_ICONWARNING);
+        AppMessageBox(owner, UnreadableFilesText(build.unreadable, build.changing), kAppName,
+                      MB_ICONWARNING);
+    }
+}
+
+std::string UnreachedEntriesText(const qm::ListFindings& findings) {
+    std::string lines;
+    for (const qm::SectionFindings& section : findings.sections) {
+        if (section.unreachedKeys.empty()) continue;
+        lines += "[" + section.section + "] " + qm::NamesInBrief(section.unreachedKeys) + "\n";
+    }
+    return qm::BoundedFormat(kTextCapacity, nullptr, LoadResString(IDS_LIST_UNREACHED).c_str(),
+                             lines.c_str());
+}
+
+void ShowListFindings(HWND owner, const qm::ListFindings& findings) {
+    if (findings.Entries() == 0) ShowFailure(owner, IDS_LIST_NO_ENTRY);
+    if (findings.HasUnreachedEntries()) {
+        AppMessageBox(owner, UnreachedEntriesText(findings), kAppName, MB_ICONWARNING);
     }
 }

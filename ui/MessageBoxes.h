@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/ReleaseListBuild.h"
+#include "core/ReleaseListCheck.h"
 
 // OK only, warning icon, owned by the active window.
 void ShowWarning(const std::string& text, const std::string& caption);
@@ -35,5 +36,13 @@ std::string WriteFailureText(UINT messageId, uint32_t error);
 // a build that read every file.
 void ShowBuildOutcome(HWND owner, const qm::BuildResult& build);
 
-// The text naming up to 20 of `paths` and the count of the rest (126, 127).
-std::string UnreadableFilesText(const std::vector<std::string>& paths);
+// The text naming up to 20 of `paths` and the count of the rest (126, 127);
+// those of `changing` changed while they were read (141).
+std::string UnreadableFilesText(const std::vector<std::string>& paths,
+                                const std::vector<std::string>& changing = {});
+
+// Tells the operator after a comparison what the list itself says against
+// it: no entry in either section (139), entries that no walk reaches (140).
+// Silent for a list that was compared whole.
+void ShowListFindings(HWND owner, const qm::ListFindings& findings);
+std::string UnreachedEntriesText(const qm::ListFindings& findings);

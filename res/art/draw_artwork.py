@@ -180,6 +180,19 @@ def status_updated(size=13):
     return img
 
 
+def status_not_listed(size=13):
+    """A file that nobody released: a white question mark on an amber disc."""
+    c = Canvas(size, size)
+    k = Scale(size, 13)
+    c.disc(k(6.5), k(6.5), k(6.5), rgb("#8a5a00"))
+    c.gradient_disc(k(6.5), k(6.5), k(5.5), rgb("#ffc83d"), rgb("#e09200"))
+    white = rgb("#ffffff")
+    c.stroke(k.pts([(4.7, 4.9), (5.1, 3.7), (6.5, 3.1), (7.9, 3.7), (8.3, 4.8),
+                    (7.6, 5.9), (6.5, 6.6), (6.5, 7.9)]), k(1.5), white)
+    c.disc(k(6.5), k(10.0), k(0.95), white)
+    return c.result()
+
+
 # --- application icon: white check mark on a green disc ----------------------
 
 def app_icon(size):
@@ -447,6 +460,7 @@ def main():
         "identical.ico": [status_identical(n) for n in sizes(13)],
         "not_identical.ico": [status_not_identical(n) for n in sizes(13)],
         "updated.ico": [status_updated(n) for n in sizes(13)],
+        "not_listed.ico": [status_not_listed(n) for n in sizes(13)],
         "qmverify.ico": [app_icon(n) for n in app_sizes],
         "exit.ico": [icon_exit(n) for n in sizes(20)],
         "settings.ico": [icon_settings(n) for n in sizes(18)],

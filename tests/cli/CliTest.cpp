@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "CliFixture.h"
+#include "CrcForge.h"
 
 namespace {
 
@@ -354,6 +355,73 @@ TEST_F(CliTest, VersionComesFromTheProject) {
     const CliRun run = RunCli({"--version"});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out.rfind("qmverify-cli ", 0), 0u) << run.out;
+}
+
+// A program changed so that size, CRC-32 and date stay those of the release.
+TEST_F(CliTest, AFileCraftedToKeepItsCrcAndDateIsNotIdentical) {
+    std::string program(300 * 1024, '\0');
+    for (size_t i = 0; i < program.size(); ++i) program[i] = static_cast<char>(i * 7 >> 5);
+    WriteFile(Root() / "qmw" / "tool.exe", program);
+    Build();
+    const fs::file_time_type date = fs::last_write_time(Root() / "qmw" / "tool.exe");
+    WriteFile(Root() / "qmw" / "tool.exe", qm::test::CraftedLike(program));
+    fs::last_write_time(Root() / "qmw" / "tool.exe", date);
+
+    CliRun run = Cli({"compare", "--format", "json"});
+    EXPECT_EQ(run.status, 1);
+    const size_t row = run.out.find("tool.exe");
+    ASSERT_NE(row, std::string::npos);
+    const std::string object = run.out.substr(row, run.out.find('}', row) - row);
+    EXPECT_NE(object.find("\"status\": \"Not identical\""), std::string::npos) << object;
+    EXPECT_NE(object.find("\"cause\": \"content changed, CRC-32 equal\""), std::string::npos);
+    EXPECT_NE(object.find("\"dateChanged\": false"), std::string::npos) << object;
+    EXPECT_NE(object.find("\"digest\": \"sha256\""), std::string::npos) << object;
+    run = Cli({"compare", "--format", "openmetrics"});
+    EXPECT_NE(run.out.find("qmverify_crafted_files{section=\"qmw\"} 1\n"), std::string::npos);
+
+    // A list written before the SHA-256 was recorded compares as it always did.
+    std::string list = ReadFile(ReleaseList());
+    for (size_t at; (at = list.find("SHA256")) != std::string::npos;) {
+        list.erase(at, list.find('\n', at) + 1 - at);
+    }
+    WriteFile(ReleaseList(), list);
+    run = Cli({"compare", "--format", "json"});
+    EXPECT_EQ(run.status, 0) << run.out;
+    EXPECT_NE(run.out.find("\"cause\": \"same CRC-32\", \"dateChanged\": false, \"digest\": "
+                           "\"crc32\""),
+              std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("\"sha256Release\": null"), std::string::npos);
+    run = Cli({"compare", "--format", "openmetrics"});
+    EXPECT_NE(run.out.find("qmverify_files_crc_only{section=\"qmw\"} 2\n"), std::string::npos)
+        << run.out;
+}
+
+TEST_F(CliTest, AListThatCannotBeComparedWholeIsNeverAPass) {
+    Build();
+    // No entry at all where the list has one behind a gap.
+    WriteFile(ReleaseList(), "[qmw]\r\nFile2=tool.exe\r\nCRC2=cbf43926\r\n");
+    CliRun run = Cli({"compare"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("yields no entry"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("section qmw"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("File2"), std::string::npos) << run.err;
+    run = Cli({"compare", "--format", "openmetrics"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.out.find("qmverify_release_list_problems{problem=\"no_entries\"} 1\n"),
+              std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("qmverify_release_list_problems{problem=\"unreached_entries\"} 1\n"),
+              std::string::npos);
+    EXPECT_EQ(run.out.substr(run.out.size() - 6), "# EOF\n");
+
+    // Entries behind a gap: the rows before it, and status 2.
+    WriteFile(ReleaseList(), "[qmw]\r\nFile1=tool.exe\r\nCRC1=cbf43926\r\nFile3=lib.dll\r\n");
+    run = Cli({"compare", "--format", "csv"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(Lines(run.out).size(), 2u) << run.out;
+    EXPECT_NE(run.err.find("File3"), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find("yields no entry"), std::string::npos) << run.err;
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "core/Fingerprint.h"
 #include "core/ReleaseListFormat.h"
 #include "core/ResultTable.h"
+#include "core/RunSummary.h"
 
 namespace qm {
 namespace {
@@ -234,6 +235,13 @@ TEST(ComparisonVerdict, AFileCraftedToKeepItsCrcIsNotIdenticalWhereTheListRecord
     EXPECT_NE(tool.attributes.sha256Current, tool.attributes.sha256Release);
     EXPECT_EQ(second.table.Rows()[0].texts[kColFileName], "\\qmw.\\tool.exe");
 
+    const RunSummary summary = SummarizeRows(second.table);
+    EXPECT_EQ(summary.compared, 2);
+    EXPECT_EQ(summary.identical, 1);
+    EXPECT_EQ(summary.notIdentical, 1);
+    EXPECT_EQ(summary.crcOnly, 0);
+    EXPECT_EQ(summary.crafted, (std::vector<std::string>{"\\qmw.\\tool.exe"}));
+
     sample.MarkUpdated("qmw", "tool.exe");
     CompareRun third;
     EXPECT_EQ(ByPath(third.table)["\\qmw.\\tool.exe"].texts[kColStatus], "Updated");
@@ -273,6 +281,7 @@ TEST(ComparisonVerdict, WithoutASha256TheCrcDecidesAsBeforeAndABadOneNeverFallsB
         EXPECT_EQ(byEntry[n].texts[kColStatus], "Not identical") << n;
         EXPECT_EQ(byEntry[n].attributes.cause, RowCause::BadDigest) << n;
     }
+    EXPECT_EQ(SummarizeRows(run.table).crcOnly, 2);
     EXPECT_EQ(byEntry["5"].attributes.cause, RowCause::SameContent);  // case does not count
     EXPECT_EQ(byEntry["6"].attributes.cause, RowCause::ContentChangedSameCrc);
 }
@@ -317,6 +326,7 @@ TEST(ComparisonRun, PlantedFilesShowAsNotListedInTheChosenDirectoriesOnly) {
     db1.unlisted.sections[1] = true;
     db1.Go();
     ASSERT_EQ(db1.table.RowCount(), 4);
+    EXPECT_EQ(SummarizeRows(db1.table).notListed, 1);
     EXPECT_EQ(ByPath(db1.table)["\\db1.\\other.exe"].texts[kColStatus], "Not listed");
 }
 

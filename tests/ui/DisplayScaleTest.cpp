@@ -63,8 +63,9 @@ TEST(DisplayScale, SizesScaleToTheNearestPixelAndEveryImageExistsAtTheSizeAsked)
 
     // Each icon at each scale the artwork is drawn for: sharp, never stretched.
     const std::pair<UINT, int> icons[] = {
-        {IDI_IDENTICAL, 13}, {IDI_NOT_IDENTICAL, 13}, {IDI_UPDATED, 13},   {IDI_EXIT, 20},
-        {IDI_SETTINGS, 18},  {IDI_COMPARE, 18},       {IDR_MAINFRAME, 32}, {IDR_MAINFRAME, 16}};
+        {IDI_IDENTICAL, 13},  {IDI_NOT_IDENTICAL, 13}, {IDI_UPDATED, 13},
+        {IDI_NOT_LISTED, 13}, {IDI_EXIT, 20},          {IDI_SETTINGS, 18},
+        {IDI_COMPARE, 18},    {IDR_MAINFRAME, 32},     {IDR_MAINFRAME, 16}};
     for (const int dpi : kDpis) {
         for (const auto& [id, size] : icons) {
             EXPECT_EQ(BestIconWidth(id, dpi::Scale(size, dpi)), dpi::Scale(size, dpi))
@@ -123,7 +124,7 @@ TEST_F(MainWindowScaleTest, AMoveToAnotherScaleRescalesImagesColumnsAndTheWindow
     EXPECT_EQ(m_dlg.Dpi(), 144);
     EXPECT_EQ(ColumnWidths(), (std::vector<int>{210, 150, 120, 150, 120, 150, 600, 0, 0}));
     EXPECT_EQ(StatusImageSize(), 20);
-    EXPECT_EQ(ImageList_GetImageCount(ListView_GetImageList(m_list, LVSIL_SMALL)), 3);
+    EXPECT_EQ(ImageList_GetImageCount(ListView_GetImageList(m_list, LVSIL_SMALL)), 4);
     EXPECT_EQ(ButtonImage(IDOK).cx, 30);
     EXPECT_EQ(ButtonImage(IDC_SETTINGS).cx, 27);
     EXPECT_EQ(ButtonImage(IDC_COMPARE).cy, 27);

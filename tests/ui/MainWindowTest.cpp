@@ -99,7 +99,7 @@ protected:
 
 }  // namespace
 
-TEST_F(MainWindowTest, StartsWithAnEmptyListOfNineColumnsAndThreeStatusImages) {
+TEST_F(MainWindowTest, StartsWithAnEmptyListOfNineColumnsAndFourStatusImages) {
     Open();
     HWND window = m_dlg.GetSafeHwnd();
     char title[64] = "";
@@ -134,7 +134,7 @@ TEST_F(MainWindowTest, StartsWithAnEmptyListOfNineColumnsAndThreeStatusImages) {
 
     HIMAGELIST images = ListView_GetImageList(m_list, LVSIL_SMALL);
     ASSERT_NE(images, nullptr);
-    EXPECT_EQ(ImageList_GetImageCount(images), 3);
+    EXPECT_EQ(ImageList_GetImageCount(images), 4);
     int cx = 0, cy = 0;
     ImageList_GetIconSize(images, &cx, &cy);
     EXPECT_EQ(cx, 13);
@@ -360,9 +360,63 @@ TEST_F(MainWindowTest, DuringARunOtherProgramsGetAnswersTheCountShowsAndNoComman
     EXPECT_TRUE(answeredAbout) << "the window answered during the run";
     EXPECT_TRUE(m_modals.empty()) << "About did not open inside the run";
     EXPECT_EQ(ListView_GetItemCount(m_list), 67);
+    // After the run the group box sums it up until the next run.
     char after[256] = "";
     ::GetWindowTextA(group, after, sizeof after);
-    EXPECT_STREQ(after, resting);
+    EXPECT_EQ(std::string(after).rfind("Last comparison: 67 files compared, 67 identical, ", 0), 0u)
+        << after << " (resting text: " << resting << ")";
+}
+
+TEST_F(MainWindowTest, PlantedFilesShowAsNotListedWhileTheirFlagIsSetAndOpenNoCommentDialog) {
+    PrepareRelease();
+    m_install.WriteFile("qmw", "planted.dll", "planted");
+    m_install.WriteFile("db1", "planted.exe", "planted");
+    Open();  // no settings file: both flags are set
+    ClickCompare();
+    std::vector<Row> rows = ReadRows(m_list);
+    ASSERT_EQ(rows.size(), 9u);
+    EXPECT_EQ(rows[0].status, "Updated");
+    for (size_t i : {1u, 2u}) {
+        EXPECT_EQ(rows[i].status, "Not listed");
+        EXPECT_EQ(rows[i].image, 3);
+        EXPECT_EQ(ItemText(m_list, static_cast<int>(i), 4), "") << "nothing recorded";
+        EXPECT_EQ(ItemText(m_list, static_cast<int>(i), 7), "") << "no entry";
+    }
+    EXPECT_EQ(rows[3].status, "Not identical");
+    HWND group = ::FindWindowExA(m_dlg.GetSafeHwnd(), nullptr, "Button", nullptr);
+    while (group != nullptr &&
+           (::GetWindowLongPtrA(group, GWL_STYLE) & BS_TYPEMASK) != BS_GROUPBOX) {
+        group = ::FindWindowExA(m_dlg.GetSafeHwnd(), group, "Button", nullptr);
+    }
+    char summary[512] = "";
+    ::GetWindowTextA(group, summary, sizeof summary);
+    EXPECT_EQ(std::string(summary).rfind("Last comparison: 9 files compared, 5 identical, 1 not "
+                                         "identical, 1 updated, 2 not listed",
+                                         0),
+              0u)
+        << summary;
+
+    // A double-click on such a row says how to record the file instead.
+    ListView_SetItemState(m_list, 1, LVIS_SELECTED, LVIS_SELECTED);
+    NMITEMACTIVATE click{};
+    click.hdr.hwndFrom = m_list;
+    click.hdr.idFrom = IDC_RESULT_LIST;
+    click.hdr.code = NM_DBLCLK;
+    click.iItem = 1;
+    ::SendMessageA(m_dlg.GetSafeHwnd(), WM_NOTIFY, IDC_RESULT_LIST,
+                   reinterpret_cast<LPARAM>(&click));
+    EXPECT_TRUE(m_modals.empty()) << "no Edit comment dialog";
+    ASSERT_EQ(m_boxes.size(), 1u);
+    EXPECT_NE(m_boxes[0].find("Settings, Add"), std::string::npos) << m_boxes[0];
+
+    // With the QMW flag cleared, \qmw is not searched for such files.
+    ProcessSettingsFlags().checkQmw = 0;
+    ClickCompare();
+    rows = ReadRows(m_list);
+    ASSERT_EQ(rows.size(), 8u);
+    EXPECT_EQ(rows[1].path, "\\db1.\\planted.exe");
+    EXPECT_EQ(rows[1].status, "Not listed");
+    ProcessSettingsFlags().checkQmw = 1;
 }
 
 TEST_F(MainWindowTest, SystemMenuEndsWithAboutAndItsCommandRangeOpensTheAboutBox) {

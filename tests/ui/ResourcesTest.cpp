@@ -42,6 +42,7 @@ TEST(Resources, StringTableHoldsEveryTextExactly) {
         {IDS_IDENTICAL, "Identical"},
         {IDS_NOT_IDENTICAL, "Not identical"},
         {IDS_UPDATED, "Updated"},
+        {IDS_NOT_LISTED, "Not listed"},
         {IDS_ERROR, "Error"},
         {IDS_WRONG_PASSWORD, "The entered password is not valid !"},
         {IDS_CONFIRM_CAPTION, "Please confirm..."},
@@ -359,7 +360,9 @@ void ExpectIconImage(UINT id, int size) {
 }
 
 TEST(Resources, IconsHoldTheSizesTheyAreDrawnAt) {
-    for (UINT id : {IDI_IDENTICAL, IDI_NOT_IDENTICAL, IDI_UPDATED}) ExpectIconImage(id, 13);
+    for (UINT id : {IDI_IDENTICAL, IDI_NOT_IDENTICAL, IDI_UPDATED, IDI_NOT_LISTED}) {
+        ExpectIconImage(id, 13);
+    }
     ExpectIconImage(IDI_EXIT, 20);
     ExpectIconImage(IDI_SETTINGS, 18);
     ExpectIconImage(IDI_COMPARE, 18);
