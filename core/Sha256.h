@@ -1,11 +1,14 @@
 // SHA-256 (FIPS 180-4), HMAC-SHA-256 (RFC 2104) and PBKDF2-HMAC-SHA-256
-// (RFC 8018), computed here: the digest that keeps the update password out
-// of the program's text.
+// (RFC 8018), computed here: the digest that the release list keeps of every
+// program file, and the one that keeps the update password out of the
+// program's text. The rounds run in the fastest kernel the processor has
+// (core/Sha256Kernels.h).
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace qm {
@@ -15,14 +18,16 @@ using Sha256Digest = std::array<uint8_t, 32>;
 class CSha256 {
 public:
     CSha256();
+    // Whole blocks go to the kernel straight from `data`; only a partial
+    // block is kept for the next call.
     void Update(const void* data, size_t length);
     void Update(std::string_view text) { Update(text.data(), text.size()); }
     // The digest of everything given; the object must not be used after.
     Sha256Digest Finish();
 
 private:
-    void Compress(const uint8_t* block);
-
+    // The kernel active when the object was made, for all of its blocks.
+    void (*m_pCompress)(uint32_t* state, const unsigned char* blocks, size_t count);
     std::array<uint32_t, 8> m_state;
     std::array<uint8_t, 64> m_block{};
     size_t m_blockUsed = 0;
@@ -30,6 +35,8 @@ private:
 };
 
 Sha256Digest Sha256(std::string_view data);
+// The digest as 64 lower-case hexadecimal digits, as the release list keeps it.
+std::string Sha256Hex(const Sha256Digest& digest);
 Sha256Digest HmacSha256(std::string_view key, std::string_view message);
 // The first 32 bytes of PBKDF2 with HMAC-SHA-256 (one block).
 Sha256Digest Pbkdf2Sha256(std::string_view password, std::string_view salt, uint32_t iterations);
