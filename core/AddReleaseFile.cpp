@@ -120,7 +120,7 @@ AddResult AddReleaseFile(const std::string& name, int directoryIndex, int* entry
     releaseList.WriteText(section, EntryKey("Updated", n), "0");
     const std::string sha256Key = EntryKey(kSha256KeyPrefix, n);
     if (digests.readWhole) {
-        releaseList.WriteText(section, sha256Key, Sha256Text(digests.sha256));
+        releaseList.WriteText(section, sha256Key, Sha256Hex(digests.sha256));
     } else if (!releaseList.ReadText(section, sha256Key, kKeyCapacity).empty()) {
         // An empty value reads as no SHA-256: the old one is not the file's.
         releaseList.WriteText(section, sha256Key, "");

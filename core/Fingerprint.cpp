@@ -23,17 +23,6 @@ std::string CrcText(uint32_t crc) {
     return text;
 }
 
-std::string Sha256Text(const Sha256Digest& digest) {
-    static const char kDigits[] = "0123456789abcdef";
-    std::string text;
-    text.reserve(2 * digest.size());
-    for (uint8_t byte : digest) {
-        text += kDigits[byte >> 4];
-        text += kDigits[byte & 0x0F];
-    }
-    return text;
-}
-
 bool IsSha256Text(const std::string& text) {
     if (text.size() != 64) return false;
     for (char c : text) {
@@ -80,7 +69,7 @@ FileNow NowFrom(const FileReading& reading, size_t dateCapacity) {
     now.readWhole = digests.readWhole;
     now.changing = digests.changing;
     now.crcText = CrcText(digests.crc);
-    if (digests.readWhole) now.sha256Text = Sha256Text(digests.sha256);
+    if (digests.readWhole) now.sha256Text = Sha256Hex(digests.sha256);
     now.missing =
         digests.openError == kErrorFileNotFound || digests.openError == kErrorPathNotFound;
     if (reading.found) now.dateText = CutToCapacity(TimestampText(reading.lastWrite), dateCapacity);

@@ -15,10 +15,9 @@ struct FileReading;
 // The CRC text: "%x", lower-case hexadecimal without leading zeros.
 std::string CrcText(uint32_t crc);
 
-// The SHA-256 text: 64 lower-case hexadecimal digits.
-std::string Sha256Text(const Sha256Digest& digest);
-// Whether a text is a SHA-256 text as the release list records one: exactly
-// 64 hexadecimal digits (either case).
+// The SHA-256 text is Sha256Hex: 64 lower-case hexadecimal digits. Whether a
+// text is one as the release list records it: exactly 64 hexadecimal digits
+// (either case).
 bool IsSha256Text(const std::string& text);
 // Whether two SHA-256 texts name the same digest (case not counting).
 bool SameSha256(const std::string& a, const std::string& b);

@@ -80,7 +80,7 @@ void CReleaseListBuild::WriteEntries(const std::vector<FoundFile>& found) {
         m_newList.WriteText(file.section, EntryKey("Comment", file.n), "");
         if (digests.readWhole) {
             m_newList.WriteText(file.section, EntryKey(kSha256KeyPrefix, file.n),
-                                Sha256Text(digests.sha256));
+                                Sha256Hex(digests.sha256));
         }
         ++m_nEntriesWritten;
         if (m_entryWritten) m_entryWritten(m_nEntriesWritten);

@@ -260,7 +260,7 @@ TEST(ComparisonVerdict, WithoutASha256TheCrcDecidesAsBeforeAndABadOneNeverFallsB
         }
         return sha.empty() ? text : text + "SHA256" + std::to_string(n) + "=" + sha + "\r\n";
     };
-    const std::string sha = Sha256Text(Sha256(test::CraftedLike(program)));
+    const std::string sha = Sha256Hex(Sha256(test::CraftedLike(program)));
     std::string upper = sha;
     for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     sample.WriteList("[qmw]\r\n" + numbered(1, "") + numbered(2, "xyz") +

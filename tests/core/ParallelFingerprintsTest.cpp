@@ -63,7 +63,7 @@ TEST(ParallelFingerprints, EveryPlanGivesTheReadingsOfOneThreadInListOrder) {
     ASSERT_EQ(inline_.size(), files.jobs.size());
     for (size_t i = 0; i < ManyFiles::kFiles; ++i) {
         EXPECT_TRUE(inline_[i].digests.readWhole) << i;
-        EXPECT_EQ(Sha256Text(inline_[i].digests.sha256), Sha256Text(Sha256(files.contents[i])));
+        EXPECT_EQ(Sha256Hex(inline_[i].digests.sha256), Sha256Hex(Sha256(files.contents[i])));
         EXPECT_TRUE(inline_[i].found);
     }
     const FileReading& folder = inline_[ManyFiles::kFiles];
@@ -146,8 +146,8 @@ TEST(ParallelFingerprints, AFileThatChangesWhileItIsReadIsReadAgainAndAtLastTold
             const FileReading reading = TakeAll(jobs, plan)[0];
             EXPECT_TRUE(reading.digests.readWhole);
             EXPECT_FALSE(reading.digests.changing);
-            EXPECT_EQ(Sha256Text(reading.digests.sha256),
-                      Sha256Text(Sha256(std::string(300 * 1024, 'x'))));
+            EXPECT_EQ(Sha256Hex(reading.digests.sha256),
+                      Sha256Hex(Sha256(std::string(300 * 1024, 'x'))));
             EXPECT_EQ(once.opens, 2);
         }
         {
