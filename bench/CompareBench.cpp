@@ -1,28 +1,49 @@
-// How long a comparison run takes over 10,000 program files, next to
-// rhash --check on an SFV file of the same files, both from a warm cache.
+// How long a comparison run takes over 10,000 program files (4 to 200 KiB),
+// beside tools that check the same files, in the same run:
 //
-//   bench_compare [WORKDIR]
-// A WORKDIR that holds the files of an earlier run is used again as it is
-// (so that a profiler sees little else but the runs). The program
-// prints "compare: qmverify=<seconds> rhash=<seconds> files=<n>".
+//   compare: qmverify=<s> rhash=<s> files=<n>
+//     the list without SHA-256 keys (CRC-32 only), beside rhash --check on an
+//     SFV file, both from a warm cache;
+//   cpu: qmverify=<s> rhash=<s>
+//     their processor time per round;
+//   digest: qmverify=<s> crconly=<s> sha256sum=<s> files=<n> bytes=<n>
+//     the list with a SHA-256 per entry, the same list without them, and
+//     sha256sum -c on a checksum file of the same files, from a warm cache;
+//   cold: qmverify=<s> floor=<s>
+//     where the page cache can be dropped (root on Linux): the digest compare
+//     from a cold cache beside the best of 1, 2 and 4 plain parallel readers
+//     of the same files from a cold cache: what the drive itself allows.
+//
+//   bench_compare [WORKDIR] [JOBS]
+// A WORKDIR that holds the files of an earlier run is used again as it is;
+// JOBS reads that many files at once, as qmverify-cli --jobs does (by
+// default the drive decides).
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <memory>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "BenchSupport.h"
 #include "core/ComparisonRun.h"
 #include "core/Crc32.h"
+#include "core/FileDigests.h"
 #include "core/FileStatus.h"
+#include "core/ParallelFingerprints.h"
 #include "core/ReleaseListBuild.h"
 #include "core/ResultTable.h"
+#include "core/Sha256.h"
 #include "platform/Platform.h"
 
 namespace fs = std::filesystem;
@@ -34,6 +55,7 @@ constexpr int kFilesPerDirectory = 5000;
 constexpr size_t kMinSize = 4 * 1024;
 constexpr size_t kMaxSize = 200 * 1024;
 constexpr int kRounds = 3;
+constexpr int kColdRounds = 2;
 
 // User and system time so far of this process or of its waited-for children.
 double CpuSeconds(int who) {
@@ -41,6 +63,12 @@ double CpuSeconds(int who) {
     getrusage(who, &usage);
     const auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+std::string NameOf(const char* directory, int i) {
+    char name[40];
+    std::snprintf(name, sizeof name, "%s/f%05d.%s", directory, i, i % 2 ? "dll" : "exe");
+    return name;
 }
 
 // Writes the sample files and returns their paths relative to the root.
@@ -52,9 +80,7 @@ std::vector<std::string> MakeInstallation(const fs::path& root) {
     for (const char* directory : {"qmw", "db1"}) {
         fs::create_directories(root / directory);
         for (int i = 0; i < kFilesPerDirectory; ++i) {
-            char name[32];
-            std::snprintf(name, sizeof name, "f%05d.%s", i, i % 2 ? "dll" : "exe");
-            const std::string relative = std::string(directory) + "/" + name;
+            const std::string relative = NameOf(directory, i);
             for (uint64_t& word : buffer) word = random();
             FILE* file = std::fopen((root / relative).string().c_str(), "wb");
             if (!file) return {};
@@ -71,8 +97,7 @@ std::vector<std::string> ListedFiles(const fs::path& root) {
     std::vector<std::string> files;
     for (const char* directory : {"qmw", "db1"}) {
         for (int i = 0; i < kFilesPerDirectory; ++i) {
-            char name[32];
-            std::snprintf(name, sizeof name, "%s/f%05d.%s", directory, i, i % 2 ? "dll" : "exe");
+            const std::string name = NameOf(directory, i);
             if (!fs::exists(root / name)) return {};
             files.push_back(name);
         }
@@ -80,19 +105,76 @@ std::vector<std::string> ListedFiles(const fs::path& root) {
     return files;
 }
 
-// "path CRC" lines, the CRCs from our own calculator, so that rhash's
-// check also confirms them.
-bool WriteSfv(const fs::path& root, const std::vector<std::string>& files, const fs::path& sfv) {
-    FILE* out = std::fopen(sfv.string().c_str(), "wb");
-    if (!out) return false;
+// "path CRC" lines (SFV, for rhash) and "digest  path" lines (for
+// sha256sum), from our own engine, so that the tools also confirm them.
+bool WriteChecksums(const fs::path& root, const std::vector<std::string>& files,
+                    const fs::path& sfv, const fs::path& sums) {
+    FILE* crcOut = std::fopen(sfv.string().c_str(), "wb");
+    FILE* shaOut = std::fopen(sums.string().c_str(), "wb");
+    if (!crcOut || !shaOut) return false;
     qm::CCrc32 crc;
     crc.BuildTable();
+    qm::CReadBuffer buffer;
     for (const std::string& file : files) {
-        uint32_t value = 0;
-        crc.FileCrc32((root / file).string(), value);
-        std::fprintf(out, "%s %08X\n", file.c_str(), value);
+        const qm::FileDigests digests = qm::ReadFileDigests(crc, (root / file).string(), buffer);
+        std::fprintf(crcOut, "%s %08X\n", file.c_str(), static_cast<unsigned>(digests.crc));
+        std::fprintf(shaOut, "%s  %s\n", qm::Sha256Hex(digests.sha256).c_str(), file.c_str());
     }
-    return std::fclose(out) == 0;
+    return std::fclose(crcOut) == 0 && std::fclose(shaOut) == 0;
+}
+
+std::string Contents(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The list without its SHA-256 keys: a list as every build wrote it before.
+std::string WithoutDigests(std::string list) {
+    std::string out;
+    size_t start = 0;
+    while (start < list.size()) {
+        size_t end = list.find('\n', start);
+        end = end == std::string::npos ? list.size() : end + 1;
+        if (list.compare(start, 6, "SHA256") != 0) out.append(list, start, end - start);
+        start = end;
+    }
+    return out;
+}
+
+// Empties the page cache, so that every file comes from the drive; false
+// where this process may not (not root, not Linux).
+bool DropPageCache() {
+    sync();
+    const int fd = open("/proc/sys/vm/drop_caches", O_WRONLY);
+    if (fd < 0) return false;
+    const bool dropped = write(fd, "3", 1) == 1;
+    close(fd);
+    return dropped;
+}
+
+// Plain readers: `threads` threads, each reading the next file of the list
+// whole in 256 KiB pieces and nothing else.
+bool ReadAllFiles(const fs::path& root, const std::vector<std::string>& files, int threads) {
+    std::atomic<size_t> next{0};
+    std::atomic<bool> ok{true};
+    std::vector<std::thread> readers;
+    for (int t = 0; t < threads; ++t) {
+        readers.emplace_back([&] {
+            std::unique_ptr<char[]> piece(new char[256 * 1024]);
+            for (size_t i; (i = next++) < files.size();) {
+                const int fd = open((root / files[i]).c_str(), O_RDONLY);
+                if (fd < 0) {
+                    ok = false;
+                    continue;
+                }
+                while (read(fd, piece.get(), 256 * 1024) > 0) {
+                }
+                close(fd);
+            }
+        });
+    }
+    for (std::thread& reader : readers) reader.join();
+    return ok;
 }
 
 }  // namespace
@@ -104,58 +186,101 @@ int main(int argc, char** argv) {
     const fs::path windows = work / "windows";
     const fs::path root = work / "root";
     const fs::path sfv = work / "files.sfv";
+    const fs::path sums = work / "files.sha256";
     std::vector<std::string> files = ListedFiles(root);
-    if (!fs::exists(sfv) || files.size() != 2 * kFilesPerDirectory) {
+    if (!fs::exists(sums) || files.size() != 2 * kFilesPerDirectory) {
         fs::remove_all(work);
         files = MakeInstallation(root);
     }
     fs::remove_all(windows);  // a fresh release list every time
     fs::create_directories(windows);
-    if (files.empty() || !WriteSfv(root, files, sfv)) {
+    if (files.empty() || !WriteChecksums(root, files, sfv, sums)) {
         std::fprintf(stderr, "bench_compare: cannot write the sample files in %s\n",
                      work.string().c_str());
         return 2;
     }
+    uint64_t bytes = 0;
+    for (const std::string& file : files) bytes += fs::file_size(root / file);
 
     qm::SetPlatformRoots({windows.string(), root.string()});
-    qm::CReleaseListBuild build;
-    if (build.BuildReleaseList().status != qm::BuildResult::Ok) {
+    if (argc > 2) qm::SetFingerprintJobs(std::atoi(argv[2]));
+    if (qm::CReleaseListBuild().BuildReleaseList().status != qm::BuildResult::Ok) {
         std::fprintf(stderr, "bench_compare: the release list build failed\n");
         return 2;
     }
+    const fs::path listPath = windows / "qmverify.lst";
+    const std::string withDigests = Contents(listPath);
+    const std::string crcOnly = WithoutDigests(withDigests);
+    const auto useList = [&listPath](const std::string& text) {
+        std::ofstream(listPath, std::ios::binary | std::ios::trunc) << text;
+    };
 
-    // One run first, which also warms the cache; every row must be identical.
+    // Every run must find every row identical.
     qm::CResultTable table;
     qm::SortState sort;
     const auto compare = [&] {
         qm::RunComparison(table, sort, qm::StatusTexts(), qm::ComparisonHooks());
-        return true;
+        return table.RowCount() == static_cast<int>(files.size()) &&
+               std::all_of(table.Rows().begin(), table.Rows().end(), [](const qm::ResultRow& row) {
+                   return row.attributes.image == qm::Identical;
+               });
     };
-    compare();
-    const bool allIdentical =
-        std::all_of(table.Rows().begin(), table.Rows().end(),
-                    [](const qm::ResultRow& row) { return row.attributes.image == qm::Identical; });
-    if (table.RowCount() != static_cast<int>(files.size()) || !allIdentical) {
-        std::fprintf(stderr, "bench_compare: %d rows, all identical: %d\n", table.RowCount(),
-                     allIdentical);
+    const auto runTool = [](const std::string& command) {
+        return [command] { return std::system(command.c_str()) == 0; };
+    };
+    const std::string inRoot = "cd '" + root.string() + "' && ";
+
+    // CRC-32 only, beside rhash, as this benchmark always measured.
+    useList(crcOnly);
+    if (!compare()) {
+        std::fprintf(stderr, "bench_compare: %d rows, not all identical\n", table.RowCount());
         return 2;
     }
-    const double cpuBefore = CpuSeconds(RUSAGE_SELF);
-    const double qmverify = BestOf(kRounds, compare);
-    const double qmverifyCpu = (CpuSeconds(RUSAGE_SELF) - cpuBefore) / kRounds;
-
-    const std::string check =
-        "cd '" + root.string() + "' && rhash --check --sfv '" + sfv.string() + "' >/dev/null";
-    const auto rhash = [&check] { return std::system(check.c_str()) == 0; };
+    double cpuBefore = CpuSeconds(RUSAGE_SELF);
+    const double crcSeconds = BestOf(kRounds, compare);
+    const double crcCpu = (CpuSeconds(RUSAGE_SELF) - cpuBefore) / kRounds;
+    const auto rhash = runTool(inRoot + "rhash --check --sfv '" + sfv.string() + "' >/dev/null");
     rhash();  // the same warm cache for rhash
     const double childrenBefore = CpuSeconds(RUSAGE_CHILDREN);
     const double rhashSeconds = BestOf(kRounds, rhash);
     const double rhashCpu = (CpuSeconds(RUSAGE_CHILDREN) - childrenBefore) / kRounds;
-
-    std::printf("compare: qmverify=%.3f rhash=%.3f files=%zu\n", qmverify, rhashSeconds,
+    std::printf("compare: qmverify=%.3f rhash=%.3f files=%zu\n", crcSeconds, rhashSeconds,
                 files.size());
-    // Processor time per round, which other load on the machine disturbs less.
-    std::printf("cpu: qmverify=%.3f rhash=%.3f\n", qmverifyCpu, rhashCpu);
+    std::printf("cpu: qmverify=%.3f rhash=%.3f\n", crcCpu, rhashCpu);
+
+    // The list as a build writes it now: a SHA-256 per entry.
+    useList(withDigests);
+    if (!compare()) {
+        std::fprintf(stderr, "bench_compare: the digest compare did not find all identical\n");
+        return 2;
+    }
+    const double digestSeconds = BestOf(kRounds, compare);
+    const auto sha256sum = runTool(inRoot + "sha256sum --quiet -c '" + sums.string() + "'");
+    sha256sum();
+    const double sha256sumSeconds = BestOf(kRounds, sha256sum);
+    std::printf("digest: qmverify=%.3f crconly=%.3f sha256sum=%.3f files=%zu bytes=%llu\n",
+                digestSeconds, crcSeconds, sha256sumSeconds, files.size(),
+                static_cast<unsigned long long>(bytes));
+    std::fflush(stdout);
+
+    // From a cold cache, where this process may empty it.
+    if (DropPageCache()) {
+        // The drop itself is not timed: each round empties the cache first.
+        double qmverifyCold = 1e30;
+        for (int round = 0; round < kColdRounds; ++round) {
+            DropPageCache();
+            qmverifyCold = std::min(qmverifyCold, BestOf(1, compare));
+        }
+        double floor = 1e30;
+        for (int readers : {1, 2, 4}) {
+            for (int round = 0; round < kColdRounds; ++round) {
+                DropPageCache();
+                floor =
+                    std::min(floor, BestOf(1, [&] { return ReadAllFiles(root, files, readers); }));
+            }
+        }
+        std::printf("cold: qmverify=%.3f floor=%.3f\n", qmverifyCold, floor);
+    }
     if (argc <= 1) fs::remove_all(work);
-    return rhashSeconds < 0 ? 2 : 0;
+    return rhashSeconds < 0 || sha256sumSeconds < 0 ? 2 : 0;
 }

@@ -32,6 +32,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "core/Crc32.h"
 #include "core/Crc32Kernels.h"
 #include "platform/Platform.h"
@@ -48,28 +49,6 @@ struct Options {
     size_t smallMin = 4 * 1024;
     size_t smallMax = 200 * 1024;
     int rounds = 5;
-};
-
-// A fresh directory below the system's temporary directory, removed with
-// everything in it at the end.
-class ScratchDirectory {
-public:
-    ScratchDirectory() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "qmverify-crcbench-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-        m_path = pattern;
-    }
-    ~ScratchDirectory() {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_path, ignored);
-    }
-    ScratchDirectory(const ScratchDirectory&) = delete;
-    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
-    const std::filesystem::path& path() const { return m_path; }
-
-private:
-    std::filesystem::path m_path;
 };
 
 struct Workload {
@@ -213,7 +192,7 @@ Options ParseOptions(int argc, char** argv) {
 int main(int argc, char** argv) {
     try {
         const Options options = ParseOptions(argc, argv);
-        ScratchDirectory scratch;
+        bench::ScratchDirectory scratch("crcbench");
         std::mt19937_64 random(20261207);
 
         std::printf("bench_crc: making a %zu MiB file and %zu files of %zu to %zu KiB in %s\n",

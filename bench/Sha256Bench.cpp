@@ -31,6 +31,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "core/Sha256.h"
 #include "core/Sha256Kernels.h"
 #include "platform/Platform.h"
@@ -57,28 +58,6 @@ Options ParseOptions(int argc, char** argv) {
     }
     return options;
 }
-
-// A fresh directory below the system's temporary directory, removed with
-// everything in it at the end.
-class ScratchDirectory {
-public:
-    ScratchDirectory() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "qmverify-shabench-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-        m_path = pattern;
-    }
-    ~ScratchDirectory() {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_path, ignored);
-    }
-    ScratchDirectory(const ScratchDirectory&) = delete;
-    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
-    const std::filesystem::path& path() const { return m_path; }
-
-private:
-    std::filesystem::path m_path;
-};
 
 // Reads a file through the platform in pieces and hands every piece to
 // `consume`.
@@ -243,7 +222,7 @@ int main(int argc, char** argv) {
     try {
         const Options options = ParseOptions(argc, argv);
         const size_t bytes = options.mib << 20;
-        ScratchDirectory scratch;
+        bench::ScratchDirectory scratch("shabench");
         std::printf("bench_sha256: %zu MiB in memory and in a file in %s\n", options.mib,
                     scratch.path().c_str());
         std::fflush(stdout);

@@ -49,6 +49,10 @@ std::vector<ListedEntry> WalkEntries(const CIniFile& releaseList,
             FingerprintJob job;
             entry.path = ListedFilePath(component.directory, name, &job.pathIsWhole);
             job.path = entry.path;
+            // An entry that records no SHA-256 is decided by its CRC alone.
+            if (releaseList.ReadText(component.section, EntryKey(kSha256KeyPrefix, n), 2).empty()) {
+                job.digests = Digests::Crc32Only;
+            }
             entries.push_back(std::move(entry));
             jobs.push_back(std::move(job));
         }

@@ -19,7 +19,8 @@ bool ChangedBetween(bool hadBefore, const FileFacts& before, bool hasAfter,
     return before.size != after.size || before.lastWrite.ticks != after.lastWrite.ticks;
 }
 
-FileDigests ReadFileDigests(const CCrc32& crc, const std::string& path, CReadBuffer& buffer) {
+FileDigests ReadFileDigests(const CCrc32& crc, const std::string& path, CReadBuffer& buffer,
+                            Digests which) {
     FileDigests digests;
     for (int attempt = 0; attempt <= kRereadsOfAChangingFile; ++attempt) {
         std::unique_ptr<IReadFile> file;
@@ -30,7 +31,7 @@ FileDigests ReadFileDigests(const CCrc32& crc, const std::string& path, CReadBuf
 
         FileFacts before;
         const bool hadBefore = file->Facts(before);
-        CFileHashes hashes(crc);
+        CFileHashes hashes(crc, which);
         if (!ReadToEnd(*file, hashes, buffer)) {
             // The CRC of the bytes read up to the failure, as it always was
             // shown; the file is not read whole, so it matches nothing.
@@ -42,6 +43,7 @@ FileDigests ReadFileDigests(const CCrc32& crc, const std::string& path, CReadBuf
         if (ChangedBetween(hadBefore, before, hasAfter, after)) continue;  // read it again
         digests.readWhole = true;
         digests.crc = hashes.Crc();
+        digests.hasSha256 = hashes.HasSha256();
         digests.sha256 = hashes.Sha256();
         return digests;
     }

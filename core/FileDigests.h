@@ -21,20 +21,28 @@ namespace qm {
 // How many times a file that changes while it is read is read again.
 constexpr int kRereadsOfAChangingFile = 3;
 
+// Which digests a reading takes: the CRC-32 always; the SHA-256 unless
+// nothing needs it (an entry that records none is decided by its CRC alone,
+// and costs no more than it always did).
+enum class Digests { Crc32AndSha256, Crc32Only };
+
 // The running digests of one file: the CRC register and the SHA-256.
 class CFileHashes {
 public:
-    explicit CFileHashes(const CCrc32& crc) : m_crc(crc) {}
+    explicit CFileHashes(const CCrc32& crc, Digests digests = Digests::Crc32AndSha256)
+        : m_crc(crc), m_bSha256(digests == Digests::Crc32AndSha256) {}
     void Add(const void* data, size_t length) {
         m_register = m_crc.Update(m_register, data, length);
-        m_sha256.Update(data, length);
+        if (m_bSha256) m_sha256.Update(data, length);
     }
     uint32_t Crc() const { return ~m_register; }
     // Ends the SHA-256; the object must not be given more bytes after.
-    Sha256Digest Sha256() { return m_sha256.Finish(); }
+    Sha256Digest Sha256() { return m_bSha256 ? m_sha256.Finish() : Sha256Digest{}; }
+    bool HasSha256() const { return m_bSha256; }
 
 private:
     const CCrc32& m_crc;
+    bool m_bSha256;
     uint32_t m_register = 0xFFFFFFFFu;
     CSha256 m_sha256;
 };
@@ -44,7 +52,8 @@ struct FileDigests {
     bool readWhole = false;              // opened and read to its end, unchanged meanwhile
     bool changing = false;               // it changed during every read
     uint32_t crc = 0;  // 0 for a file that cannot be opened; of the bytes read up to a failed read
-    Sha256Digest sha256{};  // meaningful only when read whole
+    bool hasSha256 = false;  // the SHA-256 was taken (and the file read whole)
+    Sha256Digest sha256{};
 };
 
 // The buffer that one reader fills; its size is the piece in which files are
@@ -61,7 +70,8 @@ private:
 
 // Reads the file at `path` whole (through the platform) into both digests.
 // `crc` must have its table built.
-FileDigests ReadFileDigests(const CCrc32& crc, const std::string& path, CReadBuffer& buffer);
+FileDigests ReadFileDigests(const CCrc32& crc, const std::string& path, CReadBuffer& buffer,
+                            Digests digests = Digests::Crc32AndSha256);
 
 // Reads an open file to its end into `hashes`; false when a read fails.
 bool ReadToEnd(IReadFile& file, CFileHashes& hashes, CReadBuffer& buffer);

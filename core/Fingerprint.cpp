@@ -69,7 +69,7 @@ FileNow NowFrom(const FileReading& reading, size_t dateCapacity) {
     now.readWhole = digests.readWhole;
     now.changing = digests.changing;
     now.crcText = CrcText(digests.crc);
-    if (digests.readWhole) now.sha256Text = Sha256Hex(digests.sha256);
+    if (digests.readWhole && digests.hasSha256) now.sha256Text = Sha256Hex(digests.sha256);
     now.missing =
         digests.openError == kErrorFileNotFound || digests.openError == kErrorPathNotFound;
     if (reading.found) now.dateText = CutToCapacity(TimestampText(reading.lastWrite), dateCapacity);

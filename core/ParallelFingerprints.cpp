@@ -49,7 +49,7 @@ FileReading ReadOneFile(const CCrc32& crc, const FingerprintJob& job, CReadBuffe
         reading.digests.openError = kErrorInvalidName;
         return reading;
     }
-    reading.digests = ReadFileDigests(crc, job.path, buffer);
+    reading.digests = ReadFileDigests(crc, job.path, buffer, job.digests);
     reading.found = FindDirectoryEntry(job.path, reading.lastWrite);
     return reading;
 }
@@ -266,8 +266,9 @@ void CFingerprintQueue::HashStreams() {
             stream = m_streams.front();
             m_streams.pop_front();
         }
+        const Digests which = m_jobs[stream->index].digests;
         std::optional<CFileHashes> hashes;
-        hashes.emplace(m_crc);
+        hashes.emplace(m_crc, which);
         FileDigests& digests = stream->reading.digests;
         for (bool ended = false; !ended;) {
             Stream::Item item;
@@ -284,11 +285,12 @@ void CFingerprintQueue::HashStreams() {
                     GiveBackBuffer(item.buffer);
                     break;
                 case Kind::Restart:
-                    hashes.emplace(m_crc);
+                    hashes.emplace(m_crc, which);
                     break;
                 case Kind::End:
                     digests.readWhole = true;
                     digests.crc = hashes->Crc();
+                    digests.hasSha256 = hashes->HasSha256();
                     digests.sha256 = hashes->Sha256();
                     ended = true;
                     break;

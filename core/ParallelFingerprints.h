@@ -36,6 +36,7 @@ namespace qm {
 struct FingerprintJob {
     std::string path;
     bool pathIsWhole = true;
+    Digests digests = Digests::Crc32AndSha256;
 };
 
 // What reading one file found: its digests and its directory entry's
