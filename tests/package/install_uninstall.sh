@@ -96,6 +96,9 @@ done
 for name in "$(basename "$msi")" "$(basename "$zip")" SHA256SUMS; do
   cmp -s "$work/again-first/$name" "$work/again-second/$name" || fail "$name came out different when made again"
 done
+verdict=$(SOURCE_DATE_EPOCH=$epoch "$here/../../res/installer/compare-release" "$build" "$work/again-first" 2>&1 |
+  tail -n 1)
+[ "$verdict" = "download matches this build: yes" ] || fail "compare-release of the unsigned packages: $verdict"
 export WINEPREFIX="$prefix"
 export WINEDEBUG=-all
 # No Mono or Gecko downloads, and no menu entries on this machine for the

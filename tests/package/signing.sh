@@ -14,13 +14,16 @@
 #   (from a time-stamp authority on this machine), at packaging or added to the
 #   MSI later, keeps them valid;
 # - a key in a PKCS#11 token (SoftHSM2) signs as a key file does;
-# - settings that cannot sign are refused with a message, and nothing is made.
+# - settings that cannot sign are refused with a message, and nothing is made;
+# - compare-release finds the signed packages made from this build, and not a
+#   signed MSI with a table changed nor a zip with a file added.
 # Exit status 77 (skipped) when a tool is missing, 1 on the first failed check.
 set -eu
 build=$(cd "$1" && pwd)
 verify_trust=$2
 here=$(cd "$(dirname "$0")" && pwd)
-release="$here/../../res/installer/make-release"
+installer="$here/../../res/installer"
+release="$installer/make-release"
 
 for tool in osslsigncode openssl wixl msiextract faketime softhsm2-util python3 wine; do
   if ! command -v "$tool" >/dev/null 2>&1; then
@@ -46,6 +49,9 @@ log="$work/test.log"
 rm -rf "$work"
 mkdir -p "$ca"
 unset QMVERIFY_SIGN_CERT QMVERIFY_SIGN_KEY QMVERIFY_SIGN_PKCS11_MODULE QMVERIFY_SIGN_TIMESTAMP_URL
+# One date for every package made here, and for compare-release.
+SOURCE_DATE_EPOCH=$("$installer/source-date-epoch")
+export SOURCE_DATE_EPOCH
 
 tsa_pid=""
 cleanup() {
@@ -148,6 +154,40 @@ if verify "$work/signed/$msi" -time "$after_expiry"; then
   fail "a signature without a timestamp verifies after the certificate expired"
 fi
 grep -q "certificate has expired" "$work/verify.log" || fail "expired signature: $(cat "$work/verify.log")"
+
+echo "comparing signed packages with this build"
+# compare DIR: compare-release's verdict on the packages in DIR.
+compare() {
+  "$installer/compare-release" "$build" "$1" 2>&1 | tail -n 1
+}
+verdict=$(compare "$work/signed")
+[ "$verdict" = "download matches this build: yes" ] || fail "compare-release of the signed packages: $verdict"
+# A signed MSI with one more property, around the same signed programs.
+mkdir -p "$work/forged/files" "$work/forged-msi"
+cp "$work/msi/Quillmark/qmverify/qmverify.exe" "$work/msi/Quillmark/qmverify/qmverify-cli.exe" \
+  "$here/../../res/qmverify.ico" "$work/forged/files/"
+sed 's|<Property Id="ARPNOMODIFY" Value="1"/>|&<Property Id="FORGED" Value="1"/>|' \
+  "$build/res/installer/qmverify.wxs" >"$work/forged/qmverify.wxs"
+grep -q FORGED "$work/forged/qmverify.wxs" || fail "could not add a property to the .wxs"
+"$installer/make-msi" "$work/forged/unsigned.msi" "$work/forged/qmverify.wxs" >>"$log" 2>&1 ||
+  fail "make-msi could not make the forged MSI"
+osslsigncode sign -certs "$ca/chain.pem" -key "$ca/signer.key" -h sha256 -add-msi-dse \
+  -in "$work/forged/unsigned.msi" -out "$work/forged-msi/$msi" >>"$log" 2>&1 || fail "could not sign the forged MSI"
+cp "$work/signed/$zip" "$work/forged-msi/"
+case $(compare "$work/forged-msi") in
+  "download matches this build: no: the MSI is not the one made around these programs ("*" table.Property "*) ;;
+  *) fail "compare-release of a forged MSI: $(compare "$work/forged-msi")" ;;
+esac
+# The signed zip with a DLL beside the programs.
+mkdir -p "$work/added-dll"
+cp "$work/signed/$msi" "$work/signed/$zip" "$work/added-dll/"
+mkdir -p "$work/dll/qmverify-$version-win64"
+echo "not a DLL of ours" >"$work/dll/qmverify-$version-win64/version.dll"
+(cd "$work/dll" && zip -q "$work/added-dll/$zip" "qmverify-$version-win64/version.dll") || fail "could not add to the zip"
+case $(compare "$work/added-dll") in
+  "download matches this build: no: the zip is not the one made around its programs ("*) ;;
+  *) fail "compare-release of a zip with a DLL added: $(compare "$work/added-dll")" ;;
+esac
 
 echo "signing with a timestamp, and adding one to the MSI later"
 cat >"$ca/tsa.cnf" <<EOF
