@@ -5,10 +5,12 @@
 #   install_uninstall.sh CMAKE BUILD_DIR PACKAGE_DIR WXS_DIR VERSION DRIVE_EXE
 #
 # BUILD_DIR is the windows build tree whose qm_package target makes the
-# packages into PACKAGE_DIR; WXS_DIR holds the filled-in qmverify.wxs and its
-# files/, from which the test makes a rebuilt and a later package of its own.
-# The portable zip and the sums beside the packages are checked first.
-# Exit status 77 (skipped) when wixl is missing, 1 on the first failed check.
+# packages into PACKAGE_DIR; WXS_DIR holds the filled-in qmverify.wxs, from
+# which the test makes a rebuilt and a later package of its own.
+# The portable zip, the sums beside the packages, the programs' headers, the
+# MSI's file versions and that the packages come out the same when made again
+# are checked first.
+# Exit status 77 (skipped) when a tool is missing, 1 on the first failed check.
 set -eu
 cmake=$1
 build=$2
@@ -17,10 +19,13 @@ wxs_dir=$4
 version=$5
 drive=$6
 
-if ! command -v wixl >/dev/null 2>&1; then
-  echo "wixl is not installed (scripts/setup installs it): skipped"
-  exit 77
-fi
+for tool in wixl msibuild msiinfo faketime objdump; do
+  if ! command -v "$tool" >/dev/null 2>&1; then
+    echo "$tool is not installed (scripts/setup installs it): skipped"
+    exit 77
+  fi
+done
+here=$(cd "$(dirname "$0")" && pwd)
 
 # The packages of this build tree, brought up to date first.
 "$cmake" --build "$build" --target qm_package
@@ -53,6 +58,47 @@ unpacked="$work/unpacked/qmverify-$version-win64"
 for program in ui/qmverify.exe cli/qmverify-cli.exe; do
   cmp -s "$build/$program" "$unpacked/${program#*/}" || fail "the zip's ${program#*/} is not this build's"
 done
+
+# The programs' PE headers: terminal-server aware (on a Remote Desktop Session
+# Host, GetWindowsDirectoryA of an unaware program gives each user a private
+# folder, and so a private, empty release list), and no link time, which
+# would make every build differ.
+for program in qmverify.exe qmverify-cli.exe; do
+  characteristics=$(objdump -p "$unpacked/$program" | awk '$1 == "DllCharacteristics" { print $2 }')
+  [ $((0x$characteristics & 0x8000)) -ne 0 ] ||
+    fail "$program is not terminal-server aware (DllCharacteristics $characteristics)"
+  header=$(od -An -tu4 -j 60 -N 4 "$unpacked/$program" | tr -d ' ')
+  stamp=$(od -An -tu4 -j $((header + 8)) -N 4 "$unpacked/$program" | tr -d ' ')
+  [ "$stamp" -eq 0 ] || fail "$program carries a link time ($stamp) in its PE header"
+done
+
+# Windows Installer replaces a versioned file on a repair and an upgrade;
+# wixl alone leaves the version empty. Each program: its version and US
+# English, and no file hash, which is for unversioned files only.
+files=$(msiinfo export "$msi" File | tr -d '\r' | tail -n +4 | awk -F '\t' '{ print $3, $5, $6 }' | LC_ALL=C sort)
+[ "$files" = "qmverify-cli.exe $version.0 1033
+qmverify.exe $version.0 1033" ] || fail "the MSI's File table holds (name, version, language):
+$files"
+hashes=$(msiinfo export "$msi" MsiFileHash | tr -d '\r' | tail -n +4)
+[ -z "$hashes" ] || fail "the MSI keeps file hashes of versioned files: $hashes"
+
+# Made again later, elsewhere, in another time zone and with another umask,
+# from the same programs and date, the packages are the same bytes.
+epoch=$("$here/../../res/installer/source-date-epoch")
+for round in first second; do
+  zone=UTC
+  mask=022
+  [ "$round" = first ] || { zone=Pacific/Kiritimati; mask=077; sleep 1; }
+  (umask "$mask" && SOURCE_DATE_EPOCH=$epoch TZ=$zone \
+    "$here/../../res/installer/make-release" "$build" "$work/again-$round" >>"$log" 2>&1) ||
+    fail "make-release could not make the packages again"
+done
+for name in "$(basename "$msi")" "$(basename "$zip")" SHA256SUMS; do
+  cmp -s "$work/again-first/$name" "$work/again-second/$name" || fail "$name came out different when made again"
+done
+verdict=$(SOURCE_DATE_EPOCH=$epoch "$here/../../res/installer/compare-release" "$build" "$work/again-first" 2>&1 |
+  tail -n 1)
+[ "$verdict" = "download matches this build: yes" ] || fail "compare-release of the unsigned packages: $verdict"
 export WINEPREFIX="$prefix"
 export WINEDEBUG=-all
 # No Mono or Gecko downloads, and no menu entries on this machine for the
@@ -171,8 +217,8 @@ expect_removed "the uninstall"
 # A rebuilt package (a new product code, the same version) and a later
 # version, from the filled-in .wxs of this build.
 variants="$work/variants"
-mkdir -p "$variants"
-ln -s "$wxs_dir/files" "$variants/files"
+mkdir -p "$variants/files"
+cp "$build/ui/qmverify.exe" "$build/cli/qmverify-cli.exe" "$here/../../res/qmverify.ico" "$variants/files/"
 later=$(echo "$version" | awk -F. '{ print $1 "." $2 "." $3 + 1 }')
 after_later=$(echo "$later" | awk -F. '{ print $1 "." $2 "." $3 + 1 }')
 dots() { echo "$1" | sed 's/\./\\./g'; }
