@@ -1,7 +1,8 @@
 // What the command line needs of the console beyond standard C++: whether a
 // stream is a terminal, reading a line without echo, byte-exact output, and
-// the system code page for JSON escapes. Console.cpp holds both the Windows
-// and the posix implementation.
+// the system code page for JSON escapes. Console_win32.cpp and
+// Console_posix.cpp hold each system's part, Console_common.cpp what they
+// share.
 #pragma once
 
 #include <string>

@@ -1,78 +1,14 @@
-#include "cli/Console.h"
-
-#include <cstdio>
-
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#include <windows.h>
-#else
+// The console on posix: terminals by isatty, the echo by termios, and the
+// system code page taken to be UTF-8.
 #include <signal.h>
 #include <termios.h>
 #include <unistd.h>
-#endif
+
+#include <cstdio>
+
+#include "cli/Console.h"
 
 namespace qm::cli {
-
-bool ReadInputLine(std::string& line, size_t capacity) {
-    line.clear();
-    bool anyByte = false;
-    for (int c = std::getchar(); c != EOF; c = std::getchar()) {
-        anyByte = true;
-        if (c == '\n') break;
-        if (line.size() < capacity) line += static_cast<char>(c);
-    }
-    while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();
-    return anyByte;
-}
-
-#ifdef _WIN32
-
-namespace {
-HANDLE StandardHandle(StandardStream stream) {
-    switch (stream) {
-        case StandardStream::Input:
-            return GetStdHandle(STD_INPUT_HANDLE);
-        case StandardStream::Output:
-            return GetStdHandle(STD_OUTPUT_HANDLE);
-        default:
-            return GetStdHandle(STD_ERROR_HANDLE);
-    }
-}
-}  // namespace
-
-// A console handle answers GetConsoleMode; files, pipes and NUL do not.
-bool IsTerminal(StandardStream stream) {
-    DWORD mode = 0;
-    return GetConsoleMode(StandardHandle(stream), &mode) != 0;
-}
-
-void UseBinaryOutput() {
-    _setmode(_fileno(stdout), _O_BINARY);
-    _setmode(_fileno(stderr), _O_BINARY);
-}
-
-bool ReadHiddenLine(std::string& line, size_t capacity) {
-    HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
-    DWORD mode = 0;
-    const bool console = GetConsoleMode(input, &mode) != 0;
-    if (console) SetConsoleMode(input, mode & ~static_cast<DWORD>(ENABLE_ECHO_INPUT));
-    const bool ok = ReadInputLine(line, capacity);
-    if (console) SetConsoleMode(input, mode);
-    return ok;
-}
-
-std::u16string SystemTextToUtf16(const std::string& text) {
-    if (text.empty()) return std::u16string();
-    const int size = static_cast<int>(text.size());
-    const int units = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
-    if (units <= 0) return std::u16string(text.begin(), text.end());
-    std::wstring wide(static_cast<size_t>(units), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), size, &wide[0], units);
-    return std::u16string(wide.begin(), wide.end());
-}
-
-#else
 
 namespace {
 
@@ -165,7 +101,5 @@ std::u16string SystemTextToUtf16(const std::string& text) {
     }
     return result;
 }
-
-#endif
 
 }  // namespace qm::cli
