@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "cli/Console.h"
+#include "platform/Utf8.h"
 
 namespace qm::cli {
 
@@ -60,33 +61,12 @@ bool ReadHiddenLine(std::string& line, size_t capacity) {
 std::u16string SystemTextToUtf16(const std::string& text) {
     std::u16string result;
     result.reserve(text.size());
-    const auto byteAt = [&text](size_t i) { return static_cast<unsigned char>(text[i]); };
     size_t i = 0;
     while (i < text.size()) {
-        const unsigned char lead = byteAt(i);
-        size_t length = lead < 0x80                    ? 1
-                        : lead >= 0xC2 && lead <= 0xDF ? 2
-                        : lead >= 0xE0 && lead <= 0xEF ? 3
-                        : lead >= 0xF0 && lead <= 0xF4 ? 4
-                                                       : 0;
-        char32_t code = length == 1   ? lead
-                        : length == 2 ? (lead & 0x1F)
-                        : length == 3 ? (lead & 0x0F)
-                                      : (lead & 0x07);
-        for (size_t k = 1; k < length; ++k) {
-            if (i + k >= text.size() || (byteAt(i + k) & 0xC0) != 0x80) {
-                length = 0;
-                break;
-            }
-            code = (code << 6) | (byteAt(i + k) & 0x3F);
-        }
-        // Overlong forms, surrogates and values beyond U+10FFFF are no UTF-8.
-        if ((length == 3 && (code < 0x800 || (code >= 0xD800 && code <= 0xDFFF))) ||
-            (length == 4 && (code < 0x10000 || code > 0x10FFFF))) {
-            length = 0;
-        }
+        uint32_t code = 0;
+        const size_t length = DecodeUtf8(text, i, code);
         if (length == 0) {
-            result += static_cast<char16_t>(lead);
+            result += static_cast<char16_t>(static_cast<unsigned char>(text[i]));  // Latin-1
             ++i;
             continue;
         }

@@ -33,6 +33,7 @@ TEST(FieldEscaping, JsonIsAsciiWithEscapes) {
     EXPECT_EQ(JsonString("caf\xe9"), "\"caf\\u00e9\"");
     EXPECT_EQ(JsonString("\xf0\x9f\x98\x80"), "\"\\ud83d\\ude00\"");
     EXPECT_EQ(JsonString("\xe0\x80\xaf"), "\"\\u00e0\\u0080\\u00af\"");  // overlong '/'
+    EXPECT_EQ(JsonString("\xed\xa0\x80"), "\"\\u00ed\\u00a0\\u0080\"");  // a surrogate
 #endif
 }
 
