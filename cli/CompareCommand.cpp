@@ -1,5 +1,5 @@
 #include <chrono>
-#include <cstdio>
+#include <string>
 
 #include "cli/Commands.h"
 #include "cli/Console.h"
@@ -36,15 +36,13 @@ public:
         if (m_shown && now - m_last < std::chrono::milliseconds(100)) return;
         m_last = now;
         m_shown = true;
-        std::fprintf(stderr, "\rRows so far: %d", rows);
-        std::fflush(stderr);
+        WriteError("\rRows so far: " + std::to_string(rows));
     }
 
     // Blanks the line, so that what follows starts clean.
     void Clear() {
         if (!m_shown) return;
-        std::fprintf(stderr, "\r%40s\r", "");
-        std::fflush(stderr);
+        WriteError("\r" + std::string(40, ' ') + "\r");
         m_shown = false;
     }
 
@@ -80,10 +78,7 @@ int RunCompare(const CommandLine& line) {
 
     ProgressLine progress(IsTerminal(StandardStream::Error));
     ComparisonHooks hooks;
-    hooks.noticeNoReleaseList = [&] {
-        std::fputs(kNoReleaseListNotice, stderr);
-        std::fflush(stderr);
-    };
+    hooks.noticeNoReleaseList = [] { WriteError(kNoReleaseListNotice); };
     hooks.rowAdded = [&progress](int rows) { progress.Update(rows); };
     if (line.unlisted) {
         hooks.moreRows = [](IResultList& rows, const CIniFile& releaseList) {
@@ -109,11 +104,12 @@ int RunCompare(const CommandLine& line) {
     }
     // An unreadable list would pass as "nothing to compare": refuse it.
     if (result.listUnreadable) {
-        return Fail("cannot read the release list " + Printable(ReleaseListPath(windowsDirectory)));
+        return Fail(ReadFailure("the release list", ReleaseListPath(windowsDirectory)));
     }
 
-    if (!WriteOutput(FormatRows(table, line.format, facts))) {
-        return Fail("cannot write the results");
+    std::string reason;
+    if (!WriteOutput(FormatRows(table, line.format, facts), reason)) {
+        return Fail("the results could not be written to standard output: " + reason);
     }
     for (const ResultRow& row : table.Rows()) {
         if (row.attributes.image == NotIdentical) return kExitDifferences;

@@ -1,20 +1,25 @@
-// What both systems' consoles share: reading a line of standard input.
-#include <cstdio>
-
+// What both systems' consoles share: a bounded line of standard input.
 #include "cli/Console.h"
 
 namespace qm::cli {
 
-bool ReadInputLine(std::string& line, size_t capacity) {
+InputLine ReadInputLine(std::string& line, size_t capacity, std::string& reason) {
     line.clear();
-    bool anyByte = false;
-    for (int c = std::getchar(); c != EOF; c = std::getchar()) {
-        anyByte = true;
-        if (c == '\n') break;
-        if (line.size() < capacity) line += static_cast<char>(c);
+    // One byte more than the line may hold: its LF, or the proof that none
+    // comes in time.
+    for (size_t count = 0; count <= capacity; ++count) {
+        char byte = 0;
+        const InputByte read = ReadInputByte(byte, reason);
+        if (read == InputByte::Failed) return InputLine::Failed;
+        if (read == InputByte::Ended && count == 0) return InputLine::Ended;
+        if (read == InputByte::Ended || byte == '\n') {
+            while (!line.empty() && line.back() == '\r') line.pop_back();
+            return InputLine::Read;
+        }
+        line += byte;
     }
-    while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();
-    return anyByte;
+    line.clear();
+    return InputLine::TooLong;
 }
 
 }  // namespace qm::cli

@@ -1,10 +1,12 @@
-// The console on posix: terminals by isatty, the echo by termios, and the
-// system code page taken to be UTF-8.
+// The console on posix: terminals by isatty, the echo by termios, standard
+// input and output read and written unbuffered, and the system code page
+// taken to be UTF-8.
+#include <errno.h>
 #include <signal.h>
 #include <termios.h>
 #include <unistd.h>
 
-#include <cstdio>
+#include <cstring>
 
 #include "cli/Console.h"
 #include "platform/Utf8.h"
@@ -35,10 +37,36 @@ bool IsTerminal(StandardStream stream) {
     return isatty(fd) == 1;
 }
 
-void UseBinaryOutput() {}
+bool WriteStandard(StandardStream stream, const std::string& text, std::string& reason) {
+    const int fd = stream == StandardStream::Output ? STDOUT_FILENO : STDERR_FILENO;
+    for (size_t done = 0; done < text.size();) {
+        const ssize_t written = write(fd, text.data() + done, text.size() - done);
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) {
+            reason = std::strerror(written < 0 ? errno : EIO);
+            return false;
+        }
+        done += static_cast<size_t>(written);
+    }
+    return true;
+}
 
-bool ReadHiddenLine(std::string& line, size_t capacity) {
-    if (tcgetattr(STDIN_FILENO, &g_savedTerminal) != 0) return ReadInputLine(line, capacity);
+InputByte ReadInputByte(char& byte, std::string& reason) {
+    for (;;) {
+        const ssize_t got = read(STDIN_FILENO, &byte, 1);
+        if (got == 1) return InputByte::Byte;
+        if (got == 0) return InputByte::Ended;
+        if (errno == EINTR) continue;
+        if (errno == EBADF) return InputByte::Ended;  // standard input is closed
+        reason = errno == EISDIR ? "it is a directory" : std::strerror(errno);
+        return InputByte::Failed;
+    }
+}
+
+InputLine ReadHiddenLine(std::string& line, size_t capacity, std::string& reason) {
+    if (tcgetattr(STDIN_FILENO, &g_savedTerminal) != 0) {
+        return ReadInputLine(line, capacity, reason);
+    }
     struct sigaction restore = {};
     restore.sa_handler = RestoreEchoAndRaise;
     struct sigaction previous[sizeof kEndingSignals / sizeof kEndingSignals[0]];
@@ -49,13 +77,13 @@ bool ReadHiddenLine(std::string& line, size_t capacity) {
     quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
     g_echoOff = 1;
     tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
-    const bool ok = ReadInputLine(line, capacity);
+    const InputLine read = ReadInputLine(line, capacity, reason);
     tcsetattr(STDIN_FILENO, TCSAFLUSH, &g_savedTerminal);
     g_echoOff = 0;
     for (size_t i = 0; i < sizeof kEndingSignals / sizeof kEndingSignals[0]; ++i) {
         sigaction(kEndingSignals[i], &previous[i], nullptr);
     }
-    return ok;
+    return read;
 }
 
 std::u16string SystemTextToUtf16(const std::string& text) {
