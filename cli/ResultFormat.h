@@ -7,10 +7,12 @@
 // whether the current date differs from the recorded one ("dateChanged";
 // a changed date alone is no change of the file). A file that no entry
 // names has "entry" and "dateChanged" null. CSV follows RFC 4180 (CRLF line ends, fields
-// with comma, quote or line break quoted, quotes doubled). TSV replaces tab,
-// CR and LF inside a field by a blank. JSON is plain ASCII: control
-// characters and every character beyond 0x7F are written as \u escapes,
-// decoded from the system code page (see SystemTextToUtf16).
+// with comma or quote quoted, quotes doubled). TSV replaces tab, CR and LF
+// inside a field by a blank. Neither passes a control character to the
+// terminal: CSV and TSV show each that remains (CSV keeps tab) as '?', as
+// the table does. JSON is plain ASCII: control characters and every
+// character beyond 0x7F are written as \u escapes, decoded from the system
+// code page (see SystemTextToUtf16).
 #pragma once
 
 #include <string>
