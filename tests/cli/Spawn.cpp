@@ -28,6 +28,10 @@ constexpr int kStartTries = 5;
 
 int WaitBeforeTry(int attempt) { return 100 << (attempt - 1); }  // milliseconds
 
+std::string TriesText(int tries) {
+    return "on " + std::to_string(tries) + (tries == 1 ? " try" : " tries");
+}
+
 std::string ReadAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -232,8 +236,7 @@ void CliProcess::Start(const std::vector<std::string>& args, const SpawnOptions&
             }
             const DWORD error = GetLastError();
             failures += (failures.empty() ? "" : "; ") + SystemMessage(error);
-            m_startFailure =
-                "CreateProcessA failed at " + std::to_string(attempt) + " tries: " + failures;
+            m_startFailure = "CreateProcessA failed " + TriesText(attempt) + ": " + failures;
             if (Lasting(error)) break;
         }
         if (m_process != nullptr) m_startFailure.clear();
@@ -308,7 +311,7 @@ void CliProcess::Start(const std::vector<std::string>& args, const SpawnOptions&
         }
         failures += (failures.empty() ? "" : "; ") + std::string("could not ") +
                     kChildSteps[failure.step] + ": " + std::strerror(failure.error);
-        m_startFailure = program + " failed at " + std::to_string(attempt) + " tries: " + failures;
+        m_startFailure = program + " failed " + TriesText(attempt) + ": " + failures;
         if (!Passing(failure.error)) break;
     }
 }
