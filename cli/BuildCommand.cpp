@@ -45,7 +45,7 @@ int RunBuild(const CommandLine& line) {
         case BuildResult::WriteFailed:
             return Fail(WriteFailure("the release list", result.error));
         case BuildResult::NothingFound:
-            return Fail("no program file found in \\qmw or \\db1: no release list was written");
+            return Fail(NothingFoundFailure());
         case BuildResult::Ok:
             break;
     }

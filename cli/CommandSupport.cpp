@@ -94,6 +94,11 @@ std::string WriteFailure(const std::string& what, uint32_t error) {
     return what + " could not be written: " + Platform().ErrorText(error);
 }
 
+std::string NothingFoundFailure() {
+    return "no program file found in " + Shown(kComponentDirectories[0].directory) + " or " +
+           Shown(kComponentDirectories[1].directory) + ": no release list was written";
+}
+
 bool AcceptPassword(const CommandLine& line) {
     const PasswordSource source = line.passwordStdin
                                       ? PasswordSource{"standard input", "on standard input"}

@@ -52,6 +52,10 @@ std::string UsableWindowsDirectory(std::string& error);
 // the write (administrator rights needed), or the system's own reason.
 std::string WriteFailure(const std::string& what, uint32_t error);
 
+// A build that found no program file: the component directories it looked
+// in, as the system names them.
+std::string NothingFoundFailure();
+
 // Asks for the password that guards the release data (on the terminal
 // without echo, or the first line of standard input with --password-stdin)
 // and checks it. False after telling why on standard error: no way to ask,

@@ -56,7 +56,7 @@ private:
 std::string BuildFailure(const BuildResult& build) {
     switch (build.status) {
         case BuildResult::NothingFound:
-            return "no program file found in \\qmw or \\db1: no release list was written";
+            return NothingFoundFailure();
         case BuildResult::BackupFailed:
         case BuildResult::WriteFailed:
         case BuildResult::Ok:

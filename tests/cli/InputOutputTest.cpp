@@ -120,6 +120,14 @@ TEST_F(CliTest, MessagesNameFilesAsTheSystemDoesWithItsReason) {
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.err, expected);
 
+    fs::remove(ReleaseList());
+    for (const char* file : {"qmw/tool.exe", "qmw/lib.dll", "db1/store.dll"})
+        m_install.RemoveFile(file);
+    run = Cli({"build", "--password-stdin"}, Password());
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "qmverify-cli: no program file found in " + (Root() / "qmw").string() +
+                           " or " + (Root() / "db1").string() + ": no release list was written\n");
+
     run = RunCli({"--windir", (m_base / "nowhere").string(), "compare"});
     EXPECT_EQ(run.err,
               "qmverify-cli: Windows directory not found: " + (m_base / "nowhere").string() + "\n");
