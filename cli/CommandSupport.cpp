@@ -104,7 +104,7 @@ bool AcceptPassword(const CommandLine& line) {
                                       ? PasswordSource{"standard input", "on standard input"}
                                       : PasswordSource{"the terminal", "on the terminal"};
     if (!line.passwordStdin && !IsTerminal(StandardStream::Input)) {
-        Fail("standard input is not a terminal: pass the password with --password-stdin");
+        Tell("standard input is not a terminal: pass the password with --password-stdin");
         return false;
     }
     std::string password;
@@ -119,14 +119,14 @@ bool AcceptPassword(const CommandLine& line) {
     }
     switch (read) {
         case InputLine::Failed:
-            Fail(std::string("the password could not be read from ") + source.from + ": " + reason);
+            Tell(std::string("the password could not be read from ") + source.from + ": " + reason);
             return false;
         case InputLine::TooLong:
-            Fail(std::string("the password ") + source.givenOn + " is longer than " +
+            Tell(std::string("the password ") + source.givenOn + " is longer than " +
                  std::to_string(kPasswordLineCapacity) + " bytes");
             return false;
         case InputLine::Ended:
-            Fail(std::string("no password was given ") + source.givenOn);
+            Tell(std::string("no password was given ") + source.givenOn);
             return false;
         case InputLine::Read:
             break;
@@ -134,7 +134,7 @@ bool AcceptPassword(const CommandLine& line) {
     // An empty first line of standard input gives no password either; on the
     // terminal it is a typed password, refused as the window refuses it.
     if (line.passwordStdin && password.empty()) {
-        Fail(std::string("no password was given ") + source.givenOn);
+        Tell(std::string("no password was given ") + source.givenOn);
         return false;
     }
     if (!IsUpdatePassword(password)) {
