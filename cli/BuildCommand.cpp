@@ -1,9 +1,6 @@
-#include <cstdio>
-
 #include "cli/Commands.h"
 #include "cli/Console.h"
 #include "core/ReleaseListBuild.h"
-#include "core/UpdatePassword.h"
 #include "platform/Platform.h"
 
 namespace qm::cli {
@@ -11,11 +8,12 @@ namespace qm::cli {
 namespace {
 
 // Asked only on the terminal; --password-stdin is the confirmation itself.
-bool Confirmed() {
-    std::fputs("Update the release list now ? [y/N] ", stderr);
-    std::fflush(stderr);
+// Anything but a yes, a line too long included, leaves the list alone.
+bool Confirmed(std::string& reason) {
+    constexpr size_t kAnswerCapacity = 256;
+    WriteError("Update the release list now ? [y/N] ");
     std::string answer;
-    if (!ReadInputLine(answer, 256)) return false;
+    if (ReadInputLine(answer, kAnswerCapacity, reason) != InputLine::Read) return false;
     return answer == "y" || answer == "Y" || answer == "yes" || answer == "Yes";
 }
 
@@ -26,14 +24,12 @@ int RunBuild(const CommandLine& line) {
     const std::string windowsDirectory = UsableWindowsDirectory(error);
     if (windowsDirectory.empty()) return Fail(error);
 
-    std::string password;
-    if (!AskPassword(line, password, error)) return Fail(error);
-    if (!IsUpdatePassword(password)) {
-        std::fputs("The entered password is not valid !\n", stderr);
-        return kExitError;
-    }
-    if (!line.passwordStdin && !Confirmed()) {
-        std::fputs("Release list not changed.\n", stderr);
+    if (!AcceptPassword(line)) return kExitError;
+    std::string reason;
+    if (!line.passwordStdin && !Confirmed(reason)) {
+        if (!reason.empty())
+            return Fail("the answer could not be read from the terminal: " + reason);
+        WriteError("Release list not changed.\n");
         return kExitOk;
     }
 
@@ -49,7 +45,7 @@ int RunBuild(const CommandLine& line) {
         case BuildResult::WriteFailed:
             return Fail(WriteFailure("the release list", result.error));
         case BuildResult::NothingFound:
-            return Fail("no program file found in \\qmw or \\db1: no release list was written");
+            return Fail(NothingFoundFailure());
         case BuildResult::Ok:
             break;
     }
@@ -57,13 +53,13 @@ int RunBuild(const CommandLine& line) {
     // Names without the system's "<dir>.\" form, which reads oddly on posix.
     const std::string backupName =
         result.backupPath.substr(result.backupPath.find_last_of('\\') + 1);
+    const std::string shownDirectory = Shown(windowsDirectory);
     std::string report = result.backupPath.empty() ? "No previous release list: no backup made.\n"
                                                    : "Previous release list kept as " + backupName +
-                                                         " in " + windowsDirectory + "\n";
-    report += "Release list qmverify.lst in " + windowsDirectory + " written with " +
+                                                         " in " + shownDirectory + "\n";
+    report += "Release list qmverify.lst in " + shownDirectory + " written with " +
               std::to_string(result.entries) + " entries.\n";
-    if (!WriteOutput(report)) return Fail("cannot write to standard output");
-    return kExitOk;
+    return Report(report, "the release list was written");
 }
 
 }  // namespace qm::cli

@@ -1,24 +1,63 @@
 #include <algorithm>
-#include <cstdio>
+#include <memory>
 
 #include "cli/Commands.h"
 #include "cli/Console.h"
 #include "core/ReleaseListFormat.h"
+#include "core/UpdatePassword.h"
 #include "platform/AsciiCase.h"
 #include "platform/Platform.h"
 
 namespace qm::cli {
 
+namespace {
+
+// The longest password line standard input or the terminal may give. The
+// line is read no further than this, so that an endless input ends at once;
+// a longer one is refused whole, never cut to a password it was not.
+constexpr size_t kPasswordLineCapacity = 1024;
+
+// Where the password comes from, for the messages.
+struct PasswordSource {
+    const char* from;     // "standard input": "could not be read from ..."
+    const char* givenOn;  // "no password was given on ..."
+};
+
+}  // namespace
+
+void WriteError(const std::string& text) {
+    std::string reason;
+    WriteStandard(StandardStream::Error, text, reason);  // nowhere left to tell a failure
+}
+
+void Tell(const std::string& message) { WriteError("qmverify-cli: " + message + "\n"); }
+
 int Fail(const std::string& message) {
-    std::fprintf(stderr, "qmverify-cli: %s\n", message.c_str());
+    Tell(message);
     return kExitError;
 }
 
-bool WriteOutput(const std::string& text) {
-    if (!text.empty() && std::fwrite(text.data(), 1, text.size(), stdout) != text.size()) {
-        return false;
-    }
-    return std::fflush(stdout) == 0;
+bool WriteOutput(const std::string& text, std::string& reason) {
+    return WriteStandard(StandardStream::Output, text, reason);
+}
+
+int Report(const std::string& text, const std::string& done) {
+    std::string reason;
+    if (WriteOutput(text, reason)) return kExitOk;
+    if (done.empty()) return Fail("standard output could not be written: " + reason);
+    return Fail(done + ", but its report could not be written to standard output: " + reason);
+}
+
+std::string Shown(const std::string& path) { return Printable(ShownPath(path)); }
+
+std::string ReadFailure(const std::string& what, const std::string& path) {
+    // The profile engine keeps no reason: the open that failed is tried
+    // again for it.
+    std::unique_ptr<IReadFile> file;
+    const uint32_t error = Platform().OpenForReading(path, file);
+    return "cannot read " + what + " " + Shown(path) + ": " +
+           (error != kErrorSuccess ? Platform().ErrorText(error)
+                                   : std::string("it could not be read whole"));
 }
 
 std::string UsableWindowsDirectory(std::string& error) {
@@ -28,7 +67,7 @@ std::string UsableWindowsDirectory(std::string& error) {
         return std::string();
     }
     if (!Platform().FileExists(directory)) {
-        error = "Windows directory not found: " + Printable(directory);
+        error = "Windows directory not found: " + Shown(directory);
         return std::string();
     }
     return directory;
@@ -56,20 +95,53 @@ std::string WriteFailure(const std::string& what, uint32_t error) {
     return what + " could not be written: " + Platform().ErrorText(error);
 }
 
-bool AskPassword(const CommandLine& line, std::string& password, std::string& error) {
-    constexpr size_t kLineCapacity = 256;
-    if (line.passwordStdin) {
-        ReadInputLine(password, kLineCapacity);  // no line at all: an empty password
-        return true;
-    }
-    if (!IsTerminal(StandardStream::Input)) {
-        error = "standard input is not a terminal: pass the password with --password-stdin";
+std::string NothingFoundFailure() {
+    return "no program file found in " + Shown(kComponentDirectories[0].directory) + " or " +
+           Shown(kComponentDirectories[1].directory) + ": no release list was written";
+}
+
+bool AcceptPassword(const CommandLine& line) {
+    const PasswordSource source = line.passwordStdin
+                                      ? PasswordSource{"standard input", "on standard input"}
+                                      : PasswordSource{"the terminal", "on the terminal"};
+    if (!line.passwordStdin && !IsTerminal(StandardStream::Input)) {
+        Tell("standard input is not a terminal: pass the password with --password-stdin");
         return false;
     }
-    std::fputs("Enter password for update: ", stderr);
-    std::fflush(stderr);
-    ReadHiddenLine(password, kLineCapacity);
-    std::fputs("\n", stderr);  // the echo swallowed the operator's Enter
+    std::string password;
+    std::string reason;
+    InputLine read;
+    if (line.passwordStdin) {
+        read = ReadInputLine(password, kPasswordLineCapacity, reason);
+    } else {
+        WriteError("Enter password for update: ");
+        read = ReadHiddenLine(password, kPasswordLineCapacity, reason);
+        WriteError("\n");  // the echo swallowed the operator's Enter
+    }
+    switch (read) {
+        case InputLine::Failed:
+            Tell(std::string("the password could not be read from ") + source.from + ": " + reason);
+            return false;
+        case InputLine::TooLong:
+            Tell(std::string("the password ") + source.givenOn + " is longer than " +
+                 std::to_string(kPasswordLineCapacity) + " bytes");
+            return false;
+        case InputLine::Ended:
+            Tell(std::string("no password was given ") + source.givenOn);
+            return false;
+        case InputLine::Read:
+            break;
+    }
+    // An empty first line of standard input gives no password either; on the
+    // terminal it is a typed password, refused as the window refuses it.
+    if (line.passwordStdin && password.empty()) {
+        Tell(std::string("no password was given ") + source.givenOn);
+        return false;
+    }
+    if (!IsUpdatePassword(password)) {
+        WriteError("The entered password is not valid !\n");
+        return false;
+    }
     return true;
 }
 
@@ -77,11 +149,10 @@ void ReportUnreadable(const std::vector<std::string>& paths,
                       const std::vector<std::string>& changing) {
     for (const std::string& path : paths) {
         const bool changed = std::find(changing.begin(), changing.end(), path) != changing.end();
-        std::fprintf(stderr,
-                     "qmverify-cli: could not read %s%s: recorded with the CRC 0 and no SHA-256; "
-                     "it compares as \"Not identical\" until it can be read\n",
-                     Printable(path).c_str(),
-                     changed ? " (it changed while it was read, every time it was read)" : "");
+        Tell("could not read " + Shown(path) +
+             (changed ? " (it changed while it was read, every time it was read)" : "") +
+             ": recorded with the CRC 0 and no SHA-256; it compares as \"Not identical\" until "
+             "it can be read");
     }
 }
 

@@ -15,13 +15,33 @@ int RunAdd(const CommandLine& line);
 int RunComment(const CommandLine& line);
 int RunRelease(const CommandLine& line);
 
-// Shared by the commands (CommandSupport.cpp).
+// Shared by the commands (CommandSupport.cpp). Every write to standard
+// output and error goes through WriteOutput and WriteError (Console.h's
+// WriteStandard), so that a console shows it alike.
 
-// "qmverify-cli: <message>" on standard error; returns kExitError.
+// `text` as it is on standard error; a failure there cannot be told.
+void WriteError(const std::string& text);
+
+// "qmverify-cli: <message>" on standard error; Fail returns kExitError.
+void Tell(const std::string& message);
 int Fail(const std::string& message);
 
-// Writes all of `text` to standard output; false when that fails.
-bool WriteOutput(const std::string& text);
+// Writes all of `text` to standard output; false and the system's reason
+// when that fails.
+bool WriteOutput(const std::string& text, std::string& reason);
+
+// Writes a command's report to standard output and returns kExitOk; when
+// standard output cannot take it, tells so and why and returns kExitError.
+// `done` says what the command changed before ("the comment was stored"), so
+// that the operator knows it stands; "" when it changed nothing.
+int Report(const std::string& text, const std::string& done = std::string());
+
+// A path as messages name it: the system's own spelling (ShownPath), with
+// control characters shown as '?'.
+std::string Shown(const std::string& path);
+
+// "cannot read <what> <path>: <the system's reason>".
+std::string ReadFailure(const std::string& what, const std::string& path);
 
 // The Windows directory in force, checked to exist; "" and a message
 // otherwise.
@@ -32,10 +52,16 @@ std::string UsableWindowsDirectory(std::string& error);
 // the write (administrator rights needed), or the system's own reason.
 std::string WriteFailure(const std::string& what, uint32_t error);
 
-// Asks for the password that guards the release data: on the terminal
-// without echo, or from the first line of standard input with
-// --password-stdin. False and a message when there is no way to ask.
-bool AskPassword(const CommandLine& line, std::string& password, std::string& error);
+// A build that found no program file: the component directories it looked
+// in, as the system names them.
+std::string NothingFoundFailure();
+
+// Asks for the password that guards the release data (on the terminal
+// without echo, or the first line of standard input with --password-stdin)
+// and checks it. False after telling why on standard error: no way to ask,
+// no password given, one too long, input that cannot be read, or a wrong
+// password.
+bool AcceptPassword(const CommandLine& line);
 
 // The files a build recorded with CRC "0" because it could not read them,
 // one line each on standard error.

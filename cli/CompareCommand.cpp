@@ -1,5 +1,5 @@
 #include <chrono>
-#include <cstdio>
+#include <string>
 
 #include "cli/Commands.h"
 #include "cli/Console.h"
@@ -34,15 +34,13 @@ public:
         if (m_shown && now - m_last < std::chrono::milliseconds(100)) return;
         m_last = now;
         m_shown = true;
-        std::fprintf(stderr, "\rRows so far: %d", rows);
-        std::fflush(stderr);
+        WriteError("\rRows so far: " + std::to_string(rows));
     }
 
     // Blanks the line, so that what follows starts clean.
     void Clear() {
         if (!m_shown) return;
-        std::fprintf(stderr, "\r%40s\r", "");
-        std::fflush(stderr);
+        WriteError("\r" + std::string(40, ' ') + "\r");
         m_shown = false;
     }
 
@@ -56,7 +54,7 @@ private:
 std::string BuildFailure(const BuildResult& build) {
     switch (build.status) {
         case BuildResult::NothingFound:
-            return "no program file found in \\qmw or \\db1: no release list was written";
+            return NothingFoundFailure();
         case BuildResult::BackupFailed:
         case BuildResult::WriteFailed:
         case BuildResult::Ok:
@@ -71,7 +69,7 @@ std::string BuildFailure(const BuildResult& build) {
 bool ReportListFindings(const ListFindings& findings, const std::string& listPath) {
     bool found = false;
     if (findings.Entries() == 0) {
-        Fail("the release list " + Printable(ShownPath(listPath)) +
+        Fail("the release list " + Shown(listPath) +
              " yields no entry in either section: nothing was compared");
         found = true;
     }
@@ -102,10 +100,7 @@ int RunCompare(const CommandLine& line) {
 
     ProgressLine progress(IsTerminal(StandardStream::Error));
     ComparisonHooks hooks;
-    hooks.noticeNoReleaseList = [&] {
-        std::fputs(kNoReleaseListNotice, stderr);
-        std::fflush(stderr);
-    };
+    hooks.noticeNoReleaseList = [] { WriteError(kNoReleaseListNotice); };
     hooks.rowAdded = [&progress](int rows) { progress.Update(rows); };
     UnlistedScope scope;
     scope.sections[0] = scope.sections[1] = line.unlisted;
@@ -129,11 +124,12 @@ int RunCompare(const CommandLine& line) {
     }
     // An unreadable list would pass as "nothing to compare": refuse it.
     if (result.listUnreadable) {
-        return Fail("cannot read the release list " + Printable(ReleaseListPath(windowsDirectory)));
+        return Fail(ReadFailure("the release list", ReleaseListPath(windowsDirectory)));
     }
 
-    if (!WriteOutput(FormatRows(table, line.format, facts))) {
-        return Fail("cannot write the results");
+    std::string reason;
+    if (!WriteOutput(FormatRows(table, line.format, facts), reason)) {
+        return Fail("the results could not be written to standard output: " + reason);
     }
     // A list that cannot be read as meant is never a pass: the rows above
     // cover what could be compared, and the status says that it is not all.

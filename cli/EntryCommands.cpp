@@ -1,12 +1,9 @@
 // "add" and "comment": the two commands that change single entries.
-#include <cstdio>
-
 #include "cli/Commands.h"
 #include "core/AddReleaseFile.h"
 #include "core/EntryComment.h"
 #include "core/IniFile.h"
 #include "core/ReleaseListFormat.h"
-#include "core/UpdatePassword.h"
 #include "platform/Platform.h"
 
 namespace qm::cli {
@@ -75,34 +72,27 @@ int RunAdd(const CommandLine& line) {
     const char* section = SectionName(index);
     const std::string path = AddedFilePath(section, name);
     if (path.empty()) {
-        return Fail("the file name is too long for its path \\" + std::string(section) + ".\\" +
-                    name + " (at most " + std::to_string(kAddedPathCapacity - 1) + " characters)");
+        return Fail("the file name is too long for its path " +
+                    Shown("\\" + std::string(section) + "\\" + name) + " (at most " +
+                    std::to_string(kAddedPathCapacity - 1) + " characters)");
     }
     // Adding sets the entry's baseline: the same password as a build guards it.
-    std::string password;
-    if (!AskPassword(line, password, error)) return Fail(error);
-    if (!IsUpdatePassword(password)) {
-        std::fputs("The entered password is not valid !\n", stderr);
-        return kExitError;
-    }
+    if (!AcceptPassword(line)) return kExitError;
     if (!Platform().FileExists(path)) {
-        std::fprintf(stderr, "qmverify-cli: note: %s does not exist; its entry gets the CRC 0\n",
-                     Printable(path).c_str());
+        Tell("note: " + Shown(path) + " does not exist; its entry gets the CRC 0");
     }
 
     int entry = 0;
     uint32_t writeError = 0;
     switch (AddReleaseFile(name, index, &entry, &writeError)) {
         case AddResult::Added:
-            return WriteOutput("Added " + name + " to " + section + " as entry " +
-                               std::to_string(entry) + ".\n")
-                       ? kExitOk
-                       : kExitError;
+            return Report(
+                "Added " + name + " to " + section + " as entry " + std::to_string(entry) + ".\n",
+                "the file was added");
         case AddResult::Refreshed:
-            return WriteOutput("Refreshed entry " + std::to_string(entry) + " of " + section +
-                               " (" + name + "); its update mark is 0 again.\n")
-                       ? kExitOk
-                       : kExitError;
+            return Report("Refreshed entry " + std::to_string(entry) + " of " + section + " (" +
+                              name + "); its update mark is 0 again.\n",
+                          "the entry was refreshed");
         case AddResult::NoFreeNumber:
             return Fail("section " + std::string(section) + " has no free entry number up to " +
                         std::to_string(kLastReadableEntry) + ": nothing written");
@@ -133,7 +123,7 @@ int RunComment(const CommandLine& line) {
     const char* section = SectionName(index);
     const std::string listPath = ReleaseListPath(windowsDirectory);
     CIniFile list;
-    if (!list.Load(listPath)) return Fail("cannot read the release list " + Printable(listPath));
+    if (!list.Load(listPath)) return Fail(ReadFailure("the release list", listPath));
     const std::string name = list.ReadText(section, EntryKey("File", n), kStoredNameCapacity);
     if (name.empty()) {
         return Fail("section " + std::string(section) + " has no entry " + std::to_string(n));
@@ -145,18 +135,15 @@ int RunComment(const CommandLine& line) {
 
     const std::string& comment = line.operands[2];
     if (OneLineComment(comment) != comment) {
-        std::fputs(
-            "qmverify-cli: note: the comment is kept on one line of at most 511 characters\n",
-            stderr);
+        Tell("note: the comment is kept on one line of at most 511 characters");
     }
     uint32_t writeError = 0;
     switch (WriteEntryComment(section, n, shownPath, comment, updated, &writeError)) {
         case CommentResult::Written:
-            return WriteOutput("Entry " + std::to_string(n) + " of " + section + " (" +
-                               Printable(shownPath) + "): comment stored, " +
-                               (updated ? "marked as updated" : "not marked as updated") + ".\n")
-                       ? kExitOk
-                       : kExitError;
+            return Report("Entry " + std::to_string(n) + " of " + section + " (" +
+                              Printable(shownPath) + "): comment stored, " +
+                              (updated ? "marked as updated" : "not marked as updated") + ".\n",
+                          "the comment was stored");
         case CommentResult::EntryChanged:
             return Fail("entry " + std::to_string(n) + " of " + section + " no longer names " +
                         Printable(shownPath) + ": nothing written");

@@ -1,12 +1,10 @@
 // qmverify-cli: the release checker's operations from a terminal.
-#include <cstdio>
 #include <exception>
 #include <string>
 #include <vector>
 
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
-#include "cli/Console.h"
 #include "core/ParallelFingerprints.h"
 #include "platform/Platform.h"
 #include "qmverify_version.h"
@@ -17,23 +15,22 @@ std::string VersionText() { return std::string("qmverify-cli ") + QMVERIFY_VERSI
 
 int Run(int argc, char** argv) {
     using namespace qm::cli;
-    UseBinaryOutput();
     const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + (argc > 0 ? argc : 0));
     CommandLine line;
     std::string error;
     if (!ParseCommandLine(args, line, error)) {
         Fail(error);
-        std::fputs("Try 'qmverify-cli --help'.\n", stderr);
+        WriteError("Try 'qmverify-cli --help'.\n");
         return kExitError;
     }
-    if (line.help) return WriteOutput(UsageText()) ? kExitOk : kExitError;
-    if (line.version) return WriteOutput(VersionText()) ? kExitOk : kExitError;
+    if (line.help) return Report(UsageText());
+    if (line.version) return Report(VersionText());
 
     qm::PlatformRoots roots;
     roots.windowsDirectory = line.windowsDirectory;
     roots.driveRoot = line.driveRoot;
     if (!line.driveRoot.empty() && !qm::Platform().FileExists(line.driveRoot)) {
-        return Fail("drive root not found: " + Printable(line.driveRoot));
+        return Fail("drive root not found: " + Shown(line.driveRoot));
     }
     qm::SetPlatformRoots(roots);
     qm::SetFingerprintJobs(line.jobs);

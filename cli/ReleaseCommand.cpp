@@ -28,7 +28,7 @@ int RunRelease(const CommandLine&) {
     AppendField(out, "Installed on:", qmw.installedOn);
     AppendField(out, "Installed Sentinel Release:", sentinel.version);
     AppendField(out, "Installed on:", sentinel.installedOn);
-    return WriteOutput(out) ? kExitOk : Fail("cannot write to standard output");
+    return Report(out);
 }
 
 }  // namespace qm::cli

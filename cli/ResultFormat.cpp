@@ -22,6 +22,18 @@ constexpr const char* kJsonNames[kColumnCount] = {
     "dateRelease", "comment", "entry",      "section",
 };
 
+// Control characters drive a terminal (ESC starts a sequence, CR goes back
+// over what was shown): a field shows each as '?', as the table does. Tab is
+// the one a field keeps, where the format has its own rule for it.
+std::string WithoutControls(const std::string& text) {
+    std::string field = text;
+    for (char& c : field) {
+        const unsigned char byte = static_cast<unsigned char>(c);
+        if ((byte < 0x20 && c != '\t') || byte == 0x7F) c = '?';
+    }
+    return field;
+}
+
 bool IsPlainNumber(const std::string& text) {
     return !text.empty() && text.size() <= 9 &&
            std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
@@ -120,9 +132,10 @@ std::string FormatJson(const CResultTable& table) {
 }  // namespace
 
 std::string CsvField(const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    const std::string shown = WithoutControls(text);
+    if (shown.find_first_of(",\"") == std::string::npos) return shown;
     std::string field = "\"";
-    for (char c : text) {
+    for (char c : shown) {
         if (c == '"') field += '"';
         field += c;
     }
@@ -131,11 +144,12 @@ std::string CsvField(const std::string& text) {
 }
 
 std::string TsvField(const std::string& text) {
+    // Tab, CR and LF would split the field or the row: a blank each.
     std::string field = text;
     std::replace_if(
         field.begin(), field.end(), [](char c) { return c == '\t' || c == '\r' || c == '\n'; },
         ' ');
-    return field;
+    return WithoutControls(field);
 }
 
 std::string JsonString(const std::string& text) {

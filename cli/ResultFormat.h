@@ -9,11 +9,13 @@
 // records the CRC-32 alone) and the SHA-256 texts now and recorded
 // ("sha256Current", "sha256Release"; null where there is none). A file that
 // no entry names has "entry", "dateChanged", "digest" and "sha256Release"
-// null. CSV follows RFC 4180 (CRLF line ends, fields
-// with comma, quote or line break quoted, quotes doubled). TSV replaces tab,
-// CR and LF inside a field by a blank. JSON is plain ASCII: control
-// characters and every character beyond 0x7F are written as \u escapes,
-// decoded from the system code page (see SystemTextToUtf16).
+// null. CSV follows RFC 4180 (CRLF line ends, fields with comma or quote
+// quoted, quotes doubled). TSV replaces tab, CR and LF inside a field by a
+// blank. Neither passes a control character to the terminal: CSV and TSV
+// show each that remains (CSV keeps tab) as '?', as the table does. JSON is
+// plain ASCII: control characters and every character beyond 0x7F are
+// written as \u escapes, decoded from the system code page (see
+// SystemTextToUtf16).
 #pragma once
 
 #include <string>

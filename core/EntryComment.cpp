@@ -4,6 +4,7 @@
 #include "core/IniFile.h"
 #include "core/ReleaseListFormat.h"
 #include "core/WriterLock.h"
+#include "platform/Utf8.h"
 
 namespace qm {
 
@@ -13,26 +14,6 @@ enum : size_t {
     kCommentCapacity = 512,
     kStatusCapacity = 80,
 };
-
-// Whether the text is well-formed UTF-8, so that its characters can be told
-// apart. Other code pages cannot be told from here and are cut by bytes.
-bool IsUtf8(const std::string& text) {
-    size_t i = 0;
-    while (i < text.size()) {
-        const unsigned char lead = static_cast<unsigned char>(text[i]);
-        size_t length = lead < 0x80           ? 1
-                        : (lead >> 5) == 0x6  ? 2
-                        : (lead >> 4) == 0xE  ? 3
-                        : (lead >> 3) == 0x1E ? 4
-                                              : 0;
-        if (length == 0 || i + length > text.size()) return false;
-        for (size_t k = 1; k < length; ++k) {
-            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
-        }
-        i += length;
-    }
-    return true;
-}
 
 }  // namespace
 

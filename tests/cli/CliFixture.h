@@ -75,9 +75,15 @@ protected:
 
     CliRun Cli(std::vector<std::string> args, const std::string& input = std::string(),
                const std::vector<std::pair<std::string, std::string>>& environment = {}) {
+        SpawnOptions options;
+        options.input = input;
+        options.environment = environment;
+        return Cli(std::move(args), options);
+    }
+    CliRun Cli(std::vector<std::string> args, const SpawnOptions& options) {
         args.insert(args.begin(),
                     {"--windir", WindowsDirectory().string(), "--root", Root().string()});
-        return RunCli(args, input, environment);
+        return RunCli(args, options);
     }
 
     // Builds the list quietly, so that a test starts from a recorded release.

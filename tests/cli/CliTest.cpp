@@ -114,6 +114,26 @@ TEST_F(CliTest, FormatsCarryAllNineColumnsAndEscapeTheirFields) {
                             [](char c) { return static_cast<unsigned char>(c) < 0x80; }));
 }
 
+// A comment (or a name) from the release list could drive the terminal
+// (ESC starts a sequence, BEL rings): every format shows such characters as
+// the table does.
+TEST_F(CliTest, NoFormatPassesControlCharactersToTheTerminal) {
+    Build();
+    ASSERT_EQ(Cli({"comment", "qmw", "1", "bell\a esc\x1b[2J del\x7f tab\tend"}).status, 0);
+    for (const char* format : {"table", "csv", "tsv"}) {
+        const CliRun run = Cli({"compare", "--format", format});
+        EXPECT_EQ(run.status, 0) << format;
+        EXPECT_NE(run.out.find("bell? esc?[2J del? tab"), std::string::npos) << run.out;
+        const bool raw = std::any_of(run.out.begin(), run.out.end(), [format](char c) {
+            const unsigned char byte = static_cast<unsigned char>(c);
+            const bool allowed =
+                c == '\n' || c == '\r' || (c == '\t' && std::string(format) != "table");
+            return (byte < 0x20 && !allowed) || byte == 0x7F;
+        });
+        EXPECT_FALSE(raw) << format << ": " << run.out;
+    }
+}
+
 TEST_F(CliTest, BuildNeedsThePasswordAndKeepsTheOldListAsBackup) {
     CliRun run = Cli({"build", "--password-stdin"}, MistypedTestPassword() + "\n");
     EXPECT_EQ(run.status, 2);

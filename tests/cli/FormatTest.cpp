@@ -13,13 +13,22 @@ TEST(FieldEscaping, CsvQuotesOnlyWhatNeedsIt) {
     EXPECT_EQ(CsvField(""), "");
     EXPECT_EQ(CsvField("a,b"), "\"a,b\"");
     EXPECT_EQ(CsvField("say \"hi\""), "\"say \"\"hi\"\"\"");
-    EXPECT_EQ(CsvField("two\nlines"), "\"two\nlines\"");
-    EXPECT_EQ(CsvField("cr\r"), "\"cr\r\"");
+    EXPECT_EQ(CsvField("tab\t"), "tab\t");
 }
 
 TEST(FieldEscaping, TsvTurnsSeparatorsIntoBlanks) {
     EXPECT_EQ(TsvField("a\tb\r\nc"), "a b  c");
     EXPECT_EQ(TsvField("plain, \"text\""), "plain, \"text\"");
+}
+
+// What reaches a terminal raw could drive it; the table shows '?' for it.
+TEST(FieldEscaping, SeparatedFieldsShowControlCharactersAsTheTableDoes) {
+    const std::string controls("\x1b[2J\a\x7f\b\0\x1f", 9);
+    EXPECT_EQ(CsvField(controls), "?[2J?????");
+    EXPECT_EQ(TsvField(controls), "?[2J?????");
+    // A line break would make a row of its own on the terminal, quoted or not.
+    EXPECT_EQ(CsvField("two\nlines"), "two?lines");
+    EXPECT_EQ(CsvField("cr\r, quoted"), "\"cr?, quoted\"");
 }
 
 TEST(FieldEscaping, JsonIsAsciiWithEscapes) {
@@ -33,6 +42,7 @@ TEST(FieldEscaping, JsonIsAsciiWithEscapes) {
     EXPECT_EQ(JsonString("caf\xe9"), "\"caf\\u00e9\"");
     EXPECT_EQ(JsonString("\xf0\x9f\x98\x80"), "\"\\ud83d\\ude00\"");
     EXPECT_EQ(JsonString("\xe0\x80\xaf"), "\"\\u00e0\\u0080\\u00af\"");  // overlong '/'
+    EXPECT_EQ(JsonString("\xed\xa0\x80"), "\"\\u00ed\\u00a0\\u0080\"");  // a surrogate
 #endif
 }
 
