@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "CrcForge.h"
 #include "SampleWindow.h"
 #include "core/FaultPlatform.h"
 #include "core/ReleaseListBuild.h"
@@ -19,6 +20,7 @@
 #include "res/resource.h"
 #include "ui/AppServices.h"
 #include "ui/CheckerDlg.h"
+#include "ui/ChildSearch.h"
 #include "ui/SettingsFlags.h"
 
 namespace {
@@ -367,6 +369,37 @@ TEST_F(MainWindowTest, DuringARunOtherProgramsGetAnswersTheCountShowsAndNoComman
         << after << " (resting text: " << resting << ")";
 }
 
+TEST_F(MainWindowTest, AFileCraftedToKeepItsCrcAndDateShowsNotIdenticalAndIsNamed) {
+    std::string program(64 * 1024, '\0');
+    for (size_t i = 0; i < program.size(); ++i) program[i] = static_cast<char>(i * 13 >> 4);
+    m_install.WriteFile("qmw", "tool.exe", program);
+    ASSERT_EQ(qm::CReleaseListBuild().BuildReleaseList().status, qm::BuildResult::Ok);
+    const std::string path = (m_install.driveRoot / "qmw" / "tool.exe").string();
+    WIN32_FILE_ATTRIBUTE_DATA before{};
+    ASSERT_TRUE(::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &before));
+    m_install.WriteFile("qmw", "tool.exe", qm::test::CraftedLike(program));
+    HANDLE file =
+        ::CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    ::SetFileTime(file, nullptr, nullptr, &before.ftLastWriteTime);
+    ::CloseHandle(file);
+
+    Open();
+    ClickCompare();
+    const std::vector<Row> rows = ReadRows(m_list);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].status, "Not identical");
+    EXPECT_EQ(rows[0].image, 1);
+    EXPECT_EQ(ItemText(m_list, 0, 2), ItemText(m_list, 0, 4)) << "the CRC-32 is kept";
+    EXPECT_EQ(ItemText(m_list, 0, 3), ItemText(m_list, 0, 5)) << "and so is the date";
+    char summary[512] = "";
+    ::GetWindowTextA(FirstGroupBox(m_dlg.GetSafeHwnd()), summary, sizeof summary);
+    EXPECT_NE(
+        std::string(summary).find("changed although the CRC-32 is the same: \\qmw.\\tool.exe"),
+        std::string::npos)
+        << summary;
+}
+
 TEST_F(MainWindowTest, PlantedFilesShowAsNotListedWhileTheirFlagIsSetAndOpenNoCommentDialog) {
     PrepareRelease();
     m_install.WriteFile("qmw", "planted.dll", "planted");
@@ -383,13 +416,8 @@ TEST_F(MainWindowTest, PlantedFilesShowAsNotListedWhileTheirFlagIsSetAndOpenNoCo
         EXPECT_EQ(ItemText(m_list, static_cast<int>(i), 7), "") << "no entry";
     }
     EXPECT_EQ(rows[3].status, "Not identical");
-    HWND group = ::FindWindowExA(m_dlg.GetSafeHwnd(), nullptr, "Button", nullptr);
-    while (group != nullptr &&
-           (::GetWindowLongPtrA(group, GWL_STYLE) & BS_TYPEMASK) != BS_GROUPBOX) {
-        group = ::FindWindowExA(m_dlg.GetSafeHwnd(), group, "Button", nullptr);
-    }
     char summary[512] = "";
-    ::GetWindowTextA(group, summary, sizeof summary);
+    ::GetWindowTextA(FirstGroupBox(m_dlg.GetSafeHwnd()), summary, sizeof summary);
     EXPECT_EQ(std::string(summary).rfind("Last comparison: 9 files compared, 5 identical, 1 not "
                                          "identical, 1 updated, 2 not listed",
                                          0),
