@@ -6,12 +6,14 @@
 #include <cstring>
 #include <iterator>
 #include <optional>
+#include <utility>
 
 #include "core/BoundedFormat.h"
 #include "core/EntryComment.h"
 #include "core/InstalledRelease.h"
 #include "core/ResultSort.h"
 #include "core/Settings.h"
+#include "core/WriterLock.h"
 #include "res/resource.h"
 #include "ui/AboutDlg.h"
 #include "ui/AppServices.h"
@@ -19,6 +21,7 @@
 #include "ui/CommentDlg.h"
 #include "ui/DataExchange.h"
 #include "ui/Dpi.h"
+#include "ui/KeepAlive.h"
 #include "ui/MessageBoxes.h"
 #include "ui/RedrawPace.h"
 #include "ui/SettingsDlg.h"
@@ -71,6 +74,7 @@ const CMessageMapEntry<CCheckerDlg> CCheckerDlg::kMessageMap[] = {
     OnMessage(WM_QUERYDRAGICON, &CCheckerDlg::OnQueryDragIcon),
     OnMessage(WM_DRAWITEM, &CCheckerDlg::OnDrawItem),
     OnMessage(WM_DPICHANGED, &CCheckerDlg::OnDpiChanged),
+    OnMessage(WM_DESTROY, &CCheckerDlg::OnDestroy),
     OnCommand(IDC_COMPARE, BN_CLICKED, &CCheckerDlg::OnCompare),
     OnNotify(IDC_RESULT_LIST, NM_DBLCLK, &CCheckerDlg::OnDblclkResultList),
     OnCommand(IDC_ABOUT, BN_CLICKED, &CCheckerDlg::OnAbout),
@@ -96,22 +100,6 @@ bool CCheckerDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
         return true;
     }
     return DispatchMessageMap(*this, kMessageMap, message, wParam, lParam, result);
-}
-
-bool CCheckerDlg::IsOperatorRequest(UINT message, WPARAM, LPARAM lParam) {
-    switch (message) {
-        case WM_COMMAND:
-        case WM_SYSCOMMAND:
-            return true;
-        case WM_NOTIFY: {
-            const UINT code = reinterpret_cast<const NMHDR*>(lParam)->code;
-            return code == static_cast<UINT>(NM_DBLCLK) ||
-                   code == static_cast<UINT>(HDN_ITEMCLICKA) ||
-                   code == static_cast<UINT>(HDN_ITEMCLICKW);
-        }
-        default:
-            return false;
-    }
 }
 
 void CCheckerDlg::DoDataExchange(CDataExchange& dx) {
@@ -144,7 +132,15 @@ BOOL CCheckerDlg::OnInitDialog() {
     ProcessSettingsFlags() = qm::ReadSettingsFlags();
     UpdateData(false);
     FitTextsToControls(m_hWnd);
+    // Every write of the window and its dialogs (comment, Add, settings,
+    // build) may wait up to 10 s for another writer: the window stays alive.
+    m_previousLockWaitHook = qm::CWriterLock::SetWaitHook(KeepAliveWithWaitCursor);
     return TRUE;
+}
+
+bool CCheckerDlg::OnDestroy(WPARAM, LPARAM, LRESULT&) {
+    qm::CWriterLock::SetWaitHook(std::move(m_previousLockWaitHook));
+    return false;
 }
 
 void CCheckerDlg::AddAboutToSystemMenu() {
@@ -344,14 +340,6 @@ void CCheckerDlg::ShowProgress(int rowsSoFar, const std::string& format) {
     m_rows.ShowRows();
     SetGroupText(qm::BoundedFormat(format.size() + 16, nullptr, format.c_str(), rowsSoFar));
     m_listResult.UpdateWindow();
-}
-
-void CCheckerDlg::KeepAlive() {
-    // Windows takes a window for hung when its thread has not looked at its
-    // queue for a while. Looking without removing anything dispatches no
-    // input (so no button starts anything), only what other programs send.
-    MSG msg;
-    ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
 }
 
 std::function<void(int)> CCheckerDlg::KeepAliveAtPace() {

@@ -48,11 +48,6 @@ public:
     // rounded up (integer division truncating toward zero).
     static POINT IconPosition(const RECT& client, int cx, int cy);
 
-    // A message that asks the window to do something for the operator (a
-    // command, a click in the list or on its header, a system command): the
-    // window ignores them while a comparison runs.
-    static bool IsOperatorRequest(UINT message, WPARAM wParam, LPARAM lParam);
-
     // The icon button of control `id` (IDOK, IDC_SETTINGS, IDC_COMPARE,
     // IDC_ABOUT); nullptr for any other id.
     const CIconButton* IconButton(int id) const;
@@ -72,6 +67,7 @@ private:
     bool OnQueryDragIcon(WPARAM wParam, LPARAM lParam, LRESULT& result);
     bool OnDrawItem(WPARAM id, LPARAM item, LRESULT& result);
     bool OnDpiChanged(WPARAM dpi, LPARAM suggested, LRESULT& result);
+    bool OnDestroy(WPARAM wParam, LPARAM lParam, LRESULT& result);
     void OnCompare();
     void OnDblclkResultList(NMHDR* header, LRESULT* result);
     void OnAbout();
@@ -92,8 +88,6 @@ private:
     // During a comparison: the rows so far in the list, and their count in
     // the group box.
     void ShowProgress(int rowsSoFar, const std::string& format);
-    // Lets Windows see the thread alive during a long run, dispatching no input.
-    static void KeepAlive();
     // A hook for each step of a long run that keeps alive at the progress pace.
     static std::function<void(int)> KeepAliveAtPace();
     void SetGroupText(const std::string& text);
@@ -118,4 +112,6 @@ private:
     std::string m_strSentinelRelease;
     std::string m_strQmwRelease;
     HICON m_hIcon = nullptr;
+    // The writer lock's wait hook before the window put its own in force.
+    std::function<void()> m_previousLockWaitHook;
 };

@@ -4,6 +4,7 @@
 
 #include "ui/DataExchange.h"
 #include "ui/DialogInit.h"
+#include "ui/KeepAlive.h"
 
 namespace {
 
@@ -121,6 +122,12 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPA
 
 INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) return OnInitDialog();
+    // Sent by another program in the middle of a long step (such as a wait
+    // for the writer lock inside OK): nothing of the operator's starts in it.
+    if (InsideKeepAlive() && IsOperatorRequest(message, wParam, lParam)) {
+        ::SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, 0);
+        return TRUE;
+    }
 
     LRESULT result = 0;
     if (!OnWndMsg(message, wParam, lParam, result)) {
