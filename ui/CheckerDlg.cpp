@@ -75,6 +75,9 @@ const CMessageMapEntry<CCheckerDlg> CCheckerDlg::kMessageMap[] = {
     OnMessage(WM_DRAWITEM, &CCheckerDlg::OnDrawItem),
     OnMessage(WM_DPICHANGED, &CCheckerDlg::OnDpiChanged),
     OnMessage(WM_DESTROY, &CCheckerDlg::OnDestroy),
+    OnMessage(WM_SYSCOLORCHANGE, &CCheckerDlg::OnSysColorChange),
+    OnMessage(WM_THEMECHANGED, &CCheckerDlg::OnThemeChanged),
+    OnMessage(WM_UPDATEUISTATE, &CCheckerDlg::OnUpdateUiState),
     OnCommand(IDC_COMPARE, BN_CLICKED, &CCheckerDlg::OnCompare),
     OnNotify(IDC_RESULT_LIST, NM_DBLCLK, &CCheckerDlg::OnDblclkResultList),
     OnCommand(IDC_ABOUT, BN_CLICKED, &CCheckerDlg::OnAbout),
@@ -230,6 +233,36 @@ bool CCheckerDlg::OnDpiChanged(WPARAM wParam, LPARAM lParam, LRESULT&) {
     SetStatusImages();
     SetButtonImages();
     dpi::MoveToSuggested(m_hWnd, lParam);
+    return false;
+}
+
+// The system colours or the theme changed (high contrast on or off): the
+// logo's background follows the new face. The list view hears of new system
+// colours only from its parent; Windows sends WM_THEMECHANGED to every window.
+void CCheckerDlg::RemapButtonColours() {
+    for (CIconButton* button : {&m_btnExit, &m_btnSettings, &m_btnCompare, &m_btnAbout}) {
+        button->RemapColours();
+    }
+}
+
+bool CCheckerDlg::OnSysColorChange(WPARAM wParam, LPARAM lParam, LRESULT&) {
+    RemapButtonColours();
+    m_listResult.SendMessage(WM_SYSCOLORCHANGE, wParam, lParam);
+    return false;
+}
+
+bool CCheckerDlg::OnThemeChanged(WPARAM, LPARAM, LRESULT&) {
+    RemapButtonColours();
+    return false;
+}
+
+// A key was used, or the mouse started the window: the focus rectangle and
+// the underlines show or hide, which the icon buttons draw themselves.
+bool CCheckerDlg::OnUpdateUiState(WPARAM, LPARAM, LRESULT&) {
+    for (CIconButton* button : {&m_btnExit, &m_btnSettings, &m_btnCompare, &m_btnAbout}) {
+        if (button->GetSafeHwnd() != nullptr)
+            ::InvalidateRect(button->GetSafeHwnd(), nullptr, TRUE);
+    }
     return false;
 }
 

@@ -68,6 +68,9 @@ private:
     bool OnDrawItem(WPARAM id, LPARAM item, LRESULT& result);
     bool OnDpiChanged(WPARAM dpi, LPARAM suggested, LRESULT& result);
     bool OnDestroy(WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool OnSysColorChange(WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool OnThemeChanged(WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool OnUpdateUiState(WPARAM wParam, LPARAM lParam, LRESULT& result);
     void OnCompare();
     void OnDblclkResultList(NMHDR* header, LRESULT* result);
     void OnAbout();
@@ -81,6 +84,7 @@ private:
     void AddAboutToSystemMenu();
     void SetUpButtons();
     void SetButtonImages();
+    void RemapButtonColours();
     void SetUpResultList();
     void SetStatusImages();
     void ReadInstalledReleases();

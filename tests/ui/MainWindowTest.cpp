@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <oleacc.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "SampleWindow.h"
+#include "SystemColours.h"
 #include "core/FaultPlatform.h"
 #include "core/ReleaseListBuild.h"
 #include "core/ResultSort.h"
@@ -174,6 +176,58 @@ TEST_F(MainWindowTest, OwnerDrawnButtonsAreDrawnByTheirIconButtons) {
     ::SelectObject(dc, previous);
     ::DeleteDC(dc);
     ::DeleteObject(bitmap);
+}
+
+// What a screen reader says for each icon button: its text, also for About,
+// whose face is the logo alone.
+TEST_F(MainWindowTest, ScreenReadersNameEachIconButtonByItsText) {
+    Open();
+    ASSERT_TRUE(SUCCEEDED(::CoInitialize(nullptr)));
+    const std::pair<int, const wchar_t*> buttons[] = {{IDC_COMPARE, L"Compare"},
+                                                      {IDC_SETTINGS, L"Settings"},
+                                                      {IDOK, L"Exit"},
+                                                      {IDC_ABOUT, L"About"}};
+    for (const auto& [id, name] : buttons) {
+        SCOPED_TRACE(id);
+        IAccessible* accessible = nullptr;
+        // __uuidof: MinGW's import library gives the address of oleacc's
+        // export, not the IID itself.
+        ASSERT_EQ(
+            ::AccessibleObjectFromWindow(m_dlg.GetDlgItem(id), OBJID_CLIENT, __uuidof(IAccessible),
+                                         reinterpret_cast<void**>(&accessible)),
+            S_OK);
+        VARIANT self{};
+        self.vt = VT_I4;
+        self.lVal = CHILDID_SELF;
+        BSTR text = nullptr;
+        EXPECT_EQ(accessible->get_accName(self, &text), S_OK);
+        EXPECT_EQ(std::wstring(text != nullptr ? text : L""), name);
+        ::SysFreeString(text);
+        accessible->Release();
+    }
+    ::CoUninitialize();
+}
+
+// Windows tells every top-level window of new system colours (a high-contrast
+// theme): the About button's logo takes the new face, and the old one back.
+TEST_F(MainWindowTest, TheAboutLogoFollowsTheFaceColourThroughAColourChange) {
+    Open();
+    const CIconButton& about = *m_dlg.IconButton(IDC_ABOUT);
+    auto logoCorner = [&about] {
+        HDC dc = ::CreateCompatibleDC(nullptr);
+        HGDIOBJ old = ::SelectObject(dc, about.GetBitmapImage());
+        const COLORREF corner = ::GetPixel(dc, 0, 0);
+        ::SelectObject(dc, old);
+        ::DeleteDC(dc);
+        return corner;
+    };
+    const COLORREF standardFace = ::GetSysColor(COLOR_BTNFACE);
+    ASSERT_EQ(logoCorner(), standardFace);
+    {
+        SystemColours colours = HighContrastBlack();
+        EXPECT_EQ(logoCorner(), RGB(0, 0, 0));
+    }
+    EXPECT_EQ(logoCorner(), standardFace);
 }
 
 TEST_F(MainWindowTest, CompareListsEveryEntryWithUpdatedFirstThenNotIdenticalThenIdentical) {
