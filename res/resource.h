@@ -59,6 +59,7 @@
 #define IDS_LIST_UNREADABLE 131
 #define IDS_SYSTEM_REASON 132
 #define IDS_NAME_UNSTORABLE 133
+#define IDS_RUNNING_NOT_ELEVATED 134
 
 // Resource type of dialog initialisation data (MFC's RT_DLGINIT): per entry a
 // WORD control id, a WORD message (0x0403, add a string), a DWORD length and

@@ -50,6 +50,9 @@ TEST(Resources, StringTableHoldsEveryTextExactly) {
         {IDS_NO_RELEASE_LIST,
          "No release file found. The list for this release will be created now.\n"
          "Please wait, this can take up to a minute."},
+        {IDS_RUNNING_NOT_ELEVATED,
+         "qmverify is running already, without administrator rights.\n"
+         "Please close the running qmverify, then start it again with \"Run as administrator\"."},
     };
     for (const auto& [id, text] : strings) EXPECT_EQ(ResString(id), text) << id;
     // Our own failure messages: present, one or two lines, no format fields.
