@@ -21,6 +21,7 @@
 #include "ui/CommentDlg.h"
 #include "ui/DataExchange.h"
 #include "ui/Dpi.h"
+#include "ui/EnterKey.h"
 #include "ui/KeepAlive.h"
 #include "ui/MessageBoxes.h"
 #include "ui/RedrawPace.h"
@@ -80,6 +81,8 @@ const CMessageMapEntry<CCheckerDlg> CCheckerDlg::kMessageMap[] = {
     OnMessage(WM_UPDATEUISTATE, &CCheckerDlg::OnUpdateUiState),
     OnCommand(IDC_COMPARE, BN_CLICKED, &CCheckerDlg::OnCompare),
     OnNotify(IDC_RESULT_LIST, NM_DBLCLK, &CCheckerDlg::OnDblclkResultList),
+    // Enter in the list, as a double-click.
+    OnNotify(IDC_RESULT_LIST, static_cast<UINT>(NM_RETURN), &CCheckerDlg::OnDblclkResultList),
     OnCommand(IDC_ABOUT, BN_CLICKED, &CCheckerDlg::OnAbout),
     OnCommand(IDC_SETTINGS, BN_CLICKED, &CCheckerDlg::OnSettings),
     // The list view's header has control id 0.
@@ -127,6 +130,8 @@ BOOL CCheckerDlg::OnInitDialog() {
     m_nDpi = dpi::OfWindow(m_hWnd);
     std::snprintf(m_szReleaseList, sizeof m_szReleaseList, "%s", "qmverify.lst");
     m_listResult.SetExtendedStyle(0, LVS_EX_FULLROWSELECT);
+    // Enter in the list opens the row, and never presses a button.
+    LetControlTakeEnter(m_listResult);
     SetUpButtons();
     SetUpResultList();
     m_hResultGroup = FirstGroupBox(m_hWnd);
@@ -449,10 +454,12 @@ void CCheckerDlg::OnSettings() {
     settings.DoModal(m_hWnd);
 }
 
-void CCheckerDlg::OnDblclkResultList(NMHDR*, LRESULT* result) {
+void CCheckerDlg::OnDblclkResultList(NMHDR* header, LRESULT* result) {
     *result = 0;
-    // The first selected row in list order, whichever row was hit.
-    const int row = m_listResult.GetNextItem(-1, LVNI_SELECTED);
+    // A double-click: the first selected row in list order, whichever row
+    // was hit. Enter (NM_RETURN): the row with the focus.
+    const bool enter = header->code == static_cast<UINT>(NM_RETURN);
+    const int row = m_listResult.GetNextItem(-1, enter ? LVNI_FOCUSED : LVNI_SELECTED);
     if (row < 0) return;
 
     // Each cell as a buffer of its size would hold it.

@@ -21,6 +21,7 @@
 #include "res/resource.h"
 #include "ui/AppServices.h"
 #include "ui/CheckerDlg.h"
+#include "ui/CommentDlg.h"
 #include "ui/SettingsFlags.h"
 
 namespace {
@@ -417,6 +418,58 @@ TEST_F(MainWindowTest, DuringARunOtherProgramsGetAnswersTheCountShowsAndNoComman
     char after[256] = "";
     ::GetWindowTextA(group, after, sizeof after);
     EXPECT_STREQ(after, resting);
+}
+
+// A key pressed on the control with the focus, through the dialog manager as
+// the modal loop of the program hands it over.
+void PressKey(HWND dialog, UINT key) {
+    HWND focus = ::GetFocus();
+    ::PostMessageA(focus, WM_KEYDOWN, key, 1);
+    ::PostMessageA(focus, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
+    MSG msg;
+    while (::IsWindow(dialog) && ::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (!::IsDialogMessageA(dialog, &msg)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+    }
+}
+
+// From the keyboard alone: Enter in the list opens Edit comment for the row
+// with the focus and leaves the window open; Enter elsewhere still presses
+// the default button (Compare), and Esc still ends the window.
+TEST_F(MainWindowTest, EnterOnARowOpensEditCommentAndElsewhereKeepsItsMeaning) {
+    PrepareRelease();
+    Open();
+    ClickCompare();
+    HWND window = m_dlg.GetSafeHwnd();
+    std::vector<std::string> opened;
+    const CDialog::ModalHook recording = CDialog::SetModalHook([&](CDialog& dialog, HWND) {
+        if (const auto* comment = dynamic_cast<const CCommentDlg*>(&dialog)) {
+            opened.push_back(comment->m_strFileName);
+        }
+        return static_cast<INT_PTR>(IDCANCEL);
+    });
+    ListView_SetItemState(m_list, 1, LVIS_SELECTED, LVIS_SELECTED);
+    ListView_SetItemState(m_list, 3, LVIS_FOCUSED, LVIS_FOCUSED);
+    ::SetFocus(m_list);
+    PressKey(window, VK_RETURN);
+    ASSERT_TRUE(::IsWindow(window));
+    EXPECT_EQ(opened, (std::vector<std::string>{ItemText(m_list, 3, 0)}));
+    CDialog::SetModalHook(recording);
+
+    m_install.WriteFile("qmw", "alpha.exe", "changed");
+    ::SetFocus(m_dlg.GetDlgItem(IDC_QMW_RELEASE));
+    PressKey(window, VK_RETURN);
+    ASSERT_TRUE(::IsWindow(window));
+    const std::vector<Row> rows = ReadRows(m_list);
+    EXPECT_TRUE(std::any_of(rows.begin(), rows.end(), [](const Row& row) {
+        return row.path == "\\qmw.\\alpha.exe" && row.status == "Not identical";
+    })) << "Enter compared again";
+
+    ::SetFocus(m_list);
+    PressKey(window, VK_ESCAPE);
+    EXPECT_EQ(m_dlg.GetSafeHwnd(), nullptr);
 }
 
 TEST_F(MainWindowTest, SystemMenuEndsWithAboutAndItsCommandRangeOpensTheAboutBox) {
