@@ -9,7 +9,7 @@ namespace {
 constexpr int kGap = 3;     // pixels kept free between neighbours
 constexpr int kMargin = 6;  // pixels kept free inside a group box or the dialog
 
-enum class Kind { Other, Label, WrappingLabel, CheckBox, GroupBox };
+enum class Kind { Other, Label, WrappingLabel, CheckBox, GroupBox, ReadOnlyField };
 
 std::string ClassOf(HWND window) {
     char name[32] = "";
@@ -29,6 +29,10 @@ Kind KindOf(HWND control) {
             default:
                 return Kind::Other;  // centred, icons, bitmaps, frames
         }
+    }
+    if (::lstrcmpiA(cls.c_str(), "Edit") == 0) {
+        return (style & ES_READONLY) != 0 && (style & ES_MULTILINE) == 0 ? Kind::ReadOnlyField
+                                                                         : Kind::Other;
     }
     if (::lstrcmpiA(cls.c_str(), "Button") == 0) {
         switch (style & BS_TYPEMASK) {
@@ -83,6 +87,27 @@ SIZE TextExtent(HWND control, int width) {
     return {rect.right - rect.left, rect.bottom - rect.top};
 }
 
+// The width a single-line field needs to show its whole text: the text, the
+// field's margins, its border and a pixel for the caret.
+int FieldNeeds(HWND field) {
+    char text[512] = "";
+    const int length = ::GetWindowTextA(field, text, sizeof text);
+    if (length <= 0) return 0;
+    HDC dc = ::GetDC(field);
+    auto font = reinterpret_cast<HFONT>(::SendMessageA(field, WM_GETFONT, 0, 0));
+    HGDIOBJ previous = font != nullptr ? ::SelectObject(dc, font) : nullptr;
+    SIZE extent{};
+    ::GetTextExtentPoint32A(dc, text, length, &extent);
+    if (previous != nullptr) ::SelectObject(dc, previous);
+    ::ReleaseDC(field, dc);
+    const auto margins = static_cast<DWORD>(::SendMessageA(field, EM_GETMARGINS, 0, 0));
+    RECT window{}, client{};
+    ::GetWindowRect(field, &window);
+    ::GetClientRect(field, &client);
+    const int border = (window.right - window.left) - (client.right - client.left);
+    return extent.cx + LOWORD(margins) + HIWORD(margins) + border + 1;
+}
+
 void Fit(HWND dialog, HWND control, Kind kind, const std::vector<HWND>& siblings) {
     RECT rect = RectIn(dialog, control);
     RECT client{};
@@ -111,7 +136,8 @@ void Fit(HWND dialog, HWND control, Kind kind, const std::vector<HWND>& siblings
     }
 
     const int box = kind == Kind::CheckBox ? ::GetSystemMetrics(SM_CXMENUCHECK) + 6 : 0;
-    const int needed = TextExtent(control, 0).cx + box + 2;
+    const int needed =
+        kind == Kind::ReadOnlyField ? FieldNeeds(control) : TextExtent(control, 0).cx + box + 2;
     int width = rect.right - rect.left;
     int height = rect.bottom - rect.top;
     if (needed > width)
@@ -136,7 +162,8 @@ void FitTextsToControls(HWND dialog) {
     }
     for (HWND child : children) {
         const Kind kind = KindOf(child);
-        if (kind == Kind::Label || kind == Kind::WrappingLabel || kind == Kind::CheckBox) {
+        if (kind == Kind::Label || kind == Kind::WrappingLabel || kind == Kind::CheckBox ||
+            kind == Kind::ReadOnlyField) {
             Fit(dialog, child, kind, children);
         }
     }

@@ -236,7 +236,8 @@ TEST_F(ResourceDialogs, MainWindowTemplate) {
     const LONG_PTR style = GetWindowLongPtrA(dialog.hWnd(), GWL_STYLE);
     EXPECT_EQ(style & (WS_MINIMIZEBOX | WS_SYSMENU | WS_CAPTION),
               WS_MINIMIZEBOX | WS_SYSMENU | WS_CAPTION);
-    EXPECT_EQ(style & (WS_MAXIMIZEBOX | WS_THICKFRAME), 0);
+    // Resizable: the window code keeps the controls to their edges.
+    EXPECT_EQ(style & (WS_MAXIMIZEBOX | WS_THICKFRAME), WS_MAXIMIZEBOX | WS_THICKFRAME);
     EXPECT_NE(GetWindowLongPtrA(dialog.hWnd(), GWL_EXSTYLE) & WS_EX_APPWINDOW, 0);
     EXPECT_EQ(Text(dialog.hWnd()), "Quillmark Release Check");
     // Positions are in dialog units: the list at 20, 63, 558 x 292.
