@@ -130,9 +130,9 @@ RECT RectIn(HWND dialog, HWND control) {
 
 }  // namespace
 
-void CDialogLayout::Capture(HWND dialog, const std::vector<HWND>& stretching) {
+void CDialogLayout::Capture(HWND dialog, const std::vector<HWND>& stretching, SIZE client) {
     m_hDialog = dialog;
-    m_baseClient = ClientSize(dialog);
+    m_baseClient = client;
     m_controls.clear();
     for (HWND child = ::GetWindow(dialog, GW_CHILD); child != nullptr;
          child = ::GetWindow(child, GW_HWNDNEXT)) {

@@ -46,9 +46,10 @@ SIZE MinimumClient(const std::vector<Item>& items, SIZE baseClient, SIZE least, 
 // The controls of one dialog, taken as they stand.
 class CDialogLayout {
 public:
-    // Takes the place of every child of `dialog` at its client size now and
+    // Takes the place of every child of `dialog`, laid out for a client of
+    // `client` (the template's, whatever size the window has now), and
     // anchors it by that place; `stretching` take the free space.
-    void Capture(HWND dialog, const std::vector<HWND>& stretching);
+    void Capture(HWND dialog, const std::vector<HWND>& stretching, SIZE client);
     // Takes the places anew at the client size now, keeping the anchors
     // (after the controls were scaled or fitted to their texts).
     void Rebase();

@@ -154,9 +154,12 @@ BOOL CCheckerDlg::OnInitDialog() {
     ProcessSettingsFlags() = qm::ReadSettingsFlags();
     UpdateData(false);
     FitTextsToControls(m_hWnd);
-    m_layout.Capture(m_hWnd, {m_listResult.GetSafeHwnd(), m_hResultGroup});
+    m_layout.Capture(m_hWnd, {m_listResult.GetSafeHwnd(), m_hResultGroup}, TemplateClientSize());
     m_dialogUnits = DialogUnits();
     StartInsideWorkArea();
+    // Windows makes a window no larger than the screen as it creates it: the
+    // controls follow that size too.
+    m_layout.Apply();
     // Every write of the window and its dialogs (comment, Add, settings,
     // build) may wait up to 10 s for another writer: the window stays alive.
     m_previousLockWaitHook = qm::CWriterLock::SetWaitHook(KeepAliveWithWaitCursor);

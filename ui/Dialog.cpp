@@ -1,5 +1,6 @@
 #include "ui/Dialog.h"
 
+#include <cstring>
 #include <utility>
 
 #include "ui/DataExchange.h"
@@ -62,6 +63,25 @@ bool CDialog::Create(HWND owner) {
 
 void CDialog::DestroyWindow() {
     if (m_hWnd != nullptr) ::DestroyWindow(m_hWnd);
+}
+
+SIZE CDialog::TemplateClientSize() const {
+    HMODULE module = ::GetModuleHandleA(nullptr);
+    HRSRC found = ::FindResourceA(module, MAKEINTRESOURCEA(m_templateId), MAKEINTRESOURCEA(5));
+    if (m_hWnd == nullptr || found == nullptr) return {0, 0};
+    const auto* data = static_cast<const BYTE*>(::LockResource(::LoadResource(module, found)));
+    const DWORD size = ::SizeofResource(module, found);
+    // DLGTEMPLATEEX (version 1, signature 0xFFFF) holds cx and cy at 22 and
+    // 24, DLGTEMPLATE at 14 and 16.
+    WORD head[2] = {0, 0};
+    if (data == nullptr || size < 26) return {0, 0};
+    std::memcpy(head, data, sizeof head);
+    const size_t at = head[0] == 1 && head[1] == 0xFFFF ? 22 : 14;
+    short extent[2] = {0, 0};
+    std::memcpy(extent, data + at, sizeof extent);
+    RECT client{0, 0, extent[0], extent[1]};
+    ::MapDialogRect(m_hWnd, &client);
+    return {client.right, client.bottom};
 }
 
 bool CDialog::UpdateData(bool save) {
