@@ -30,9 +30,9 @@ bool Same(const RECT& a, const RECT& b) { return ::EqualRect(&a, &b) != FALSE; }
 // Windows 10 and 11 at 100 %: the 13-pixel "MS Sans Serif" gives 6 x 13
 // pixels for 4 x 8 dialog units, so the template's 599 x 401 units are a
 // client of 899 x 652; a sizing frame of 8 pixels a side and a caption of 23
-// make a window of 915 x 691. At 125 % the face is 16 pixels high (7 x 16:
-// 1048 x 802, a window of 1068 x 851), at 150 % 20 pixels (9 x 20: 1348 x
-// 1003, a window of 1372 x 1061).
+// make a window of 915 x 691. At 125 % the face is 16 pixels high (about
+// 7 x 16: 1048 x 802, a window of about 1068 x 851), at 150 % 20 pixels
+// (about 9 x 20: 1348 x 1003, a window of about 1372 x 1061).
 TEST(WindowFit, TheStartPlaceLiesInTheWorkAreaThatWindowsReports) {
     const SIZE least{820, 330};
     struct Case {
