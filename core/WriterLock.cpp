@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <thread>
+#include <utility>
 
 #include "core/ReleaseListFormat.h"
 
@@ -14,6 +15,11 @@ constexpr std::chrono::milliseconds kPollInterval{50};
 std::atomic<long long>& WaitInForce() {
     static std::atomic<long long> wait{10000};
     return wait;
+}
+
+std::function<void()>& WaitHookInForce() {
+    static std::function<void()> hook;
+    return hook;
 }
 
 }  // namespace
@@ -30,9 +36,11 @@ CWriterLock::CWriterLock(const std::function<void(bool)>& showWaitCursor) {
 
     // Another writer is at work: wait for it, showing that we wait.
     if (showWaitCursor) showWaitCursor(true);
+    const std::function<void()> waiting = WaitHookInForce();
     const auto deadline =
         std::chrono::steady_clock::now() + std::chrono::milliseconds(WaitInForce().load());
     while (m_error == kErrorLockViolation && std::chrono::steady_clock::now() < deadline) {
+        if (waiting) waiting();
         std::this_thread::sleep_for(kPollInterval);
         m_error = platform.TryLockFile(path, m_lock);
     }
@@ -41,6 +49,10 @@ CWriterLock::CWriterLock(const std::function<void(bool)>& showWaitCursor) {
 
 std::chrono::milliseconds CWriterLock::SetWait(std::chrono::milliseconds wait) {
     return std::chrono::milliseconds(WaitInForce().exchange(wait.count()));
+}
+
+std::function<void()> CWriterLock::SetWaitHook(std::function<void()> hook) {
+    return std::exchange(WaitHookInForce(), std::move(hook));
 }
 
 }  // namespace qm

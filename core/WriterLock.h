@@ -35,6 +35,12 @@ public:
     // wait in force before.
     static std::chrono::milliseconds SetWait(std::chrono::milliseconds wait);
 
+    // Called on the waiting thread between the tries while another writer
+    // holds the lock (every 50 ms): the window looks at its queue there, so
+    // that a wait of 10 s never makes it "Not responding". For the whole
+    // process; returns the hook in force before.
+    static std::function<void()> SetWaitHook(std::function<void()> hook);
+
 private:
     std::unique_ptr<IFileLock> m_lock;
     uint32_t m_error = kErrorSuccess;

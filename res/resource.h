@@ -69,6 +69,8 @@
 #define IDS_LIST_NO_ENTRY 139
 #define IDS_LIST_UNREACHED 140
 #define IDS_CHANGED_WHILE_READ 141
+// A second start, elevated, while the running window is not.
+#define IDS_RUNNING_NOT_ELEVATED 142
 
 // Resource type of dialog initialisation data (MFC's RT_DLGINIT): per entry a
 // WORD control id, a WORD message (0x0403, add a string), a DWORD length and

@@ -1,11 +1,13 @@
 #include "ui/CheckerDlg.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
 #include <optional>
+#include <utility>
 
 #include "core/BoundedFormat.h"
 #include "core/EntryComment.h"
@@ -13,6 +15,7 @@
 #include "core/ResultSort.h"
 #include "core/RunSummary.h"
 #include "core/Settings.h"
+#include "core/WriterLock.h"
 #include "res/resource.h"
 #include "ui/AboutDlg.h"
 #include "ui/AppServices.h"
@@ -20,11 +23,14 @@
 #include "ui/CommentDlg.h"
 #include "ui/DataExchange.h"
 #include "ui/Dpi.h"
+#include "ui/EnterKey.h"
+#include "ui/KeepAlive.h"
 #include "ui/MessageBoxes.h"
 #include "ui/RedrawPace.h"
 #include "ui/SettingsDlg.h"
 #include "ui/SettingsFlags.h"
 #include "ui/TextFit.h"
+#include "ui/WindowFit.h"
 
 namespace {
 
@@ -56,6 +62,15 @@ constexpr int kStatusImageSize = 13;
 // arrive, seldom enough to cost nothing beside the file work.
 constexpr std::chrono::milliseconds kProgressInterval{100};
 
+// The smallest window, in dialog units: a list of some five rows below its
+// header, and side by side controls no closer than this.
+constexpr int kListLeastHeight = 60;
+constexpr int kLeastGap = 4;
+
+// Posted after a move to a monitor of another scale: the layout follows once
+// the dialog manager has scaled the controls.
+constexpr UINT kRelayoutMessage = WM_APP + 1;
+
 qm::StatusTexts LoadStatusTexts() {
     qm::StatusTexts texts;
     texts.identical = LoadResString(IDS_IDENTICAL);
@@ -74,22 +89,25 @@ qm::UnlistedScope UnlistedScopeOfSettings() {
     return scope;
 }
 
-// The result group box's text after a run: the counts, the files changed
-// with their CRC-32 kept, and the entries the CRC-32 alone checks.
+// The result group box's text after a run: the counts, and on a second line
+// the files changed with their CRC-32 kept and the entries that the CRC-32
+// alone checks.
 std::string SummaryText(const qm::RunSummary& summary) {
     constexpr size_t kCapacity = 1024;
     std::string text = qm::BoundedFormat(
         kCapacity, nullptr, LoadResString(IDS_COMPARE_SUMMARY).c_str(), summary.compared,
         summary.identical, summary.notIdentical, summary.updated, summary.notListed);
+    std::string notes;
     if (!summary.crafted.empty()) {
-        text += qm::BoundedFormat(kCapacity, nullptr, LoadResString(IDS_SUMMARY_CRAFTED).c_str(),
-                                  qm::NamesInBrief(summary.crafted, 3).c_str());
+        notes += qm::BoundedFormat(kCapacity, nullptr, LoadResString(IDS_SUMMARY_CRAFTED).c_str(),
+                                   qm::NamesInBrief(summary.crafted, 3).c_str());
     }
     if (summary.crcOnly > 0) {
-        text += qm::BoundedFormat(kCapacity, nullptr, LoadResString(IDS_SUMMARY_CRC_ONLY).c_str(),
-                                  summary.crcOnly);
+        if (!notes.empty()) notes += ' ';
+        notes += qm::BoundedFormat(kCapacity, nullptr, LoadResString(IDS_SUMMARY_CRC_ONLY).c_str(),
+                                   summary.crcOnly);
     }
-    return text;
+    return notes.empty() ? text : text + "\n" + notes;
 }
 
 }  // namespace
@@ -100,8 +118,17 @@ const CMessageMapEntry<CCheckerDlg> CCheckerDlg::kMessageMap[] = {
     OnMessage(WM_QUERYDRAGICON, &CCheckerDlg::OnQueryDragIcon),
     OnMessage(WM_DRAWITEM, &CCheckerDlg::OnDrawItem),
     OnMessage(WM_DPICHANGED, &CCheckerDlg::OnDpiChanged),
+    OnMessage(WM_DESTROY, &CCheckerDlg::OnDestroy),
+    OnMessage(WM_SIZE, &CCheckerDlg::OnSize),
+    OnMessage(WM_GETMINMAXINFO, &CCheckerDlg::OnGetMinMaxInfo),
+    OnMessage(kRelayoutMessage, &CCheckerDlg::OnRelayout),
+    OnMessage(WM_SYSCOLORCHANGE, &CCheckerDlg::OnSysColorChange),
+    OnMessage(WM_THEMECHANGED, &CCheckerDlg::OnThemeChanged),
+    OnMessage(WM_UPDATEUISTATE, &CCheckerDlg::OnUpdateUiState),
     OnCommand(IDC_COMPARE, BN_CLICKED, &CCheckerDlg::OnCompare),
     OnNotify(IDC_RESULT_LIST, NM_DBLCLK, &CCheckerDlg::OnDblclkResultList),
+    // Enter in the list, as a double-click.
+    OnNotify(IDC_RESULT_LIST, static_cast<UINT>(NM_RETURN), &CCheckerDlg::OnDblclkResultList),
     OnCommand(IDC_ABOUT, BN_CLICKED, &CCheckerDlg::OnAbout),
     OnCommand(IDC_SETTINGS, BN_CLICKED, &CCheckerDlg::OnSettings),
     // The list view's header has control id 0.
@@ -127,22 +154,6 @@ bool CCheckerDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
     return DispatchMessageMap(*this, kMessageMap, message, wParam, lParam, result);
 }
 
-bool CCheckerDlg::IsOperatorRequest(UINT message, WPARAM, LPARAM lParam) {
-    switch (message) {
-        case WM_COMMAND:
-        case WM_SYSCOMMAND:
-            return true;
-        case WM_NOTIFY: {
-            const UINT code = reinterpret_cast<const NMHDR*>(lParam)->code;
-            return code == static_cast<UINT>(NM_DBLCLK) ||
-                   code == static_cast<UINT>(HDN_ITEMCLICKA) ||
-                   code == static_cast<UINT>(HDN_ITEMCLICKW);
-        }
-        default:
-            return false;
-    }
-}
-
 void CCheckerDlg::DoDataExchange(CDataExchange& dx) {
     CDialog::DoDataExchange(dx);
     DDX_Control(dx, IDC_RESULT_LIST, m_listResult);
@@ -165,6 +176,8 @@ BOOL CCheckerDlg::OnInitDialog() {
     m_nDpi = dpi::OfWindow(m_hWnd);
     std::snprintf(m_szReleaseList, sizeof m_szReleaseList, "%s", "qmverify.lst");
     m_listResult.SetExtendedStyle(0, LVS_EX_FULLROWSELECT);
+    // Enter in the list opens the row, and never presses a button.
+    LetControlTakeEnter(m_listResult);
     SetUpButtons();
     SetUpResultList();
     m_hResultGroup = FirstGroupBox(m_hWnd);
@@ -173,7 +186,113 @@ BOOL CCheckerDlg::OnInitDialog() {
     ProcessSettingsFlags() = qm::ReadSettingsFlags();
     UpdateData(false);
     FitTextsToControls(m_hWnd);
+    m_layout.Capture(m_hWnd, {m_listResult.GetSafeHwnd(), m_hResultGroup}, TemplateClientSize());
+    m_dialogUnits = DialogUnits();
+    StartInsideWorkArea();
+    // Windows makes a window no larger than the screen as it creates it: the
+    // controls follow that size too.
+    m_layout.Apply();
+    // Every write of the window and its dialogs (comment, Add, settings,
+    // build) may wait up to 10 s for another writer: the window stays alive.
+    m_previousLockWaitHook = qm::CWriterLock::SetWaitHook(KeepAliveWithWaitCursor);
     return TRUE;
+}
+
+bool CCheckerDlg::OnDestroy(WPARAM, LPARAM, LRESULT&) {
+    qm::CWriterLock::SetWaitHook(std::move(m_previousLockWaitHook));
+    return false;
+}
+
+SIZE CCheckerDlg::DialogUnits() const {
+    RECT units{0, 0, 4, 8};
+    ::MapDialogRect(m_hWnd, &units);
+    return {units.right, units.bottom};
+}
+
+SIZE CCheckerDlg::MinimumClientSize() const {
+    RECT least{0, 0, kLeastGap, kListLeastHeight};
+    ::MapDialogRect(m_hWnd, &least);
+    SIZE minimum = m_layout.MinimumClient({least.bottom, least.bottom}, least.right);
+    // The group box's text, each of its lines whole, with the room the box
+    // keeps beside it.
+    if (m_hResultGroup != nullptr) {
+        const std::string text = CWindow(m_hResultGroup).GetWindowText();
+        HDC dc = ::GetDC(m_hResultGroup);
+        HGDIOBJ oldFont = ::SelectObject(
+            dc, reinterpret_cast<HGDIOBJ>(::SendMessageA(m_hResultGroup, WM_GETFONT, 0, 0)));
+        RECT extent{0, 0, 0, 0};
+        ::DrawTextA(dc, text.c_str(), -1, &extent, DT_CALCRECT | DT_NOPREFIX);
+        TEXTMETRICA metrics{};
+        ::GetTextMetricsA(dc, &metrics);
+        ::SelectObject(dc, oldFont);
+        ::ReleaseDC(m_hResultGroup, dc);
+        const RECT group = m_layout.BaseOf(m_hResultGroup);
+        const SIZE client = m_layout.BaseClient();
+        const LONG needed =
+            group.left + extent.right + 2 * metrics.tmHeight + client.cx - group.right;
+        if (needed > minimum.cx) minimum.cx = needed;
+    }
+    return minimum;
+}
+
+SIZE CCheckerDlg::MinimumWindowSize() const {
+    return dpi::WindowSizeForClient(m_hWnd, MinimumClientSize());
+}
+
+// The dialog manager has placed the window where the template says, moved
+// into the work area when it lay outside; a window larger than the work area
+// (the template at a large scale, a screen with a taskbar) is shrunk to fit.
+void CCheckerDlg::StartInsideWorkArea() {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (!::GetMonitorInfoA(::MonitorFromWindow(m_hWnd, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        return;
+    }
+    RECT window{};
+    ::GetWindowRect(m_hWnd, &window);
+    const RECT place = FitWindowIntoWorkArea(window, monitor.rcWork, MinimumWindowSize());
+    if (::EqualRect(&place, &window)) return;
+    ::SetWindowPos(m_hWnd, nullptr, place.left, place.top, place.right - place.left,
+                   place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool CCheckerDlg::OnSize(WPARAM kind, LPARAM, LRESULT&) {
+    if (kind != SIZE_MINIMIZED && !m_bDpiChanging) m_layout.Apply();
+    return false;
+}
+
+bool CCheckerDlg::OnGetMinMaxInfo(WPARAM, LPARAM info, LRESULT& result) {
+    auto& limits = *reinterpret_cast<MINMAXINFO*>(info);
+    result = 0;
+    if (m_bDpiChanging) {
+        // The window takes the place Windows suggests for the new scale,
+        // whatever the limits of the old one.
+        limits.ptMinTrackSize = POINT{0, 0};
+        limits.ptMaxTrackSize.x = std::max(limits.ptMaxTrackSize.x, m_suggestedSize.cx);
+        limits.ptMaxTrackSize.y = std::max(limits.ptMaxTrackSize.y, m_suggestedSize.cy);
+        return true;
+    }
+    // Before the layout is taken, the system's limits hold.
+    if (!m_layout.Captured()) return false;
+    const SIZE minimum = MinimumWindowSize();
+    limits.ptMinTrackSize = POINT{minimum.cx, minimum.cy};
+    return true;
+}
+
+// After a move to a monitor of another scale: the places taken follow the
+// dialog's new font, the controls take them for the window's size now, the
+// texts are fitted anew (a bitmap face does not scale in step), and the
+// layout goes on from there.
+bool CCheckerDlg::OnRelayout(WPARAM, LPARAM, LRESULT& result) {
+    m_bDpiChanging = false;
+    const SIZE units = DialogUnits();
+    m_layout.Scale(units, m_dialogUnits);
+    m_dialogUnits = units;
+    m_layout.Apply();
+    FitTextsToControls(m_hWnd);
+    m_layout.Rebase();
+    result = 0;
+    return true;
 }
 
 void CCheckerDlg::AddAboutToSystemMenu() {
@@ -262,7 +381,42 @@ bool CCheckerDlg::OnDpiChanged(WPARAM wParam, LPARAM lParam, LRESULT&) {
     }
     SetStatusImages();
     SetButtonImages();
+    m_bDpiChanging = true;
+    if (const auto* place = reinterpret_cast<const RECT*>(lParam)) {
+        m_suggestedSize = SIZE{place->right - place->left, place->bottom - place->top};
+    }
     dpi::MoveToSuggested(m_hWnd, lParam);
+    PostMessage(kRelayoutMessage);
+    return false;
+}
+
+// The system colours or the theme changed (high contrast on or off): the
+// logo's background follows the new face. The list view hears of new system
+// colours only from its parent; Windows sends WM_THEMECHANGED to every window.
+void CCheckerDlg::RemapButtonColours() {
+    for (CIconButton* button : {&m_btnExit, &m_btnSettings, &m_btnCompare, &m_btnAbout}) {
+        button->RemapColours();
+    }
+}
+
+bool CCheckerDlg::OnSysColorChange(WPARAM wParam, LPARAM lParam, LRESULT&) {
+    RemapButtonColours();
+    m_listResult.SendMessage(WM_SYSCOLORCHANGE, wParam, lParam);
+    return false;
+}
+
+bool CCheckerDlg::OnThemeChanged(WPARAM, LPARAM, LRESULT&) {
+    RemapButtonColours();
+    return false;
+}
+
+// A key was used, or the mouse started the window: the focus rectangle and
+// the underlines show or hide, which the icon buttons draw themselves.
+bool CCheckerDlg::OnUpdateUiState(WPARAM, LPARAM, LRESULT&) {
+    for (CIconButton* button : {&m_btnExit, &m_btnSettings, &m_btnCompare, &m_btnAbout}) {
+        if (button->GetSafeHwnd() != nullptr)
+            ::InvalidateRect(button->GetSafeHwnd(), nullptr, TRUE);
+    }
     return false;
 }
 
@@ -383,14 +537,6 @@ void CCheckerDlg::ShowProgress(int rowsSoFar, const std::string& format) {
     m_listResult.UpdateWindow();
 }
 
-void CCheckerDlg::KeepAlive() {
-    // Windows takes a window for hung when its thread has not looked at its
-    // queue for a while. Looking without removing anything dispatches no
-    // input (so no button starts anything), only what other programs send.
-    MSG msg;
-    ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
-}
-
 std::function<void(int)> CCheckerDlg::KeepAliveAtPace() {
     return [pace = CRedrawPace(kProgressInterval)](int) mutable {
         if (pace.Due(CRedrawPace::Clock::now())) KeepAlive();
@@ -400,22 +546,34 @@ std::function<void(int)> CCheckerDlg::KeepAliveAtPace() {
 void CCheckerDlg::SetGroupText(const std::string& text) {
     if (m_hResultGroup == nullptr) return;
     CWindow group(m_hResultGroup);
-    if (group.GetWindowText() == text) return;
+    const std::string before = group.GetWindowText();
+    if (before == text) return;
     group.SetWindowText(text);
     // A group box paints only its new text: the strip of the old one is
-    // erased through the window, then painted at once.
+    // erased through the window, then painted at once. A text may take two
+    // lines (BS_MULTILINE): the strip is as high as the higher of the two.
     RECT strip{};
     ::GetWindowRect(m_hResultGroup, &strip);
     ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&strip), 2);
-    HDC dc = ::GetDC(m_hResultGroup);
-    HGDIOBJ oldFont = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(group.SendMessage(WM_GETFONT)));
-    TEXTMETRICA metrics{};
-    ::GetTextMetricsA(dc, &metrics);
-    ::SelectObject(dc, oldFont);
-    ::ReleaseDC(m_hResultGroup, dc);
-    strip.bottom = strip.top + metrics.tmHeight + 1;
+    strip.bottom = strip.top + std::max(GroupTextHeight(before), GroupTextHeight(text)) + 1;
     ::RedrawWindow(m_hWnd, &strip, nullptr,
                    RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+int CCheckerDlg::GroupTextHeight(const std::string& text) const {
+    HDC dc = ::GetDC(m_hResultGroup);
+    HGDIOBJ oldFont = ::SelectObject(
+        dc, reinterpret_cast<HGDIOBJ>(::SendMessageA(m_hResultGroup, WM_GETFONT, 0, 0)));
+    TEXTMETRICA metrics{};
+    ::GetTextMetricsA(dc, &metrics);
+    RECT group{};
+    ::GetClientRect(m_hResultGroup, &group);
+    // The box keeps about a character's room on each side of its text.
+    RECT extent{0, 0, std::max(1L, group.right - 2 * metrics.tmHeight), 0};
+    ::DrawTextA(dc, text.c_str(), -1, &extent, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    ::SelectObject(dc, oldFont);
+    ::ReleaseDC(m_hResultGroup, dc);
+    return std::max(static_cast<int>(extent.bottom), static_cast<int>(metrics.tmHeight));
 }
 
 qm::BuildResult CCheckerDlg::BuildReleaseList() {
@@ -465,10 +623,12 @@ void CCheckerDlg::OnSettings() {
     settings.DoModal(m_hWnd);
 }
 
-void CCheckerDlg::OnDblclkResultList(NMHDR*, LRESULT* result) {
+void CCheckerDlg::OnDblclkResultList(NMHDR* header, LRESULT* result) {
     *result = 0;
-    // The first selected row in list order, whichever row was hit.
-    const int row = m_listResult.GetNextItem(-1, LVNI_SELECTED);
+    // A double-click: the first selected row in list order, whichever row
+    // was hit. Enter (NM_RETURN): the row with the focus.
+    const bool enter = header->code == static_cast<UINT>(NM_RETURN);
+    const int row = m_listResult.GetNextItem(-1, enter ? LVNI_FOCUSED : LVNI_SELECTED);
     if (row < 0) return;
     // A file that no entry names has no comment to edit.
     if (m_rows.GetRowAttributes(row).cause == qm::RowCause::NotListed) {

@@ -13,6 +13,12 @@
 // scale (WM_DPICHANGED); the dialog manager scales the controls by the font.
 // Constructing it creates no window, so the Settings dialog can run the
 // build on an object that is never shown.
+//
+// The window can be resized, down to a smallest size (layout::CDialogLayout):
+// the list takes the free space, the header fields and the rows of buttons
+// keep to their edges. It starts inside the work area of its monitor, shrunk
+// to fit where the template is larger; where the template fits, it starts as
+// the template lays it out.
 #pragma once
 
 #include <windows.h>
@@ -24,6 +30,7 @@
 #include "core/ReleaseListBuild.h"
 #include "core/ResultTable.h"
 #include "core/SortState.h"
+#include "ui/AnchorLayout.h"
 #include "ui/Dialog.h"
 #include "ui/IconButton.h"
 #include "ui/ImageList.h"
@@ -48,11 +55,6 @@ public:
     // rounded up (integer division truncating toward zero).
     static POINT IconPosition(const RECT& client, int cx, int cy);
 
-    // A message that asks the window to do something for the operator (a
-    // command, a click in the list or on its header, a system command): the
-    // window ignores them while a comparison runs.
-    static bool IsOperatorRequest(UINT message, WPARAM wParam, LPARAM lParam);
-
     // The icon button of control `id` (IDOK, IDC_SETTINGS, IDC_COMPARE,
     // IDC_ABOUT); nullptr for any other id.
     const CIconButton* IconButton(int id) const;
@@ -72,6 +74,13 @@ private:
     bool OnQueryDragIcon(WPARAM wParam, LPARAM lParam, LRESULT& result);
     bool OnDrawItem(WPARAM id, LPARAM item, LRESULT& result);
     bool OnDpiChanged(WPARAM dpi, LPARAM suggested, LRESULT& result);
+    bool OnDestroy(WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool OnSize(WPARAM kind, LPARAM size, LRESULT& result);
+    bool OnGetMinMaxInfo(WPARAM wParam, LPARAM info, LRESULT& result);
+    bool OnRelayout(WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool OnSysColorChange(WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool OnThemeChanged(WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool OnUpdateUiState(WPARAM wParam, LPARAM lParam, LRESULT& result);
     void OnCompare();
     void OnDblclkResultList(NMHDR* header, LRESULT* result);
     void OnAbout();
@@ -83,8 +92,18 @@ private:
     void OnFindItemW(NMHDR* header, LRESULT* result);
 
     void AddAboutToSystemMenu();
+    // The size of 4 x 8 dialog units in pixels: the font's average character.
+    SIZE DialogUnits() const;
+    // The smallest client and window sizes: the layout's, and room for the
+    // group box's text on its line(s).
+    SIZE MinimumClientSize() const;
+    SIZE MinimumWindowSize() const;
+    void StartInsideWorkArea();
+    // The height of `text` as the group box shows it, wrapped at its width.
+    int GroupTextHeight(const std::string& text) const;
     void SetUpButtons();
     void SetButtonImages();
+    void RemapButtonColours();
     void SetUpResultList();
     void SetStatusImages();
     void ReadInstalledReleases();
@@ -92,8 +111,6 @@ private:
     // During a comparison: the rows so far in the list, and their count in
     // the group box.
     void ShowProgress(int rowsSoFar, const std::string& format);
-    // Lets Windows see the thread alive during a long run, dispatching no input.
-    static void KeepAlive();
     // A hook for each step of a long run that keeps alive at the progress pace.
     static std::function<void(int)> KeepAliveAtPace();
     void SetGroupText(const std::string& text);
@@ -118,4 +135,12 @@ private:
     std::string m_strSentinelRelease;
     std::string m_strQmwRelease;
     HICON m_hIcon = nullptr;
+    // The writer lock's wait hook before the window put its own in force.
+    std::function<void()> m_previousLockWaitHook;
+    layout::CDialogLayout m_layout;
+    SIZE m_dialogUnits{0, 0};  // DialogUnits() when the layout was taken
+    // From WM_DPICHANGED until the layout follows the new scale: the dialog
+    // manager moves the controls meanwhile.
+    bool m_bDpiChanging = false;
+    SIZE m_suggestedSize{0, 0};  // the size Windows suggested for the new scale
 };

@@ -1,9 +1,11 @@
 #include "ui/Dialog.h"
 
+#include <cstring>
 #include <utility>
 
 #include "ui/DataExchange.h"
 #include "ui/DialogInit.h"
+#include "ui/KeepAlive.h"
 
 namespace {
 
@@ -61,6 +63,25 @@ bool CDialog::Create(HWND owner) {
 
 void CDialog::DestroyWindow() {
     if (m_hWnd != nullptr) ::DestroyWindow(m_hWnd);
+}
+
+SIZE CDialog::TemplateClientSize() const {
+    HMODULE module = ::GetModuleHandleA(nullptr);
+    HRSRC found = ::FindResourceA(module, MAKEINTRESOURCEA(m_templateId), MAKEINTRESOURCEA(5));
+    if (m_hWnd == nullptr || found == nullptr) return {0, 0};
+    const auto* data = static_cast<const BYTE*>(::LockResource(::LoadResource(module, found)));
+    const DWORD size = ::SizeofResource(module, found);
+    // DLGTEMPLATEEX (version 1, signature 0xFFFF) holds cx and cy at 22 and
+    // 24, DLGTEMPLATE at 14 and 16.
+    WORD head[2] = {0, 0};
+    if (data == nullptr || size < 26) return {0, 0};
+    std::memcpy(head, data, sizeof head);
+    const size_t at = head[0] == 1 && head[1] == 0xFFFF ? 22 : 14;
+    short extent[2] = {0, 0};
+    std::memcpy(extent, data + at, sizeof extent);
+    RECT client{0, 0, extent[0], extent[1]};
+    ::MapDialogRect(m_hWnd, &client);
+    return {client.right, client.bottom};
 }
 
 bool CDialog::UpdateData(bool save) {
@@ -121,6 +142,12 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPA
 
 INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) return OnInitDialog();
+    // Sent by another program in the middle of a long step (such as a wait
+    // for the writer lock inside OK): nothing of the operator's starts in it.
+    if (InsideKeepAlive() && IsOperatorRequest(message, wParam, lParam)) {
+        ::SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, 0);
+        return TRUE;
+    }
 
     LRESULT result = 0;
     if (!OnWndMsg(message, wParam, lParam, result)) {

@@ -32,6 +32,10 @@ public:
     CDialog& operator=(const CDialog&) = delete;
 
     UINT TemplateId() const { return m_templateId; }
+    // The client size the template lays its controls out for, in pixels of
+    // the dialog's font; {0, 0} before the window exists. A window larger
+    // than the screen may have been made smaller than this as it was created.
+    SIZE TemplateClientSize() const;
 
     // Runs the dialog modally over `owner`; returns the EndDialog result, or
     // -1 when the window could not be created.

@@ -25,6 +25,21 @@ void MoveToSuggested(HWND window, LPARAM suggested) {
     }
 }
 
+SIZE WindowSizeForClient(HWND window, SIZE client) {
+    using AdjustForDpiFn = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+    static const auto adjustForDpi = reinterpret_cast<AdjustForDpiFn>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleA("user32.dll"), "AdjustWindowRectExForDpi")));
+    const auto style = static_cast<DWORD>(::GetWindowLongPtrA(window, GWL_STYLE));
+    const auto exStyle = static_cast<DWORD>(::GetWindowLongPtrA(window, GWL_EXSTYLE));
+    RECT rect{0, 0, client.cx, client.cy};
+    if (adjustForDpi != nullptr) {
+        adjustForDpi(&rect, style, FALSE, exStyle, static_cast<UINT>(OfWindow(window)));
+    } else {
+        ::AdjustWindowRectEx(&rect, style, FALSE, exStyle);
+    }
+    return {rect.right - rect.left, rect.bottom - rect.top};
+}
+
 Bitmap Logo(int dpi, int width, int height) {
     return {dpi <= kStandard ? static_cast<UINT>(IDB_LOGO) : static_cast<UINT>(IDB_LOGO_2X),
             Scale(width, dpi), Scale(height, dpi)};

@@ -24,6 +24,10 @@ int OfWindow(HWND window);
 inline int OfDpiChanged(WPARAM wParam) { return LOWORD(wParam) > 0 ? LOWORD(wParam) : kStandard; }
 void MoveToSuggested(HWND window, LPARAM suggested);
 
+// The size of `window` with a client area of `client`, its frame and caption
+// as Windows draws them at the window's DPI.
+SIZE WindowSizeForClient(HWND window, SIZE client);
+
 // The logo bitmap for a place of `width` x `height` at 100 %: the 1x bitmap
 // up to 100 %, the 2x one above, and the size to draw it at.
 struct Bitmap {

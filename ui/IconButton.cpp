@@ -25,6 +25,27 @@ int CIconButton::AutoCaptionX(int clientWidth, int margin, int spacing, int imag
     return margin + imageWidth + spacing + free / 2;
 }
 
+int CIconButton::RingColourIndex(COLORREF face, COLORREF windowFrame, COLORREF buttonText) {
+    // Brightness as the eye weighs the primaries (ITU-R BT.601), times 1000.
+    auto brightness = [](COLORREF c) {
+        return 299 * GetRValue(c) + 587 * GetGValue(c) + 114 * GetBValue(c);
+    };
+    auto distance = [&](COLORREF c) {
+        const int d = brightness(c) - brightness(face);
+        return d < 0 ? -d : d;
+    };
+    return distance(windowFrame) >= distance(buttonText) ? COLOR_WINDOWFRAME : COLOR_BTNTEXT;
+}
+
+std::string CIconButton::WithoutMnemonic(const std::string& caption) {
+    std::string shown;
+    for (size_t i = 0; i < caption.size(); ++i) {
+        if (caption[i] == '&' && i + 1 < caption.size()) ++i;  // the next one shows as it is
+        shown += caption[i];
+    }
+    return shown;
+}
+
 int CIconButton::FocusInset(int m, int dpi) {
     const int most = dpi::Scale(3, dpi);
     return (m & ~3) <= 4 * most ? ShiftRight(m, 2) : most;
@@ -65,6 +86,7 @@ bool CIconButton::SetIconImage(UINT iconId, int width, int height) {
     if (m_hIconImage == nullptr) return false;
     m_sizeImage = SIZE{width, height};
     ReleaseBitmaps();
+    m_nBitmapId = 0;
     Repaint();
     return true;
 }
@@ -97,9 +119,19 @@ bool CIconButton::SetBitmapImage(UINT bitmapId, int width, int height, COLORREF 
     m_hBitmapDisabled = disabled;
     if (normal == nullptr || disabled == nullptr) return false;
     m_sizeImage = SIZE{width, height};
+    m_nBitmapId = bitmapId;
+    m_crBackground = colour;
     ReleaseIcon();
     Repaint();
     return true;
+}
+
+void CIconButton::RemapColours() {
+    if (m_nBitmapId != 0) {
+        SetBitmapImage(m_nBitmapId, m_sizeImage.cx, m_sizeImage.cy, m_crBackground);
+    } else {
+        Repaint();
+    }
 }
 
 void CIconButton::SetImagePosition(int x, int y) {
@@ -147,13 +179,13 @@ void CIconButton::DrawItem(const DRAWITEMSTRUCT& item) {
 
     if (!focusOnly) {
         if (m_bDefault) {
-            // Only the outer pixel ring of this rectangle stays: the face covers the rest.
-            HGDIOBJ oldPen = ::SelectObject(dc, ::GetStockObject(BLACK_PEN));
-            ::Rectangle(dc, item.rcItem.left, item.rcItem.top, item.rcItem.right,
-                        item.rcItem.bottom);
-            ::SelectObject(dc, oldPen);
+            const int ring =
+                RingColourIndex(::GetSysColor(COLOR_BTNFACE), ::GetSysColor(COLOR_WINDOWFRAME),
+                                ::GetSysColor(COLOR_BTNTEXT));
+            ::FrameRect(dc, &item.rcItem, ::GetSysColorBrush(ring));
         }
         ::DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | frameState);
+        m_bFocusShown = false;  // the new face has none
 
         std::string caption(static_cast<size_t>(::GetWindowTextLengthA(m_hWnd)) + 1, '\0');
         caption.resize(static_cast<size_t>(
@@ -181,8 +213,12 @@ void CIconButton::DrawItem(const DRAWITEMSTRUCT& item) {
         // button's face is the maker's logo, and its caption stays the
         // control's name (mnemonic, screen readers).
         if (!caption.empty() && (m_bAutoLayout || m_bTextPlaced)) {
+            // Without the keyboard cues, the caption shows as DST_PREFIXTEXT
+            // would show it, less the underline.
+            const std::string plain = WithoutMnemonic(caption);
+            const bool underline = (state & ODS_NOACCEL) == 0;
             SIZE text{};
-            ::GetTextExtentPoint32A(dc, caption.c_str(), static_cast<int>(caption.size()), &text);
+            ::GetTextExtentPoint32A(dc, plain.c_str(), static_cast<int>(plain.size()), &text);
             POINT pt = m_ptText;
             if (m_bAutoLayout && hasImage) {
                 RECT client{};
@@ -201,24 +237,25 @@ void CIconButton::DrawItem(const DRAWITEMSTRUCT& item) {
             // The caption goes over the face, never with a box of its own.
             const int oldMode = ::SetBkMode(dc, TRANSPARENT);
             const COLORREF oldColour = ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
-            ::DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(caption.c_str()), 0, pt.x,
-                         pt.y, 0, 0, DST_PREFIXTEXT | look);
+            const std::string& shown = underline ? caption : plain;
+            ::DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(shown.c_str()), 0, pt.x,
+                         pt.y, 0, 0, (underline ? DST_PREFIXTEXT : DST_TEXT) | look);
             ::SetTextColor(dc, oldColour);
             ::SetBkMode(dc, oldMode);
         }
     }
 
-    // The focus rectangle is XOR-drawn: a focus-only call toggles it, and a
-    // full repaint (which painted the face anew) draws it again.
-    const bool focusChanged = ((state ^ m_nLastState) & ODS_FOCUS) != 0;
-    const bool focused = (state & ODS_FOCUS) != 0;
-    if (!disabled && (focusChanged || (!focusOnly && focused))) {
+    // The focus rectangle is XOR-drawn: drawing it again takes it away. It
+    // shows on an enabled button with the focus, unless Windows hides the
+    // focus cues.
+    const bool wanted = !disabled && (state & ODS_FOCUS) != 0 && (state & ODS_NOFOCUSRECT) == 0;
+    if (wanted != m_bFocusShown) {
         RECT f = r;
         const int width = f.right - f.left;
         const int height = f.bottom - f.top;
         const int inset = FocusInset(width < height ? width : height, m_nDpi);
         ::InflateRect(&f, -inset, -inset);
         ::DrawFocusRect(dc, &f);
+        m_bFocusShown = wanted;
     }
-    m_nLastState = state;
 }

@@ -9,9 +9,19 @@
 // rectangle's greatest inset scale with it; the one-pixel lines (the default
 // button's ring, the frame's edges) stay one pixel. The images are loaded at
 // the size the caller asks for, which the caller scales.
+//
+// It draws as a standard push button does: in system colours only, the
+// default ring in the one of the window frame's and the button text's colour
+// that stands out more from the face (so it shows on a high-contrast face
+// too), and without the focus rectangle or the mnemonic's underline while
+// Windows hides the keyboard cues (ODS_NOFOCUSRECT, ODS_NOACCEL: after a
+// start with the mouse, until a key is used). After the system colours
+// change, RemapColours maps the bitmap's background to the new face.
 #pragma once
 
 #include <windows.h>
+
+#include <string>
 
 class CIconButton {
 public:
@@ -34,7 +44,12 @@ public:
     int GetDpi() const { return m_nDpi; }
 
     bool SetIconImage(UINT iconId, int width, int height);
+    // `colour` of the bitmap becomes the button face (and white in the
+    // disabled look).
     bool SetBitmapImage(UINT bitmapId, int width, int height, COLORREF colour);
+    // Loads the bitmap again for the face colour in force now
+    // (WM_SYSCOLORCHANGE, WM_THEMECHANGED); nothing for an icon.
+    void RemapColours();
     void SetImagePosition(int x, int y);
     // Explicit layout draws the caption only where this places it (-1 on an
     // axis centres it); until then the image alone is the button's face.
@@ -65,6 +80,13 @@ public:
     // image, or right after the image when it does not fit.
     static int AutoCaptionX(int clientWidth, int margin, int spacing, int imageWidth,
                             int textWidth);
+    // The system colour of the default ring (COLOR_WINDOWFRAME or
+    // COLOR_BTNTEXT): the one whose brightness lies farther from the face's;
+    // the window frame's when both lie as far.
+    static int RingColourIndex(COLORREF face, COLORREF windowFrame, COLORREF buttonText);
+    // The caption as it shows without the mnemonic's underline: each "&"
+    // that marks a mnemonic dropped, "&&" shown as "&".
+    static std::string WithoutMnemonic(const std::string& caption);
 
 private:
     void Repaint() const;
@@ -87,6 +109,8 @@ private:
     HBITMAP m_hBitmap = nullptr;
     HBITMAP m_hBitmapDisabled = nullptr;
     SIZE m_sizeImage{0, 0};
+    UINT m_nBitmapId = 0;         // the bitmap shown, for RemapColours; 0: none
+    COLORREF m_crBackground = 0;  // its colour that becomes the face
     BOOL m_bDefault = FALSE;
-    UINT m_nLastState = 0;
+    bool m_bFocusShown = false;  // the XOR-drawn focus rectangle is on the face
 };

@@ -9,7 +9,7 @@ namespace {
 constexpr int kGap = 3;     // pixels kept free between neighbours
 constexpr int kMargin = 6;  // pixels kept free inside a group box or the dialog
 
-enum class Kind { Other, Label, WrappingLabel, CheckBox, GroupBox };
+enum class Kind { Other, Label, WrappingLabel, CheckBox, GroupBox, ReadOnlyField };
 
 std::string ClassOf(HWND window) {
     char name[32] = "";
@@ -29,6 +29,10 @@ Kind KindOf(HWND control) {
             default:
                 return Kind::Other;  // centred, icons, bitmaps, frames
         }
+    }
+    if (::lstrcmpiA(cls.c_str(), "Edit") == 0) {
+        return (style & ES_READONLY) != 0 && (style & ES_MULTILINE) == 0 ? Kind::ReadOnlyField
+                                                                         : Kind::Other;
     }
     if (::lstrcmpiA(cls.c_str(), "Button") == 0) {
         switch (style & BS_TYPEMASK) {
@@ -61,8 +65,9 @@ bool Contains(const RECT& outer, const RECT& inner) {
 }
 
 // The room the text needs in the control's font; `width` > 0 wraps at that
-// width.
-SIZE TextExtent(HWND control, int width) {
+// width. `breakRoom`: with the room a static control needs not to break the
+// line early.
+SIZE TextExtent(HWND control, int width, bool breakRoom = true) {
     char text[512] = "";
     ::GetWindowTextA(control, text, sizeof text);
     HDC dc = ::GetDC(control);
@@ -77,16 +82,38 @@ SIZE TextExtent(HWND control, int width) {
     // (the last character went missing): one average character of room.
     TEXTMETRICA metrics{};
     ::GetTextMetricsA(dc, &metrics);
-    if (width <= 0) rect.right += metrics.tmAveCharWidth;
+    if (width <= 0 && breakRoom) rect.right += metrics.tmAveCharWidth;
     if (previous != nullptr) ::SelectObject(dc, previous);
     ::ReleaseDC(control, dc);
     return {rect.right - rect.left, rect.bottom - rect.top};
+}
+
+// The width a single-line field needs to show its whole text: the text, the
+// field's margins, its border and a pixel for the caret.
+int FieldNeeds(HWND field) {
+    char text[512] = "";
+    const int length = ::GetWindowTextA(field, text, sizeof text);
+    if (length <= 0) return 0;
+    HDC dc = ::GetDC(field);
+    auto font = reinterpret_cast<HFONT>(::SendMessageA(field, WM_GETFONT, 0, 0));
+    HGDIOBJ previous = font != nullptr ? ::SelectObject(dc, font) : nullptr;
+    SIZE extent{};
+    ::GetTextExtentPoint32A(dc, text, length, &extent);
+    if (previous != nullptr) ::SelectObject(dc, previous);
+    ::ReleaseDC(field, dc);
+    const auto margins = static_cast<DWORD>(::SendMessageA(field, EM_GETMARGINS, 0, 0));
+    RECT window{}, client{};
+    ::GetWindowRect(field, &window);
+    ::GetClientRect(field, &client);
+    const int border = (window.right - window.left) - (client.right - client.left);
+    return extent.cx + LOWORD(margins) + HIWORD(margins) + border + 1;
 }
 
 void Fit(HWND dialog, HWND control, Kind kind, const std::vector<HWND>& siblings) {
     RECT rect = RectIn(dialog, control);
     RECT client{};
     ::GetClientRect(dialog, &client);
+    int leftLimit = kMargin;
     int rightLimit = client.right - kMargin;
     int bottomLimit = client.bottom - kMargin;
     for (HWND sibling : siblings) {
@@ -96,6 +123,7 @@ void Fit(HWND dialog, HWND control, Kind kind, const std::vector<HWND>& siblings
         }
         const RECT other = RectIn(dialog, sibling);
         if (KindOf(sibling) == Kind::GroupBox && Contains(other, rect)) {
+            leftLimit = std::max(leftLimit, static_cast<int>(other.left) + kMargin);
             rightLimit = std::min(rightLimit, static_cast<int>(other.right) - kMargin);
             bottomLimit = std::min(bottomLimit, static_cast<int>(other.bottom) - kMargin);
             continue;
@@ -104,6 +132,9 @@ void Fit(HWND dialog, HWND control, Kind kind, const std::vector<HWND>& siblings
         if (sameLine && other.left >= rect.right - 1) {
             rightLimit = std::min(rightLimit, static_cast<int>(other.left) - kGap);
         }
+        if (sameLine && other.right <= rect.left + 1) {
+            leftLimit = std::max(leftLimit, static_cast<int>(other.right) + kGap);
+        }
         const bool sameColumn = other.left < rect.right && other.right > rect.left;
         if (sameColumn && other.top >= rect.bottom - 1) {
             bottomLimit = std::min(bottomLimit, static_cast<int>(other.top) - kGap);
@@ -111,16 +142,33 @@ void Fit(HWND dialog, HWND control, Kind kind, const std::vector<HWND>& siblings
     }
 
     const int box = kind == Kind::CheckBox ? ::GetSystemMetrics(SM_CXMENUCHECK) + 6 : 0;
-    const int needed = TextExtent(control, 0).cx + box + 2;
+    const int needed =
+        kind == Kind::ReadOnlyField ? FieldNeeds(control) : TextExtent(control, 0).cx + box + 2;
+    int left = rect.left;
     int width = rect.right - rect.left;
     int height = rect.bottom - rect.top;
     if (needed > width)
         width = std::max(width, std::min(needed, rightLimit - static_cast<int>(rect.left)));
+    // A text still cut because its neighbour on the right stops it (a label
+    // before its field): into the free room on its left, as far as the text
+    // itself needs.
+    const int whole =
+        kind == Kind::ReadOnlyField ? needed : TextExtent(control, 0, false).cx + box + 2;
+    if (whole > width && (kind == Kind::Label || kind == Kind::ReadOnlyField)) {
+        const int more = std::min(whole - width, left - leftLimit);
+        if (more > 0) {
+            left -= more;
+            width += more;
+        }
+    }
     if (needed > width && kind == Kind::WrappingLabel) {
         const int lines = TextExtent(control, width).cy;
         height = std::max(height, std::min(lines, bottomLimit - static_cast<int>(rect.top)));
     }
-    if (width != rect.right - rect.left || height != rect.bottom - rect.top) {
+    if (left != rect.left) {
+        ::SetWindowPos(control, nullptr, left, rect.top, width, height,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+    } else if (width != rect.right - rect.left || height != rect.bottom - rect.top) {
         ::SetWindowPos(control, nullptr, 0, 0, width, height,
                        SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
@@ -136,7 +184,8 @@ void FitTextsToControls(HWND dialog) {
     }
     for (HWND child : children) {
         const Kind kind = KindOf(child);
-        if (kind == Kind::Label || kind == Kind::WrappingLabel || kind == Kind::CheckBox) {
+        if (kind == Kind::Label || kind == Kind::WrappingLabel || kind == Kind::CheckBox ||
+            kind == Kind::ReadOnlyField) {
             Fit(dialog, child, kind, children);
         }
     }

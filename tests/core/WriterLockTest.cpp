@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <string>
 
 #include "SampleInstallation.h"
@@ -68,8 +69,12 @@ protected:
 };
 
 TEST_F(WriterLockTest, AWriterGivesUpWhileAnotherHoldsTheLockAndWritesOnceItIsFree) {
+    // The window keeps itself alive through the hook while any writer waits.
+    int waitCalls = 0;
+    const std::function<void()> previousHook = CWriterLock::SetWaitHook([&] { ++waitCalls; });
     for (const Writer& writer : kWriters) {
         SCOPED_TRACE(writer.what);
+        waitCalls = 0;
         {
             std::unique_ptr<IFileLock> other;
             ASSERT_EQ(Platform().TryLockFile(LockFilePath(Platform().WindowsDirectory()), other),
@@ -78,11 +83,15 @@ TEST_F(WriterLockTest, AWriterGivesUpWhileAnotherHoldsTheLockAndWritesOnceItIsFr
             EXPECT_EQ(sample.ListText(), kList);
             EXPECT_FALSE(sample.ExistsInWindows("qmverify.ini"));
         }
+        EXPECT_GE(waitCalls, 2) << "150 ms of waiting, a try every 50 ms";
+        waitCalls = 0;
         EXPECT_EQ(writer.run(), kErrorSuccess);
+        EXPECT_EQ(waitCalls, 0) << "no wait, no hook";
         sample.WriteList(kList);
         sample.RemoveInWindows("qmverify.ini");
         sample.RemoveInWindows("qmverify.l01");
     }
+    CWriterLock::SetWaitHook(previousHook);
     // The lock file stays for the next writer.
     EXPECT_TRUE(sample.ExistsInWindows("qmverify.lck"));
 }

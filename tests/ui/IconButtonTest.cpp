@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
+#include "SystemColours.h"
 #include "res/resource.h"
 
 namespace {
@@ -123,6 +125,25 @@ TEST(IconButtonLayout, CentringShiftsArithmeticallyAndFocusInsetFollowsTheQuarte
     // Room right of the image: centred when it fits, right after the spacing when not.
     EXPECT_EQ(CIconButton::AutoCaptionX(100, 4, 8, 20, 30), 4 + 20 + 8 + 38 / 2);
     EXPECT_EQ(CIconButton::AutoCaptionX(50, 4, 8, 20, 30), 32);
+}
+
+TEST(IconButtonLook, TheRingTakesTheSystemColourFarthestFromTheFaceAndMnemonicsCanHide) {
+    // Windows 10's standard colours: a grey frame and black text on a light face.
+    EXPECT_EQ(CIconButton::RingColourIndex(RGB(240, 240, 240), RGB(100, 100, 100), RGB(0, 0, 0)),
+              COLOR_BTNTEXT);
+    // High Contrast Black: white frame and text on black; the frame's on a tie.
+    EXPECT_EQ(CIconButton::RingColourIndex(RGB(0, 0, 0), RGB(255, 255, 255), RGB(255, 255, 255)),
+              COLOR_WINDOWFRAME);
+    // A frame as dark as the face, yellow text (High Contrast #1).
+    EXPECT_EQ(CIconButton::RingColourIndex(RGB(0, 0, 0), RGB(0, 0, 0), RGB(255, 255, 0)),
+              COLOR_BTNTEXT);
+    // Dark text on a dark face, a light frame.
+    EXPECT_EQ(CIconButton::RingColourIndex(RGB(40, 40, 40), RGB(255, 255, 255), RGB(80, 80, 80)),
+              COLOR_WINDOWFRAME);
+
+    EXPECT_EQ(CIconButton::WithoutMnemonic("&Exit"), "Exit");
+    EXPECT_EQ(CIconButton::WithoutMnemonic("Save && E&xit"), "Save & Exit");
+    EXPECT_EQ(CIconButton::WithoutMnemonic("Compare"), "Compare");
 }
 
 TEST_F(IconButtonTest, CenterInClientCentresOnlyTheAxesGivenAsMinusOne) {
@@ -265,6 +286,72 @@ TEST_F(IconButtonTest, FocusOnlyCallsToggleTheFocusRectangleAndLeaveTheFaceAlone
     // A focus-only call without a change of focus draws nothing.
     Draw(0, ODA_FOCUS);
     EXPECT_TRUE(Diff(before, Snapshot()).empty());
+}
+
+// After a start with the mouse Windows hides the focus rectangle and the
+// mnemonic's underline until a key is used, as standard buttons do.
+TEST_F(IconButtonTest, HiddenKeyboardCuesDrawNeitherFocusRectangleNorUnderline) {
+    Make(75, 23, "&Exit");
+    EXPECT_TRUE(FocusBox(ODS_NOFOCUSRECT).empty());
+    Draw(0);
+    const std::vector<DWORD> plain = Snapshot();
+    // The focus comes and goes while the cues are hidden: nothing to draw
+    // or to take away.
+    Draw(ODS_FOCUS | ODS_NOFOCUSRECT, ODA_FOCUS);
+    EXPECT_TRUE(Diff(plain, Snapshot()).empty());
+    Draw(ODS_NOFOCUSRECT, ODA_FOCUS);
+    EXPECT_TRUE(Diff(plain, Snapshot()).empty());
+    // A key shows the cues: the repaint draws the rectangle, and losing the
+    // focus takes it away again.
+    Draw(ODS_FOCUS);
+    EXPECT_FALSE(Diff(plain, Snapshot()).empty());
+    Draw(0, ODA_FOCUS);
+    EXPECT_TRUE(Diff(plain, Snapshot()).empty());
+
+    // Without the cue the caption is drawn as the same caption without a
+    // mnemonic: only the underline goes.
+    Draw(ODS_NOACCEL);
+    const std::vector<DWORD> hidden = Snapshot();
+    EXPECT_FALSE(Diff(plain, hidden).empty());
+    SetWindowTextA(m_button.GetSafeHwnd(), "Exit");
+    Draw(0);
+    EXPECT_TRUE(Diff(hidden, Snapshot()).empty());
+}
+
+// A high-contrast theme: the ring shows on the dark face, the face is the
+// new one, and the logo's background follows it once remapped.
+TEST_F(IconButtonTest, UnderOtherSystemColoursRingFaceAndLogoUseThem) {
+    Make(75, 30, "About");
+    ASSERT_TRUE(m_button.SetBitmapImage(IDB_LOGO, 44, 22, RGB(255, 255, 255)));
+    m_button.SetImagePosition(-1, -1);  // centred at (15, 4)
+    m_button.SetDefaultButton(TRUE);
+    const COLORREF standardFace = GetSysColor(COLOR_BTNFACE);
+    auto logoCorner = [this] {
+        HDC dc = CreateCompatibleDC(nullptr);
+        HGDIOBJ old = SelectObject(dc, m_button.GetBitmapImage());
+        const COLORREF corner = GetPixel(dc, 0, 0);
+        SelectObject(dc, old);
+        DeleteDC(dc);
+        return corner;
+    };
+    {
+        SystemColours colours = HighContrastBlack();
+        m_button.RemapColours();
+        EXPECT_EQ(logoCorner(), RGB(0, 0, 0));
+        Draw(0);
+        for (int x = 0; x < 75; ++x) {
+            EXPECT_EQ(Pixel(x, 0), RGB(255, 255, 255)) << x;
+            EXPECT_EQ(Pixel(x, 29), RGB(255, 255, 255)) << x;
+        }
+        for (int y = 0; y < 30; ++y) {
+            EXPECT_EQ(Pixel(0, y), RGB(255, 255, 255)) << y;
+            EXPECT_EQ(Pixel(74, y), RGB(255, 255, 255)) << y;
+        }
+        EXPECT_EQ(Pixel(8, 15), RGB(0, 0, 0)) << "the face";
+        EXPECT_EQ(Pixel(15, 4), RGB(0, 0, 0)) << "the logo's background";
+    }
+    m_button.RemapColours();
+    EXPECT_EQ(logoCorner(), standardFace);
 }
 
 TEST_F(IconButtonTest, DisabledButtonDrawsItsImageGreyedAndNoFocusRectangle) {

@@ -4,8 +4,10 @@
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <oleacc.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <thread>
@@ -13,6 +15,7 @@
 
 #include "CrcForge.h"
 #include "SampleWindow.h"
+#include "SystemColours.h"
 #include "core/FaultPlatform.h"
 #include "core/ReleaseListBuild.h"
 #include "core/ResultSort.h"
@@ -21,6 +24,7 @@
 #include "ui/AppServices.h"
 #include "ui/CheckerDlg.h"
 #include "ui/ChildSearch.h"
+#include "ui/CommentDlg.h"
 #include "ui/SettingsFlags.h"
 
 namespace {
@@ -178,6 +182,58 @@ TEST_F(MainWindowTest, OwnerDrawnButtonsAreDrawnByTheirIconButtons) {
     ::DeleteObject(bitmap);
 }
 
+// What a screen reader says for each icon button: its text, also for About,
+// whose face is the logo alone.
+TEST_F(MainWindowTest, ScreenReadersNameEachIconButtonByItsText) {
+    Open();
+    ASSERT_TRUE(SUCCEEDED(::CoInitialize(nullptr)));
+    const std::pair<int, const wchar_t*> buttons[] = {{IDC_COMPARE, L"Compare"},
+                                                      {IDC_SETTINGS, L"Settings"},
+                                                      {IDOK, L"Exit"},
+                                                      {IDC_ABOUT, L"About"}};
+    for (const auto& [id, name] : buttons) {
+        SCOPED_TRACE(id);
+        IAccessible* accessible = nullptr;
+        // __uuidof: MinGW's import library gives the address of oleacc's
+        // export, not the IID itself.
+        ASSERT_EQ(
+            ::AccessibleObjectFromWindow(m_dlg.GetDlgItem(id), OBJID_CLIENT, __uuidof(IAccessible),
+                                         reinterpret_cast<void**>(&accessible)),
+            S_OK);
+        VARIANT self{};
+        self.vt = VT_I4;
+        self.lVal = CHILDID_SELF;
+        BSTR text = nullptr;
+        EXPECT_EQ(accessible->get_accName(self, &text), S_OK);
+        EXPECT_EQ(std::wstring(text != nullptr ? text : L""), name);
+        ::SysFreeString(text);
+        accessible->Release();
+    }
+    ::CoUninitialize();
+}
+
+// Windows tells every top-level window of new system colours (a high-contrast
+// theme): the About button's logo takes the new face, and the old one back.
+TEST_F(MainWindowTest, TheAboutLogoFollowsTheFaceColourThroughAColourChange) {
+    Open();
+    const CIconButton& about = *m_dlg.IconButton(IDC_ABOUT);
+    auto logoCorner = [&about] {
+        HDC dc = ::CreateCompatibleDC(nullptr);
+        HGDIOBJ old = ::SelectObject(dc, about.GetBitmapImage());
+        const COLORREF corner = ::GetPixel(dc, 0, 0);
+        ::SelectObject(dc, old);
+        ::DeleteDC(dc);
+        return corner;
+    };
+    const COLORREF standardFace = ::GetSysColor(COLOR_BTNFACE);
+    ASSERT_EQ(logoCorner(), standardFace);
+    {
+        SystemColours colours = HighContrastBlack();
+        EXPECT_EQ(logoCorner(), RGB(0, 0, 0));
+    }
+    EXPECT_EQ(logoCorner(), standardFace);
+}
+
 TEST_F(MainWindowTest, CompareListsEveryEntryWithUpdatedFirstThenNotIdenticalThenIdentical) {
     PrepareRelease();
     Open();
@@ -307,12 +363,13 @@ TEST_F(MainWindowTest, FocusAndSelectionTravelWithTheirRowsAsTheTableSortMovesTh
 }
 
 // Every file read takes a while, so that a comparison runs long enough for
-// another thread to reach the window during it.
+// another thread to reach the window during it (the files are read on
+// several threads at once).
 class SlowReads : public qm::test::FaultPlatform {
 public:
     uint32_t OpenForReading(const std::string& path,
                             std::unique_ptr<qm::IReadFile>& file) override {
-        ::Sleep(10);
+        ::Sleep(50);
         if (++m_reads == 10) ::SetEvent(underWay);
         return FaultPlatform::OpenForReading(path, file);
     }
@@ -320,7 +377,7 @@ public:
     ~SlowReads() override { ::CloseHandle(underWay); }
 
 private:
-    int m_reads = 0;
+    std::atomic<int> m_reads{0};
 };
 
 TEST_F(MainWindowTest, DuringARunOtherProgramsGetAnswersTheCountShowsAndNoCommandStarts) {
@@ -338,7 +395,7 @@ TEST_F(MainWindowTest, DuringARunOtherProgramsGetAnswersTheCountShowsAndNoComman
     char resting[256] = "";
     ::GetWindowTextA(group, resting, sizeof resting);
 
-    // Early in the run (57 files still to read, some 600 ms), another thread
+    // Early in the run (57 files still to read, some 700 ms), another thread
     // reads the group box and presses About, as another program would.
     SlowReads slow;
     std::string seen;
@@ -395,7 +452,7 @@ TEST_F(MainWindowTest, AFileCraftedToKeepItsCrcAndDateShowsNotIdenticalAndIsName
     char summary[512] = "";
     ::GetWindowTextA(FirstGroupBox(m_dlg.GetSafeHwnd()), summary, sizeof summary);
     EXPECT_NE(
-        std::string(summary).find("changed although the CRC-32 is the same: \\qmw.\\tool.exe"),
+        std::string(summary).find("\nChanged although the CRC-32 is the same: \\qmw.\\tool.exe."),
         std::string::npos)
         << summary;
 }
@@ -445,6 +502,58 @@ TEST_F(MainWindowTest, PlantedFilesShowAsNotListedWhileTheirFlagIsSetAndOpenNoCo
     EXPECT_EQ(rows[1].path, "\\db1.\\planted.exe");
     EXPECT_EQ(rows[1].status, "Not listed");
     ProcessSettingsFlags().checkQmw = 1;
+}
+
+// A key pressed on the control with the focus, through the dialog manager as
+// the modal loop of the program hands it over.
+void PressKey(HWND dialog, UINT key) {
+    HWND focus = ::GetFocus();
+    ::PostMessageA(focus, WM_KEYDOWN, key, 1);
+    ::PostMessageA(focus, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
+    MSG msg;
+    while (::IsWindow(dialog) && ::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (!::IsDialogMessageA(dialog, &msg)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+    }
+}
+
+// From the keyboard alone: Enter in the list opens Edit comment for the row
+// with the focus and leaves the window open; Enter elsewhere still presses
+// the default button (Compare), and Esc still ends the window.
+TEST_F(MainWindowTest, EnterOnARowOpensEditCommentAndElsewhereKeepsItsMeaning) {
+    PrepareRelease();
+    Open();
+    ClickCompare();
+    HWND window = m_dlg.GetSafeHwnd();
+    std::vector<std::string> opened;
+    const CDialog::ModalHook recording = CDialog::SetModalHook([&](CDialog& dialog, HWND) {
+        if (const auto* comment = dynamic_cast<const CCommentDlg*>(&dialog)) {
+            opened.push_back(comment->m_strFileName);
+        }
+        return static_cast<INT_PTR>(IDCANCEL);
+    });
+    ListView_SetItemState(m_list, 1, LVIS_SELECTED, LVIS_SELECTED);
+    ListView_SetItemState(m_list, 3, LVIS_FOCUSED, LVIS_FOCUSED);
+    ::SetFocus(m_list);
+    PressKey(window, VK_RETURN);
+    ASSERT_TRUE(::IsWindow(window));
+    EXPECT_EQ(opened, (std::vector<std::string>{ItemText(m_list, 3, 0)}));
+    CDialog::SetModalHook(recording);
+
+    m_install.WriteFile("qmw", "alpha.exe", "changed");
+    ::SetFocus(m_dlg.GetDlgItem(IDC_QMW_RELEASE));
+    PressKey(window, VK_RETURN);
+    ASSERT_TRUE(::IsWindow(window));
+    const std::vector<Row> rows = ReadRows(m_list);
+    EXPECT_TRUE(std::any_of(rows.begin(), rows.end(), [](const Row& row) {
+        return row.path == "\\qmw.\\alpha.exe" && row.status == "Not identical";
+    })) << "Enter compared again";
+
+    ::SetFocus(m_list);
+    PressKey(window, VK_ESCAPE);
+    EXPECT_EQ(m_dlg.GetSafeHwnd(), nullptr);
 }
 
 TEST_F(MainWindowTest, SystemMenuEndsWithAboutAndItsCommandRangeOpensTheAboutBox) {

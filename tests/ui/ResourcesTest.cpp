@@ -51,6 +51,9 @@ TEST(Resources, StringTableHoldsEveryTextExactly) {
         {IDS_NO_RELEASE_LIST,
          "No release file found. The list for this release will be created now.\n"
          "Please wait, this can take up to a minute."},
+        {IDS_RUNNING_NOT_ELEVATED,
+         "qmverify is running already, without administrator rights.\n"
+         "Please close the running qmverify, then start it again with \"Run as administrator\"."},
     };
     for (const auto& [id, text] : strings) EXPECT_EQ(ResString(id), text) << id;
     // Our own failure messages: present, one or two lines, no format fields.
@@ -234,7 +237,8 @@ TEST_F(ResourceDialogs, MainWindowTemplate) {
     const LONG_PTR style = GetWindowLongPtrA(dialog.hWnd(), GWL_STYLE);
     EXPECT_EQ(style & (WS_MINIMIZEBOX | WS_SYSMENU | WS_CAPTION),
               WS_MINIMIZEBOX | WS_SYSMENU | WS_CAPTION);
-    EXPECT_EQ(style & (WS_MAXIMIZEBOX | WS_THICKFRAME), 0);
+    // Resizable: the window code keeps the controls to their edges.
+    EXPECT_EQ(style & (WS_MAXIMIZEBOX | WS_THICKFRAME), WS_MAXIMIZEBOX | WS_THICKFRAME);
     EXPECT_NE(GetWindowLongPtrA(dialog.hWnd(), GWL_EXSTYLE) & WS_EX_APPWINDOW, 0);
     EXPECT_EQ(Text(dialog.hWnd()), "Quillmark Release Check");
     // Positions are in dialog units: the list at 20, 63, 558 x 292.

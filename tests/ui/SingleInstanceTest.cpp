@@ -1,10 +1,14 @@
 // A second start of the tool while a window of the main window's title
-// exists: it restores and activates that window and ends with status 0.
+// exists: it restores and activates that window and ends with status 0; an
+// elevated start that meets a copy without elevation tells the operator first.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
+
+#include "ui/Elevation.h"
 
 namespace {
 
@@ -63,4 +67,20 @@ TEST(SingleInstance, SecondStartRestoresTheRunningWindowAndEndsWithStatusZero) {
     EXPECT_EQ(status, 0u);
     EXPECT_FALSE(::IsIconic(running)) << "the running window is restored";
     ::DestroyWindow(running);
+}
+
+TEST(SingleInstance, OnlyAnElevatedStartMeetingACopyWithoutElevationTellsTheOperatorFirst) {
+    EXPECT_EQ(DecideSecondStart(false, false), SecondStart::BringRunningForward);
+    EXPECT_EQ(DecideSecondStart(true, true), SecondStart::BringRunningForward);
+    EXPECT_EQ(DecideSecondStart(true, false), SecondStart::BringRunningForward)
+        << "a standard start meets an elevated copy as it always did";
+    EXPECT_EQ(DecideSecondStart(false, true), SecondStart::TellToRestartElevated);
+
+    // The running copy's fact, read through its window: here our own.
+    HWND window = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                    ::GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(IsProcessOfWindowElevated(window), std::optional<bool>(IsThisProcessElevated()));
+    ::DestroyWindow(window);
+    EXPECT_EQ(IsProcessOfWindowElevated(nullptr), std::nullopt);
 }

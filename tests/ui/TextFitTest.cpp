@@ -1,6 +1,6 @@
-// Labels and check boxes of the Settings and Password dialogs show their
-// whole text with the font this system gives "MS Sans Serif", without
-// running into a neighbour or out of their group box.
+// Labels and check boxes of the main window and of the Settings and Password
+// dialogs show their whole text with the font this system gives "MS Sans
+// Serif", without running into a neighbour or out of their group box.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+#include <commctrl.h>
+
+#include "ui/CheckerDlg.h"
 #include "ui/PasswordDlg.h"
 #include "ui/SettingsDlg.h"
 #include "ui/TextFit.h"
@@ -98,6 +101,17 @@ TEST(TextFit, SettingsAndPasswordShowTheirWholeTexts) {
     CPasswordDlg password;
     ASSERT_TRUE(password.Create(nullptr));
     ExpectWholeTextsWithoutOverlap(password.GetSafeHwnd());
+}
+
+// "Installed Sentinel Release:" is wider than its place in Wine's face; its
+// field stops it on the right, so it takes room on its left.
+TEST(TextFit, TheMainWindowShowsItsWholeTexts) {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
+    ::InitCommonControlsEx(&controls);
+    CCheckerDlg main;
+    ASSERT_TRUE(main.Create(nullptr));
+    ExpectWholeTextsWithoutOverlap(main.GetSafeHwnd());
+    main.DestroyWindow();
 }
 
 TEST(TextFit, ATextThatFitsLeavesItsControlAlone) {

@@ -1,14 +1,17 @@
 // What the window tells the operator when the release data cannot be
-// changed as asked: another program holds the list, administrator rights are
-// missing, a name with a directory part, a build that finds nothing or that
-// could not read some files, and a list that cannot be read.
+// changed as asked: another program holds the list (and the window stays
+// alive while it waits for it), administrator rights are missing, a name
+// with a directory part, a build that finds nothing or that could not read
+// some files, and a list that cannot be read.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "DialogFixture.h"
 #include "core/FaultPlatform.h"
@@ -90,6 +93,58 @@ TEST_F(WriteNoticesTest, AnotherWriterAndMissingRightsAreToldAndTheSettingsStayO
         EXPECT_TRUE(stayedOpen);
     }
     EXPECT_FALSE(Exists(IniPath()));
+}
+
+TEST_F(WriteNoticesTest, AWaitForAnotherWriterAnswersOtherProgramsAndStartsNothingOfTheirs) {
+    PrepareRelease();
+    Open();
+    Press(IDC_COMPARE);
+    const int row = RowOf("\\qmw.\\beta.dll");
+    ASSERT_GE(row, 0);
+    qm::CWriterLock::SetWait(std::chrono::seconds(10));
+    std::unique_ptr<qm::IFileLock> other;
+    ASSERT_EQ(qm::Platform().TryLockFile(qm::LockFilePath(m_install.WindowsDirectory()), other),
+              0u);
+
+    // The window's own hook, watched: the wait has begun, and it shows the
+    // wait cursor.
+    HANDLE waiting = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    bool waitCursor = false;
+    std::function<void()> windowHook = qm::CWriterLock::SetWaitHook({});
+    ASSERT_TRUE(windowHook);
+    qm::CWriterLock::SetWaitHook([&] {
+        windowHook();
+        waitCursor = ::GetCursor() == ::LoadCursorA(nullptr, IDC_WAIT);
+        ::SetEvent(waiting);
+    });
+    // Another program asks for About while the comment waits, then its
+    // write ends. A window that did not look at its queue would answer only
+    // after the wait.
+    HWND window = m_dlg.GetSafeHwnd();
+    bool answered = false;
+    std::thread another([&] {
+        ::WaitForSingleObject(waiting, 30000);
+        DWORD_PTR answer = 0;
+        answered = ::SendMessageTimeoutA(window, WM_COMMAND, MAKEWPARAM(IDC_ABOUT, BN_CLICKED), 0,
+                                         SMTO_NORMAL, 2000, &answer) != 0;
+        other.reset();
+    });
+    Select({row});
+    m_driver.When("Edit comment", [](HWND dialog) {
+        D::SetText(dialog, IDC_COMMENT_TEXT, "after the wait");
+        D::Press(dialog, IDOK);
+    });
+    DoubleClick(row);
+    another.join();
+    qm::CWriterLock::SetWaitHook(windowHook);
+    ::CloseHandle(waiting);
+
+    EXPECT_TRUE(answered) << "the window answered while its write waited";
+    EXPECT_TRUE(waitCursor);
+    EXPECT_EQ(m_driver.Opened(), (std::vector<std::string>{"Edit comment"})) << "no About inside";
+    EXPECT_EQ(Profile(ListPath(), "qmw", "Comment" + std::to_string(EntryOf("qmw", "beta.dll"))),
+              "after the wait");
+    EXPECT_EQ(Cell(row, 6), "after the wait");
 }
 
 TEST_F(WriteNoticesTest, AddRefusesADirectoryPartBeforeAskingThePassword) {

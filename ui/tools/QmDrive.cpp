@@ -12,6 +12,9 @@
 //   qmverify-drive timed-compare     presses "Compare", prints the seconds to the run's end
 //   qmverify-drive timed-sort COLUMN clicks header COLUMN, prints the seconds it sorts
 //   qmverify-drive rows              prints the number of rows of the result list
+//   qmverify-drive place             prints the window's place and its monitor's work
+//                                    area; status 1 when the window or a control of it
+//                                    lies outside the work area or outside the window
 //   qmverify-drive timed-run PROGRAM [ARGS...]
 //                                    runs a program to its end, its output discarded,
 //                                    and prints the seconds it took
@@ -151,10 +154,43 @@ int TimedRun(int argc, char** argv) {
     return 0;
 }
 
+bool Inside(const RECT& inner, const RECT& outer) {
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
+int PrintPlace(HWND main) {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (!::GetMonitorInfoA(::MonitorFromWindow(main, MONITOR_DEFAULTTONEAREST), &monitor)) return 1;
+    const RECT& work = monitor.rcWork;
+    RECT window{}, client{};
+    ::GetWindowRect(main, &window);
+    ::GetClientRect(main, &client);
+    ::MapWindowPoints(main, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    bool inside = Inside(window, work);
+    for (HWND child = ::GetWindow(main, GW_CHILD); child != nullptr;
+         child = ::GetWindow(child, GW_HWNDNEXT)) {
+        RECT control{};
+        ::GetWindowRect(child, &control);
+        if (!Inside(control, client) || !Inside(control, work)) {
+            std::printf("control %d at %ldx%ld+%ld+%ld lies outside\n", ::GetDlgCtrlID(child),
+                        control.right - control.left, control.bottom - control.top, control.left,
+                        control.top);
+            inside = false;
+        }
+    }
+    std::printf("window %ldx%ld+%ld+%ld, client %ldx%ld, work area %ldx%ld+%ld+%ld: %s\n",
+                window.right - window.left, window.bottom - window.top, window.left, window.top,
+                client.right - client.left, client.bottom - client.top, work.right - work.left,
+                work.bottom - work.top, work.left, work.top, inside ? "inside" : "OUTSIDE");
+    return inside ? 0 : 1;
+}
+
 int Usage() {
     std::fputs(
         "usage: qmverify-drive wait|idle [SECONDS]|compare|dismiss|exit|header COLUMN"
-        "|timed-compare|timed-sort COLUMN|rows|timed-run PROGRAM [ARGS...]\n",
+        "|timed-compare|timed-sort COLUMN|rows|place|timed-run PROGRAM [ARGS...]\n",
         stderr);
     return 2;
 }
@@ -209,6 +245,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (command == "timed-compare") return TimedCompare(main);
+    if (command == "place") return PrintPlace(main);
     if (command == "rows") {
         HWND list = ::GetDlgItem(main, IDC_RESULT_LIST);
         std::printf("%d\n", static_cast<int>(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)));
