@@ -219,13 +219,18 @@ TEST(ReleaseListBuild, FindingNoProgramFileWritesNoListAndKeepsTheOldOne) {
     EXPECT_FALSE(sample.ExistsInWindows("qmverify.l01"));
 }
 
+// Outside the writer lock a file under a temporary name may be another
+// writer's; inside it, no writer of ours is at work, so the build takes
+// such a file for what a killed writer left (FreshFileLeftovers tests that).
 TEST(ReleaseListBuild, FilesOfOthersUnderTheTemporaryNamesAreLeftAlone) {
     SampleInstallation sample;
     sample.WriteFile("qmw/tool.exe", "x");
     sample.WriteList(kOldList);
-    sample.WriteInWindows("qmverify.new", "someone else's");
+    sample.WriteInWindows("qmverify.new", "left by a killed build");
     sample.WriteInWindows("qmverify.lst.tmp", "and this one too");
     ASSERT_EQ(CReleaseListBuild().BuildReleaseList().status, BuildResult::Ok);
+    EXPECT_FALSE(sample.ExistsInWindows("qmverify.new"));
+    sample.WriteInWindows("qmverify.new", "someone else's");
     CIniFile list = sample.LoadList();
     list.WriteText("qmw", "Comment1", "saved through a temporary file");
     ASSERT_TRUE(list.Save());
