@@ -28,9 +28,16 @@ bool WriteOutput(const std::string& text);
 std::string UsableWindowsDirectory(std::string& error);
 
 // Why a write of `what` (such as "the release list") failed, in words that
-// say what to do: another program holds the writer lock, the system refused
-// the write (administrator rights needed), or the system's own reason.
-std::string WriteFailure(const std::string& what, uint32_t error);
+// say what to do: another program holds the writer lock (and which, where
+// the system tells), the file `path` (default: the release list) is
+// read-only or too large to read, every temporary name is taken (and by
+// which files), the system refused the write (administrator rights needed),
+// or the system's own reason.
+std::string WriteFailure(const std::string& what, uint32_t error, const std::string& path = "");
+
+// Why the release list at `listPath` cannot be read: too large, or the
+// system's reason.
+std::string UnreadableListMessage(const std::string& listPath);
 
 // Asks for the password that guards the release data: on the terminal
 // without echo, or from the first line of standard input with

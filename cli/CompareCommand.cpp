@@ -108,9 +108,8 @@ int RunCompare(const CommandLine& line) {
         ReportUnreadable(result.build.unreadable);
     }
     // An unreadable list would pass as "nothing to compare": refuse it.
-    if (result.listUnreadable) {
-        return Fail("cannot read the release list " + Printable(ReleaseListPath(windowsDirectory)));
-    }
+    if (result.listUnreadable)
+        return Fail(UnreadableListMessage(ReleaseListPath(windowsDirectory)));
 
     if (!WriteOutput(FormatRows(table, line.format, facts))) {
         return Fail("cannot write the results");

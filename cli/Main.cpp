@@ -7,6 +7,7 @@
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
 #include "cli/Console.h"
+#include "core/WriterLock.h"
 #include "platform/Platform.h"
 #include "qmverify_version.h"
 
@@ -35,6 +36,9 @@ int Run(int argc, char** argv) {
         return Fail("drive root not found: " + Printable(line.driveRoot));
     }
     qm::SetPlatformRoots(roots);
+    qm::CWriterLock::SetNoticeSink([](const std::string& notice) {
+        std::fprintf(stderr, "qmverify-cli: note: %s\n", Printable(notice).c_str());
+    });
 
     switch (line.command) {
         case Command::Compare:
