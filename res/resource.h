@@ -59,6 +59,12 @@
 #define IDS_LIST_UNREADABLE 131
 #define IDS_SYSTEM_REASON 132
 #define IDS_NAME_UNSTORABLE 133
+#define IDS_FILE_READ_ONLY 134  // %s: the file
+#define IDS_FILE_TOO_LARGE 135  // %s: the file, %s: the limit
+#define IDS_NO_FREE_NAME 136    // %s: the folder, %s: the files in the way
+#define IDS_LOCK_HOLDER 137     // %s: who holds the writer lock
+#define IDS_LIST_NOT_UNDERSTOOD 138
+#define IDS_LIST_TOO_LARGE 139  // %s: the list, %s: the limit
 
 // Resource type of dialog initialisation data (MFC's RT_DLGINIT): per entry a
 // WORD control id, a WORD message (0x0403, add a string), a DWORD length and
