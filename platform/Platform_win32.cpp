@@ -533,16 +533,23 @@ public:
         std::string notice;
         if (GetLastError() == ERROR_ALREADY_EXISTS && OthersMayOpen(handle)) {
             // A lock file of an earlier version, or one that someone made:
-            // tightened when we may change its access.
-            notice = "the lock file " + ShownPath(path) + " could be opened by other users";
-            if (security.Dacl() != nullptr &&
-                SetNamedSecurityInfoA(
-                    const_cast<char*>(mapped.c_str()), SE_FILE_OBJECT,
-                    DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, nullptr,
-                    nullptr, security.Dacl(), nullptr) == ERROR_SUCCESS) {
-                notice += "; it is now open to Administrators and SYSTEM only";
-            } else {
-                notice += "; its access could not be changed";
+            // tightened when we may change its access. A volume or system
+            // that keeps no access of files (FAT, Wine) takes the change
+            // without keeping it: nothing to tell there, nothing to do.
+            const DWORD changed =
+                security.Dacl() == nullptr
+                    ? static_cast<DWORD>(ERROR_INVALID_SECURITY_DESCR)
+                    : SetNamedSecurityInfoA(
+                          const_cast<char*>(mapped.c_str()), SE_FILE_OBJECT,
+                          DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, nullptr,
+                          nullptr, security.Dacl(), nullptr);
+            const std::string told =
+                "the lock file " + ShownPath(path) + " could be opened by other users";
+            if (changed != ERROR_SUCCESS) {
+                notice = told + "; its access could not be changed (" +
+                         ErrorText(static_cast<uint32_t>(changed)) + ")";
+            } else if (!OthersMayOpen(handle)) {
+                notice = told + "; it is now open to Administrators and SYSTEM only";
             }
         }
         OVERLAPPED start{};
