@@ -214,11 +214,10 @@ void CIniFile::Clear() {
 
 std::string_view CIniFile::PieceText(const Piece& piece) const {
     const std::string& buffer = (piece.begin & kWritten) ? m_written : m_text;
-    return std::string_view(buffer).substr(static_cast<size_t>(piece.begin & ~kWritten),
-                                           static_cast<size_t>(piece.length));
+    return std::string_view(buffer).substr(piece.begin & ~kWritten, piece.length);
 }
 
-uint32_t CIniFile::NewPiece(uint64_t begin, uint64_t length, uint32_t after) {
+uint32_t CIniFile::NewPiece(uint32_t begin, uint32_t length, uint32_t after) {
     const uint32_t number = static_cast<uint32_t>(m_pieces.size());
     Piece piece;
     piece.begin = begin;
@@ -230,17 +229,18 @@ uint32_t CIniFile::NewPiece(uint64_t begin, uint64_t length, uint32_t after) {
     return number;
 }
 
+// WriteText made sure that the written text stays within kMostText.
 uint32_t CIniFile::NewWrittenPiece(std::string_view text, uint32_t after) {
-    const uint64_t begin = m_written.size();
+    const uint32_t begin = static_cast<uint32_t>(m_written.size());
     m_written.append(text);
-    return NewPiece(begin | kWritten, text.size(), after);
+    return NewPiece(begin | kWritten, static_cast<uint32_t>(text.size()), after);
 }
 
 // Cuts a piece of `section` at `offset`: the bytes after it become a piece
 // of their own right after it, and the place of the section's new keys
 // follows them when it lay there. (A piece holds the new keys' place of no
 // other section than its own.)
-void CIniFile::Split(uint32_t piece, uint64_t offset, uint32_t section) {
+void CIniFile::Split(uint32_t piece, uint32_t offset, uint32_t section) {
     const Piece original = m_pieces[piece];
     if (offset >= original.length) return;
     m_pieces[piece].length = offset;
@@ -303,12 +303,14 @@ void CIniFile::Parse() {
     size_t lineNumber = 0;
     for (size_t pos = 0; pos < m_text.size();) {
         const size_t end = LineEnd(m_text, pos);
-        AddLine(std::string_view(m_text).substr(pos, end - pos), pos, ++lineNumber, indexing);
+        AddLine(std::string_view(m_text).substr(pos, end - pos), static_cast<uint32_t>(pos),
+                ++lineNumber, indexing);
         pos = end;
     }
 }
 
-void CIniFile::AddLine(std::string_view line, uint64_t begin, size_t lineNumber, bool& indexing) {
+// The text is within kMostText, so that every offset and length fits.
+void CIniFile::AddLine(std::string_view line, uint32_t begin, size_t lineNumber, bool& indexing) {
     const ParsedLine parsed = ParseLine(line);
     if (parsed.kind != LineKind::Blank) m_bHasContent = true;
     if (parsed.kind == LineKind::Key &&
@@ -322,9 +324,10 @@ void CIniFile::AddLine(std::string_view line, uint64_t begin, size_t lineNumber,
         indexing = room && FindSection(parsed.name) == kNoPiece;
         if (indexing) {
             Section section;
-            section.header = NewPiece(begin, line.size(), m_lastPiece);
+            const uint32_t length = static_cast<uint32_t>(line.size());
+            section.header = NewPiece(begin, length, m_lastPiece);
             section.last = section.header;
-            section.entryEnd = line.size();
+            section.entryEnd = length;
             m_sections.push_back(section);
             IndexSection(static_cast<uint32_t>(m_sections.size() - 1));
             return;
@@ -332,11 +335,12 @@ void CIniFile::AddLine(std::string_view line, uint64_t begin, size_t lineNumber,
     } else if (parsed.kind == LineKind::Key && indexing && room) {
         const uint32_t section = static_cast<uint32_t>(m_sections.size() - 1);
         if (FindKey(section, parsed.name) == kNoPiece) {
-            const uint32_t piece = NewPiece(begin, line.size(), m_lastPiece);
+            const uint32_t length = static_cast<uint32_t>(line.size());
+            const uint32_t piece = NewPiece(begin, length, m_lastPiece);
             m_pieces[piece].section = section;
             IndexKey(piece);
             m_sections.back().last = piece;
-            m_sections.back().entryEnd = line.size();
+            m_sections.back().entryEnd = length;
             return;
         }
     }
@@ -345,7 +349,7 @@ void CIniFile::AddLine(std::string_view line, uint64_t begin, size_t lineNumber,
     // key goes after the last line that is not blank (comments included).
     Piece& piece = m_pieces[m_lastPiece];
     if (piece.length == 0) piece.begin = begin;
-    piece.length += line.size();
+    piece.length += static_cast<uint32_t>(line.size());
     if (indexing && parsed.kind != LineKind::Blank) {
         Section& section = m_sections.back();
         section.last = m_lastPiece;
@@ -385,14 +389,14 @@ void CIniFile::ReplaceValue(uint32_t piece, std::string_view value) {
 
     // The key line alone is written anew; the lines after it stay where
     // they are, as a piece of their own.
-    const uint64_t oldLength = line.size();
+    const uint32_t oldLength = static_cast<uint32_t>(line.size());
     Split(piece, oldLength, m_pieces[piece].section);
-    const uint64_t begin = m_written.size();
+    const uint32_t begin = static_cast<uint32_t>(m_written.size());
     m_written += rebuilt;
     m_pieces[piece].begin = begin | kWritten;
-    m_pieces[piece].length = rebuilt.size();
+    m_pieces[piece].length = static_cast<uint32_t>(rebuilt.size());
     Section& section = m_sections[m_pieces[piece].section];
-    if (section.last == piece) section.entryEnd = rebuilt.size();
+    if (section.last == piece) section.entryEnd = m_pieces[piece].length;
 }
 
 void CIniFile::AppendKey(uint32_t section, std::string_view key, std::string_view value) {
@@ -408,7 +412,7 @@ void CIniFile::AppendKey(uint32_t section, std::string_view key, std::string_vie
     m_pieces[piece].section = section;
     IndexKey(piece);
     m_sections[section].last = piece;
-    m_sections[section].entryEnd = line.size();
+    m_sections[section].entryEnd = m_pieces[piece].length;
 }
 
 uint32_t CIniFile::AppendSection(std::string_view name) {
@@ -471,6 +475,13 @@ bool CIniFile::Load(const std::string& path) {
         }
         m_text = std::move(bytes);
     }
+    if (m_text.size() > kMostText) {  // not from a platform that keeps the limit
+        Clear();
+        m_bUnreadable = true;
+        m_loadResult = ReadResult::TooLarge;
+        m_loadError = kErrorFileTooLarge;
+        return false;
+    }
     Parse();
     return true;
 }
@@ -478,9 +489,17 @@ bool CIniFile::Load(const std::string& path) {
 void CIniFile::LoadText(std::string_view text) {
     m_bUnreadable = false;
     m_loadResult = ReadResult::Ok;
+    m_loadError = kErrorSuccess;
     m_encoding = Encoding::Plain;
     m_bLostCharacters = false;
     Clear();
+    if (text.size() > kMostText) {
+        // More than the engine holds: nothing read, nothing to write back.
+        m_bUnreadable = true;
+        m_loadResult = ReadResult::TooLarge;
+        m_loadError = kErrorFileTooLarge;
+        return;
+    }
     m_text.assign(text);
     Parse();
 }
@@ -509,8 +528,12 @@ bool CIniFile::WriteText(std::string_view section, std::string_view key, std::st
     if (!IsWritableName(sectionName, false) || !IsWritableName(keyName, true)) return false;
     // A moved-from file starts again from nothing.
     if (m_pieces.empty()) Clear();
-    if (m_pieces.size() >= kNoPiece - 4) return false;  // no more numbers for pieces
     const std::string line = QuotedIfNeeded(OneLine(value));
+    // No more numbers for pieces, or no more room in the written text (the
+    // new lines: a line end, the section line, the key line): nothing is
+    // written, as a file that large could never be read again anyway.
+    const size_t most = sectionName.size() + keyName.size() + line.size() + 16;
+    if (m_pieces.size() >= kNoPiece - 4 || m_written.size() + most > kMostText) return false;
 
     uint32_t found = FindSection(sectionName);
     if (found == kNoPiece) found = AppendSection(sectionName);
@@ -532,7 +555,8 @@ bool CIniFile::EncodeForSave(std::string& bytes) {
             bytes = Text();
             break;
         case Encoding::Utf8WithBom:
-            bytes = kUtf8Bom + Text();
+            bytes = Text();
+            bytes.insert(0, kUtf8Bom);
             break;
         case Encoding::Utf16LeWithBom: {
             std::u16string wide;

@@ -123,10 +123,12 @@ private:
     // key line of the first occurrence of its section) and the lines after
     // it up to the next indexed line, unparsed (blank lines, comments,
     // repeated keys and sections). Its bytes lie in the loaded text, or, once
-    // written, in the written text: no line is ever copied on loading.
+    // written, in the written text: no line is ever copied on loading. 16
+    // bytes, so that a list of millions of short lines costs little more
+    // than its text.
     struct Piece {
-        uint64_t begin = 0;  // kWritten set: in m_written
-        uint64_t length = 0;
+        uint32_t begin = 0;  // kWritten set: in m_written
+        uint32_t length = 0;
         uint32_t next = kNoPiece;     // the piece after it in the file
         uint32_t section = kNoPiece;  // for a key line: its section
     };
@@ -135,18 +137,21 @@ private:
         // Where a new key of the section goes: just past its last line that
         // is not blank (a comment counts), as the profile functions place it.
         uint32_t last = kNoPiece;
-        uint64_t entryEnd = 0;  // within `last`
+        uint32_t entryEnd = 0;  // within `last`
     };
-    static constexpr uint64_t kWritten = uint64_t{1} << 63;
+    static constexpr uint32_t kWritten = uint32_t{1} << 31;
+    // The most either text may hold, so that offsets fit 31 bits: far above
+    // the largest file read (kMaxWholeFileSize).
+    static constexpr size_t kMostText = kWritten - 1;
 
     void Clear();
     void Parse();
-    void AddLine(std::string_view line, uint64_t begin, size_t lineNumber, bool& indexing);
+    void AddLine(std::string_view line, uint32_t begin, size_t lineNumber, bool& indexing);
     std::string_view PieceText(const Piece& piece) const;
     std::string_view PieceText(uint32_t piece) const { return PieceText(m_pieces[piece]); }
-    uint32_t NewPiece(uint64_t begin, uint64_t length, uint32_t after);
+    uint32_t NewPiece(uint32_t begin, uint32_t length, uint32_t after);
     uint32_t NewWrittenPiece(std::string_view text, uint32_t after);
-    void Split(uint32_t piece, uint64_t offset, uint32_t section);
+    void Split(uint32_t piece, uint32_t offset, uint32_t section);
     void EnsureLineEndAfter(uint32_t& piece);
     uint32_t FindSection(std::string_view name) const;
     uint32_t FindKey(uint32_t section, std::string_view key) const;
