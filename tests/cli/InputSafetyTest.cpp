@@ -41,6 +41,29 @@ TEST_F(CliTest, AddRefusesAListItCannotReadWholeAndNamesTheFirstLine) {
     EXPECT_TRUE(Says(Add("lib.dll", "qmw"), "holds no section"));
 }
 
+// A list saved as "Unicode" or as UTF-8 with a byte-order mark gives the
+// rows of the plain list, and a write keeps its encoding.
+TEST_F(CliTest, AUnicodeListComparesAsThePlainOneAndStaysUnicode) {
+    Build();
+    const std::string plain = ReadFile(ReleaseList());
+    const CliRun expected = Cli({"compare", "--format", "csv"});
+    ASSERT_EQ(expected.status, 0) << expected.err;
+    std::string utf16 = "\xFF\xFE";
+    for (char c : plain) utf16 += std::string{c, '\0'};  // the list is ASCII
+    for (const std::string& bytes : {utf16, "\xEF\xBB\xBF" + plain}) {
+        WriteFile(ReleaseList(), bytes);
+        const CliRun run = Cli({"compare", "--format", "csv"});
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.out, expected.out);
+    }
+    WriteFile(ReleaseList(), utf16);
+    const CliRun comment = Cli({"comment", "qmw", "1", "unicode"});
+    EXPECT_EQ(comment.status, 0) << comment.err;
+    const std::string written = ReadFile(ReleaseList());
+    EXPECT_EQ(written.substr(0, 2), "\xFF\xFE");
+    EXPECT_NE(written.find(std::string("u\0n\0i\0c\0o\0d\0e\0", 14)), std::string::npos);
+}
+
 TEST_F(CliTest, AListBeyondTheLimitIsToldByItsSizeEverywhere) {
     WriteFile(ReleaseList(), "[qmw]\r\nFile1=tool.exe\r\n");
     fs::resize_file(ReleaseList(), qm::kMaxWholeFileSize + 1);
