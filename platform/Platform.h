@@ -205,7 +205,8 @@ public:
 
     // Tries once to take an exclusive lock on the file `path`, created when
     // missing (and never deleted) so that only those who may write the list
-    // can open it (posix: mode 0600; Windows: Administrators and SYSTEM).
+    // can open it (posix: mode 0600; Windows: Administrators, SYSTEM and its
+    // owner).
     // kErrorLockViolation when another holder has it, another code when the
     // file cannot be opened.
     virtual uint32_t TryLockFile(const std::string& path, std::unique_ptr<IFileLock>& lock) = 0;

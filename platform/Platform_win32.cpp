@@ -149,10 +149,12 @@ private:
     std::string m_notice;
 };
 
-// The lock file's access: Administrators and SYSTEM alone, not inherited from
-// the Windows directory (where every user may read), so that no standard user
-// can open it and take the lock (LockFileEx needs no more than a handle).
-constexpr char kLockFileSecurity[] = "D:P(A;;GA;;;BA)(A;;GA;;;SY)";
+// The lock file's access: Administrators, SYSTEM and its owner alone, not
+// inherited from the Windows directory (where every user may read), so that
+// no standard user can open it and take the lock (LockFileEx needs no more
+// than a handle). The owner is who made it: an administrator in the Windows
+// directory, a standard user only in a folder of the user's own (--windir).
+constexpr char kLockFileSecurity[] = "D:P(A;;GA;;;BA)(A;;GA;;;SY)(A;;GA;;;OW)";
 
 // A security descriptor made from an SDDL text, freed with the object.
 class SecurityDescriptor {
@@ -183,29 +185,36 @@ private:
     PSECURITY_DESCRIPTOR m_descriptor = nullptr;
 };
 
-// Whether the DACL of an open lock file lets anyone but Administrators and
-// SYSTEM in: a missing (null) DACL or an allowing entry for another account.
+// Whether the DACL of an open lock file lets anyone but Administrators,
+// SYSTEM and its owner in: a missing (null) DACL or an allowing entry for
+// another account.
 bool OthersMayOpen(HANDLE handle) {
+    PSID owner = nullptr;
     PACL dacl = nullptr;
     PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (GetSecurityInfo(handle, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl,
-                        nullptr, &descriptor) != ERROR_SUCCESS) {
+    if (GetSecurityInfo(handle, SE_FILE_OBJECT,
+                        OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &owner, nullptr,
+                        &dacl, nullptr, &descriptor) != ERROR_SUCCESS) {
         return false;  // what cannot be read cannot be judged
     }
     bool others = dacl == nullptr;
-    BYTE administrators[SECURITY_MAX_SID_SIZE];
-    BYTE system[SECURITY_MAX_SID_SIZE];
-    DWORD size = sizeof administrators;
-    CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, administrators, &size);
-    size = sizeof system;
-    CreateWellKnownSid(WinLocalSystemSid, nullptr, system, &size);
+    BYTE accounts[3][SECURITY_MAX_SID_SIZE];
+    const WELL_KNOWN_SID_TYPE kinds[3] = {WinBuiltinAdministratorsSid, WinLocalSystemSid,
+                                          WinCreatorOwnerRightsSid};
+    for (int k = 0; k < 3; ++k) {
+        DWORD size = sizeof accounts[k];
+        CreateWellKnownSid(kinds[k], nullptr, accounts[k], &size);
+    }
     for (DWORD i = 0; dacl != nullptr && i < dacl->AceCount && !others; ++i) {
         void* entry = nullptr;
         if (!GetAce(dacl, i, &entry)) continue;
         const ACE_HEADER* header = static_cast<const ACE_HEADER*>(entry);
-        if (header->AceType != ACCESS_ALLOWED_ACE_TYPE) continue;
+        if (header->AceType != ACCESS_ALLOWED_ACE_TYPE || (header->AceFlags & INHERIT_ONLY_ACE)) {
+            continue;
+        }
         PSID sid = &static_cast<ACCESS_ALLOWED_ACE*>(entry)->SidStart;
-        others = !EqualSid(sid, administrators) && !EqualSid(sid, system);
+        others = !(owner != nullptr && EqualSid(sid, owner)) && !EqualSid(sid, accounts[0]) &&
+                 !EqualSid(sid, accounts[1]) && !EqualSid(sid, accounts[2]);
     }
     LocalFree(descriptor);
     return others;
@@ -549,7 +558,7 @@ public:
                 notice = told + "; its access could not be changed (" +
                          ErrorText(static_cast<uint32_t>(changed)) + ")";
             } else if (!OthersMayOpen(handle)) {
-                notice = told + "; it is now open to Administrators and SYSTEM only";
+                notice = told + "; it is now open to Administrators, SYSTEM and its owner only";
             }
         }
         OVERLAPPED start{};
