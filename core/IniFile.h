@@ -54,6 +54,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -176,10 +177,12 @@ private:
     size_t m_nFirstUnplacedLine = 0;
     bool m_bHasContent = false;
 
-    std::string m_text;           // the text as loaded
-    std::string m_written;        // lines written since, appended
-    std::vector<Piece> m_pieces;  // m_pieces[0]: the lines before the first section
-    uint32_t m_lastPiece = 0;     // the piece that ends the file
+    std::string m_text;     // the text as loaded
+    std::string m_written;  // lines written since, appended
+    // m_pieces[0]: the lines before the first section. A deque grows without
+    // moving what it holds, so that loading never holds the pieces twice.
+    std::deque<Piece> m_pieces;
+    uint32_t m_lastPiece = 0;  // the piece that ends the file
     std::vector<Section> m_sections;
     CNameSlots m_sectionSlots;  // section number by folded name
     CNameSlots m_keySlots;      // key piece by section and folded name

@@ -24,11 +24,6 @@ public:
         m_count = 0;
     }
 
-    // Makes room for `count` numbers before the first is added.
-    void Reserve(size_t count) {
-        if (m_count == 0) m_slots.assign(SlotsFor(count), kNone);
-    }
-
     // The number whose name has `hash` and for which `isWanted(number)` holds.
     template <class IsWanted>
     uint32_t Find(uint64_t hash, IsWanted isWanted) const {
