@@ -3,6 +3,8 @@
 
 #include "cli/Commands.h"
 #include "cli/Console.h"
+#include "core/FreshFile.h"
+#include "core/IniFile.h"
 #include "core/ReleaseListFormat.h"
 #include "core/UpdatePassword.h"
 #include "platform/AsciiCase.h"
@@ -50,12 +52,13 @@ int Report(const std::string& text, const std::string& done) {
 
 std::string Shown(const std::string& path) { return Printable(ShownPath(path)); }
 
-std::string ReadFailure(const std::string& what, const std::string& path) {
-    // The profile engine keeps no reason: the open that failed is tried
-    // again for it.
-    std::unique_ptr<IReadFile> file;
-    const uint32_t error = Platform().OpenForReading(path, file);
-    return "cannot read " + what + " " + Shown(path) + ": " +
+std::string ReadFailure(const std::string& what, const std::string& path, uint32_t error) {
+    const std::string message = "cannot read " + what + " " + Shown(path);
+    if (error == kErrorFileTooLarge) {
+        return message + ": it is larger than " + kMaxWholeFileSizeText +
+               ", the most that qmverify reads";
+    }
+    return message + ": " +
            (error != kErrorSuccess ? Platform().ErrorText(error)
                                    : std::string("it could not be read whole"));
 }
@@ -80,10 +83,52 @@ int SectionIndex(const std::string& text) {
     return -1;
 }
 
-std::string WriteFailure(const std::string& what, uint32_t error) {
+namespace {
+
+// The files of the temporary names that are all taken beside the release
+// list, a few by name and the count of the rest.
+std::string NamesInTheWay(const std::string& windowsDirectory) {
+    std::vector<std::string> taken = TakenFreshNames(ReleaseListPath(windowsDirectory) + ".tmp");
+    const std::vector<std::string> newLists = TakenFreshNames(NewListPath(windowsDirectory));
+    taken.insert(taken.end(), newLists.begin(), newLists.end());
+    constexpr size_t kNamed = 4;
+    std::string names;
+    for (size_t i = 0; i < taken.size() && i < kNamed; ++i) {
+        if (i > 0) names += ", ";
+        const std::string shown = ShownPath(taken[i]);
+        names += Printable(shown.substr(shown.find_last_of("\\/") + 1));
+    }
+    if (taken.size() > kNamed) names += " and " + std::to_string(taken.size() - kNamed) + " more";
+    return names;
+}
+
+}  // namespace
+
+std::string WriteFailure(const std::string& what, uint32_t error, const std::string& path) {
+    const std::string windowsDirectory = Platform().WindowsDirectory();
+    const std::string file =
+        Printable(ShownPath(path.empty() ? ReleaseListPath(windowsDirectory) : path));
     if (error == kErrorLockViolation) {
-        return "the release list is being changed by another program: " + what +
-               " was not changed; try again when it has finished";
+        const std::string holder = Platform().LockHolder(LockFilePath(windowsDirectory));
+        return "the release list is being changed by another program" +
+               (holder.empty() ? std::string()
+                               : " (" + Printable(holder) + " holds " +
+                                     Printable(ShownPath(LockFilePath(windowsDirectory))) + ")") +
+               ": " + what + " was not changed; try again when it has finished";
+    }
+    if (error == kErrorFileReadOnly) {
+        return what + " was not changed: " + file +
+               " has the read-only attribute, which qmverify leaves as it is; clear it if the "
+               "file should change";
+    }
+    if (error == kErrorFileTooLarge) {
+        return what + " was not changed: " + file + " is larger than " + kMaxWholeFileSizeText +
+               ", the most that qmverify reads";
+    }
+    if (error == kErrorFileExists) {
+        return what + " could not be written: no name for its temporary file is free in " +
+               Printable(ShownPath(windowsDirectory)) + " (" + NamesInTheWay(windowsDirectory) +
+               " are in the way); remove those files, which a stopped qmverify left behind";
     }
     if (IsWriteRefused(error)) {
         return what +

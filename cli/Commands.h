@@ -40,17 +40,21 @@ int Report(const std::string& text, const std::string& done = std::string());
 // control characters shown as '?'.
 std::string Shown(const std::string& path);
 
-// "cannot read <what> <path>: <the system's reason>".
-std::string ReadFailure(const std::string& what, const std::string& path);
+// "cannot read <what> <path>: <why>": too large to read (ReadResult's
+// limit), or the system's reason `error` of the failed read.
+std::string ReadFailure(const std::string& what, const std::string& path, uint32_t error);
 
 // The Windows directory in force, checked to exist; "" and a message
 // otherwise.
 std::string UsableWindowsDirectory(std::string& error);
 
 // Why a write of `what` (such as "the release list") failed, in words that
-// say what to do: another program holds the writer lock, the system refused
-// the write (administrator rights needed), or the system's own reason.
-std::string WriteFailure(const std::string& what, uint32_t error);
+// say what to do: another program holds the writer lock (and which, where
+// the system tells), the file `path` (default: the release list) is
+// read-only or too large to read, every temporary name is taken (and by
+// which files), the system refused the write (administrator rights needed),
+// or the system's own reason.
+std::string WriteFailure(const std::string& what, uint32_t error, const std::string& path = "");
 
 // A build that found no program file: the component directories it looked
 // in, as the system names them.

@@ -63,11 +63,19 @@ std::string BuildFailure(const BuildResult& build) {
     return WriteFailure("the release list", build.error);
 }
 
-// Tells on standard error what the list itself says against the run: no
-// entry at all, or entries that no walk reaches. True when there is such a
-// finding.
+// Tells on standard error what the list itself says against the run: lines
+// that are no section, entry or comment, no entry at all, or entries that no
+// walk reaches. True when there is such a finding.
 bool ReportListFindings(const ListFindings& findings, const std::string& listPath) {
     bool found = false;
+    if (findings.unplacedLines > 0) {
+        Fail("the release list " + Shown(listPath) + " holds " +
+             std::to_string(findings.unplacedLines) +
+             " lines that are no section, entry or comment (the first is line " +
+             std::to_string(findings.firstUnplacedLine) +
+             "): what they were meant to say is not compared");
+        found = true;
+    }
     if (findings.Entries() == 0) {
         Fail("the release list " + Shown(listPath) +
              " yields no entry in either section: nothing was compared");
@@ -124,7 +132,8 @@ int RunCompare(const CommandLine& line) {
     }
     // An unreadable list would pass as "nothing to compare": refuse it.
     if (result.listUnreadable) {
-        return Fail(ReadFailure("the release list", ReleaseListPath(windowsDirectory)));
+        return Fail(ReadFailure("the release list", ReleaseListPath(windowsDirectory),
+                                result.listLoadError));
     }
 
     std::string reason;

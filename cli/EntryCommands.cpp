@@ -55,6 +55,25 @@ bool ParseEntryNumber(const std::string& text, int& n) {
     return n >= 1 && n <= kLastReadableEntry;
 }
 
+// Why add refused the list: the lines it cannot read, or no section.
+std::string NotUnderstoodMessage(const std::string& listPath) {
+    CIniFile list;
+    list.Load(listPath);
+    std::string message = "the release list " + Printable(ShownPath(listPath));
+    const size_t lines = list.UnplacedLineCount();
+    if (lines > 0) {
+        message += " holds " + std::to_string(lines) + (lines == 1 ? " line" : " lines") +
+                   " that qmverify cannot read as a section, an entry or a comment (the first is "
+                   "line " +
+                   std::to_string(list.FirstUnplacedLine()) + ")";
+    } else {
+        message += " holds no section";
+    }
+    return message +
+           ": nothing written, so that no entry goes where the list's own cannot be "
+           "read; correct the list, or build it anew";
+}
+
 std::string UnknownSection(const std::string& text) {
     return "unknown directory '" + Printable(text) + "' (use qmw or db1)";
 }
@@ -98,6 +117,8 @@ int RunAdd(const CommandLine& line) {
                         std::to_string(kLastReadableEntry) + ": nothing written");
         case AddResult::WriteFailed:
             return Fail(WriteFailure("the release list", writeError));
+        case AddResult::ListNotUnderstood:
+            return Fail(NotUnderstoodMessage(ReleaseListPath(Platform().WindowsDirectory())));
         case AddResult::NotBareName:
             return Fail("'" + Printable(name) + "' is not a bare file name: nothing written");
         default:
@@ -123,7 +144,8 @@ int RunComment(const CommandLine& line) {
     const char* section = SectionName(index);
     const std::string listPath = ReleaseListPath(windowsDirectory);
     CIniFile list;
-    if (!list.Load(listPath)) return Fail(ReadFailure("the release list", listPath));
+    if (!list.Load(listPath))
+        return Fail(ReadFailure("the release list", listPath, list.LoadError()));
     const std::string name = list.ReadText(section, EntryKey("File", n), kStoredNameCapacity);
     if (name.empty()) {
         return Fail("section " + std::string(section) + " has no entry " + std::to_string(n));

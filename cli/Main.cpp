@@ -5,7 +5,9 @@
 
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
+#include "cli/Console.h"
 #include "core/ParallelFingerprints.h"
+#include "core/WriterLock.h"
 #include "platform/Platform.h"
 #include "qmverify_version.h"
 
@@ -34,6 +36,8 @@ int Run(int argc, char** argv) {
     }
     qm::SetPlatformRoots(roots);
     qm::SetFingerprintJobs(line.jobs);
+    qm::CWriterLock::SetNoticeSink(
+        [](const std::string& notice) { Tell("note: " + Printable(notice)); });
 
     switch (line.command) {
         case Command::Compare:

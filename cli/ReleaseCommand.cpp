@@ -1,5 +1,6 @@
 #include "cli/Commands.h"
 #include "core/InstalledRelease.h"
+#include "platform/Platform.h"
 
 namespace qm::cli {
 
@@ -16,10 +17,23 @@ void AppendField(std::string& out, const char* label, const std::string& value) 
     out += '\n';
 }
 
+// Each version value that is a DWORD cut short, one line on standard error;
+// false when there was one.
+bool ReportCutValues(const char* keyPath, const InstalledRelease& release) {
+    for (const std::string& name : release.cutValues) {
+        Fail("the registry value " + name + " of HKEY_LOCAL_MACHINE\\" + keyPath +
+             " is a DWORD cut short (fewer than 4 bytes): it holds no number");
+    }
+    return release.cutValues.empty();
+}
+
 }  // namespace
 
-// A product whose key is missing shows empty fields, as the window does.
+// A product whose key is missing shows empty fields, as the window does; a
+// registry that cannot be read at all, or a version cut short, is an error.
 int RunRelease(const CommandLine&) {
+    const std::string registryError = Platform().MachineRegistryError();
+    if (!registryError.empty()) return Fail(registryError);
     const InstalledRelease qmw = ReadInstalledRelease(kQmwRegistryKey).value_or(InstalledRelease());
     const InstalledRelease sentinel =
         ReadInstalledRelease(kSentinelRegistryKey).value_or(InstalledRelease());
@@ -28,7 +42,10 @@ int RunRelease(const CommandLine&) {
     AppendField(out, "Installed on:", qmw.installedOn);
     AppendField(out, "Installed Sentinel Release:", sentinel.version);
     AppendField(out, "Installed on:", sentinel.installedOn);
-    return Report(out);
+    if (Report(out) != kExitOk) return kExitError;
+    const bool qmwWhole = ReportCutValues(kQmwRegistryKey, qmw);
+    const bool sentinelWhole = ReportCutValues(kSentinelRegistryKey, sentinel);
+    return qmwWhole && sentinelWhole ? kExitOk : kExitError;
 }
 
 }  // namespace qm::cli

@@ -60,6 +60,11 @@ AddResult Failed(uint32_t* error, uint32_t code) {
 
 }  // namespace
 
+bool IsUnderstood(const CIniFile& releaseList) {
+    return releaseList.UnplacedLineCount() == 0 &&
+           (releaseList.SectionCount() > 0 || !releaseList.HasContent());
+}
+
 bool IsBareFileName(const std::string& name) {
     if (name.empty() || name.find_first_of("\\/:") != std::string::npos) return false;
     // Characters that no Windows file name holds; * and ? would search.
@@ -96,7 +101,13 @@ AddResult AddReleaseFile(const std::string& name, int directoryIndex, int* entry
     CWriterLock lock;
     if (!lock.Held()) return Failed(error, lock.Error());
     CIniFile releaseList;
-    if (!releaseList.Load(ProfilePath(kReleaseListName))) return Failed(error, kErrorAccessDenied);
+    if (!releaseList.Load(ProfilePath(kReleaseListName))) {
+        return Failed(error, releaseList.LoadError());
+    }
+    // Lines the engine cannot place may be entries it cannot see (a list
+    // with other line ends, or junk): a new entry there could take a number
+    // that the list already holds, or a second section of the same name.
+    if (!IsUnderstood(releaseList)) return AddResult::ListNotUnderstood;
     bool existing = false;
     const int n = FindEntry(releaseList, section, name, existing);
     if (n == 0) return AddResult::NoFreeNumber;

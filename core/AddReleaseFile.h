@@ -14,8 +14,17 @@ enum class AddResult {
     NotBareName,   // the name has a directory part ("\", "/", ":") or is "." or "..": refused
     Unstorable,    // the list cannot keep the name as it is (a line break, too long): refused
     NoFreeNumber,  // numbers 1 to 9998 all hold other names
-    WriteFailed,   // the release list could not be written (or the lock not taken)
+    WriteFailed,   // the release list could not be read or written (or the lock not taken)
+    // The list holds lines that are no section, entry or comment, or holds
+    // something but no section: nothing written (see IsUnderstood).
+    ListNotUnderstood,
 };
+
+class CIniFile;
+
+// Whether every line of the release list is understood: no line that the
+// profile engine cannot place, and a section unless the file is blank.
+bool IsUnderstood(const CIniFile& releaseList);
 
 // Whether `name` names a file directly in a component directory: not empty,
 // no "\", "/" or ":", and not "." or "..". A name with a directory part would
@@ -24,7 +33,9 @@ bool IsBareFileName(const std::string& name);
 
 // `directoryIndex`: 0 for "qmw", 1 for "db1", negative for no selection.
 // `entry` receives the entry number written, when there is one; `error` the
-// system's reason of a WriteFailed (kErrorLockViolation: another writer).
+// system's reason of a WriteFailed (kErrorLockViolation: another writer,
+// kErrorFileTooLarge: a list beyond the size the tool reads,
+// kErrorFileReadOnly: a read-only list).
 // Only the name's checks come before the writer lock; the list is read,
 // changed and saved inside it.
 AddResult AddReleaseFile(const std::string& name, int directoryIndex, int* entry = nullptr,

@@ -124,19 +124,25 @@ void AddUnlistedRow(IResultList& list, const UnlistedFile& file, const FileNow& 
 // cursor shown; false when a list exists but cannot be read (it then reads
 // as empty).
 bool CompareAll(IResultList& list, const std::string& listPath, const StatusTexts& texts,
-                const ComparisonHooks& hooks, const UnlistedScope& scope, ListFindings& findings) {
+                const ComparisonHooks& hooks, const UnlistedScope& scope,
+                ComparisonResult& result) {
+    ListFindings& findings = result.findings;
     CWaitCursor waitCursor(hooks.showWaitCursor);
     list.DeleteAllRows();
     // The list is read once for the whole run.
     CIniFile releaseList;
     const bool readable = releaseList.Load(listPath);
+    result.listLoadError = releaseList.LoadError();
     if (!readable) releaseList.LoadText(std::string());
     findings = CheckReleaseList(releaseList);
 
     std::vector<FingerprintJob> jobs;
     const std::vector<ListedEntry> entries = WalkEntries(releaseList, jobs);
-    const std::vector<UnlistedFile> unlisted =
-        scope.Any() ? FindUnlistedFiles(releaseList, scope) : std::vector<UnlistedFile>();
+    // A list that could not be read names nothing: every file would pass
+    // for a planted one.
+    const std::vector<UnlistedFile> unlisted = readable && scope.Any()
+                                                   ? FindUnlistedFiles(releaseList, scope)
+                                                   : std::vector<UnlistedFile>();
     for (const UnlistedFile& file : unlisted) jobs.push_back({file.path, file.pathIsWhole});
 
     // One calculator serves the whole run; its table is only read.
@@ -175,7 +181,7 @@ ComparisonResult RunComparison(IResultList& list, SortState& sort, const StatusT
         result.builtList = true;
     }
 
-    result.listUnreadable = !CompareAll(list, listPath, texts, hooks, unlisted, result.findings);
+    result.listUnreadable = !CompareAll(list, listPath, texts, hooks, unlisted, result);
 
     sort.m_nSortColumn = 1;
     sort.m_bSortAscending = 0;

@@ -47,6 +47,7 @@ struct ComparisonResult {
     bool builtList = false;       // no list existed, so a build was run first
     BuildResult build;            // the build's result when builtList
     bool listUnreadable = false;  // a list exists but could not be read: no rows
+    uint32_t listLoadError = 0;   // the system's reason then (kErrorFileTooLarge: too large)
     ListFindings findings;        // entries read, entries no walk reaches
 };
 

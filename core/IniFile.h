@@ -32,30 +32,52 @@
 // or key name that is empty, holds a line break or a NUL, or a key name that
 // holds '=' or starts with '[' or ';', is refused and writes nothing.
 //
+// Lines end at LF, CR LF, or a CR alone. Lines that the engine cannot place
+// are counted, so that callers can tell a file that only looks like a
+// profile: a key line before the first section, a line that holds no '=',
+// and a key whose name is empty, starts with '[' or holds a control
+// character (binary junk). Such lines still read as the profile functions
+// read them; they are only counted.
+//
+// Files in UTF-16LE with a byte-order mark are read as the Windows profile
+// functions read them (as text of the system code page), and a UTF-8
+// byte-order mark is skipped; a save writes the text back in the encoding
+// the file had. A character that the system code page lacks is told
+// (LostCharacters) and never written back in its changed form.
+//
 // Save writes a new temporary file beside the original (created new, never
 // over a file that exists) and replaces the original with it in one step, so
-// a failed save never leaves a half-written file.
+// a failed save never leaves a half-written file. It never replaces a
+// read-only file (kErrorFileReadOnly), never one it could not read, and
+// never writes a file larger than the engine would read again.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
+
+#include "core/NameSlots.h"
+#include "platform/Platform.h"
 
 namespace qm {
 
 class CIniFile {
 public:
+    // How the file's bytes hold its text; a save writes them the same way.
+    enum class Encoding { Plain, Utf8WithBom, Utf16LeWithBom };
+
     CIniFile();
 
     // Loads the file at `path` through the platform. A missing file loads as
-    // empty and returns true; a file that exists but cannot be read returns
-    // false, and Save then refuses to overwrite it.
+    // empty and returns true; a file that exists but cannot be read (or is
+    // larger than kMaxWholeFileSize) returns false, and Save then refuses to
+    // overwrite it.
     bool Load(const std::string& path);
 
-    // Takes the file's contents from a text instead of a file (tests, tools).
+    // Takes the file's text (8-bit, as it is) instead of a file (tests, tools).
     void LoadText(std::string_view text);
 
     std::string ReadText(std::string_view section, std::string_view key, size_t capacity) const;
@@ -69,40 +91,104 @@ public:
     // Writes the contents to the path given to Load (or to `path`).
     [[nodiscard]] bool Save();
     [[nodiscard]] bool SaveAs(const std::string& path);
-    // The system's reason why the last save failed (0 after a good one, and
-    // kErrorAccessDenied for contents that could not be read).
+    // The system's reason why the last save failed (0 after a good one;
+    // LoadError() for contents that could not be read,
+    // kErrorFileTooLarge for a file too large to write,
+    // kErrorNoUnicodeTranslation for text that its encoding cannot keep,
+    // kErrorFileReadOnly for a read-only target).
     uint32_t LastSaveError() const { return m_lastSaveError; }
 
-    // The file's contents as they would be saved.
+    // The file's text as it would be saved (without a byte-order mark).
     std::string Text() const;
 
+    // How the last Load ended (Ok after LoadText), and the system's reason
+    // when it failed (kErrorFileTooLarge for a file beyond the limit,
+    // kErrorNotAFile for a directory or device, ...).
+    ReadResult LoadResult() const { return m_loadResult; }
+    uint32_t LoadError() const { return m_loadError; }
+    Encoding FileEncoding() const { return m_encoding; }
+    // Characters of a UTF-16 file that the system code page lacks: they read
+    // as '?', and a save is refused (kErrorNoUnicodeTranslation).
+    bool LostCharacters() const { return m_bLostCharacters; }
+
+    // The lines the engine cannot place (see above), and the number of the
+    // first of them (from 1; 0 when there is none).
+    size_t UnplacedLineCount() const { return m_nUnplacedLines; }
+    size_t FirstUnplacedLine() const { return m_nFirstUnplacedLine; }
+    // Sections of distinct names.
+    size_t SectionCount() const { return m_sections.size(); }
+    // Whether the file holds any line that is not blank.
+    bool HasContent() const { return m_bHasContent; }
+
 private:
-    // A piece starts with a key line that the index points to and carries
-    // the lines up to the next indexed key line unparsed.
+    static constexpr uint32_t kNoPiece = CNameSlots::kNone;
+
+    // A piece is a run of whole lines: an indexed line (a section line or a
+    // key line of the first occurrence of its section) and the lines after
+    // it up to the next indexed line, unparsed (blank lines, comments,
+    // repeated keys and sections). Its bytes lie in the loaded text, or, once
+    // written, in the written text: no line is ever copied on loading. 16
+    // bytes, so that a list of millions of short lines costs little more
+    // than its text.
     struct Piece {
-        std::string text;  // whole lines with their line ends
-        // Just past the last key line (or the section line) in the piece:
-        // where a new key of the section goes when this is its last piece.
-        size_t entryEnd = 0;
+        uint32_t begin = 0;  // kWritten set: in m_written
+        uint32_t length = 0;
+        uint32_t next = kNoPiece;     // the piece after it in the file
+        uint32_t section = kNoPiece;  // for a key line: its section
     };
-    struct Block {
-        std::vector<Piece> pieces;                     // pieces[0] starts with the section line
-        std::unordered_map<std::string, size_t> keys;  // folded key name -> piece
+    struct Section {
+        uint32_t header = kNoPiece;  // the piece of its (first) section line
+        // Where a new key of the section goes: just past its last line that
+        // is not blank (a comment counts), as the profile functions place it.
+        uint32_t last = kNoPiece;
+        uint32_t entryEnd = 0;  // within `last`
     };
+    static constexpr uint32_t kWritten = uint32_t{1} << 31;
+    // The most either text may hold, so that offsets fit 31 bits: far above
+    // the largest file read (kMaxWholeFileSize).
+    static constexpr size_t kMostText = kWritten - 1;
 
     void Clear();
-    void Parse(std::string_view text);
-    void AddLine(std::string_view line, bool& indexing);
-    const std::string* FindKeyLine(std::string_view section, std::string_view key) const;
-    static void ReplaceValue(Piece& piece, std::string_view value);
-    void AppendKey(size_t blockIndex, std::string_view key, std::string_view value);
-    void AppendSection(std::string_view section);
+    void Parse();
+    void AddLine(std::string_view line, uint32_t begin, size_t lineNumber, bool& indexing);
+    std::string_view PieceText(const Piece& piece) const;
+    std::string_view PieceText(uint32_t piece) const { return PieceText(m_pieces[piece]); }
+    uint32_t NewPiece(uint32_t begin, uint32_t length, uint32_t after);
+    uint32_t NewWrittenPiece(std::string_view text, uint32_t after);
+    void Split(uint32_t piece, uint32_t offset, uint32_t section);
+    void EnsureLineEndAfter(uint32_t& piece);
+    uint32_t FindSection(std::string_view name) const;
+    uint32_t FindKey(uint32_t section, std::string_view key) const;
+    uint64_t SectionHash(uint32_t section) const;
+    uint64_t KeyHash(uint32_t piece) const;
+    void IndexSection(uint32_t section);
+    void IndexKey(uint32_t piece);
+    std::string_view KeyLine(std::string_view section, std::string_view key) const;
+    void ReplaceValue(uint32_t piece, std::string_view value);
+    void AppendKey(uint32_t section, std::string_view key, std::string_view value);
+    uint32_t AppendSection(std::string_view section);
+    bool EncodeForSave(std::string& bytes);
 
     std::string m_path;
     bool m_bUnreadable = false;
     uint32_t m_lastSaveError = 0;
-    std::vector<Block> m_blocks;  // m_blocks[0]: the lines before the first section
-    std::unordered_map<std::string, size_t> m_sections;  // folded section name -> block
+    ReadResult m_loadResult = ReadResult::Ok;
+    uint32_t m_loadError = 0;
+    Encoding m_encoding = Encoding::Plain;
+    bool m_bLostCharacters = false;
+    size_t m_nUnplacedLines = 0;
+    size_t m_nFirstUnplacedLine = 0;
+    bool m_bHasContent = false;
+
+    std::string m_text;     // the text as loaded
+    std::string m_written;  // lines written since, appended
+    // m_pieces[0]: the lines before the first section. A deque grows without
+    // moving what it holds, so that loading never holds the pieces twice.
+    std::deque<Piece> m_pieces;
+    uint32_t m_lastPiece = 0;  // the piece that ends the file
+    std::vector<Section> m_sections;
+    CNameSlots m_sectionSlots;  // section number by folded name
+    CNameSlots m_keySlots;      // key piece by section and folded name
 };
 
 // The full path of a profile file named by its bare name: it lives in the

@@ -61,6 +61,9 @@ std::optional<InstalledRelease> ReadInstalledRelease(const char* keyPath) {
     const bool hasMinor = DwordValue(values[3], minor);
 
     InstalledRelease release;
+    for (size_t i = 2; i < names.size(); ++i) {
+        if (values[i].type == RegistryValue::Type::CutDword) release.cutValues.push_back(names[i]);
+    }
     release.version = VersionText(hasMajor, major, hasMinor, minor);
     // With neither date nor time known there is nothing to show, not a blank.
     if (!date.empty() || !time.empty()) {

@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace qm {
 
@@ -12,6 +13,10 @@ extern const char kSentinelRegistryKey[];  // "SOFTWARE\Quillmark\Quillmark Sent
 struct InstalledRelease {
     std::string version;      // "%d.%d", for example 3.1
     std::string installedOn;  // "%s %s": reordered date and time
+    // The names of version values that are DWORDs cut short: they hold no
+    // number, so their part of the version is left empty, and the caller
+    // tells them.
+    std::vector<std::string> cutValues;
 };
 
 // Nothing when the key cannot be opened.

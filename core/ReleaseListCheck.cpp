@@ -41,6 +41,8 @@ ListFindings CheckReleaseList(const CIniFile& releaseList) {
     for (int index = 0; index < 2; ++index) {
         findings.sections[index] = CheckSection(releaseList, kComponentDirectories[index].section);
     }
+    findings.unplacedLines = releaseList.UnplacedLineCount();
+    findings.firstUnplacedLine = releaseList.FirstUnplacedLine();
     return findings;
 }
 

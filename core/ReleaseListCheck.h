@@ -26,7 +26,8 @@ struct SectionFindings {
 
 struct ListFindings {
     SectionFindings sections[2];
-    size_t unplacedLines = 0;  // lines the profile engine could not place
+    size_t unplacedLines = 0;      // lines the profile engine could not place
+    size_t firstUnplacedLine = 0;  // the number of the first of them (from 1)
 
     int Entries() const { return sections[0].entries + sections[1].entries; }
     bool HasUnreachedEntries() const {

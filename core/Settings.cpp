@@ -8,8 +8,9 @@
 
 namespace qm {
 
-namespace {
 const char kSettingsFile[] = "qmverify.ini";
+
+namespace {
 const char kSection[] = "Config";
 const char kQmwKey[] = "CheckQmwFiles";
 const char kDb1Key[] = "CheckDb1Files";
@@ -34,7 +35,7 @@ bool WriteSettingsFlags(const SettingsFlags& flags, uint32_t* error) {
     CWriterLock lock;
     if (!lock.Held()) return result(lock.Error());
     CIniFile settings;
-    if (!settings.Load(ProfilePath(kSettingsFile))) return result(kErrorAccessDenied);
+    if (!settings.Load(ProfilePath(kSettingsFile))) return result(settings.LoadError());
     settings.WriteText(kSection, kQmwKey, std::to_string(flags.checkQmw));
     settings.WriteText(kSection, kDb1Key, std::to_string(flags.checkDb1));
     return result(settings.Save() ? kErrorSuccess : settings.LastSaveError());

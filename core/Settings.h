@@ -5,6 +5,8 @@
 
 namespace qm {
 
+extern const char kSettingsFile[];  // "qmverify.ini", in the Windows directory
+
 struct SettingsFlags {
     int checkQmw = 1;  // "CheckQmwFiles"
     int checkDb1 = 1;  // "CheckDb1Files"

@@ -22,6 +22,13 @@ std::function<void()>& WaitHookInForce() {
     return hook;
 }
 
+thread_local int t_locksHeld = 0;
+
+CWriterLock::NoticeSink& SinkInForce() {
+    static CWriterLock::NoticeSink sink;
+    return sink;
+}
+
 }  // namespace
 
 CWriterLock::CWriterLock(const std::function<void(bool)>& showWaitCursor) {
@@ -32,7 +39,10 @@ CWriterLock::CWriterLock(const std::function<void(bool)>& showWaitCursor) {
         return;
     }
     m_error = platform.TryLockFile(path, m_lock);
-    if (m_error != kErrorLockViolation) return;
+    if (m_error != kErrorLockViolation) {
+        Taken();
+        return;
+    }
 
     // Another writer is at work: wait for it, showing that we wait.
     if (showWaitCursor) showWaitCursor(true);
@@ -45,6 +55,26 @@ CWriterLock::CWriterLock(const std::function<void(bool)>& showWaitCursor) {
         m_error = platform.TryLockFile(path, m_lock);
     }
     if (showWaitCursor) showWaitCursor(false);
+    Taken();
+}
+
+void CWriterLock::Taken() {
+    if (!m_lock) return;
+    ++t_locksHeld;
+    const std::string notice = m_lock->Notice();
+    if (!notice.empty() && SinkInForce()) SinkInForce()(notice);
+}
+
+CWriterLock::~CWriterLock() {
+    if (m_lock) --t_locksHeld;
+}
+
+bool CWriterLock::HeldByThisThread() { return t_locksHeld > 0; }
+
+CWriterLock::NoticeSink CWriterLock::SetNoticeSink(NoticeSink sink) {
+    NoticeSink previous = std::move(SinkInForce());
+    SinkInForce() = std::move(sink);
+    return previous;
 }
 
 std::chrono::milliseconds CWriterLock::SetWait(std::chrono::milliseconds wait) {

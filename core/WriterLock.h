@@ -7,13 +7,15 @@
 //
 // The lock is the file "qmverify.lck" beside the list, locked through the
 // platform (LockFileEx on Windows, flock on posix). It is created when
-// missing and never deleted; a writer that dies releases it with its handle.
+// missing, for the writers alone, and never deleted; a writer that dies
+// releases it with its handle.
 #pragma once
 
 #include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "platform/Platform.h"
 
@@ -24,6 +26,9 @@ public:
     // Takes the lock, waiting while another writer holds it, up to the wait
     // in force (10 s); `showWaitCursor(true)` while it waits, `(false)` after.
     explicit CWriterLock(const std::function<void(bool)>& showWaitCursor = {});
+    ~CWriterLock();
+    CWriterLock(const CWriterLock&) = delete;
+    CWriterLock& operator=(const CWriterLock&) = delete;
 
     bool Held() const { return m_lock != nullptr; }
     // Why it is not held: kErrorLockViolation when another writer kept it
@@ -41,7 +46,19 @@ public:
     // process; returns the hook in force before.
     static std::function<void()> SetWaitHook(std::function<void()> hook);
 
+    // Whether this thread holds the lock now: then no other writer of ours is
+    // at work, and temporary files of ours are leftovers (core/FreshFile.h).
+    static bool HeldByThisThread();
+
+    // Where a writer passes on what the lock file tells (one that others
+    // could open, and whether it was tightened); the command line prints it.
+    // Returns the sink in force before.
+    using NoticeSink = std::function<void(const std::string&)>;
+    static NoticeSink SetNoticeSink(NoticeSink sink);
+
 private:
+    void Taken();  // counts a lock taken and passes on its notice
+
     std::unique_ptr<IFileLock> m_lock;
     uint32_t m_error = kErrorSuccess;
 };

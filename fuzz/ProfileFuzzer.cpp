@@ -51,11 +51,19 @@ std::string_view WithoutLineEnd(std::string_view line) {
     return line;
 }
 
-// The lines of a text, each with its line end.
+bool EndsWithLineEnd(std::string_view line) {
+    return !line.empty() && (line.back() == '\n' || line.back() == '\r');
+}
+
+// The lines of a text, each with its line end: LF, CR LF, or a CR alone.
 std::vector<std::string_view> Lines(std::string_view text) {
     std::vector<std::string_view> lines;
     while (!text.empty()) {
-        const size_t end = text.find('\n');
+        size_t end = text.find_first_of("\r\n");
+        if (end != text.npos && text[end] == '\r' && end + 1 < text.size() &&
+            text[end + 1] == '\n') {
+            ++end;
+        }
         const size_t length = end == text.npos ? text.size() : end + 1;
         lines.push_back(text.substr(0, length));
         text.remove_prefix(length);
@@ -236,7 +244,7 @@ void CheckOnlyTheWrittenLinesChanged(std::string_view before, std::string_view a
     const size_t end = prefix + added;
     if (removed == 1) {
         const std::string_view old = a[prefix];
-        if (old.back() != '\n' && b[next] == std::string(old) + "\r\n") {
+        if (!EndsWithLineEnd(old) && b[next] == std::string(old) + "\r\n") {
             ++next;
         } else {
             // The key's own line: it keeps the name as the file spells it.
@@ -269,6 +277,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CIniFile file;
     file.LoadText(text);
     FUZZ_CHECK(file.Text() == text);
+    // Lines it cannot place are counted from the first.
+    const size_t lineCount = Lines(text).size();
+    FUZZ_CHECK(file.UnplacedLineCount() <= lineCount && file.FirstUnplacedLine() <= lineCount);
+    FUZZ_CHECK((file.UnplacedLineCount() == 0) == (file.FirstUnplacedLine() == 0));
 
     std::vector<std::string> sections;
     const std::vector<Name> names = NamesIn(text, sections);

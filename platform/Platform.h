@@ -3,9 +3,15 @@
 // Everything the core needs of the system goes through IPlatform: the Windows
 // directory, file existence, copies, moves, hard links and removal, directory
 // searches with last-write times, sequential read-only opens, local calendar
-// time, whole-file reads and new files for the profile engine, an exclusive
-// lock that keeps a second writer out, the machine's registry keys, the
-// system's words for an error code, and the kind of drive a file lies on.
+// time, whole-file reads and new files for the profile engine, the read-only
+// attribute, text between UTF-16 and the system code page, an exclusive lock
+// that keeps a second writer out (and who holds it), the machine's registry
+// keys, the system's words for an error code, and the kind of drive a file
+// lies on.
+//
+// Only regular files are ever read: a directory, a device, a pipe or a socket
+// is refused at once (kErrorNotAFile), before anything could block on it or
+// read from it without end.
 //
 // Two implementations exist: Platform_win32.cpp (the real Windows calls) and
 // Platform_posix.cpp with the files of posix/ (our stand-in, so that the core
@@ -25,6 +31,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // <windows.h> makes CopyFile a macro for CopyFileA or CopyFileW; it must not
@@ -104,14 +111,31 @@ enum class DriveKind {
 class IFileLock {
 public:
     virtual ~IFileLock() = default;
+    // What the holder should pass on to the operator: an existing lock file
+    // that others could open (and so lock), and whether it was tightened; ""
+    // when there is nothing to say.
+    virtual std::string Notice() const { return std::string(); }
 };
 
 // Outcome of reading a whole file.
-enum class ReadResult { Ok, Missing, Failed };
+enum class ReadResult {
+    Ok,
+    Missing,
+    Failed,    // no access, not a regular file, or a read error
+    TooLarge,  // larger than kMaxWholeFileSize: not read at all
+};
+
+// The largest file read whole (the release list, the settings file, an
+// exported registry file). Far above anything the tool writes (a list of
+// 2 x 9,998 entries with the longest comments is about 14 MB), so that a
+// runaway, endless or hostile file can never take the machine's memory.
+constexpr uint64_t kMaxWholeFileSize = uint64_t{64} << 20;
+constexpr const char kMaxWholeFileSizeText[] = "64 MiB";
 
 // One value of a registry key as the registry keeps it.
 struct RegistryValue {
-    enum class Type { Missing, Text, Dword, Other };
+    // CutDword: a DWORD of fewer than 4 bytes, which holds no number.
+    enum class Type { Missing, Text, Dword, Other, CutDword };
     Type type = Type::Missing;
     std::string data;  // raw bytes: a text without its terminator, a DWORD as 4 little-endian bytes
 };
@@ -124,12 +148,23 @@ enum : uint32_t {
     kErrorAccessDenied = 5,
     kErrorWriteProtect = 19,  // a read-only medium
     kErrorCrc = 23,
+    kErrorReadFault = 30,
     kErrorSharingViolation = 32,
     kErrorLockViolation = 33,  // another process holds the lock
     kErrorNotSupported = 50,
     kErrorFileExists = 80,
     kErrorDiskFull = 112,
     kErrorAlreadyExists = 183,
+    // ERROR_BAD_FILE_TYPE: our code for a name that is no regular file (a
+    // directory, a device, a pipe, a socket); ErrorText gives our own words.
+    kErrorNotAFile = 222,
+    // ERROR_FILE_TOO_LARGE: a file beyond kMaxWholeFileSize.
+    kErrorFileTooLarge = 223,
+    // ERROR_NO_UNICODE_TRANSLATION: a character without an equivalent in the
+    // code page it must be written in.
+    kErrorNoUnicodeTranslation = 1113,
+    // ERROR_FILE_READ_ONLY: the file has the read-only attribute.
+    kErrorFileReadOnly = 6009,
 };
 
 class IPlatform {
@@ -162,14 +197,16 @@ public:
 
     // Opens a file for sequential reading, shared with readers only (an open
     // fails while another process writes the file). Returns 0 and the file,
-    // or the system error code of the failed open.
+    // or the system error code of the failed open (kErrorNotAFile for
+    // anything but a regular file).
     virtual uint32_t OpenForReading(const std::string& path, std::unique_ptr<IReadFile>& file) = 0;
 
     // Turns a file time into local calendar fields with the offset from UTC
     // in force now (FileTimeToLocalFileTime, then FileTimeToSystemTime).
     virtual bool ToLocalCalendar(FileTime time, CalendarTime& local) = 0;
 
-    // Whole-file access for the profile engine.
+    // Whole-file access for the profile engine: a regular file of at most
+    // kMaxWholeFileSize bytes.
     virtual ReadResult ReadWholeFile(const std::string& path, std::string& contents) = 0;
     // Creates `path` as a new file, writes `contents` and flushes them to
     // disk. kErrorFileExists when a file of that name exists: an existing
@@ -177,15 +214,38 @@ public:
     // written whole is removed again.
     virtual uint32_t CreateNewFile(const std::string& path, const std::string& contents) = 0;
 
+    // Whether `path` is a file with the read-only attribute, which Windows
+    // refuses to replace (the posix stand-in: a file without any write bit).
+    // False for a missing file.
+    virtual bool IsReadOnly(const std::string& path) = 0;
+
+    // UTF-16 text as 8-bit text of the system code page (the ANSI code page
+    // on Windows, UTF-8 on posix). False when a character has no equivalent
+    // there: it is then given as '?'.
+    virtual bool Utf16ToSystemText(std::u16string_view wide, std::string& text) = 0;
+    // The other way; false when the text holds bytes that are no text of the
+    // system code page (they are then given as U+FFFD).
+    virtual bool SystemTextToUtf16(std::string_view text, std::u16string& wide) = 0;
+
     // Tries once to take an exclusive lock on the file `path`, created when
-    // missing (and never deleted). kErrorLockViolation when another holder
-    // has it, another code when the file cannot be opened.
+    // missing (and never deleted) so that only those who may write the list
+    // can open it (posix: mode 0600; Windows: Administrators, SYSTEM and its
+    // owner).
+    // kErrorLockViolation when another holder has it, another code when the
+    // file cannot be opened.
     virtual uint32_t TryLockFile(const std::string& path, std::unique_ptr<IFileLock>& lock) = 0;
+    // Who holds the lock on `path`, in words ("process 4711 (flock)"), where
+    // the system tells; "" when it does not.
+    virtual std::string LockHolder(const std::string& path) = 0;
 
     // Reads values of a key under HKEY_LOCAL_MACHINE. False when the key
     // cannot be opened; otherwise `values` has one entry per name, in order.
     virtual bool ReadMachineKey(const std::string& keyPath, const std::vector<std::string>& names,
                                 std::vector<RegistryValue>& values) = 0;
+    // Why the machine's registry cannot be read at all, in words; "" when it
+    // can (always on Windows; on posix, when no exported registry file is
+    // named or the named one can be read).
+    virtual std::string MachineRegistryError() = 0;
 
     // The system's words for an error code, one line without a full stop at
     // its end (FormatMessageA on Windows).
@@ -239,7 +299,8 @@ struct ReplaceResult {
 // has none, a copy) of the target, and the replacement then takes the
 // target's name in one move. ReplaceFileA is not used: it first moves the
 // target to the backup and only then the replacement in, so a failure of its
-// second step leaves no file at the target.
+// second step leaves no file at the target. A read-only target is refused
+// (MoveFailed, kErrorFileReadOnly) and keeps its attribute.
 ReplaceResult ReplaceWithBackup(const std::string& target, const std::string& replacement,
                                 const std::string& backup);
 

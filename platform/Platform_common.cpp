@@ -1,5 +1,6 @@
 // What both implementations of the seam share: the platform in force, the
-// two roots, and the replacement of a file that keeps a backup.
+// two roots, the replacement of a file that keeps a backup, and the words
+// for the error codes of our own.
 #include "platform/Platform.h"
 
 namespace qm {
@@ -29,6 +30,9 @@ ReplaceResult ReplaceWithBackup(const std::string& target, const std::string& re
     if (!platform.FileExists(replacement)) {
         return {ReplaceOutcome::MoveFailed, kErrorFileNotFound};
     }
+    // Windows refuses to replace a read-only file (as if rights were
+    // missing); the attribute is the operator's, so it is told, not cleared.
+    if (platform.IsReadOnly(target)) return {ReplaceOutcome::MoveFailed, kErrorFileReadOnly};
     uint32_t error = platform.HardLink(target, backup);
     if (error != kErrorSuccess) {
         // A taken backup name or a missing target is no case for a copy.
@@ -47,6 +51,19 @@ ReplaceResult ReplaceWithBackup(const std::string& target, const std::string& re
         return {ReplaceOutcome::MoveFailed, error};
     }
     return {};
+}
+
+std::string OwnErrorText(uint32_t error) {
+    switch (error) {
+        case kErrorNotAFile:
+            return "It is no regular file but a directory, a device, a pipe or a socket, which "
+                   "qmverify does not read";
+        case kErrorFileTooLarge:
+            return std::string("The file is larger than ") + kMaxWholeFileSizeText +
+                   ", the most that qmverify reads of a list, settings or registry file";
+        default:
+            return std::string();
+    }
 }
 
 bool IsWriteRefused(uint32_t error) {

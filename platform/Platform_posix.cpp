@@ -12,12 +12,15 @@
 
 #include "platform/Platform.h"
 #include "platform/RegistryFile.h"
+#include "platform/Utf8.h"
 #include "platform/posix/Calendar.h"
 #include "platform/posix/Drive.h"
 #include "platform/posix/Files.h"
 #include "platform/posix/PathMapping.h"
 
 namespace qm {
+
+std::string OwnErrorText(uint32_t error);  // Platform_common.cpp
 
 namespace {
 
@@ -69,8 +72,58 @@ public:
         return posix::CreateNewFile(posix::MapPath(path), contents);
     }
 
+    bool IsReadOnly(const std::string& path) override {
+        return posix::IsReadOnly(posix::MapPath(path));
+    }
+
+    // The system code page of the stand-in is UTF-8.
+    bool Utf16ToSystemText(std::u16string_view wide, std::string& text) override {
+        text.clear();
+        text.reserve(wide.size());
+        bool whole = true;
+        for (size_t i = 0; i < wide.size(); ++i) {
+            uint32_t code = wide[i];
+            if (code >= 0xD800 && code <= 0xDBFF && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 &&
+                wide[i + 1] <= 0xDFFF) {
+                code = 0x10000 + ((code - 0xD800) << 10) + (wide[++i] - 0xDC00u);
+            } else if (code >= 0xD800 && code <= 0xDFFF) {
+                code = '?';  // half a surrogate pair is no character
+                whole = false;
+            }
+            AppendUtf8(text, code);
+        }
+        return whole;
+    }
+
+    bool SystemTextToUtf16(std::string_view text, std::u16string& wide) override {
+        wide.clear();
+        wide.reserve(text.size());
+        bool whole = true;
+        size_t pos = 0;
+        while (pos < text.size()) {
+            uint32_t code = 0;
+            const size_t length = DecodeUtf8(text, pos, code);
+            if (length == 0) {
+                code = 0xFFFD;
+                whole = false;
+            }
+            pos += length == 0 ? 1 : length;
+            if (code >= 0x10000) {
+                wide += static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10));
+                wide += static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF));
+            } else {
+                wide += static_cast<char16_t>(code);
+            }
+        }
+        return whole;
+    }
+
     uint32_t TryLockFile(const std::string& path, std::unique_ptr<IFileLock>& lock) override {
         return posix::TryLockFile(posix::MapPath(path), lock);
+    }
+
+    std::string LockHolder(const std::string& path) override {
+        return posix::LockHolder(posix::MapPath(path));
     }
 
     bool ReadMachineKey(const std::string& keyPath, const std::vector<std::string>& names,
@@ -87,6 +140,17 @@ public:
         return posix::KindOfDrive(posix::MapPath(path));
     }
 
+    std::string MachineRegistryError() override {
+        const std::string file = posix::EnvironmentText("QMVERIFY_REGISTRY");
+        if (file.empty()) return std::string();  // no registry: every key is missing
+        const std::string native = posix::MapPath(file);
+        std::string bytes;
+        uint32_t error = kErrorSuccess;
+        if (posix::ReadWholeFile(native, bytes, &error) == ReadResult::Ok) return std::string();
+        return "cannot read the exported registry file " + native +
+               " ($QMVERIFY_REGISTRY): " + ErrorText(error);
+    }
+
     std::string ErrorText(uint32_t error) override {
         // The words Windows uses for the codes that the stand-in gives.
         switch (error) {
@@ -100,6 +164,8 @@ public:
                 return "Access is denied";
             case kErrorWriteProtect:
                 return "The media is write protected";
+            case kErrorReadFault:
+                return "The system cannot read from the specified device";
             case kErrorSharingViolation:
                 return "The process cannot access the file because it is being used by another "
                        "process";
@@ -113,6 +179,14 @@ public:
                 return "The file exists";
             case kErrorDiskFull:
                 return "There is not enough space on the disk";
+            case kErrorNotAFile:
+            case kErrorFileTooLarge:
+                return OwnErrorText(error);
+            case kErrorNoUnicodeTranslation:
+                return "No mapping for the Unicode character exists in the target multi-byte "
+                       "code page";
+            case kErrorFileReadOnly:
+                return "The specified file is read only";
             default: {
                 char text[40];
                 std::snprintf(text, sizeof text, "System error %u", static_cast<unsigned>(error));

@@ -6,16 +6,23 @@
 #include <windows.h>
 #include <winioctl.h>
 
+#include <aclapi.h>
 #include <io.h>
 #include <mbstring.h>
+#include <restartmanager.h>
+#include <sddl.h>
 
 #include <cctype>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 
+#include "platform/FileMask.h"
 #include "platform/Platform.h"
 
 namespace qm {
+
+std::string OwnErrorText(uint32_t error);  // Platform_common.cpp
 
 namespace {
 
@@ -52,23 +59,60 @@ void FillEntry(const WIN32_FIND_DATAA& data, FoundEntry& entry) {
     entry.isDirectory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+// The mask of a search pattern: its last component.
+std::string MaskOf(const std::string& pattern) {
+    const size_t separator = pattern.find_last_of("\\/:");
+    return separator == std::string::npos ? pattern : pattern.substr(separator + 1);
+}
+
+// FindFirstFileA also delivers names whose 8.3 short name alone matches the
+// mask ("tool.exe_old" for "*.exe"): only long names that match are taken.
 class Win32DirectorySearch : public IDirectorySearch {
 public:
-    explicit Win32DirectorySearch(HANDLE handle) : m_handle(handle) {}
+    Win32DirectorySearch(HANDLE handle, std::string mask)
+        : m_handle(handle), m_mask(std::move(mask)) {}
     ~Win32DirectorySearch() override { FindClose(m_handle); }
     Win32DirectorySearch(const Win32DirectorySearch&) = delete;
     Win32DirectorySearch& operator=(const Win32DirectorySearch&) = delete;
 
     bool Next(FoundEntry& entry) override {
         WIN32_FIND_DATAA data;
-        if (!FindNextFileA(m_handle, &data)) return false;
+        do {
+            if (!FindNextFileA(m_handle, &data)) return false;
+        } while (!Matches(data));
         FillEntry(data, entry);
         return true;
     }
 
+    bool Matches(const WIN32_FIND_DATAA& data) const {
+        return NameMatchesMask(m_mask, data.cFileName);
+    }
+
 private:
     HANDLE m_handle;
+    std::string m_mask;
 };
+
+// Whether an open handle is a regular file: a disk file that is neither a
+// directory nor a device.
+bool IsRegularFile(HANDLE handle) {
+    if (GetFileType(handle) != FILE_TYPE_DISK) return false;
+    BY_HANDLE_FILE_INFORMATION information;
+    if (!GetFileInformationByHandle(handle, &information)) return false;
+    return (information.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0;
+}
+
+// The error of an open that failed on `path`: a directory (which CreateFileA
+// refuses as access denied) is no regular file.
+uint32_t OpenError(const std::string& mappedPath, DWORD error) {
+    if (error == ERROR_ACCESS_DENIED) {
+        const DWORD attributes = GetFileAttributesA(mappedPath.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            return kErrorNotAFile;
+        }
+    }
+    return error != ERROR_SUCCESS ? static_cast<uint32_t>(error) : uint32_t{kErrorAccessDenied};
+}
 
 class Win32ReadFile : public IReadFile {
 public:
@@ -100,7 +144,8 @@ private:
 
 class Win32FileLock : public IFileLock {
 public:
-    explicit Win32FileLock(HANDLE handle) : m_handle(handle) {}
+    Win32FileLock(HANDLE handle, std::string notice)
+        : m_handle(handle), m_notice(std::move(notice)) {}
     ~Win32FileLock() override {
         OVERLAPPED start{};
         UnlockFileEx(m_handle, 0, 1, 0, &start);
@@ -109,9 +154,83 @@ public:
     Win32FileLock(const Win32FileLock&) = delete;
     Win32FileLock& operator=(const Win32FileLock&) = delete;
 
+    std::string Notice() const override { return m_notice; }
+
 private:
     HANDLE m_handle;
+    std::string m_notice;
 };
+
+// The lock file's access: Administrators, SYSTEM and its owner alone, not
+// inherited from the Windows directory (where every user may read), so that
+// no standard user can open it and take the lock (LockFileEx needs no more
+// than a handle). The owner is who made it: an administrator in the Windows
+// directory, a standard user only in a folder of the user's own (--windir).
+constexpr char kLockFileSecurity[] = "D:P(A;;GA;;;BA)(A;;GA;;;SY)(A;;GA;;;OW)";
+
+// A security descriptor made from an SDDL text, freed with the object.
+class SecurityDescriptor {
+public:
+    explicit SecurityDescriptor(const char* sddl) {
+        ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &m_descriptor,
+                                                             nullptr);
+    }
+    ~SecurityDescriptor() {
+        if (m_descriptor) LocalFree(m_descriptor);
+    }
+    SecurityDescriptor(const SecurityDescriptor&) = delete;
+    SecurityDescriptor& operator=(const SecurityDescriptor&) = delete;
+
+    PSECURITY_DESCRIPTOR Get() const { return m_descriptor; }
+    PACL Dacl() const {
+        BOOL present = FALSE;
+        BOOL defaulted = FALSE;
+        PACL dacl = nullptr;
+        if (!m_descriptor ||
+            !GetSecurityDescriptorDacl(m_descriptor, &present, &dacl, &defaulted) || !present) {
+            return nullptr;
+        }
+        return dacl;
+    }
+
+private:
+    PSECURITY_DESCRIPTOR m_descriptor = nullptr;
+};
+
+// Whether the DACL of an open lock file lets anyone but Administrators,
+// SYSTEM and its owner in: a missing (null) DACL or an allowing entry for
+// another account.
+bool OthersMayOpen(HANDLE handle) {
+    PSID owner = nullptr;
+    PACL dacl = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetSecurityInfo(handle, SE_FILE_OBJECT,
+                        OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &owner, nullptr,
+                        &dacl, nullptr, &descriptor) != ERROR_SUCCESS) {
+        return false;  // what cannot be read cannot be judged
+    }
+    bool others = dacl == nullptr;
+    BYTE accounts[3][SECURITY_MAX_SID_SIZE];
+    const WELL_KNOWN_SID_TYPE kinds[3] = {WinBuiltinAdministratorsSid, WinLocalSystemSid,
+                                          WinCreatorOwnerRightsSid};
+    for (int k = 0; k < 3; ++k) {
+        DWORD size = sizeof accounts[k];
+        CreateWellKnownSid(kinds[k], nullptr, accounts[k], &size);
+    }
+    for (DWORD i = 0; dacl != nullptr && i < dacl->AceCount && !others; ++i) {
+        void* entry = nullptr;
+        if (!GetAce(dacl, i, &entry)) continue;
+        const ACE_HEADER* header = static_cast<const ACE_HEADER*>(entry);
+        if (header->AceType != ACCESS_ALLOWED_ACE_TYPE || (header->AceFlags & INHERIT_ONLY_ACE)) {
+            continue;
+        }
+        PSID sid = &static_cast<ACCESS_ALLOWED_ACE*>(entry)->SidStart;
+        others = !(owner != nullptr && EqualSid(sid, owner)) && !EqualSid(sid, accounts[0]) &&
+                 !EqualSid(sid, accounts[1]) && !EqualSid(sid, accounts[2]);
+    }
+    LocalFree(descriptor);
+    return others;
+}
 
 // The error of the call that just failed; never "success".
 uint32_t LastError() {
@@ -172,7 +291,10 @@ RegistryValue QueryValue(HKEY key, const std::string& name) {
             value.type = RegistryValue::Type::Text;
             break;
         case REG_DWORD:
-            value.type = data.size() == 4 ? RegistryValue::Type::Dword : RegistryValue::Type::Other;
+            // Fewer than 4 bytes hold no number; more are another kind of value.
+            value.type = data.size() == 4  ? RegistryValue::Type::Dword
+                         : data.size() < 4 ? RegistryValue::Type::CutDword
+                                           : RegistryValue::Type::Other;
             break;
         default:
             value.type = RegistryValue::Type::Other;
@@ -258,7 +380,16 @@ public:
     }
 
     uint32_t CopyFile(const std::string& from, const std::string& to) override {
-        if (CopyFileA(MapPath(from).c_str(), MapPath(to).c_str(), TRUE)) return kErrorSuccess;
+        // Only a regular file is copied: a device would be read without end.
+        const std::string source = MapPath(from);
+        HANDLE handle = CreateFileA(source.c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle == INVALID_HANDLE_VALUE) return OpenError(source, GetLastError());
+        const bool regular = IsRegularFile(handle);
+        CloseHandle(handle);
+        if (!regular) return kErrorNotAFile;
+        if (CopyFileA(source.c_str(), MapPath(to).c_str(), TRUE)) return kErrorSuccess;
         return LastError();
     }
 
@@ -285,21 +416,28 @@ public:
 
     std::unique_ptr<IDirectorySearch> FindFirst(const std::string& pattern,
                                                 FoundEntry& first) override {
+        const std::string mapped = MapPath(pattern);
         WIN32_FIND_DATAA data;
-        HANDLE handle = FindFirstFileA(MapPath(pattern).c_str(), &data);
+        HANDLE handle = FindFirstFileA(mapped.c_str(), &data);
         if (handle == INVALID_HANDLE_VALUE) return nullptr;
-        FillEntry(data, first);
-        return std::make_unique<Win32DirectorySearch>(handle);
+        auto search = std::make_unique<Win32DirectorySearch>(handle, MaskOf(mapped));
+        if (search->Matches(data)) {
+            FillEntry(data, first);
+        } else if (!search->Next(first)) {
+            return nullptr;
+        }
+        return search;
     }
 
     uint32_t OpenForReading(const std::string& path, std::unique_ptr<IReadFile>& file) override {
         file.reset();
-        HANDLE handle = CreateFileA(MapPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+        const std::string mapped = MapPath(path);
+        HANDLE handle = CreateFileA(mapped.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                     OPEN_EXISTING, kSequentialReadFlags, nullptr);
-        if (handle == INVALID_HANDLE_VALUE) {
-            DWORD error = GetLastError();
-            return error != ERROR_SUCCESS ? static_cast<uint32_t>(error)
-                                          : uint32_t{kErrorAccessDenied};
+        if (handle == INVALID_HANDLE_VALUE) return OpenError(mapped, GetLastError());
+        if (!IsRegularFile(handle)) {
+            CloseHandle(handle);
+            return kErrorNotAFile;
         }
         file = std::make_unique<Win32ReadFile>(handle);
         return kErrorSuccess;
@@ -326,33 +464,55 @@ public:
         // meets the replace itself is tried again.
         const std::string mapped = MapPath(path);
         HANDLE handle = INVALID_HANDLE_VALUE;
+        bool directory = false;
         RetryPassingConflicts([&] {
             handle = CreateFileA(mapped.c_str(), GENERIC_READ,
                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                  OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-            return handle != INVALID_HANDLE_VALUE;
+            if (handle != INVALID_HANDLE_VALUE) return true;
+            // A directory is refused as access denied, and stays one.
+            const DWORD error = GetLastError();
+            directory = OpenError(mapped, error) == kErrorNotAFile;
+            SetLastError(error);
+            return directory;
         });
+        if (directory) return ReadResult::Failed;
         if (handle == INVALID_HANDLE_VALUE) {
             DWORD error = GetLastError();
             return (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
                        ? ReadResult::Missing
                        : ReadResult::Failed;
         }
+        if (!IsRegularFile(handle)) {
+            CloseHandle(handle);
+            return ReadResult::Failed;
+        }
         LARGE_INTEGER size;
-        if (GetFileSizeEx(handle, &size) && size.QuadPart > 0) {
+        ReadResult result = ReadResult::Ok;
+        if (!GetFileSizeEx(handle, &size)) size.QuadPart = 0;
+        if (static_cast<uint64_t>(size.QuadPart) > kMaxWholeFileSize) {
+            result = ReadResult::TooLarge;
+        } else if (size.QuadPart > 0) {
             contents.reserve(static_cast<size_t>(size.QuadPart));
         }
         char buffer[65536];
-        ReadResult result = ReadResult::Ok;
-        for (;;) {
+        while (result == ReadResult::Ok) {
             DWORD count = 0;
             if (!ReadFile(handle, buffer, sizeof buffer, &count, nullptr)) {
                 result = ReadResult::Failed;
-                contents.clear();
                 break;
             }
             if (count == 0) break;
+            // The file may grow while it is read: the limit holds for what is read.
+            if (contents.size() + count > kMaxWholeFileSize) {
+                result = ReadResult::TooLarge;
+                break;
+            }
             contents.append(buffer, count);
+        }
+        if (result != ReadResult::Ok) {
+            contents.clear();
+            contents.shrink_to_fit();
         }
         CloseHandle(handle);
         return result;
@@ -382,12 +542,87 @@ public:
         return error;
     }
 
+    bool IsReadOnly(const std::string& path) override {
+        const DWORD attributes = GetFileAttributesA(MapPath(path).c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
+               !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    }
+
+    bool Utf16ToSystemText(std::u16string_view wide, std::string& text) override {
+        text.clear();
+        if (wide.empty()) return true;
+        if (wide.size() > static_cast<size_t>(INT_MAX)) return false;
+        const wchar_t* units = reinterpret_cast<const wchar_t*>(wide.data());
+        const int count = static_cast<int>(wide.size());
+        // No best fit ("ł" is no "l"); a character without an equivalent is
+        // told by the default character. A UTF-8 code page takes neither
+        // flag but refuses what it cannot encode.
+        const bool utf8 = GetACP() == CP_UTF8;
+        const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
+        BOOL usedDefault = FALSE;
+        BOOL* askUsed = utf8 ? nullptr : &usedDefault;
+        const int size =
+            WideCharToMultiByte(CP_ACP, flags, units, count, nullptr, 0, nullptr, askUsed);
+        if (size <= 0) return false;
+        text.resize(static_cast<size_t>(size));
+        WideCharToMultiByte(CP_ACP, flags, units, count, &text[0], size, nullptr, askUsed);
+        if (utf8) {
+            // Half a surrogate pair comes out as U+FFFD.
+            return text.find("\xEF\xBF\xBD") == std::string::npos ||
+                   std::u16string_view(wide).find(u'\xFFFD') != std::u16string_view::npos;
+        }
+        return usedDefault == FALSE;
+    }
+
+    bool SystemTextToUtf16(std::string_view text, std::u16string& wide) override {
+        wide.clear();
+        if (text.empty()) return true;
+        if (text.size() > static_cast<size_t>(INT_MAX)) return false;
+        const int count = static_cast<int>(text.size());
+        int size =
+            MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(), count, nullptr, 0);
+        const bool whole = size > 0;
+        const DWORD flags = whole ? MB_ERR_INVALID_CHARS : 0;  // else with U+FFFD for the rest
+        if (!whole) size = MultiByteToWideChar(CP_ACP, 0, text.data(), count, nullptr, 0);
+        if (size <= 0) return false;
+        wide.resize(static_cast<size_t>(size));
+        MultiByteToWideChar(CP_ACP, flags, text.data(), count, reinterpret_cast<wchar_t*>(&wide[0]),
+                            size);
+        return whole;
+    }
+
     uint32_t TryLockFile(const std::string& path, std::unique_ptr<IFileLock>& lock) override {
         lock.reset();
-        HANDLE handle = CreateFileA(MapPath(path).c_str(), GENERIC_READ | GENERIC_WRITE,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        const std::string mapped = MapPath(path);
+        const SecurityDescriptor security(kLockFileSecurity);
+        SECURITY_ATTRIBUTES attributes{sizeof attributes, security.Get(), FALSE};
+        HANDLE handle = CreateFileA(mapped.c_str(), GENERIC_READ | GENERIC_WRITE | READ_CONTROL,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    security.Get() ? &attributes : nullptr, OPEN_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
         if (handle == INVALID_HANDLE_VALUE) return LastError();
+        std::string notice;
+        if (GetLastError() == ERROR_ALREADY_EXISTS && OthersMayOpen(handle)) {
+            // A lock file of an earlier version, or one that someone made:
+            // tightened when we may change its access. A volume or system
+            // that keeps no access of files (FAT, Wine) takes the change
+            // without keeping it: nothing to tell there, nothing to do.
+            const DWORD changed =
+                security.Dacl() == nullptr
+                    ? static_cast<DWORD>(ERROR_INVALID_SECURITY_DESCR)
+                    : SetNamedSecurityInfoA(
+                          const_cast<char*>(mapped.c_str()), SE_FILE_OBJECT,
+                          DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, nullptr,
+                          nullptr, security.Dacl(), nullptr);
+            const std::string told =
+                "the lock file " + ShownPath(path) + " could be opened by other users";
+            if (changed != ERROR_SUCCESS) {
+                notice = told + "; its access could not be changed (" +
+                         ErrorText(static_cast<uint32_t>(changed)) + ")";
+            } else if (!OthersMayOpen(handle)) {
+                notice = told + "; it is now open to Administrators, SYSTEM and its owner only";
+            }
+        }
         OVERLAPPED start{};
         if (!LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0,
                         &start)) {
@@ -395,8 +630,41 @@ public:
             CloseHandle(handle);
             return error == ERROR_IO_PENDING ? uint32_t{kErrorLockViolation} : error;
         }
-        lock = std::make_unique<Win32FileLock>(handle);
+        lock = std::make_unique<Win32FileLock>(handle, std::move(notice));
         return kErrorSuccess;
+    }
+
+    // The processes that have the lock file open, as the Restart Manager
+    // lists them: one of them holds the lock.
+    std::string LockHolder(const std::string& path) override {
+        DWORD session = 0;
+        WCHAR key[CCH_RM_SESSION_KEY + 1] = {};
+        if (RmStartSession(&session, 0, key) != ERROR_SUCCESS) return std::string();
+        std::string holders;
+        const std::string mapped = MapPath(path);
+        const int length = MultiByteToWideChar(CP_ACP, 0, mapped.c_str(), -1, nullptr, 0);
+        std::wstring wide(static_cast<size_t>(length > 0 ? length : 1), L'\0');
+        if (length > 0) MultiByteToWideChar(CP_ACP, 0, mapped.c_str(), -1, &wide[0], length);
+        LPCWSTR files[] = {wide.c_str()};
+        UINT needed = 0;
+        UINT count = 8;
+        RM_PROCESS_INFO processes[8];
+        DWORD reasons = 0;
+        if (length > 0 &&
+            RmRegisterResources(session, 1, files, 0, nullptr, 0, nullptr) == ERROR_SUCCESS &&
+            RmGetList(session, &needed, &count, processes, &reasons) == ERROR_SUCCESS) {
+            for (UINT i = 0; i < count; ++i) {
+                if (processes[i].Process.dwProcessId == GetCurrentProcessId()) continue;
+                char name[CCH_RM_MAX_APP_NAME + 1] = "";
+                WideCharToMultiByte(CP_ACP, 0, processes[i].strAppName, -1, name, sizeof name,
+                                    nullptr, nullptr);
+                if (!holders.empty()) holders += ", ";
+                holders += "process " + std::to_string(processes[i].Process.dwProcessId);
+                if (name[0] != '\0') holders += " (" + std::string(name) + ")";
+            }
+        }
+        RmEndSession(session);
+        return holders;
     }
 
     bool ReadMachineKey(const std::string& keyPath, const std::vector<std::string>& names,
@@ -421,7 +689,12 @@ public:
         return true;
     }
 
+    // The registry is always there.
+    std::string MachineRegistryError() override { return std::string(); }
+
     std::string ErrorText(uint32_t error) override {
+        const std::string own = OwnErrorText(error);
+        if (!own.empty()) return own;
         char* buffer = nullptr;
         const DWORD length =
             FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |

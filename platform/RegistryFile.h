@@ -7,10 +7,12 @@
 //  - only sections under HKEY_LOCAL_MACHINE (or HKLM) count; key paths and
 //    value names match without regard to case; a section that starts with
 //    "-" deletes and names no key;
-//  - values: "text" with \\ and \" escapes (Text), dword:xxxxxxxx (Dword,
-//    4 little-endian bytes), hex:/hex(n): and anything else (Other, with the
-//    bytes that can be read), "-" (Missing); lines ending in "\" continue
-//    hexadecimal data on the next line;
+//  - values: "text" with \\ and \" escapes (Text), dword:xxxxxxxx and
+//    hex(4): with four bytes (Dword, 4 little-endian bytes), dword: with
+//    fewer than 8 hexadecimal digits and hex(4): with fewer than 4 bytes
+//    (CutDword: cut short, no number), hex:/hex(n): and anything else (Other,
+//    with the bytes that can be read), "-" (Missing); lines ending in "\"
+//    continue hexadecimal data on the next line;
 //  - when a key or a value name appears more than once, later lines win over
 //    earlier ones; the work is linear in the size of the file;
 //  - a key under SOFTWARE that is not found is looked for again below

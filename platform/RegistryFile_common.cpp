@@ -125,9 +125,11 @@ RegistryValue ParseValueData(const std::string& data) {
         return value;
     }
     if (StartsWithNoCase(data, "dword:")) {
+        // regedit writes all 8 digits; fewer are a value cut short, which
+        // holds no number (dword:12 is not 0x12).
         std::string digits = Trim(data.substr(6));
         uint32_t number = 0;
-        bool ok = !digits.empty() && digits.size() <= 8;
+        bool ok = digits.size() <= 8;
         for (char c : digits) {
             unsigned digit;
             if (!HexDigit(c, digit)) {
@@ -136,11 +138,11 @@ RegistryValue ParseValueData(const std::string& data) {
             }
             number = (number << 4) | digit;
         }
-        if (ok) {
+        if (ok && digits.size() == 8) {
             value.type = RegistryValue::Type::Dword;
             for (int i = 0; i < 4; ++i) value.data += static_cast<char>((number >> (8 * i)) & 0xFF);
         } else {
-            value.type = RegistryValue::Type::Other;
+            value.type = ok ? RegistryValue::Type::CutDword : RegistryValue::Type::Other;
         }
         return value;
     }
@@ -166,6 +168,13 @@ RegistryValue ParseValueData(const std::string& data) {
             }
         }
         value.data = bytes;
+        // hex(4): is a DWORD given byte by byte: four bytes are its number,
+        // fewer a value cut short.
+        if (StartsWithNoCase(data, "hex(4):")) {
+            value.type = bytes.size() == 4  ? RegistryValue::Type::Dword
+                         : bytes.size() < 4 ? RegistryValue::Type::CutDword
+                                            : RegistryValue::Type::Other;
+        }
     }
     return value;
 }

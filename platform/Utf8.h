@@ -1,12 +1,14 @@
 // UTF-8 both ways, written once so that every reader and writer of it agrees
 // on what it is: the exported-registry reader encodes UTF-16 text with
-// AppendUtf8; the comment store (which must not cut inside a character) and
-// the command line's JSON escapes decode with DecodeUtf8.
+// AppendUtf8, as does the posix stand-in's text conversion; the comment
+// store (which must not cut inside a character), the command line's JSON
+// escapes and the stand-in decode with DecodeUtf8.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace qm {
 
@@ -33,7 +35,7 @@ inline void AppendUtf8(std::string& text, uint32_t code) {
 // there (a continuation byte, a lead byte without all its continuations, an
 // overlong form, a surrogate U+D800 to U+DFFF, or a value beyond U+10FFFF).
 // Only the shortest form counts, so that one text has one reading.
-inline size_t DecodeUtf8(const std::string& text, size_t at, uint32_t& code) {
+inline size_t DecodeUtf8(std::string_view text, size_t at, uint32_t& code) {
     if (at >= text.size()) return 0;
     const auto byteAt = [&text](size_t i) { return static_cast<unsigned char>(text[i]); };
     const unsigned char lead = byteAt(at);
@@ -61,7 +63,7 @@ inline size_t DecodeUtf8(const std::string& text, size_t at, uint32_t& code) {
 }
 
 // Whether the whole text is well-formed UTF-8 (DecodeUtf8's rules).
-inline bool IsUtf8(const std::string& text) {
+inline bool IsUtf8(std::string_view text) {
     uint32_t code = 0;
     for (size_t at = 0; at < text.size();) {
         const size_t length = DecodeUtf8(text, at, code);

@@ -71,6 +71,14 @@
 #define IDS_CHANGED_WHILE_READ 141
 // A second start, elevated, while the running window is not.
 #define IDS_RUNNING_NOT_ELEVATED 142
+// A file whose own state refuses a change, and a list too large to read.
+#define IDS_FILE_READ_ONLY 143  // %s: the file
+#define IDS_FILE_TOO_LARGE 144  // %s: the file, %s: the limit
+#define IDS_NO_FREE_NAME 145    // %s: the folder, %s: the files in the way
+#define IDS_LOCK_HOLDER 146     // %s: who holds the writer lock
+#define IDS_LIST_NOT_UNDERSTOOD 147
+#define IDS_LIST_TOO_LARGE 148  // %s: the list, %s: the limit
+#define IDS_LIST_UNPLACED 149   // %d: the lines, %d: the first of them
 
 // Resource type of dialog initialisation data (MFC's RT_DLGINIT): per entry a
 // WORD control id, a WORD message (0x0403, add a string), a DWORD length and

@@ -3,6 +3,10 @@
 #include <algorithm>
 
 #include "core/BoundedFormat.h"
+#include "core/FreshFile.h"
+#include "core/IniFile.h"
+#include "core/ReleaseListFormat.h"
+#include "core/Settings.h"
 #include "platform/Platform.h"
 #include "res/resource.h"
 #include "ui/AppServices.h"
@@ -11,6 +15,41 @@ namespace {
 
 constexpr size_t kNamesShown = 20;
 constexpr size_t kTextCapacity = 8192;
+
+std::string Formatted(UINT id, const std::string& first, const std::string& second = "") {
+    return qm::BoundedFormat(kTextCapacity, nullptr, LoadResString(id).c_str(), first.c_str(),
+                             second.c_str());
+}
+
+// The file that a write of string `messageId` changes.
+std::string WrittenFile(UINT messageId) {
+    const std::string windowsDirectory = qm::Platform().WindowsDirectory();
+    return messageId == IDS_SETTINGS_WRITE_FAILED
+               ? qm::ProfilePathIn(windowsDirectory, qm::kSettingsFile)
+               : qm::ReleaseListPath(windowsDirectory);
+}
+
+// The files that take every temporary name beside the file of `messageId`.
+std::string NamesInTheWay(UINT messageId) {
+    const std::string file = WrittenFile(messageId);
+    std::vector<std::string> taken = qm::TakenFreshNames(file + ".tmp");
+    if (messageId != IDS_SETTINGS_WRITE_FAILED) {
+        const std::vector<std::string> newLists =
+            qm::TakenFreshNames(qm::NewListPath(qm::Platform().WindowsDirectory()));
+        taken.insert(taken.end(), newLists.begin(), newLists.end());
+    }
+    std::string names;
+    for (size_t i = 0; i < taken.size() && i < kNamesShown; ++i) {
+        names += qm::ShownPath(taken[i]) + "\n";
+    }
+    if (taken.size() > kNamesShown) {
+        names +=
+            qm::BoundedFormat(kTextCapacity, nullptr, LoadResString(IDS_UNREADABLE_MORE).c_str(),
+                              static_cast<int>(taken.size() - kNamesShown)) +
+            "\n";
+    }
+    return names;
+}
 
 }  // namespace
 
@@ -25,18 +64,47 @@ bool AskYesNo(const std::string& text, const std::string& caption) {
 }
 
 void ShowFailure(HWND owner, UINT messageId) {
-    AppMessageBox(owner, LoadResString(messageId), kAppName, MB_ICONWARNING);
+    const std::string text =
+        messageId == IDS_LIST_UNREADABLE ? UnreadableListText() : LoadResString(messageId);
+    AppMessageBox(owner, text, kAppName, MB_ICONWARNING);
+}
+
+std::string UnreadableListText() {
+    const std::string list = qm::ReleaseListPath(qm::Platform().WindowsDirectory());
+    qm::CIniFile probe;
+    probe.Load(list);
+    if (probe.LoadError() == qm::kErrorFileTooLarge) {
+        return Formatted(IDS_LIST_TOO_LARGE, qm::ShownPath(list), qm::kMaxWholeFileSizeText);
+    }
+    return LoadResString(IDS_LIST_UNREADABLE);
 }
 
 std::string WriteFailureText(UINT messageId, uint32_t error) {
-    if (error == qm::kErrorLockViolation) return LoadResString(IDS_LIST_BUSY);
+    if (error == qm::kErrorLockViolation) {
+        std::string text = LoadResString(IDS_LIST_BUSY);
+        const std::string holder =
+            qm::Platform().LockHolder(qm::LockFilePath(qm::Platform().WindowsDirectory()));
+        if (!holder.empty()) text += "\n\n" + Formatted(IDS_LOCK_HOLDER, holder);
+        return text;
+    }
     if (qm::IsWriteRefused(error)) return LoadResString(IDS_NEEDS_ADMIN);
     std::string text = LoadResString(messageId);
+    // The file's own state, never a matter of rights: said as it is.
+    if (error == qm::kErrorFileReadOnly) {
+        return text + "\n\n" + Formatted(IDS_FILE_READ_ONLY, qm::ShownPath(WrittenFile(messageId)));
+    }
+    if (error == qm::kErrorFileTooLarge) {
+        return text + "\n\n" +
+               Formatted(IDS_FILE_TOO_LARGE, qm::ShownPath(WrittenFile(messageId)),
+                         qm::kMaxWholeFileSizeText);
+    }
     if (error != qm::kErrorSuccess) {
-        const std::string reason = qm::Platform().ErrorText(error);
+        text += "\n\n" + Formatted(IDS_SYSTEM_REASON, qm::Platform().ErrorText(error));
+    }
+    if (error == qm::kErrorFileExists) {
         text +=
-            "\n\n" + qm::BoundedFormat(kTextCapacity, nullptr,
-                                       LoadResString(IDS_SYSTEM_REASON).c_str(), reason.c_str());
+            "\n\n" + Formatted(IDS_NO_FREE_NAME, qm::ShownPath(qm::Platform().WindowsDirectory()),
+                               NamesInTheWay(messageId));
     }
     return text;
 }
@@ -94,6 +162,14 @@ std::string UnreachedEntriesText(const qm::ListFindings& findings) {
 }
 
 void ShowListFindings(HWND owner, const qm::ListFindings& findings) {
+    if (findings.unplacedLines > 0) {
+        AppMessageBox(
+            owner,
+            qm::BoundedFormat(kTextCapacity, nullptr, LoadResString(IDS_LIST_UNPLACED).c_str(),
+                              static_cast<int>(findings.unplacedLines),
+                              static_cast<int>(findings.firstUnplacedLine)),
+            kAppName, MB_ICONWARNING);
+    }
     if (findings.Entries() == 0) ShowFailure(owner, IDS_LIST_NO_ENTRY);
     if (findings.HasUnreachedEntries()) {
         AppMessageBox(owner, UnreachedEntriesText(findings), kAppName, MB_ICONWARNING);

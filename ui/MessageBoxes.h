@@ -20,11 +20,21 @@ bool AskYesNo(const std::string& text, const std::string& caption);
 
 // Tells the operator that an operation failed: string `messageId` of the
 // string table under the program's caption, warning icon, owned by `owner`.
+// An unreadable release list (131) that is too large is told as such.
 void ShowFailure(HWND owner, UINT messageId);
 
+// The notice of a release list that cannot be read: string 139 (naming it
+// and the limit) when it is too large, else 131. The comparison tells no
+// reason, so the list is looked at again (one too large is not read).
+std::string UnreadableListText();
+
 // Tells the operator why a write failed: another program holds the release
-// list (string 128), the system refused it and administrator rights are
-// needed (129), or string `messageId` with the system's reason.
+// list (string 128, and who may hold it where the system tells, 137), the
+// file is read-only (134) or too large to read (135), every temporary name
+// beside it is taken (136, naming the files), the system refused it and
+// administrator rights are needed (129), or string `messageId` with the
+// system's reason. The file is the settings file for string 121, else the
+// release list.
 void ShowWriteFailure(HWND owner, UINT messageId, uint32_t error);
 
 // The text of `messageId` for a write failure, as ShowWriteFailure shows it.
@@ -42,7 +52,8 @@ std::string UnreadableFilesText(const std::vector<std::string>& paths,
                                 const std::vector<std::string>& changing = {});
 
 // Tells the operator after a comparison what the list itself says against
-// it: no entry in either section (139), entries that no walk reaches (140).
+// it: lines that are no section, entry or comment (149), no entry in either
+// section (139), entries that no walk reaches (140).
 // Silent for a list that was compared whole.
 void ShowListFindings(HWND owner, const qm::ListFindings& findings);
 std::string UnreachedEntriesText(const qm::ListFindings& findings);

@@ -101,6 +101,9 @@ void CSettingsDlg::OnAdd() {
         case qm::AddResult::Unstorable:
             ShowFailure(m_hWnd, IDS_NAME_UNSTORABLE);
             break;
+        case qm::AddResult::ListNotUnderstood:
+            ShowFailure(m_hWnd, IDS_LIST_NOT_UNDERSTOOD);
+            break;
         case qm::AddResult::Added:
         case qm::AddResult::Refreshed:
         case qm::AddResult::Ignored:

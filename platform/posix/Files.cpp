@@ -7,12 +7,17 @@
 #include <sys/types.h>
 #include <unistd.h>
 
+#include <sys/sysmacros.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 
-#include "platform/AsciiCase.h"
+#include "platform/FileMask.h"
 #include "platform/posix/Calendar.h"
 #include "platform/posix/PathMapping.h"
 
@@ -45,6 +50,28 @@ bool ReadSome(int fd, void* buffer, size_t capacity, size_t& bytesRead) {
     }
     bytesRead = static_cast<size_t>(count);
     return true;
+}
+
+// Opens a regular file for reading so that the open itself cannot block: a
+// name that is no regular file (a FIFO would wait for a writer, a device
+// such as /dev/zero never ends, and opening some devices does something) is
+// refused from its stat alone; the open is non-blocking against a swap
+// between stat and open, and the descriptor is checked again. Symbolic links
+// to regular files are followed. Returns 0 and the descriptor, or the code.
+uint32_t OpenRegularFile(const std::string& nativePath, int& fd, struct stat& info) {
+    fd = -1;
+    if (stat(nativePath.c_str(), &info) != 0) return ErrorCodeOf(errno, nativePath);
+    if (!S_ISREG(info.st_mode)) return kErrorNotAFile;
+    fd = OpenNative(nativePath, O_RDONLY | O_NONBLOCK);
+    if (fd < 0) return errno == ENXIO ? uint32_t{kErrorNotAFile} : ErrorCodeOf(errno, nativePath);
+    int flags = fcntl(fd, F_GETFL);
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || flags < 0 ||
+        fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        close(fd);
+        fd = -1;
+        return kErrorNotAFile;
+    }
+    return kErrorSuccess;
 }
 
 bool WriteAll(int fd, const char* data, size_t size) {
@@ -149,13 +176,16 @@ private:
 
 class PosixFileLock : public IFileLock {
 public:
-    explicit PosixFileLock(int fd) : m_fd(fd) {}
+    PosixFileLock(int fd, std::string notice) : m_fd(fd), m_notice(std::move(notice)) {}
     ~PosixFileLock() override { close(m_fd); }  // closing releases the flock
     PosixFileLock(const PosixFileLock&) = delete;
     PosixFileLock& operator=(const PosixFileLock&) = delete;
 
+    std::string Notice() const override { return m_notice; }
+
 private:
     int m_fd;
+    std::string m_notice;
 };
 
 bool FillEntry(int directoryFd, const char* name, FoundEntry& entry) {
@@ -189,7 +219,7 @@ public:
             }
             const char* name = found->d_name;
             if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) continue;
-            if (!MatchMask(m_mask.c_str(), name)) continue;
+            if (!NameMatchesMask(m_mask, name)) continue;
             if (FillEntry(dirfd(m_directory), name, entry)) return true;
         }
     }
@@ -258,39 +288,44 @@ bool Exists(const std::string& nativePath) {
 
 uint32_t OpenForReading(const std::string& nativePath, std::unique_ptr<IReadFile>& file) {
     file.reset();
-    int fd = OpenNative(nativePath, O_RDONLY);
-    if (fd < 0) return ErrorCodeOf(errno, nativePath);
+    int fd = -1;
     struct stat info;
-    if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
-        // Windows opens no directory this way.
-        close(fd);
-        return kErrorAccessDenied;
-    }
+    const uint32_t error = OpenRegularFile(nativePath, fd, info);
+    if (error != kErrorSuccess) return error;
     posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
     file = std::make_unique<PosixReadFile>(fd);
     return kErrorSuccess;
 }
 
-ReadResult ReadWholeFile(const std::string& nativePath, std::string& contents) {
+ReadResult ReadWholeFile(const std::string& nativePath, std::string& contents, uint32_t* error) {
     contents.clear();
-    int fd = OpenNative(nativePath, O_RDONLY);
-    if (fd < 0)
-        return (errno == ENOENT || errno == ENOTDIR) ? ReadResult::Missing : ReadResult::Failed;
+    int fd = -1;
     struct stat info;
-    if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+    uint32_t code = OpenRegularFile(nativePath, fd, info);
+    if (error) *error = code;
+    if (code == kErrorFileNotFound || code == kErrorPathNotFound) return ReadResult::Missing;
+    if (code != kErrorSuccess) return ReadResult::Failed;
+    const auto tooLarge = [&] {
         close(fd);
-        return ReadResult::Failed;
-    }
+        contents.clear();
+        contents.shrink_to_fit();
+        if (error) *error = kErrorFileTooLarge;
+        return ReadResult::TooLarge;
+    };
+    if (static_cast<uint64_t>(info.st_size) > kMaxWholeFileSize) return tooLarge();
     if (info.st_size > 0) contents.reserve(static_cast<size_t>(info.st_size));
     char buffer[65536];
     for (;;) {
         size_t count = 0;
         if (!ReadSome(fd, buffer, sizeof buffer, count)) {
+            if (error) *error = ErrorCodeOf(errno, nativePath);
             close(fd);
             contents.clear();
             return ReadResult::Failed;
         }
         if (count == 0) break;
+        // The file may grow while it is read: the limit holds for what is read.
+        if (contents.size() + count > kMaxWholeFileSize) return tooLarge();
         contents.append(buffer, count);
     }
     close(fd);
@@ -304,31 +339,39 @@ uint32_t CreateNewFile(const std::string& nativePath, const std::string& content
 }
 
 uint32_t CopyFile(const std::string& fromNative, const std::string& toNative) {
-    int source = OpenNative(fromNative, O_RDONLY);
-    if (source < 0) return ErrorCodeOf(errno, fromNative);
+    int source = -1;
     struct stat info;
-    if (fstat(source, &info) != 0 || S_ISDIR(info.st_mode)) {
+    const uint32_t opened = OpenRegularFile(fromNative, source, info);
+    if (opened != kErrorSuccess) return opened;
+    // The copy gets the source's last-write time, as CopyFileA gives it. It
+    // is copied in pieces, so that a copy of any size needs little memory.
+    int target = OpenNative(toNative, O_WRONLY | O_CREAT | O_EXCL, info.st_mode & 0777);
+    if (target < 0) {
+        const int error = errno;
         close(source);
-        return kErrorAccessDenied;
+        return ErrorCodeOf(error, toNative);
     }
-    std::string contents;
-    contents.reserve(static_cast<size_t>(info.st_size > 0 ? info.st_size : 0));
     char buffer[65536];
+    uint32_t error = kErrorSuccess;
     for (;;) {
         size_t count = 0;
         if (!ReadSome(source, buffer, sizeof buffer, count)) {
-            const int error = errno;
-            close(source);
-            return ErrorCodeOf(error, fromNative);
+            error = ErrorCodeOf(errno, fromNative);
+            break;
         }
         if (count == 0) break;
-        contents.append(buffer, count);
+        if (!WriteAll(target, buffer, count)) {
+            error = ErrorCodeOf(errno, toNative);
+            break;
+        }
     }
     close(source);
-    // The copy gets the source's last-write time, as CopyFileA gives it.
-    int target = OpenNative(toNative, O_WRONLY | O_CREAT | O_EXCL, info.st_mode & 0777);
-    if (target < 0) return ErrorCodeOf(errno, toNative);
-    return FinishNewFile(target, toNative, contents.data(), contents.size(), &info.st_mtim);
+    if (error != kErrorSuccess) {
+        close(target);
+        unlink(toNative.c_str());
+        return error;
+    }
+    return FinishNewFile(target, toNative, nullptr, 0, &info.st_mtim);
 }
 
 uint32_t MoveReplace(const std::string& fromNative, const std::string& toNative) {
@@ -350,8 +393,25 @@ uint32_t HardLink(const std::string& existingNative, const std::string& linkNati
 
 uint32_t TryLockFile(const std::string& nativePath, std::unique_ptr<IFileLock>& lock) {
     lock.reset();
-    int fd = OpenNative(nativePath, O_RDWR | O_CREAT, 0666);
+    // Only its owner may open a new lock file: anyone who can open it can
+    // take the lock (flock needs no more than a read-only descriptor) and
+    // keep every writer out.
+    int fd = OpenNative(nativePath, O_RDWR | O_CREAT, 0600);
     if (fd < 0) return ErrorCodeOf(errno, nativePath);
+    std::string notice;
+    struct stat info;
+    if (fstat(fd, &info) == 0 && (info.st_mode & 077) != 0) {
+        // An existing one that others can open: tightened when it is ours.
+        char mode[8];
+        std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(info.st_mode & 07777));
+        notice =
+            "the lock file " + nativePath + " could be opened by other users (mode " + mode + ")";
+        if (info.st_uid == geteuid() && fchmod(fd, 0600) == 0) {
+            notice += "; it is now open to its owner only";
+        } else {
+            notice += "; it belongs to another user and was left as it is";
+        }
+    }
     int result;
     do {
         result = flock(fd, LOCK_EX | LOCK_NB);
@@ -361,29 +421,40 @@ uint32_t TryLockFile(const std::string& nativePath, std::unique_ptr<IFileLock>& 
         close(fd);
         return error == EWOULDBLOCK ? kErrorLockViolation : ErrorCodeOf(error, nativePath);
     }
-    lock = std::make_unique<PosixFileLock>(fd);
+    lock = std::make_unique<PosixFileLock>(fd, std::move(notice));
     return kErrorSuccess;
 }
 
-bool MatchMask(const char* mask, const char* name) {
-    const char* starMask = nullptr;
-    const char* starName = nullptr;
-    while (*name) {
-        if (*mask == '*') {
-            starMask = ++mask;
-            starName = name;
-        } else if (*mask == '?' || (*mask && AsciiLower(*mask) == AsciiLower(*name))) {
-            ++mask;
-            ++name;
-        } else if (starMask) {
-            mask = starMask;
-            name = ++starName;
-        } else {
-            return false;
-        }
+std::string LockHolder(const std::string& nativePath) {
+    struct stat info;
+    if (stat(nativePath.c_str(), &info) != 0) return std::string();
+    char file[64];
+    std::snprintf(file, sizeof file, "%02x:%02x:%llu", major(info.st_dev), minor(info.st_dev),
+                  static_cast<unsigned long long>(info.st_ino));
+    // "1: FLOCK  ADVISORY  WRITE 4711 fe:00:1234 0 EOF"; a waiter's line
+    // carries "->" after the number. An open file description lock (OFDLCK)
+    // names no process (-1).
+    std::ifstream locks("/proc/locks");
+    std::string line;
+    while (std::getline(locks, line)) {
+        std::istringstream fields(line);
+        std::string number, kind, mode, access, pid, where;
+        if (!(fields >> number >> kind) || kind == "->") continue;
+        if (!(fields >> mode >> access >> pid >> where) || where != file) continue;
+        if (pid.empty() || pid[0] == '-')
+            return "a process that the system does not name (" + kind + ")";
+        std::ifstream commFile("/proc/" + pid + "/comm");
+        std::string comm;
+        std::getline(commFile, comm);
+        return "process " + pid + (comm.empty() ? "" : " (" + comm + ")");
     }
-    while (*mask == '*') ++mask;
-    return *mask == '\0';
+    return std::string();
+}
+
+bool IsReadOnly(const std::string& nativePath) {
+    struct stat info;
+    return stat(nativePath.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+           (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
 }
 
 std::unique_ptr<IDirectorySearch> FindFirst(const std::string& nativePattern, FoundEntry& first) {
@@ -392,7 +463,6 @@ std::unique_ptr<IDirectorySearch> FindFirst(const std::string& nativePattern, Fo
         slash == std::string::npos ? "." : (slash == 0 ? "/" : nativePattern.substr(0, slash));
     std::string mask = slash == std::string::npos ? nativePattern : nativePattern.substr(slash + 1);
     if (mask.empty()) return nullptr;
-    if (mask == "*.*") mask = "*";  // as on Windows: names without a dot too
 
     DIR* handle = opendir(directory.c_str());
     if (!handle) return nullptr;

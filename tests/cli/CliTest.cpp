@@ -442,6 +442,20 @@ TEST_F(CliTest, AListThatCannotBeComparedWholeIsNeverAPass) {
     EXPECT_EQ(Lines(run.out).size(), 2u) << run.out;
     EXPECT_NE(run.err.find("File3"), std::string::npos) << run.err;
     EXPECT_EQ(run.err.find("yields no entry"), std::string::npos) << run.err;
+
+    // Garbage, and CR alone as the line end: told, never a pass.
+    WriteFile(ReleaseList(), std::string("\x7f\x01garbage\0\xff\n", 12));
+    run = Cli({"compare", "--format", "openmetrics"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("1 lines that are no section, entry or comment (the first is line 1)"),
+              std::string::npos)
+        << run.err;
+    EXPECT_NE(run.out.find("qmverify_release_list_problems{problem=\"unplaced_lines\"} 1\n"),
+              std::string::npos);
+    WriteFile(ReleaseList(), "[qmw]\rFile1=tool.exe\rCRC1=cbf43926\r");
+    run = Cli({"compare", "--format", "csv"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(Lines(run.out).size(), 2u) << run.out;
 }
 
 }  // namespace

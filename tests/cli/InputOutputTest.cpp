@@ -112,7 +112,7 @@ TEST_F(CliTest, MessagesNameFilesAsTheSystemDoesWithItsReason) {
     fs::create_directory(ReleaseList());  // where the list belongs, a directory
     const std::string expected = "qmverify-cli: cannot read the release list " +
                                  ReleaseList().string() + ": " +
-                                 qm::Platform().ErrorText(qm::kErrorAccessDenied) + "\n";
+                                 qm::Platform().ErrorText(qm::kErrorNotAFile) + "\n";
     CliRun run = Cli({"compare"});
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.err, expected);

@@ -24,6 +24,10 @@ public:
     // user in the Windows directory).
     uint32_t failure = 31;  // ERROR_GEN_FAILURE
     bool failLock = false;  // TryLockFile answers `failure`
+    // Files whose name ends in this text have the read-only attribute, and a
+    // move onto one fails with access denied, as Windows refuses it (Wine
+    // and posix replace such a file).
+    std::string readOnlyName;
     // Registry answers by key path; a key not in the map is absent.
     bool fakeRegistry = false;
     std::map<std::string, std::map<std::string, RegistryValue>> registry;
@@ -40,7 +44,16 @@ public:
     }
     uint32_t MoveReplace(const std::string& from, const std::string& to) override {
         calls.push_back("MoveReplace");
+        if (IsReadOnly(to)) return kErrorAccessDenied;
         return failMoveReplace ? failure : Real().MoveReplace(from, to);
+    }
+    bool IsReadOnly(const std::string& path) override {
+        if (!readOnlyName.empty() && path.size() >= readOnlyName.size() &&
+            path.compare(path.size() - readOnlyName.size(), readOnlyName.size(), readOnlyName) ==
+                0) {
+            return Real().FileExists(path);
+        }
+        return Real().IsReadOnly(path);
     }
     uint32_t HardLink(const std::string& existing, const std::string& link) override {
         calls.push_back("HardLink");

@@ -43,13 +43,22 @@ public:
     uint32_t CreateNewFile(const std::string& path, const std::string& contents) override {
         return m_real.CreateNewFile(path, contents);
     }
+    bool IsReadOnly(const std::string& path) override { return m_real.IsReadOnly(path); }
+    bool Utf16ToSystemText(std::u16string_view wide, std::string& text) override {
+        return m_real.Utf16ToSystemText(wide, text);
+    }
+    bool SystemTextToUtf16(std::string_view text, std::u16string& wide) override {
+        return m_real.SystemTextToUtf16(text, wide);
+    }
     uint32_t TryLockFile(const std::string& path, std::unique_ptr<IFileLock>& lock) override {
         return m_real.TryLockFile(path, lock);
     }
+    std::string LockHolder(const std::string& path) override { return m_real.LockHolder(path); }
     bool ReadMachineKey(const std::string& keyPath, const std::vector<std::string>& names,
                         std::vector<RegistryValue>& values) override {
         return m_real.ReadMachineKey(keyPath, names, values);
     }
+    std::string MachineRegistryError() override { return m_real.MachineRegistryError(); }
     std::string ErrorText(uint32_t error) override { return m_real.ErrorText(error); }
     DriveKind KindOfDrive(const std::string& path) override { return m_real.KindOfDrive(path); }
 

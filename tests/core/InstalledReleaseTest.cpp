@@ -76,6 +76,19 @@ TEST(InstalledRelease, MissingOrWrongTypedValuesLeaveTheirPartEmpty) {
     EXPECT_EQ(qmw->installedOn, "");
 }
 
+// A version number cut short is named, and its part stays empty.
+TEST(InstalledRelease, AVersionCutShortIsNamedAndNotShown) {
+    FaultPlatform platform;
+    platform.fakeRegistry = true;
+    platform.registry[kQmwRegistryKey] = {
+        {"Version_Major", Dword(3)},
+        {"Version_Minor", RegistryValue{RegistryValue::Type::CutDword, std::string("\x01", 1)}}};
+    auto qmw = ReadInstalledRelease(kQmwRegistryKey);
+    ASSERT_TRUE(qmw.has_value());
+    EXPECT_EQ(qmw->version, "3");
+    EXPECT_EQ(qmw->cutValues, std::vector<std::string>{"Version_Minor"});
+}
+
 #ifndef _WIN32
 // The posix platform reads the machine's keys from an exported registry file.
 TEST(InstalledRelease, ReadsAnExportedRegistryFile) {

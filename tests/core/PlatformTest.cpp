@@ -219,7 +219,7 @@ TEST(PlatformRead, FailedOpensGiveTheSystemErrorCode) {
     EXPECT_FALSE(file);
     EXPECT_EQ(qm::kErrorPathNotFound,
               qm::Platform().OpenForReading(dir["nodir\\missing.exe"], file));
-    EXPECT_EQ(qm::kErrorAccessDenied, qm::Platform().OpenForReading(dir["sub"], file));
+    EXPECT_EQ(qm::kErrorNotAFile, qm::Platform().OpenForReading(dir["sub"], file));
     EXPECT_FALSE(file);
 }
 

@@ -153,6 +153,25 @@ TEST_F(RegistryFileTest, BadDwordIsAnotherType) {
     EXPECT_EQ(qm::RegistryValue::Type::Other, values[3].type);
 }
 
+// A DWORD cut short (fewer than 8 digits, or hex(4) with fewer than 4 bytes)
+// holds no number: dword:3 is not 3. Four bytes given one by one are one.
+TEST_F(RegistryFileTest, ADwordCutShortIsNoNumber) {
+    UseFile(
+        "REGEDIT4\n\n"
+        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quillmark\\Quillmark Works]\n"
+        "\"Installation Date\"=dword:\n"
+        "\"Installation Time\"=hex(4):03,00\n"
+        "\"Version_Major\"=dword:0000003\n"
+        "\"Version_Minor\"=hex(4):0a,00,00,00\n");
+    std::vector<qm::RegistryValue> values;
+    ASSERT_TRUE(Read("SOFTWARE\\Quillmark\\Quillmark Works", values));
+    EXPECT_EQ(qm::RegistryValue::Type::CutDword, values[0].type);
+    EXPECT_EQ(qm::RegistryValue::Type::CutDword, values[1].type);
+    EXPECT_EQ(qm::RegistryValue::Type::CutDword, values[2].type);
+    EXPECT_EQ(qm::RegistryValue::Type::Dword, values[3].type);
+    EXPECT_EQ(Dword(10), values[3].data);
+}
+
 // Many value names under one key cost no more than their number: later
 // lines still win, and every name is found.
 TEST_F(RegistryFileTest, ManyValueNamesReadInOnePass) {

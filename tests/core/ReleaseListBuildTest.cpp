@@ -1,5 +1,11 @@
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -253,13 +259,18 @@ TEST(ReleaseListBuild, FindingNoProgramFileWritesNoListAndKeepsTheOldOne) {
     EXPECT_FALSE(sample.ExistsInWindows("qmverify.l01"));
 }
 
+// Outside the writer lock a file under a temporary name may be another
+// writer's; inside it, no writer of ours is at work, so the build takes
+// such a file for what a killed writer left (FreshFileLeftovers tests that).
 TEST(ReleaseListBuild, FilesOfOthersUnderTheTemporaryNamesAreLeftAlone) {
     SampleInstallation sample;
     sample.WriteFile("qmw/tool.exe", "x");
     sample.WriteList(kOldList);
-    sample.WriteInWindows("qmverify.new", "someone else's");
+    sample.WriteInWindows("qmverify.new", "left by a killed build");
     sample.WriteInWindows("qmverify.lst.tmp", "and this one too");
     ASSERT_EQ(CReleaseListBuild().BuildReleaseList().status, BuildResult::Ok);
+    EXPECT_FALSE(sample.ExistsInWindows("qmverify.new"));
+    sample.WriteInWindows("qmverify.new", "someone else's");
     CIniFile list = sample.LoadList();
     list.WriteText("qmw", "Comment1", "saved through a temporary file");
     ASSERT_TRUE(list.Save());
@@ -271,6 +282,39 @@ TEST(ReleaseListBuild, FilesOfOthersUnderTheTemporaryNamesAreLeftAlone) {
     EXPECT_FALSE(sample.ExistsInWindows("qmverify.new2"));
     EXPECT_FALSE(sample.ExistsInWindows("qmverify.lst.tmp2"));
 }
+
+// Windows' own search finds tool.exe_old for *.exe through its 8.3 name
+// TOOL~1.EXE: a renamed backup must not become a release file.
+TEST(ReleaseListBuild, MasksSelectLongNamesOnly) {
+    SampleInstallation sample;
+    for (const char* name : {"tool.exe", "tool.exe_old", "tool.exe1", "app.dllx", "run.batch"}) {
+        sample.WriteFile("qmw", name, "x");
+    }
+    sample.WriteFile("db1", "store.dll", "x");
+    sample.WriteFile("db1", "store.dll.bak", "x");
+    ASSERT_EQ(CReleaseListBuild().BuildReleaseList().status, BuildResult::Ok);
+    const CIniFile list = sample.LoadList();
+    EXPECT_EQ(Names(list, "qmw"), (std::vector<std::string>{"tool.exe"}));
+    EXPECT_EQ(Names(list, "db1"), (std::vector<std::string>{"store.dll"}));
+}
+
+#ifndef _WIN32
+// A FIFO would block the build for ever, /dev/zero would be read without
+// end: both are unreadable at once.
+TEST(ReleaseListBuild, FilesThatAreNoRegularFilesAreUnreadableAtOnce) {
+    SampleInstallation sample;
+    sample.WriteFile("qmw", "tool.exe", "x");
+    ASSERT_EQ(0, mkfifo((sample.driveRoot / "qmw" / "pipe.exe").c_str(), 0600));
+    std::filesystem::create_symlink("/dev/zero", sample.driveRoot / "qmw" / "zero.exe");
+    const auto start = std::chrono::steady_clock::now();
+    const BuildResult result = CReleaseListBuild().BuildReleaseList();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    EXPECT_EQ(result.status, BuildResult::Ok);
+    std::vector<std::string> unreadable = result.unreadable;
+    std::sort(unreadable.begin(), unreadable.end());
+    EXPECT_EQ(unreadable, (std::vector<std::string>{"\\qmw.\\pipe.exe", "\\qmw.\\zero.exe"}));
+}
+#endif
 
 TEST(ReleaseListBuild, AWindowsDirectoryOfAnyLengthIsUsedWhole) {
     SampleInstallation sample;

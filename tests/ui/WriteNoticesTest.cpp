@@ -2,12 +2,15 @@
 // changed as asked: another program holds the list (and the window stays
 // alive while it waits for it), administrator rights are missing, a name
 // with a directory part, a build that finds nothing or that could not read
-// some files, and a list that cannot be read.
+// some files, a list that cannot be read, and a file whose own state refuses
+// the change (read-only, too large, not understood).
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
@@ -218,6 +221,59 @@ TEST_F(WriteNoticesTest, AListThatCannotBeReadIsToldInsteadOfAnEmptyComparison) 
     ::CloseHandle(held);
     ASSERT_EQ(told.size(), 1u);
     EXPECT_EQ(told[0], "The release list qmverify.lst could not be read.\nNo file was compared.");
+}
+
+// The file's own state is told as it is: a read-only file by its attribute
+// (never as missing rights, which Windows' "access denied" would suggest), a
+// list beyond the limit by its size, a list with lines that are no entry
+// before anything is added to it.
+TEST_F(WriteNoticesTest, AFilesOwnStateIsToldAsItIsNeverAsMissingRights) {
+    PrepareRelease();
+    Open();
+    const std::string ini = "[Config]\r\nCheckQmwFiles=1\r\nCheckDb1Files=1\r\n";
+    { std::ofstream(IniPath(), std::ios::binary) << ini; }
+    ASSERT_TRUE(::SetFileAttributesA(IniPath().c_str(), FILE_ATTRIBUTE_READONLY));
+    bool stayedOpen = false;
+    const std::string told = SettingsOkTells(stayedOpen);
+    EXPECT_NE(told.find("qmverify.ini has the read-only attribute."), std::string::npos) << told;
+    EXPECT_EQ(told.find("administrator"), std::string::npos) << told;
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_EQ(FileContents(IniPath()), ini);
+    EXPECT_NE(::GetFileAttributesA(IniPath().c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+    ::SetFileAttributesA(IniPath().c_str(), FILE_ATTRIBUTE_NORMAL);
+
+    const std::string list = "[qmw]\r\nFile1=alpha.exe\r\nthis is no entry\r\n";
+    { std::ofstream(ListPath(), std::ios::binary) << list; }
+    std::string added;
+    m_driver
+        .When("Settings",
+              [](HWND dialog) {
+                  D::SetText(dialog, IDC_ADD_FILE, "alpha.exe");
+                  D::Press(dialog, IDC_ADD);
+              })
+        .When("Password",
+              [](HWND dialog) {
+                  D::SetText(dialog, IDC_PASSWORD, kTestPassword);
+                  D::Press(dialog, IDOK);
+              })
+        .When("qmverify",
+              [&](HWND box) {
+                  added = D::MessageText(box);
+                  D::Press(box, IDOK);
+              })
+        .When("Settings", [](HWND dialog) { D::Press(dialog, IDCANCEL); });
+    Press(IDC_SETTINGS);
+    EXPECT_EQ(m_driver.Pending(), 0u);
+    EXPECT_EQ(added.rfind("The release list holds lines that qmverify cannot read", 0), 0u)
+        << added;
+    EXPECT_EQ(FileContents(ListPath()), list);
+
+    std::filesystem::resize_file(ListPath(), qm::kMaxWholeFileSize + 1);
+    const std::vector<std::string> compared = CompareTells(1);
+    ASSERT_EQ(compared.size(), 1u);
+    EXPECT_NE(compared[0].find("qmverify.lst is larger than 64 MiB"), std::string::npos)
+        << compared[0];
+    EXPECT_EQ(ListView_GetItemCount(m_list), 0);
 }
 
 }  // namespace

@@ -2,9 +2,11 @@
 // has: sharing modes, the drive root, the registry and its two views.
 #include <windows.h>
 
+#include <aclapi.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -42,6 +44,84 @@ std::string ReadAll(qm::IReadFile& file) {
     size_t count = 0;
     while (file.Read(buffer, sizeof buffer, count) && count > 0) contents.append(buffer, count);
     return contents;
+}
+
+// The accounts that the lock file's DACL lets in, by their SDDL names, and
+// whether the DACL is protected from inheriting the folder's.
+std::vector<std::string> AllowedAccounts(const std::string& path, bool& isProtected) {
+    PACL dacl = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    std::vector<std::string> accounts;
+    isProtected = false;
+    if (GetNamedSecurityInfoA(path.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                              nullptr, &dacl, nullptr, &descriptor) != ERROR_SUCCESS) {
+        return {"<unreadable>"};
+    }
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    GetSecurityDescriptorControl(descriptor, &control, &revision);
+    isProtected = (control & SE_DACL_PROTECTED) != 0;
+    for (DWORD i = 0; dacl != nullptr && i < dacl->AceCount; ++i) {
+        void* entry = nullptr;
+        if (!GetAce(dacl, i, &entry)) continue;
+        if (static_cast<ACE_HEADER*>(entry)->AceType != ACCESS_ALLOWED_ACE_TYPE) continue;
+        BYTE administrators[SECURITY_MAX_SID_SIZE];
+        BYTE system[SECURITY_MAX_SID_SIZE];
+        BYTE owner[SECURITY_MAX_SID_SIZE];
+        DWORD size = sizeof administrators;
+        CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, administrators, &size);
+        size = sizeof system;
+        CreateWellKnownSid(WinLocalSystemSid, nullptr, system, &size);
+        size = sizeof owner;
+        CreateWellKnownSid(WinCreatorOwnerRightsSid, nullptr, owner, &size);
+        PSID sid = &static_cast<ACCESS_ALLOWED_ACE*>(entry)->SidStart;
+        accounts.push_back(EqualSid(sid, administrators) ? "BA"
+                           : EqualSid(sid, system)       ? "SY"
+                           : EqualSid(sid, owner)        ? "OW"
+                                                         : "other");
+    }
+    LocalFree(descriptor);
+    return accounts;
+}
+
+// No standard user may open the lock file, so none can take the lock and
+// keep every writer out: Administrators, SYSTEM and its owner (who made it)
+// only, not inherited from the Windows directory; an older one that others
+// can open is tightened and told. Wine keeps no
+// security descriptor of files (it makes one up from the owner), so this
+// shows only on Windows.
+TEST(PlatformWin32, TheLockFileIsOpenToItsWritersOnly) {
+    TempDir dir;
+    const std::string path = dir["qmverify.lck"];
+    bool isProtected = false;
+    {
+        std::unique_ptr<qm::IFileLock> lock;
+        ASSERT_EQ(0u, qm::Platform().TryLockFile(path, lock));
+        EXPECT_EQ("", lock->Notice());
+    }
+    const std::vector<std::string> made = AllowedAccounts(path, isProtected);
+    if (!isProtected) GTEST_SKIP() << "this system keeps no protected DACL of a file (Wine)";
+    EXPECT_EQ((std::vector<std::string>{"BA", "SY", "OW"}), made);
+
+    ASSERT_TRUE(DeleteFileA(path.c_str()));
+    dir.Write("qmverify.lck", "");  // as an earlier version made it
+    // Every user may read what the temporary folder holds: as in the
+    // Windows directory.
+    EXPLICIT_ACCESS_A everyone{};
+    BuildExplicitAccessWithNameA(&everyone, const_cast<char*>("Users"), GENERIC_READ, GRANT_ACCESS,
+                                 NO_INHERITANCE);
+    PACL open = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, SetEntriesInAclA(1, &everyone, nullptr, &open));
+    ASSERT_EQ(ERROR_SUCCESS,
+              SetNamedSecurityInfoA(const_cast<char*>(path.c_str()), SE_FILE_OBJECT,
+                                    DACL_SECURITY_INFORMATION, nullptr, nullptr, open, nullptr));
+    LocalFree(open);
+    std::unique_ptr<qm::IFileLock> lock;
+    ASSERT_EQ(0u, qm::Platform().TryLockFile(path, lock));
+    EXPECT_NE(std::string::npos, lock->Notice().find("could be opened by other users"))
+        << lock->Notice();
+    EXPECT_EQ((std::vector<std::string>{"BA", "SY", "OW"}), AllowedAccounts(path, isProtected));
+    EXPECT_TRUE(isProtected);
 }
 
 // ---------------------------------------------------------------------------

@@ -63,6 +63,7 @@ const Case kCases[] = {
     {"no section from a broken line",     "[s]\r\n[db1\r\nk=1\r\n",                     "db1",   "k",     64,  {}},
     {"text after ']'",                    "[s]junk\r\nk=1\r\n",                         "s",     "k",     64,  {}},
     {"LF line ends",                      "[s]\nk=1\nm=2\n",                            "s",     "m",     64,  {}},
+    {"CR line ends",                      "[s]\rk=1\rm=2\r",                            "s",     "m",     64,  {}},
     {"missing final line end",            "[s]\r\nk=1\r\nm=22",                         "s",     "m",     64,  {}},
     {"value cut to capacity - 1",         "[s]\r\nk=abcdef\r\n",                        "s",     "k",     4,   {}},
     {"capacity 1",                        "[s]\r\nk=abcdef\r\n",                        "s",     "k",     1,   {}},
@@ -166,6 +167,56 @@ TEST(ProfileConformance, EngineAnswersAsTheProfileFunctions) {
         }
         EXPECT_EQ(engine.Text(), CaseFiles::Read(path));
     }
+}
+
+std::string Utf16Le(const std::wstring& text) {
+    std::string bytes = "\xFF\xFE";
+    for (wchar_t unit : text) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>((unit >> 8) & 0xFF);
+    }
+    return bytes;
+}
+
+// A list saved as "Unicode" (UTF-16LE with a byte-order mark): the profile
+// functions read it in the ANSI code page and write it back in UTF-16; the
+// engine must read the same texts and write the same bytes. (A UTF-8
+// byte-order mark is left out: Windows keeps it in the first section's name
+// and so loses that section, Wine skips it, and the engine skips it too.)
+TEST(ProfileConformance, Utf16ListsReadAndWriteAsTheProfileFunctionsDo) {
+    const std::string bytes = Utf16Le(
+        L"[qmw]\r\nFile1=tool.exe\r\nComment1=Gr\u00fc\u00dfe \u20ac\r\nUpdated1=1\r\n"
+        L"[db1]\r\nFile1=\"store.dll\"\r\n");
+    CaseFiles files;
+    const std::string theirs = files.Prepare(2000, bytes);
+    const std::string ours = files.Prepare(2001, bytes);
+    CIniFile engine;
+    ASSERT_TRUE(engine.Load(ours));
+    EXPECT_EQ(engine.FileEncoding(), CIniFile::Encoding::Utf16LeWithBom);
+    const std::pair<const char*, const char*> keys[] = {{"qmw", "File1"},    {"qmw", "Comment1"},
+                                                        {"QMW", "updated1"}, {"db1", "File1"},
+                                                        {"db1", "Comment1"}, {"missing", "File1"}};
+    for (const auto& [section, key] : keys) {
+        SCOPED_TRACE(std::string(section) + "/" + key);
+        char text[128] = "";
+        const DWORD length =
+            GetPrivateProfileStringA(section, key, "", text, sizeof text, theirs.c_str());
+        EXPECT_EQ(engine.ReadText(section, key, sizeof text), std::string(text, length));
+        EXPECT_EQ(engine.ReadInt(section, key, 77),
+                  static_cast<int>(GetPrivateProfileIntA(section, key, 77, theirs.c_str())));
+    }
+    const Write writes[] = {{"qmw", "Comment1",
+                             "Gr\xF6\xDF"
+                             "e"},
+                            {"qmw", "Date1", "07.12.2026 11:45"},
+                            {"db1", "File2", "new.dll"},
+                            {"sentinel", "File1", "x.exe"}};
+    for (const Write& w : writes) {
+        WritePrivateProfileStringA(w.section, w.key, w.value, theirs.c_str());
+        engine.WriteText(w.section, w.key, w.value);
+    }
+    ASSERT_TRUE(engine.Save());
+    EXPECT_EQ(CaseFiles::Read(ours), CaseFiles::Read(theirs));
 }
 
 // The engine writes a value that a read would change (blanks, tabs or
