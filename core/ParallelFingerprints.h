@@ -103,6 +103,8 @@ private:
     std::condition_variable m_progress;  // work or buffers became available, or stop
     std::vector<FileReading> m_readings;
     std::vector<char> m_ready;
+    static constexpr size_t kNobodyWaits = static_cast<size_t>(-1);
+    size_t m_awaited = kNobodyWaits;  // the index that Take waits for
     size_t m_nextJob = 0;
     bool m_stop = false;
 

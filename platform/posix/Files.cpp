@@ -20,6 +20,7 @@
 #include "platform/FileMask.h"
 #include "platform/posix/Calendar.h"
 #include "platform/posix/PathMapping.h"
+#include "platform/posix/ReadFile.h"
 
 namespace qm::posix {
 
@@ -64,9 +65,9 @@ uint32_t OpenRegularFile(const std::string& nativePath, int& fd, struct stat& in
     if (!S_ISREG(info.st_mode)) return kErrorNotAFile;
     fd = OpenNative(nativePath, O_RDONLY | O_NONBLOCK);
     if (fd < 0) return errno == ENXIO ? uint32_t{kErrorNotAFile} : ErrorCodeOf(errno, nativePath);
-    int flags = fcntl(fd, F_GETFL);
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || flags < 0 ||
-        fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+    // Of the status flags, only O_NONBLOCK was asked for: clearing all of
+    // them clears it.
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || fcntl(fd, F_SETFL, 0) != 0) {
         close(fd);
         fd = -1;
         return kErrorNotAFile;
@@ -115,64 +116,6 @@ uint32_t FinishNewFile(int fd, const std::string& nativePath, const char* data, 
     SyncDirectoryOf(nativePath);
     return kErrorSuccess;
 }
-
-// The caller may read in small pieces (4 KiB for a CRC). On Linux every
-// read(2) has a fixed cost that dominates at that size, where Windows'
-// read-ahead for a sequential scan hides it; so the system is asked for
-// 256 KiB at a time and small pieces are handed out from that block. A
-// caller that asks for a block or more at a time is read into directly.
-class PosixReadFile : public IReadFile {
-public:
-    explicit PosixReadFile(int fd) : m_fd(fd), m_block(std::move(SpareBlock())) {}
-    ~PosixReadFile() override {
-        close(m_fd);
-        if (!SpareBlock()) SpareBlock() = std::move(m_block);
-    }
-    PosixReadFile(const PosixReadFile&) = delete;
-    PosixReadFile& operator=(const PosixReadFile&) = delete;
-
-    bool Read(void* buffer, size_t capacity, size_t& bytesRead) override {
-        bytesRead = 0;
-        if (m_next == m_end && capacity >= kBlockSize)
-            return ReadSome(m_fd, buffer, capacity, bytesRead);
-        if (m_next == m_end) {
-            if (!m_block) m_block.reset(new char[kBlockSize]);  // no zero fill
-            size_t count = 0;
-            if (!ReadSome(m_fd, m_block.get(), kBlockSize, count)) return false;
-            m_next = 0;
-            m_end = count;
-        }
-        size_t count = std::min(capacity, m_end - m_next);
-        if (count > 0) memcpy(buffer, m_block.get() + m_next, count);
-        m_next += count;
-        bytesRead = count;
-        return true;
-    }
-
-    bool Facts(FileFacts& facts) override {
-        facts = FileFacts();
-        struct stat info;
-        if (fstat(m_fd, &info) != 0) return false;
-        facts.size = info.st_size > 0 ? static_cast<uint64_t>(info.st_size) : 0;
-        facts.lastWrite.ticks = TicksFromTimespec(info.st_mtim);
-        return true;
-    }
-
-private:
-    // One block is kept for the next file of the same thread: a fresh
-    // allocation of this size would be mapped and faulted in anew for every
-    // file. Each thread that reads files keeps its own.
-    static std::unique_ptr<char[]>& SpareBlock() {
-        thread_local std::unique_ptr<char[]> s_spare;
-        return s_spare;
-    }
-
-    static constexpr size_t kBlockSize = 256 * 1024;
-    int m_fd;
-    std::unique_ptr<char[]> m_block;
-    size_t m_next = 0;
-    size_t m_end = 0;
-};
 
 class PosixFileLock : public IFileLock {
 public:
@@ -224,14 +167,16 @@ public:
         }
     }
 
-    // After an exact name was found, nothing else is delivered.
-    void Finish() { m_exhausted = true; }
-    int DirectoryFd() const { return dirfd(m_directory); }
-
 private:
     DIR* m_directory;
     std::string m_mask;
     bool m_exhausted = false;
+};
+
+// A search that delivered the one name it was asked for.
+class FoundOnce : public IDirectorySearch {
+public:
+    bool Next(FoundEntry&) override { return false; }
 };
 
 }  // namespace
@@ -292,8 +237,7 @@ uint32_t OpenForReading(const std::string& nativePath, std::unique_ptr<IReadFile
     struct stat info;
     const uint32_t error = OpenRegularFile(nativePath, fd, info);
     if (error != kErrorSuccess) return error;
-    posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-    file = std::make_unique<PosixReadFile>(fd);
+    file = MakeReadFile(fd, info);
     return kErrorSuccess;
 }
 
@@ -464,18 +408,19 @@ std::unique_ptr<IDirectorySearch> FindFirst(const std::string& nativePattern, Fo
     std::string mask = slash == std::string::npos ? nativePattern : nativePattern.substr(slash + 1);
     if (mask.empty()) return nullptr;
 
+    // A name without wildcards: look it up directly (the comparison asks so
+    // for every listed file) before reading the whole directory for a match
+    // that differs in case.
+    const bool exactName =
+        mask.find_first_of("*?") == std::string::npos && mask != "." && mask != "..";
+    if (exactName && FillEntry(AT_FDCWD, nativePattern.c_str(), first)) {
+        first.name = mask;
+        return std::make_unique<FoundOnce>();
+    }
+
     DIR* handle = opendir(directory.c_str());
     if (!handle) return nullptr;
     auto search = std::make_unique<PosixDirectorySearch>(handle, mask);
-
-    // A name without wildcards: look it up directly before reading the
-    // whole directory for a match that differs in case.
-    if (mask.find_first_of("*?") == std::string::npos && mask != "." && mask != "..") {
-        if (FillEntry(search->DirectoryFd(), mask.c_str(), first)) {
-            search->Finish();
-            return search;
-        }
-    }
     if (!search->Next(first)) return nullptr;
     return search;
 }

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #ifndef _WIN32
+#include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -15,7 +16,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -161,6 +164,39 @@ TEST(PlatformInput, TextBetweenUtf16AndTheSystemCodePage) {
 }
 
 #ifndef _WIN32
+// A file that is not in the page cache is read past it (O_DIRECT): the same
+// bytes, in pieces of any size and alignment, up to an end that is no
+// multiple of a block, and its facts as the open found them.
+TEST(PlatformInput, PosixReadsAFileOutsideThePageCacheWhole) {
+    TempDirectory dir;
+    std::string bytes(3 * 256 * 1024 + 4099, '\0');
+    for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 131 >> 7);
+    dir.Write("cold.exe", bytes);
+    const std::string path = (dir.path() / "cold.exe").string();
+    for (const size_t piece : {size_t{256 * 1024}, size_t{4096}, size_t{1000}}) {
+        const int fd = open(path.c_str(), O_RDONLY);
+        ASSERT_GE(fd, 0);
+        fdatasync(fd);
+        posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);  // out of the page cache
+        close(fd);
+        std::unique_ptr<IReadFile> file;
+        ASSERT_EQ(Platform().OpenForReading(path, file), kErrorSuccess);
+        FileFacts facts;
+        ASSERT_TRUE(file->Facts(facts));
+        EXPECT_EQ(facts.size, bytes.size());
+        // Aligned as the comparison's buffers are, and one byte off.
+        std::unique_ptr<char[]> storage(new char[piece + 8192]);
+        char* aligned = storage.get() + (4096 - reinterpret_cast<uintptr_t>(storage.get()) % 4096);
+        char* buffer = piece == 1000 ? aligned + 1 : aligned;
+        std::string read;
+        for (size_t count = 1; count > 0;) {
+            ASSERT_TRUE(file->Read(buffer, piece, count)) << piece;
+            read.append(buffer, count);
+        }
+        EXPECT_TRUE(read == bytes) << "pieces of " << piece;
+    }
+}
+
 TEST(PlatformInput, PosixLockFileBelongsToItsOwnerAndTellsItsHolder) {
     TempDirectory dir;
     const std::string path = dir.text() + "/qmverify.lck";
