@@ -123,6 +123,9 @@ int RunCompare(const CommandLine& line) {
     progress.Clear();
     facts.listFound = result.listFound;
     facts.findings = result.findings;
+    for (const UnsearchedDirectory& directory : result.unsearched) {
+        facts.unsearched[directory.sectionIndex] = true;
+    }
     facts.startTime = SecondsSince1970(start);
     facts.duration =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - startTick).count();
@@ -142,7 +145,13 @@ int RunCompare(const CommandLine& line) {
     }
     // A list that cannot be read as meant is never a pass: the rows above
     // cover what could be compared, and the status says that it is not all.
-    if (ReportListFindings(result.findings, ReleaseListPath(windowsDirectory))) return kExitError;
+    const bool listFindings =
+        ReportListFindings(result.findings, ReleaseListPath(windowsDirectory));
+    for (const UnsearchedDirectory& directory : result.unsearched) {
+        Tell("cannot search " + Shown(directory.directory) +
+             " for files that no entry names: " + Platform().ErrorText(directory.error));
+    }
+    if (listFindings || !result.unsearched.empty()) return kExitError;
     for (const ResultRow& row : table.Rows()) {
         if (row.attributes.image == NotIdentical || row.attributes.image == NotListed) {
             return kExitDifferences;

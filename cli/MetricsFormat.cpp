@@ -75,6 +75,10 @@ std::string FormatOpenMetrics(const CResultTable& table, const RunFacts& facts) 
         AppendFamily(out, "qmverify_unlisted_files",
                      "Program files that no entry of their section names.");
         out += perSection("qmverify_unlisted_files", unlisted);
+        AppendFamily(out, "qmverify_unsearched_directories",
+                     "1 when the directory could not be searched for such files.");
+        const int unsearched[2] = {facts.unsearched[0] ? 1 : 0, facts.unsearched[1] ? 1 : 0};
+        out += perSection("qmverify_unsearched_directories", unsearched);
     }
     AppendFamily(out, "qmverify_files_crc_only",
                  "Entries that record no SHA-256 and are checked by their CRC-32 alone.");

@@ -28,11 +28,12 @@ namespace qm::cli {
 
 // What the monitoring format says beyond the rows.
 struct RunFacts {
-    bool listFound = true;  // the release list existed when the run began
-    bool unlisted = false;  // --unlisted: files that no entry names were looked for
-    double startTime = 0;   // seconds since 1970
-    double duration = 0;    // seconds
-    ListFindings findings;  // what the list says against the run
+    bool listFound = true;                // the release list existed when the run began
+    bool unlisted = false;                // --unlisted: files that no entry names were looked for
+    double startTime = 0;                 // seconds since 1970
+    double duration = 0;                  // seconds
+    ListFindings findings;                // what the list says against the run
+    bool unsearched[2] = {false, false};  // --unlisted: the directory could not be searched
 };
 
 std::string FormatRows(const CResultTable& table, OutputFormat format, const RunFacts& facts = {});

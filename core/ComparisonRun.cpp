@@ -140,9 +140,10 @@ bool CompareAll(IResultList& list, const std::string& listPath, const StatusText
     const std::vector<ListedEntry> entries = WalkEntries(releaseList, jobs);
     // A list that could not be read names nothing: every file would pass
     // for a planted one.
-    const std::vector<UnlistedFile> unlisted = readable && scope.Any()
-                                                   ? FindUnlistedFiles(releaseList, scope)
-                                                   : std::vector<UnlistedFile>();
+    UnlistedFiles found;
+    if (readable && scope.Any()) found = FindUnlistedFiles(releaseList, scope);
+    result.unsearched = found.unsearched;
+    const std::vector<UnlistedFile>& unlisted = found.files;
     for (const UnlistedFile& file : unlisted) jobs.push_back({file.path, file.pathIsWhole});
 
     // One calculator serves the whole run; its table is only read.

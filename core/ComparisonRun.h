@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "core/IniFile.h"
 #include "core/ReleaseListBuild.h"
@@ -49,6 +50,9 @@ struct ComparisonResult {
     bool listUnreadable = false;  // a list exists but could not be read: no rows
     uint32_t listLoadError = 0;   // the system's reason then (kErrorFileTooLarge: too large)
     ListFindings findings;        // entries read, entries no walk reaches
+    // Component directories that could not be searched for files that no
+    // entry names (only those the run was asked to search).
+    std::vector<UnsearchedDirectory> unsearched;
 };
 
 // The whole run (the body of OnCompare). `unlisted` chooses the component

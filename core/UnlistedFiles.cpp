@@ -29,9 +29,19 @@ int SectionIndexOf(const char* section) {
 
 }  // namespace
 
-std::vector<UnlistedFile> FindUnlistedFiles(const CIniFile& releaseList,
-                                            const UnlistedScope& scope) {
-    std::vector<UnlistedFile> files;
+UnlistedFiles FindUnlistedFiles(const CIniFile& releaseList, const UnlistedScope& scope) {
+    UnlistedFiles found;
+    // A search that finds nothing cannot tell a directory without program
+    // files from one it may not look into: ask the directory itself.
+    for (int index = 0; index < 2; ++index) {
+        if (!scope.sections[index]) continue;
+        const char* directory = kComponentDirectories[index].directory;
+        const uint32_t error = Platform().SearchDirectoryError(directory);
+        if (error != kErrorSuccess && error != kErrorPathNotFound && error != kErrorFileNotFound) {
+            found.unsearched.push_back({index, directory, error});
+        }
+    }
+    std::vector<UnlistedFile>& files = found.files;
     std::unordered_set<std::string> listed;
     const char* listedSection = nullptr;
     for (const ScanStep& step : kScanTable) {
@@ -43,19 +53,19 @@ std::vector<UnlistedFile> FindUnlistedFiles(const CIniFile& releaseList,
         }
         bool patternFits = false;
         const std::string pattern = SearchPattern(step.directory, step.mask, &patternFits);
-        FoundEntry found;
+        FoundEntry entry;
         std::unique_ptr<IDirectorySearch> search =
-            patternFits ? Platform().FindFirst(pattern, found) : nullptr;
+            patternFits ? Platform().FindFirst(pattern, entry) : nullptr;
         if (!search) continue;
         do {
-            if (listed.count(AsciiLowerCopy(found.name)) != 0) continue;
+            if (listed.count(AsciiLowerCopy(entry.name)) != 0) continue;
             UnlistedFile file;
-            file.path = ListedFilePath(step.directory, found.name, &file.pathIsWhole);
+            file.path = ListedFilePath(step.directory, entry.name, &file.pathIsWhole);
             file.sectionIndex = index;
             files.push_back(std::move(file));
-        } while (search->Next(found));
+        } while (search->Next(entry));
     }
-    return files;
+    return found;
 }
 
 }  // namespace qm

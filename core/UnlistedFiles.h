@@ -4,6 +4,7 @@
 // at most 9998). Names match without regard to case, as Windows names a file.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -23,8 +24,19 @@ struct UnlistedScope {
     bool Any() const { return sections[0] || sections[1]; }
 };
 
-// The files, in the order of the build's scan table.
-std::vector<UnlistedFile> FindUnlistedFiles(const CIniFile& releaseList,
-                                            const UnlistedScope& scope);
+// A component directory that exists but could not be searched (no access):
+// its files cannot be told apart from released ones.
+struct UnsearchedDirectory {
+    int sectionIndex = 0;
+    std::string directory;  // such as \db1
+    uint32_t error = 0;     // the system's reason
+};
+
+struct UnlistedFiles {
+    std::vector<UnlistedFile> files;  // in the order of the build's scan table
+    std::vector<UnsearchedDirectory> unsearched;
+};
+
+UnlistedFiles FindUnlistedFiles(const CIniFile& releaseList, const UnlistedScope& scope);
 
 }  // namespace qm

@@ -254,6 +254,12 @@ public:
     // The kind of drive that holds `path` (IOCTL_STORAGE_QUERY_PROPERTY on
     // Windows, the block device's queue in /sys on Linux).
     virtual DriveKind KindOfDrive(const std::string& path) = 0;
+
+    // Whether the directory `path` can be searched: 0 when it can,
+    // kErrorPathNotFound when there is no such directory, else the system's
+    // reason (such as access denied). A search that finds nothing cannot
+    // tell these apart.
+    virtual uint32_t SearchDirectoryError(const std::string& path) = 0;
 };
 
 // The platform in force: the real one unless a test put another in place.

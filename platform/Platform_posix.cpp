@@ -140,6 +140,10 @@ public:
         return posix::KindOfDrive(posix::MapPath(path));
     }
 
+    uint32_t SearchDirectoryError(const std::string& path) override {
+        return posix::SearchDirectoryError(posix::MapPath(path));
+    }
+
     std::string MachineRegistryError() override {
         const std::string file = posix::EnvironmentText("QMVERIFY_REGISTRY");
         if (file.empty()) return std::string();  // no registry: every key is missing

@@ -710,6 +710,23 @@ public:
         return text;
     }
 
+    uint32_t SearchDirectoryError(const std::string& path) override {
+        std::string pattern = MapPath(path);
+        if (!pattern.empty() && pattern.back() != '\\' && pattern.back() != '/') pattern += '\\';
+        pattern += '*';
+        WIN32_FIND_DATAA data;
+        HANDLE handle = FindFirstFileA(pattern.c_str(), &data);
+        if (handle != INVALID_HANDLE_VALUE) {
+            FindClose(handle);
+            return kErrorSuccess;
+        }
+        const DWORD error = GetLastError();
+        // A drive's root holds no "." entry: an empty one finds nothing.
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_NO_MORE_FILES) return kErrorSuccess;
+        if (error == ERROR_PATH_NOT_FOUND || error == ERROR_DIRECTORY) return kErrorPathNotFound;
+        return error != ERROR_SUCCESS ? static_cast<uint32_t>(error) : uint32_t{kErrorAccessDenied};
+    }
+
     DriveKind KindOfDrive(const std::string& path) override {
         char volume[MAX_PATH];
         if (!GetVolumePathNameA(MapPath(path).c_str(), volume, sizeof volume)) {

@@ -79,6 +79,7 @@
 #define IDS_LIST_NOT_UNDERSTOOD 147
 #define IDS_LIST_TOO_LARGE 148  // %s: the list, %s: the limit
 #define IDS_LIST_UNPLACED 149   // %d: the lines, %d: the first of them
+#define IDS_UNSEARCHED 150      // %s: the directory, %s: the system's reason
 
 // Resource type of dialog initialisation data (MFC's RT_DLGINIT): per entry a
 // WORD control id, a WORD message (0x0403, add a string), a DWORD length and

@@ -526,8 +526,12 @@ void CCheckerDlg::OnCompare() {
     if (run.builtList) ShowBuildOutcome(m_hWnd, run.build);
     if (run.listUnreadable) {
         ShowFailure(m_hWnd, IDS_LIST_UNREADABLE);
-    } else {
+    } else if (!run.builtList || run.build.status == qm::BuildResult::Ok) {
+        // (A build that wrote no list has said why already.)
         ShowListFindings(m_hWnd, run.findings);
+    }
+    for (const qm::UnsearchedDirectory& directory : run.unsearched) {
+        ShowUnsearched(m_hWnd, qm::ShownPath(directory.directory), directory.error);
     }
 }
 

@@ -175,3 +175,10 @@ void ShowListFindings(HWND owner, const qm::ListFindings& findings) {
         AppMessageBox(owner, UnreachedEntriesText(findings), kAppName, MB_ICONWARNING);
     }
 }
+
+void ShowUnsearched(HWND owner, const std::string& directory, uint32_t error) {
+    AppMessageBox(owner,
+                  qm::BoundedFormat(kTextCapacity, nullptr, LoadResString(IDS_UNSEARCHED).c_str(),
+                                    directory.c_str(), qm::Platform().ErrorText(error).c_str()),
+                  kAppName, MB_ICONWARNING);
+}

@@ -57,3 +57,7 @@ std::string UnreadableFilesText(const std::vector<std::string>& paths,
 // Silent for a list that was compared whole.
 void ShowListFindings(HWND owner, const qm::ListFindings& findings);
 std::string UnreachedEntriesText(const qm::ListFindings& findings);
+
+// Tells the operator that a component directory could not be searched for
+// files that the list does not name (150).
+void ShowUnsearched(HWND owner, const std::string& directory, uint32_t error);

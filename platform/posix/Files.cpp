@@ -425,4 +425,14 @@ std::unique_ptr<IDirectorySearch> FindFirst(const std::string& nativePattern, Fo
     return search;
 }
 
+uint32_t SearchDirectoryError(const std::string& nativePath) {
+    DIR* handle = opendir(nativePath.c_str());
+    if (handle != nullptr) {
+        closedir(handle);
+        return kErrorSuccess;
+    }
+    return errno == ENOENT || errno == ENOTDIR ? uint32_t{kErrorPathNotFound}
+                                               : ErrorCodeOf(errno, nativePath);
+}
+
 }  // namespace qm::posix

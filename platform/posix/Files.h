@@ -35,4 +35,8 @@ bool IsReadOnly(const std::string& nativePath);
 // "?"); null when it delivers no name.
 std::unique_ptr<IDirectorySearch> FindFirst(const std::string& nativePattern, FoundEntry& first);
 
+// 0 when the directory can be searched, kErrorPathNotFound when there is
+// none, else why not.
+uint32_t SearchDirectoryError(const std::string& nativePath);
+
 }  // namespace qm::posix

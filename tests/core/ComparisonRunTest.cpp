@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "CrcForge.h"
+#include "ForwardingPlatform.h"
 #include "SampleInstallation.h"
 #include "core/ComparisonRun.h"
 #include "core/EntryComment.h"
@@ -328,6 +329,35 @@ TEST(ComparisonRun, PlantedFilesShowAsNotListedInTheChosenDirectoriesOnly) {
     ASSERT_EQ(db1.table.RowCount(), 4);
     EXPECT_EQ(SummarizeRows(db1.table).notListed, 1);
     EXPECT_EQ(ByPath(db1.table)["\\db1.\\other.exe"].texts[kColStatus], "Not listed");
+}
+
+// A platform on which \db1 exists but may not be searched.
+class ClosedDb1 : public test::ForwardingPlatform {
+public:
+    uint32_t SearchDirectoryError(const std::string& path) override {
+        return path == "\\db1" ? kErrorAccessDenied : Real().SearchDirectoryError(path);
+    }
+};
+
+TEST(ComparisonRun, ADirectoryThatCannotBeSearchedForPlantedFilesIsTold) {
+    SampleInstallation sample;
+    sample.WriteFile("qmw/tool.exe", "tool");
+    CompareRun build;
+    CompareRun open(false);
+    open.unlisted.sections[0] = open.unlisted.sections[1] = true;
+    open.Go();
+    EXPECT_TRUE(open.result.unsearched.empty()) << "an empty \\db1 is searched";
+
+    ClosedDb1 closed;
+    CompareRun shut(false);
+    shut.unlisted.sections[0] = shut.unlisted.sections[1] = true;
+    shut.Go();
+    ASSERT_EQ(shut.result.unsearched.size(), 1u);
+    EXPECT_EQ(shut.result.unsearched[0].directory, "\\db1");
+    EXPECT_EQ(shut.result.unsearched[0].error, kErrorAccessDenied);
+    shut.unlisted.sections[1] = false;  // not asked for: not told
+    shut.Go();
+    EXPECT_TRUE(shut.result.unsearched.empty());
 }
 
 TEST(ComparisonRun, ALongNameIsRecordedAndVerifiedWhole) {

@@ -61,6 +61,9 @@ public:
     std::string MachineRegistryError() override { return m_real.MachineRegistryError(); }
     std::string ErrorText(uint32_t error) override { return m_real.ErrorText(error); }
     DriveKind KindOfDrive(const std::string& path) override { return m_real.KindOfDrive(path); }
+    uint32_t SearchDirectoryError(const std::string& path) override {
+        return m_real.SearchDirectoryError(path);
+    }
 
 protected:
     IPlatform& Real() { return m_real; }
