@@ -1,5 +1,6 @@
 #include "cli/Commands.h"
 #include "cli/Console.h"
+#include "core/Capacities.h"
 #include "core/ReleaseListBuild.h"
 #include "platform/Platform.h"
 
@@ -10,7 +11,6 @@ namespace {
 // Asked only on the terminal; --password-stdin is the confirmation itself.
 // Anything but a yes, a line too long included, leaves the list alone.
 bool Confirmed(std::string& reason) {
-    constexpr size_t kAnswerCapacity = 256;
     WriteError("Update the release list now ? [y/N] ");
     std::string answer;
     if (ReadInputLine(answer, kAnswerCapacity, reason) != InputLine::Read) return false;

@@ -3,6 +3,7 @@
 
 #include "cli/Commands.h"
 #include "cli/Console.h"
+#include "core/Capacities.h"
 #include "core/FreshFile.h"
 #include "core/IniFile.h"
 #include "core/ReleaseListFormat.h"
@@ -13,11 +14,6 @@
 namespace qm::cli {
 
 namespace {
-
-// The longest password line standard input or the terminal may give. The
-// line is read no further than this, so that an endless input ends at once;
-// a longer one is refused whole, never cut to a password it was not.
-constexpr size_t kPasswordLineCapacity = 1024;
 
 // Where the password comes from, for the messages.
 struct PasswordSource {
@@ -157,10 +153,10 @@ bool AcceptPassword(const CommandLine& line) {
     std::string reason;
     InputLine read;
     if (line.passwordStdin) {
-        read = ReadInputLine(password, kPasswordLineCapacity, reason);
+        read = ReadInputLine(password, kPasswordLineLength, reason);
     } else {
         WriteError("Enter password for update: ");
-        read = ReadHiddenLine(password, kPasswordLineCapacity, reason);
+        read = ReadHiddenLine(password, kPasswordLineLength, reason);
         WriteError("\n");  // the echo swallowed the operator's Enter
     }
     switch (read) {
@@ -169,7 +165,7 @@ bool AcceptPassword(const CommandLine& line) {
             return false;
         case InputLine::TooLong:
             Tell(std::string("the password ") + source.givenOn + " is longer than " +
-                 std::to_string(kPasswordLineCapacity) + " bytes");
+                 std::to_string(kPasswordLineLength) + " bytes");
             return false;
         case InputLine::Ended:
             Tell(std::string("no password was given ") + source.givenOn);

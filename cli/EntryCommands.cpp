@@ -10,11 +10,6 @@ namespace qm::cli {
 
 namespace {
 
-// The capacity of the typed name in the Settings dialog, terminator included.
-constexpr size_t kTypedNameCapacity = 80;
-// The comparison reads stored names with this capacity.
-constexpr size_t kStoredNameCapacity = 128;
-
 // A name that the release list can keep on one line and that names a file
 // directly in the component directory.
 bool CheckFileName(const std::string& name, std::string& error) {
@@ -146,18 +141,19 @@ int RunComment(const CommandLine& line) {
     CIniFile list;
     if (!list.Load(listPath))
         return Fail(ReadFailure("the release list", listPath, list.LoadError()));
-    const std::string name = list.ReadText(section, EntryKey("File", n), kStoredNameCapacity);
+    const std::string name = list.ReadText(section, EntryKey("File", n), kWholeValueCapacity);
     if (name.empty()) {
         return Fail("section " + std::string(section) + " has no entry " + std::to_string(n));
     }
     const std::string shownPath =
-        ListedFilePath(kComponentDirectories[index].directory, name, nullptr);
+        ShownListedPath(ListedFilePath(kComponentDirectories[index].directory, name, nullptr));
     const bool updated =
         line.updated ? *line.updated : list.ReadInt(section, EntryKey("Updated", n), 0) == 1;
 
     const std::string& comment = line.operands[2];
     if (OneLineComment(comment) != comment) {
-        Tell("note: the comment is kept on one line of at most 511 characters");
+        Tell("note: the comment is kept on one line of at most " + std::to_string(kCommentLength) +
+             " characters");
     }
     uint32_t writeError = 0;
     switch (WriteEntryComment(section, n, shownPath, comment, updated, &writeError)) {

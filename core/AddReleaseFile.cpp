@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "core/Capacities.h"
 #include "core/Crc32.h"
 #include "core/FileDigests.h"
 #include "core/Fingerprint.h"
@@ -14,11 +15,6 @@ namespace qm {
 
 namespace {
 
-enum : size_t {
-    kTypedNameCapacity = 80,
-    kStoredNameCapacity = 80,
-};
-
 // A name is taken only when the release list can keep it: it fits the
 // working texts, and it reads back unchanged (no line break), so that later
 // reads and comparisons name the same file.
@@ -28,7 +24,7 @@ bool IsStorableName(const std::string& name) {
     CIniFile probe;
     probe.WriteText("probe", "File1", name);
     probe.LoadText(probe.Text());
-    return probe.ReadText("probe", "File1", kStoredNameCapacity) == name;
+    return probe.ReadText("probe", "File1", kTypedNameCapacity) == name;
 }
 
 // The number of the entry that names `name` or of the first free entry; 0
@@ -37,7 +33,7 @@ int FindEntry(const CIniFile& releaseList, const char* section, const std::strin
               bool& existing) {
     for (int n = 1; n <= kLastReadableEntry; ++n) {
         const std::string key = EntryKey("File", n);
-        const std::string stored = releaseList.ReadText(section, key, kStoredNameCapacity);
+        const std::string stored = releaseList.ReadText(section, key, kTypedNameCapacity);
         if (stored.empty()) {
             existing = false;
             return n;
@@ -45,7 +41,7 @@ int FindEntry(const CIniFile& releaseList, const char* section, const std::strin
         // A stored name longer than the read capacity was cut by the read;
         // it is some other file, however its first characters read.
         if (stored == name &&
-            releaseList.ReadText(section, key, kStoredNameCapacity + 1).size() == name.size()) {
+            releaseList.ReadText(section, key, kTypedNameCapacity + 1).size() == name.size()) {
             existing = true;
             return n;
         }

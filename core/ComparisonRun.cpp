@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/BoundedFormat.h"
+#include "core/Capacities.h"
 #include "core/Crc32.h"
 #include "core/FileStatus.h"
 #include "core/Fingerprint.h"
@@ -17,13 +18,6 @@
 namespace qm {
 
 namespace {
-
-// Capacities of the row's texts, terminator included.
-enum : size_t {
-    kStatusCapacity = 80,
-    kFingerprintCapacity = 40,  // CRC and date texts, entry number, section
-    kCommentCapacity = 512,
-};
 
 // One entry of the list as the walk reads it.
 struct ListedEntry {
@@ -102,7 +96,7 @@ void AddEntryRow(IResultList& list, const CIniFile& releaseList, const ListedEnt
         releaseList.ReadText(section, EntryKey("Date", entry.n), kFingerprintCapacity));
     list.SetCellText(row, kColComment,
                      releaseList.ReadText(section, EntryKey("Comment", entry.n), kCommentCapacity));
-    list.SetCellText(row, kColEntry, BoundedFormat(kFingerprintCapacity, nullptr, "%d", entry.n));
+    list.SetCellText(row, kColEntry, BoundedFormat(kEntryNumberCapacity, nullptr, "%d", entry.n));
     list.SetCellText(row, kColSection, section);
 }
 

@@ -1,6 +1,7 @@
 #include "core/EntryComment.h"
 
 #include "core/BoundedFormat.h"
+#include "core/Capacities.h"
 #include "core/IniFile.h"
 #include "core/ReleaseListFormat.h"
 #include "core/WriterLock.h"
@@ -8,14 +9,7 @@
 
 namespace qm {
 
-namespace {
-
-enum : size_t {
-    kCommentCapacity = 512,
-    kStatusCapacity = 80,
-};
-
-}  // namespace
+namespace {}  // namespace
 
 std::string OneLineComment(const std::string& comment) {
     std::string line;
@@ -26,7 +20,7 @@ std::string OneLineComment(const std::string& comment) {
         const bool breaksLine = c == '\r' || c == '\n' || c == '\v' || c == '\f' || c == '\0';
         line.push_back(breaksLine ? ' ' : c);
     }
-    const size_t limit = kCommentCapacity - 1;
+    const size_t limit = kCommentLength;
     if (line.size() > limit) {
         const bool utf8 = IsUtf8(line);
         size_t cut = limit;

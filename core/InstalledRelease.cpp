@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/BoundedFormat.h"
+#include "core/Capacities.h"
 #include "platform/Platform.h"
 
 namespace qm {
@@ -12,11 +13,6 @@ const char kQmwRegistryKey[] = "SOFTWARE\\Quillmark\\Quillmark Works";
 const char kSentinelRegistryKey[] = "SOFTWARE\\Quillmark\\Quillmark Sentinel";
 
 namespace {
-
-enum : size_t {
-    kRegistryTextCapacity = 40,
-    kInstalledOnCapacity = 80,  // two texts of 39 bytes and a blank
-};
 
 // A text value as a 40-byte buffer would hold it; "" when the value is
 // missing or of another type.

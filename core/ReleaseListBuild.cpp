@@ -16,12 +16,6 @@
 
 namespace qm {
 
-namespace {
-
-enum : size_t { kTimestampCapacity = 128 };
-
-}  // namespace
-
 // One name that a directory search delivered, and where it goes.
 struct CReleaseListBuild::FoundFile {
     const char* section;
@@ -71,7 +65,7 @@ void CReleaseListBuild::WriteEntries(const std::vector<FoundFile>& found) {
         if (digests.changing) m_changing.push_back(file.job.path);
         const uint32_t value = digests.readWhole ? digests.crc : 0;
         const std::string timestamp =
-            CutToCapacity(TimestampText(file.lastWrite), kTimestampCapacity);
+            CutToCapacity(TimestampText(file.lastWrite), kFingerprintCapacity);
 
         m_newList.WriteText(file.section, EntryKey("File", file.n), file.name);
         m_newList.WriteText(file.section, EntryKey("Date", file.n), timestamp);

@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <string>
 
+#include "core/Capacities.h"
+
 namespace qm {
 
 extern const char kReleaseListName[];  // "qmverify.lst"
@@ -30,20 +32,6 @@ struct ScanStep {
     bool startsSection;
 };
 extern const ScanStep kScanTable[7];
-
-// Capacities of the working texts, terminator included. The paths of the
-// files in the Windows directory (the list, its backups, the build's new
-// list, the lock) have none: they are formed whole, whatever the length of
-// the Windows directory, the same way for every read, write and test.
-enum : size_t {
-    kListedPathCapacity = 128,  // "%s.\%s" as the result list shows it (the opened path is whole)
-    kSearchPatternCapacity = 128,
-    kAddedPathCapacity = 80,  // "\%s.\%s": adding one file
-    kKeyCapacity = 80,
-};
-
-// Reads a value whole: larger than any one line of a list the tool accepts.
-constexpr size_t kWholeValueCapacity = static_cast<size_t>(1) << 20;
 
 // Entries are read up to this number; adding never writes above it.
 constexpr int kLastReadableEntry = 9998;

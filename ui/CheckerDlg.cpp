@@ -93,19 +93,19 @@ qm::UnlistedScope UnlistedScopeOfSettings() {
 // the files changed with their CRC-32 kept and the entries that the CRC-32
 // alone checks.
 std::string SummaryText(const qm::RunSummary& summary) {
-    constexpr size_t kCapacity = 1024;
     std::string text = qm::BoundedFormat(
-        kCapacity, nullptr, LoadResString(IDS_COMPARE_SUMMARY).c_str(), summary.compared,
+        qm::kSummaryCapacity, nullptr, LoadResString(IDS_COMPARE_SUMMARY).c_str(), summary.compared,
         summary.identical, summary.notIdentical, summary.updated, summary.notListed);
     std::string notes;
     if (!summary.crafted.empty()) {
-        notes += qm::BoundedFormat(kCapacity, nullptr, LoadResString(IDS_SUMMARY_CRAFTED).c_str(),
+        notes += qm::BoundedFormat(qm::kSummaryCapacity, nullptr,
+                                   LoadResString(IDS_SUMMARY_CRAFTED).c_str(),
                                    qm::NamesInBrief(summary.crafted, 3).c_str());
     }
     if (summary.crcOnly > 0) {
         if (!notes.empty()) notes += ' ';
-        notes += qm::BoundedFormat(kCapacity, nullptr, LoadResString(IDS_SUMMARY_CRC_ONLY).c_str(),
-                                   summary.crcOnly);
+        notes += qm::BoundedFormat(qm::kSummaryCapacity, nullptr,
+                                   LoadResString(IDS_SUMMARY_CRC_ONLY).c_str(), summary.crcOnly);
     }
     return notes.empty() ? text : text + "\n" + notes;
 }
@@ -644,11 +644,11 @@ void CCheckerDlg::OnDblclkResultList(NMHDR* header, LRESULT* result) {
     auto cell = [&](int column, size_t capacity) {
         return qm::CutToCapacity(m_rows.GetCellText(row, column), capacity);
     };
-    const std::string path = cell(qm::kColFileName, 128);
-    const std::string date = cell(qm::kColDateCurrent, 80);
-    const std::string comment = cell(qm::kColComment, 512);
-    const std::string entry = cell(qm::kColEntry, 40);
-    const std::string section = cell(qm::kColSection, 80);
+    const std::string path = cell(qm::kColFileName, qm::kListedPathCapacity);
+    const std::string date = cell(qm::kColDateCurrent, qm::kFingerprintCapacity);
+    const std::string comment = cell(qm::kColComment, qm::kCommentCapacity);
+    const std::string entry = cell(qm::kColEntry, qm::kEntryNumberCapacity);
+    const std::string section = cell(qm::kColSection, qm::kSectionNameCapacity);
     const auto earlier = static_cast<qm::FileStatus>(m_rows.GetRowAttributes(row).image);
 
     CCommentDlg dlg;

@@ -13,7 +13,7 @@ BOOL CCommentDlg::OnInitDialog() {
     const BOOL result = CDialog::OnInitDialog();
     // The field wraps and does not scroll; the limit keeps a pasted text
     // from outgrowing what the release list holds.
-    ::SendDlgItemMessageA(m_hWnd, IDC_COMMENT_TEXT, EM_LIMITTEXT, kMaxCommentLength, 0);
+    ::SendDlgItemMessageA(m_hWnd, IDC_COMMENT_TEXT, EM_LIMITTEXT, qm::kCommentLength, 0);
     return result;
 }
 

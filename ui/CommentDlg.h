@@ -11,22 +11,19 @@
 
 #include <string>
 
+#include "core/Capacities.h"
 #include "ui/Dialog.h"
 
 class CCommentDlg : public CDialog {
 public:
     CCommentDlg();
 
-    // The comment is held to one line of at most this many characters, the
-    // most a row and the release list keep.
-    static constexpr int kMaxCommentLength = 511;
-
-    int m_nEntry = 0;           // entry number n in the section
-    char m_szSection[80] = "";  // "qmw" or "db1"
-    std::string m_strComment;   // field 1006
-    std::string m_strDate;      // field 1005, the file's current date
-    std::string m_strFileName;  // field 1004, the path as the row shows it
-    int m_bUpdated = 0;         // check box 1007 "File was updated"
+    int m_nEntry = 0;                                 // entry number n in the section
+    char m_szSection[qm::kSectionNameCapacity] = "";  // "qmw" or "db1"
+    std::string m_strComment;                         // field 1006
+    std::string m_strDate;                            // field 1005, the file's current date
+    std::string m_strFileName;                        // field 1004, the path as the row shows it
+    int m_bUpdated = 0;                               // check box 1007 "File was updated"
 
 protected:
     BOOL OnInitDialog() override;

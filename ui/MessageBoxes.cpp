@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/BoundedFormat.h"
+#include "core/Capacities.h"
 #include "core/FreshFile.h"
 #include "core/IniFile.h"
 #include "core/ReleaseListFormat.h"
@@ -14,11 +15,10 @@
 namespace {
 
 constexpr size_t kNamesShown = 20;
-constexpr size_t kTextCapacity = 8192;
 
 std::string Formatted(UINT id, const std::string& first, const std::string& second = "") {
-    return qm::BoundedFormat(kTextCapacity, nullptr, LoadResString(id).c_str(), first.c_str(),
-                             second.c_str());
+    return qm::BoundedFormat(qm::kMessageCapacity, nullptr, LoadResString(id).c_str(),
+                             first.c_str(), second.c_str());
 }
 
 // The file that a write of string `messageId` changes.
@@ -43,10 +43,10 @@ std::string NamesInTheWay(UINT messageId) {
         names += qm::ShownPath(taken[i]) + "\n";
     }
     if (taken.size() > kNamesShown) {
-        names +=
-            qm::BoundedFormat(kTextCapacity, nullptr, LoadResString(IDS_UNREADABLE_MORE).c_str(),
-                              static_cast<int>(taken.size() - kNamesShown)) +
-            "\n";
+        names += qm::BoundedFormat(qm::kMessageCapacity, nullptr,
+                                   LoadResString(IDS_UNREADABLE_MORE).c_str(),
+                                   static_cast<int>(taken.size() - kNamesShown)) +
+                 "\n";
     }
     return names;
 }
@@ -122,13 +122,13 @@ std::string UnreadableFilesText(const std::vector<std::string>& paths,
         names += paths[i] + (changed ? LoadResString(IDS_CHANGED_WHILE_READ) : "") + "\n";
     }
     if (paths.size() > kNamesShown) {
-        names +=
-            qm::BoundedFormat(kTextCapacity, nullptr, LoadResString(IDS_UNREADABLE_MORE).c_str(),
-                              static_cast<int>(paths.size() - kNamesShown)) +
-            "\n";
+        names += qm::BoundedFormat(qm::kMessageCapacity, nullptr,
+                                   LoadResString(IDS_UNREADABLE_MORE).c_str(),
+                                   static_cast<int>(paths.size() - kNamesShown)) +
+                 "\n";
     }
-    return qm::BoundedFormat(kTextCapacity, nullptr, LoadResString(IDS_UNREADABLE_FILES).c_str(),
-                             names.c_str());
+    return qm::BoundedFormat(qm::kMessageCapacity, nullptr,
+                             LoadResString(IDS_UNREADABLE_FILES).c_str(), names.c_str());
 }
 
 void ShowBuildOutcome(HWND owner, const qm::BuildResult& build) {
@@ -157,18 +157,18 @@ std::string UnreachedEntriesText(const qm::ListFindings& findings) {
         if (section.unreachedKeys.empty()) continue;
         lines += "[" + section.section + "] " + qm::NamesInBrief(section.unreachedKeys) + "\n";
     }
-    return qm::BoundedFormat(kTextCapacity, nullptr, LoadResString(IDS_LIST_UNREACHED).c_str(),
-                             lines.c_str());
+    return qm::BoundedFormat(qm::kMessageCapacity, nullptr,
+                             LoadResString(IDS_LIST_UNREACHED).c_str(), lines.c_str());
 }
 
 void ShowListFindings(HWND owner, const qm::ListFindings& findings) {
     if (findings.unplacedLines > 0) {
-        AppMessageBox(
-            owner,
-            qm::BoundedFormat(kTextCapacity, nullptr, LoadResString(IDS_LIST_UNPLACED).c_str(),
-                              static_cast<int>(findings.unplacedLines),
-                              static_cast<int>(findings.firstUnplacedLine)),
-            kAppName, MB_ICONWARNING);
+        AppMessageBox(owner,
+                      qm::BoundedFormat(qm::kMessageCapacity, nullptr,
+                                        LoadResString(IDS_LIST_UNPLACED).c_str(),
+                                        static_cast<int>(findings.unplacedLines),
+                                        static_cast<int>(findings.firstUnplacedLine)),
+                      kAppName, MB_ICONWARNING);
     }
     if (findings.Entries() == 0) ShowFailure(owner, IDS_LIST_NO_ENTRY);
     if (findings.HasUnreachedEntries()) {
@@ -177,8 +177,9 @@ void ShowListFindings(HWND owner, const qm::ListFindings& findings) {
 }
 
 void ShowUnsearched(HWND owner, const std::string& directory, uint32_t error) {
-    AppMessageBox(owner,
-                  qm::BoundedFormat(kTextCapacity, nullptr, LoadResString(IDS_UNSEARCHED).c_str(),
-                                    directory.c_str(), qm::Platform().ErrorText(error).c_str()),
-                  kAppName, MB_ICONWARNING);
+    AppMessageBox(
+        owner,
+        qm::BoundedFormat(qm::kMessageCapacity, nullptr, LoadResString(IDS_UNSEARCHED).c_str(),
+                          directory.c_str(), qm::Platform().ErrorText(error).c_str()),
+        kAppName, MB_ICONWARNING);
 }
