@@ -518,6 +518,8 @@ void CCheckerDlg::OnCompare() {
     qm::ComparisonResult run;
     {
         RunScope scope(*this);
+        // The run shows from its first moment, before any file is read.
+        SetGroupText(qm::BoundedFormat(progress.size() + 16, nullptr, progress.c_str(), 0));
         run = qm::RunComparison(m_rows, sort, LoadStatusTexts(), hooks, UnlistedScopeOfSettings());
     }
     StoreSortState(sort);

@@ -19,9 +19,12 @@ namespace drive {
 
 // String IDS_MAIN_TITLE: the main window's title.
 constexpr char kMainTitle[] = "Quillmark Release Check";
-// The result group box's text while no comparison runs (the dialog template's).
+// The result group box's text before the first comparison (the dialog
+// template's); after one it sums that one up.
 constexpr char kResultGroupText[] =
     "Check if current files are identical with the installed / updated files ";
+// How the group box's text begins while a comparison runs (IDS_COMPARE_PROGRESS).
+constexpr char kProgressTextStart[] = "Comparing the current files with the release list:";
 // The caption of the tool's own message boxes.
 constexpr char kNoticeCaption[] = "qmverify";
 

@@ -20,7 +20,7 @@
 //                                    and prints the seconds it took
 //
 // "Waiting for the operator" means: the window answers messages, and no
-// comparison runs (the result group box shows its resting text). A notice
+// comparison runs (the result group box shows no progress). A notice
 // box counts as waiting too. "compare" hands the command over ahead of
 // whatever is asked after it, so an "idle" that follows sees the run.
 //
@@ -44,7 +44,8 @@ HWND HeaderOf(HWND main) {
     return reinterpret_cast<HWND>(::SendMessageA(list, LVM_GETHEADER, 0, 0));
 }
 
-// Whether the window answers within a second and shows its resting group text.
+// Whether the window answers within a second and shows no comparison's
+// progress in its group box.
 bool WaitsForTheOperator(HWND main, HWND group) {
     if (group == nullptr) return false;
     DWORD_PTR answer = 0;
@@ -54,7 +55,8 @@ bool WaitsForTheOperator(HWND main, HWND group) {
                               SMTO_NORMAL, 1000, &answer) == 0) {
         return false;
     }
-    return std::strcmp(text, drive::kResultGroupText) == 0;
+    return std::strncmp(text, drive::kProgressTextStart, std::strlen(drive::kProgressTextStart)) !=
+           0;
 }
 
 int WaitUntilIdle(HWND main, DWORD milliseconds) {
