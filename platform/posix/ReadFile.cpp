@@ -51,18 +51,22 @@ struct Cachestat {
 };
 #endif
 
-// Whether none of the file lies in the page cache; false when the system
-// cannot tell.
-bool NoneOfItCached(int fd, const struct stat& opened) {
+// How much of the file lies in the page cache.
+enum class Cached { None, Part, All, Unknown };
+
+Cached HowMuchCached(int fd, const struct stat& opened) {
 #if defined(__linux__) && (defined(__x86_64__) || defined(__aarch64__))
-    if (opened.st_size <= 0) return false;
+    if (opened.st_size <= 0) return Cached::Unknown;
     CachestatRange range{0, 0};
     Cachestat state{};
-    return syscall(kCachestatCall, fd, &range, &state, 0) == 0 && state.cache == 0;
+    if (syscall(kCachestatCall, fd, &range, &state, 0) != 0) return Cached::Unknown;
+    const uint64_t pages = (static_cast<uint64_t>(opened.st_size) + kDirectAlignment - 1) /
+                           kDirectAlignment;  // cachestat counts pages of 4 KiB here
+    return state.cache == 0 ? Cached::None : state.cache >= pages ? Cached::All : Cached::Part;
 #else
     (void)fd;
     (void)opened;
-    return false;
+    return Cached::Unknown;
 #endif
 }
 
@@ -82,9 +86,10 @@ public:
         : m_fd(fd), m_opened(opened), m_block(std::move(SpareBlock())) {
         // A file system without direct reads refuses the flag. The flags of
         // the open are read-only and blocking: O_DIRECT is all there is.
-        if (NoneOfItCached(fd, opened) && fcntl(fd, F_SETFL, O_DIRECT) == 0) {
+        const Cached cached = HowMuchCached(fd, opened);
+        if (cached == Cached::None && fcntl(fd, F_SETFL, O_DIRECT) == 0) {
             m_mode = Mode::Direct;
-        } else {
+        } else if (cached != Cached::All) {
             posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
         }
     }
