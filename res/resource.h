@@ -80,6 +80,7 @@
 #define IDS_LIST_TOO_LARGE 148  // %s: the list, %s: the limit
 #define IDS_LIST_UNPLACED 149   // %d: the lines, %d: the first of them
 #define IDS_UNSEARCHED 150      // %s: the directory, %s: the system's reason
+#define IDS_SUMMARY_CRC_ONLY_SHORT 151  // %d: entries checked by CRC-32 only, after IDS_SUMMARY_CRAFTED
 
 // Resource type of dialog initialisation data (MFC's RT_DLGINIT): per entry a
 // WORD control id, a WORD message (0x0403, add a string), a DWORD length and

@@ -96,16 +96,18 @@ std::string SummaryText(const qm::RunSummary& summary) {
     std::string text = qm::BoundedFormat(
         qm::kSummaryCapacity, nullptr, LoadResString(IDS_COMPARE_SUMMARY).c_str(), summary.compared,
         summary.identical, summary.notIdentical, summary.updated, summary.notListed);
+    // The second line runs under the header fields on the right: it stays
+    // short, and the files changed with their CRC-32 kept come first.
     std::string notes;
     if (!summary.crafted.empty()) {
-        notes += qm::BoundedFormat(qm::kSummaryCapacity, nullptr,
-                                   LoadResString(IDS_SUMMARY_CRAFTED).c_str(),
-                                   qm::NamesInBrief(summary.crafted, 3).c_str());
+        notes = qm::BoundedFormat(qm::kSummaryCapacity, nullptr,
+                                  LoadResString(IDS_SUMMARY_CRAFTED).c_str(),
+                                  qm::NamesInBrief(summary.crafted, 2).c_str());
     }
     if (summary.crcOnly > 0) {
-        if (!notes.empty()) notes += ' ';
-        notes += qm::BoundedFormat(qm::kSummaryCapacity, nullptr,
-                                   LoadResString(IDS_SUMMARY_CRC_ONLY).c_str(), summary.crcOnly);
+        const UINT note = notes.empty() ? IDS_SUMMARY_CRC_ONLY : IDS_SUMMARY_CRC_ONLY_SHORT;
+        notes += qm::BoundedFormat(qm::kSummaryCapacity, nullptr, LoadResString(note).c_str(),
+                                   summary.crcOnly);
     }
     return notes.empty() ? text : text + "\n" + notes;
 }
