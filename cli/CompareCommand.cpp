@@ -85,7 +85,8 @@ bool ReportListFindings(const ListFindings& findings, const std::string& listPat
         if (section.unreachedKeys.empty()) continue;
         Fail("section " + section.section +
              " of the release list: " + std::to_string(section.unreachedKeys.size()) +
-             " entries are not compared (" + Printable(NamesInBrief(section.unreachedKeys)) +
+             (section.unreachedKeys.size() == 1 ? " entry is" : " entries are") +
+             " not compared (" + Printable(NamesInBrief(section.unreachedKeys)) +
              "): entries are read from File1 up "
              "to the first missing or empty name (here File" +
              std::to_string(section.entries + 1) + "), and never beyond File" +
