@@ -1,6 +1,6 @@
 // The drive tools cannot load the tool's strings: their copies of the texts
 // they look for must say what the resources say.
-#include "ui/tools/DriveSupport.h"
+#include "tools/drive/DriveSupport.h"
 
 #include <windows.h>
 

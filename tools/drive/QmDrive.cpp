@@ -35,7 +35,7 @@
 #include <cstring>
 #include <string>
 
-#include "ui/tools/DriveSupport.h"
+#include "tools/drive/DriveSupport.h"
 
 namespace {
 
