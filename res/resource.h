@@ -80,12 +80,10 @@
 #define IDS_LIST_TOO_LARGE 148  // %s: the list, %s: the limit
 #define IDS_LIST_UNPLACED 149   // %d: the lines, %d: the first of them
 #define IDS_UNSEARCHED 150      // %s: the directory, %s: the system's reason
-
-// Resource type of dialog initialisation data (MFC's RT_DLGINIT): per entry a
-// WORD control id, a WORD message (0x0403, add a string), a DWORD length and
-// that many bytes of zero-terminated text; a WORD 0 ends the list.
-#define QM_RT_DLGINIT 240
-#define QM_DLGINIT_ADDSTRING 0x0403
+// The entries of the Settings dialog's directory list, in the order of their
+// sections: index 0 is "qmw", 1 is "db1".
+#define IDS_DIRECTORY_QMW 151
+#define IDS_DIRECTORY_DB1 152
 
 // Controls of the main window (102)
 #define IDC_RESULT_LIST 1000
