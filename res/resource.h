@@ -42,7 +42,8 @@
 #define IDS_CONFIRM_UPDATE 115
 #define IDS_MAIN_TITLE 116
 #define IDS_NO_RELEASE_LIST 117
-// Messages of our own for failures the operator must know of (118 on).
+// Messages of our own for failures the operator must know of (from
+// IDS_COMMENT_WRITE_FAILED on).
 #define IDS_COMMENT_WRITE_FAILED 118
 #define IDS_ENTRY_CHANGED 119
 #define IDS_BACKUP_FAILED 120
@@ -85,7 +86,7 @@
 #define IDS_DIRECTORY_QMW 151
 #define IDS_DIRECTORY_DB1 152
 
-// Controls of the main window (102)
+// Controls of the main window (IDD_QMVERIFY_DIALOG)
 #define IDC_RESULT_LIST 1000
 #define IDC_ABOUT 1001
 #define IDC_SETTINGS 1002
@@ -95,13 +96,14 @@
 #define IDC_QMW_DATE 1010
 #define IDC_SENTINEL_DATE 1011
 
-// Controls of the Edit comment dialog (137)
+// Controls of the Edit comment dialog (IDD_COMMENT)
 #define IDC_COMMENT_FILENAME 1004
 #define IDC_COMMENT_DATE 1005
 #define IDC_COMMENT_TEXT 1006
 #define IDC_COMMENT_UPDATED 1007
 
-// Controls of the Settings dialog (138) and the Password dialog (139)
+// Controls of the Settings dialog (IDD_SETTINGS) and the Password dialog
+// (IDD_PASSWORD)
 #define IDC_UPDATE_RELEASE_DATA 1011
 #define IDC_PASSWORD 1012
 #define IDC_CHECK_QMW 1013
