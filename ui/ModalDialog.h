@@ -15,6 +15,7 @@
 using ModalHook = std::function<INT_PTR(CDialog& dialog, HWND owner)>;
 // Returns the hook in force before; an empty hook restores the modal runs.
 ModalHook SetModalHook(ModalHook hook);
+// The hook in force; empty while the modal runs are real.
 const ModalHook& ModalHookInForce();
 
 template <class Dialog>

@@ -22,6 +22,9 @@ constexpr char kMainTitle[] = "Quillmark Release Check";
 // The result group box's text while no comparison runs (the dialog template's).
 constexpr char kResultGroupText[] =
     "Check if current files are identical with the installed / updated files ";
+// How the result group box's text starts after a run (string
+// IDS_COMPARE_SUMMARY): the summary stays until the next run.
+constexpr char kSummaryStart[] = "Last comparison: ";
 // The caption of the tool's own message boxes.
 constexpr char kNoticeCaption[] = "qmverify";
 
