@@ -8,6 +8,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <type_traits>
 
 #include "res/resource.h"
 #include "ui/DataExchange.h"
@@ -75,6 +76,12 @@ const CMessageMapEntry<CProbeDlg> CProbeDlg::kMessageMap[] = {
 bool CProbeDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     return DispatchMessageMap(*this, kMessageMap, message, wParam, lParam, result);
 }
+
+// A window wrapper is a handle and nothing more; a dialog is made only as
+// one of the two kinds of run, which alone know how it ends.
+static_assert(!std::is_polymorphic_v<CWindow> && !std::is_copy_constructible_v<CWindow>);
+static_assert(sizeof(CWindow) == sizeof(HWND));
+static_assert(std::is_abstract_v<CDialog> && !std::is_copy_constructible_v<CDialog>);
 
 LRESULT Notify(HWND dialog, UINT_PTR id, UINT code) {
     NMHDR header{::GetDlgItem(dialog, static_cast<int>(id)), id, code};
