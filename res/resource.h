@@ -42,7 +42,8 @@
 #define IDS_CONFIRM_UPDATE 115
 #define IDS_MAIN_TITLE 116
 #define IDS_NO_RELEASE_LIST 117
-// Messages of our own for failures the operator must know of (118 on).
+// Messages of our own for failures the operator must know of (from
+// IDS_COMMENT_WRITE_FAILED on).
 #define IDS_COMMENT_WRITE_FAILED 118
 #define IDS_ENTRY_CHANGED 119
 #define IDS_BACKUP_FAILED 120
@@ -80,15 +81,14 @@
 #define IDS_LIST_TOO_LARGE 148  // %s: the list, %s: the limit
 #define IDS_LIST_UNPLACED 149   // %d: the lines, %d: the first of them
 #define IDS_UNSEARCHED 150      // %s: the directory, %s: the system's reason
-#define IDS_SUMMARY_CRC_ONLY_SHORT 151  // %d: entries checked by CRC-32 only, after IDS_SUMMARY_CRAFTED
+// The entries of the Settings dialog's directory list, in the order of their
+// sections: index 0 is "qmw", 1 is "db1".
+#define IDS_DIRECTORY_QMW 151
+#define IDS_DIRECTORY_DB1 152
+#define IDS_SUMMARY_CRC_ONLY_SHORT \
+    153  // %d: entries checked by CRC-32 only, after IDS_SUMMARY_CRAFTED
 
-// Resource type of dialog initialisation data (MFC's RT_DLGINIT): per entry a
-// WORD control id, a WORD message (0x0403, add a string), a DWORD length and
-// that many bytes of zero-terminated text; a WORD 0 ends the list.
-#define QM_RT_DLGINIT 240
-#define QM_DLGINIT_ADDSTRING 0x0403
-
-// Controls of the main window (102)
+// Controls of the main window (IDD_QMVERIFY_DIALOG)
 #define IDC_RESULT_LIST 1000
 #define IDC_ABOUT 1001
 #define IDC_SETTINGS 1002
@@ -98,13 +98,14 @@
 #define IDC_QMW_DATE 1010
 #define IDC_SENTINEL_DATE 1011
 
-// Controls of the Edit comment dialog (137)
+// Controls of the Edit comment dialog (IDD_COMMENT)
 #define IDC_COMMENT_FILENAME 1004
 #define IDC_COMMENT_DATE 1005
 #define IDC_COMMENT_TEXT 1006
 #define IDC_COMMENT_UPDATED 1007
 
-// Controls of the Settings dialog (138) and the Password dialog (139)
+// Controls of the Settings dialog (IDD_SETTINGS) and the Password dialog
+// (IDD_PASSWORD)
 #define IDC_UPDATE_RELEASE_DATA 1011
 #define IDC_PASSWORD 1012
 #define IDC_CHECK_QMW 1013

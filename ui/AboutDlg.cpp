@@ -5,7 +5,7 @@
 #include "ui/Dpi.h"
 
 const CMessageMapEntry<CAboutDlg> CAboutDlg::kMessageMap[] = {
-    OnMessage(WM_DPICHANGED, &CAboutDlg::OnDpiChanged),
+    OnDpiChanged(&CAboutDlg::OnScaleChanged),
 };
 
 CAboutDlg::CAboutDlg() : CDialog(IDD_ABOUTBOX) {}
@@ -28,9 +28,9 @@ BOOL CAboutDlg::OnInitDialog() {
     return result;
 }
 
-bool CAboutDlg::OnDpiChanged(WPARAM wParam, LPARAM lParam, LRESULT&) {
-    ShowPicturesFor(dpi::OfDpiChanged(wParam));
-    dpi::MoveToSuggested(m_hWnd, lParam);
+bool CAboutDlg::OnScaleChanged(int dpi, const RECT* suggested) {
+    ShowPicturesFor(dpi);
+    dpi::MoveToSuggested(m_hWnd, suggested);
     return false;  // the dialog manager scales the controls
 }
 

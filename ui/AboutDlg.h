@@ -1,4 +1,4 @@
-// CAboutDlg: the About box on template 100: icon, name and version, the
+// CAboutDlg: the About box (IDD_ABOUTBOX): icon, name and version, the
 // maker's logo and contact block. OK, Escape and the close box end it.
 //
 // At 100 % display scale it shows the template's icon and logo as they are;
@@ -28,7 +28,7 @@ protected:
 private:
     static const CMessageMapEntry<CAboutDlg> kMessageMap[];
 
-    bool OnDpiChanged(WPARAM dpi, LPARAM suggested, LRESULT& result);
+    bool OnScaleChanged(int dpi, const RECT* suggested);
     void ShowPicturesFor(int dpi);
     HWND PictureOfType(DWORD type) const;
 

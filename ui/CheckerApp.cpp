@@ -9,6 +9,7 @@
 #include "ui/AppServices.h"
 #include "ui/CheckerDlg.h"
 #include "ui/Elevation.h"
+#include "ui/ModalDialog.h"
 
 BOOL CCheckerApp::InitInstance() {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
@@ -31,7 +32,7 @@ BOOL CCheckerApp::InitInstance() {
         std::exit(0);
     }
 
-    CCheckerDlg dialog;
+    CModalDialog<CCheckerDlg> dialog;
     dialog.DoModal(nullptr);
     return FALSE;
 }

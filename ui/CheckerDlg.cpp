@@ -2,30 +2,30 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <iterator>
 #include <optional>
 #include <utility>
 
 #include "core/BoundedFormat.h"
+#include "core/Capacities.h"
 #include "core/EntryComment.h"
 #include "core/InstalledRelease.h"
 #include "core/ResultSort.h"
 #include "core/RunSummary.h"
 #include "core/Settings.h"
+#include "core/WaitCursor.h"
 #include "core/WriterLock.h"
 #include "res/resource.h"
 #include "ui/AboutDlg.h"
 #include "ui/AppServices.h"
 #include "ui/ChildSearch.h"
-#include "ui/CommentDlg.h"
 #include "ui/DataExchange.h"
 #include "ui/Dpi.h"
 #include "ui/EnterKey.h"
 #include "ui/KeepAlive.h"
 #include "ui/MessageBoxes.h"
+#include "ui/ModalDialog.h"
 #include "ui/RedrawPace.h"
 #include "ui/SettingsDlg.h"
 #include "ui/SettingsFlags.h"
@@ -119,7 +119,7 @@ const CMessageMapEntry<CCheckerDlg> CCheckerDlg::kMessageMap[] = {
     OnMessage(WM_PAINT, &CCheckerDlg::OnPaint),
     OnMessage(WM_QUERYDRAGICON, &CCheckerDlg::OnQueryDragIcon),
     OnMessage(WM_DRAWITEM, &CCheckerDlg::OnDrawItem),
-    OnMessage(WM_DPICHANGED, &CCheckerDlg::OnDpiChanged),
+    OnDpiChanged(&CCheckerDlg::OnScaleChanged),
     OnMessage(WM_DESTROY, &CCheckerDlg::OnDestroy),
     OnMessage(WM_SIZE, &CCheckerDlg::OnSize),
     OnMessage(WM_GETMINMAXINFO, &CCheckerDlg::OnGetMinMaxInfo),
@@ -176,7 +176,6 @@ BOOL CCheckerDlg::OnInitDialog() {
     SetIcon(m_hIcon, false);
     SetWindowText(LoadResString(IDS_MAIN_TITLE));
     m_nDpi = dpi::OfWindow(m_hWnd);
-    std::snprintf(m_szReleaseList, sizeof m_szReleaseList, "%s", "qmverify.lst");
     m_listResult.SetExtendedStyle(0, LVS_EX_FULLROWSELECT);
     // Enter in the list opens the row, and never presses a button.
     LetControlTakeEnter(m_listResult);
@@ -370,9 +369,9 @@ void CCheckerDlg::SetStatusImages() {
 // widths (as the operator left them, scaled) follow, and the window takes the
 // place Windows suggests. The default processing after this lets the dialog
 // manager scale the controls and their font.
-bool CCheckerDlg::OnDpiChanged(WPARAM wParam, LPARAM lParam, LRESULT&) {
+bool CCheckerDlg::OnScaleChanged(int dpi, const RECT* suggested) {
     const int previous = m_nDpi;
-    m_nDpi = dpi::OfDpiChanged(wParam);
+    m_nDpi = dpi;
     for (int column = 0; column < qm::kColumnCount; ++column) {
         const int width = m_listResult.GetColumnWidth(column);
         const int standard = kColumns[column].width;
@@ -384,10 +383,11 @@ bool CCheckerDlg::OnDpiChanged(WPARAM wParam, LPARAM lParam, LRESULT&) {
     SetStatusImages();
     SetButtonImages();
     m_bDpiChanging = true;
-    if (const auto* place = reinterpret_cast<const RECT*>(lParam)) {
-        m_suggestedSize = SIZE{place->right - place->left, place->bottom - place->top};
+    if (suggested != nullptr) {
+        m_suggestedSize =
+            SIZE{suggested->right - suggested->left, suggested->bottom - suggested->top};
     }
-    dpi::MoveToSuggested(m_hWnd, lParam);
+    dpi::MoveToSuggested(m_hWnd, suggested);
     PostMessage(kRelayoutMessage);
     return false;
 }
@@ -486,9 +486,9 @@ void CCheckerDlg::OnCompare() {
     // The rows show as they arrive, newest at the top, at a pace a person can
     // follow.
     const std::string progress = LoadResString(IDS_COMPARE_PROGRESS);
-    // Other programs get their answers at the interval, whatever a repaint
+    // Other programs get their answers at their interval, whatever a repaint
     // costs; the repaints follow at their own pace.
-    CRedrawPace alivePace(kProgressInterval);
+    CRedrawPace alivePace(kKeepAliveInterval);
     CRedrawPace showPace(kProgressInterval);
     hooks.rowAdded = [&](int rowsSoFar) {
         const CRedrawPace::Clock::time_point now = CRedrawPace::Clock::now();
@@ -516,15 +516,14 @@ void CCheckerDlg::OnCompare() {
             dlg.m_bComparing = false;
         }
     };
-    qm::SortState sort = CurrentSortState();
     qm::ComparisonResult run;
     {
         RunScope scope(*this);
         // The run shows from its first moment, before any file is read.
         SetGroupText(qm::BoundedFormat(progress.size() + 16, nullptr, progress.c_str(), 0));
-        run = qm::RunComparison(m_rows, sort, LoadStatusTexts(), hooks, UnlistedScopeOfSettings());
+        run =
+            qm::RunComparison(m_rows, m_sort, LoadStatusTexts(), hooks, UnlistedScopeOfSettings());
     }
-    StoreSortState(sort);
     // The summary stays until the next run.
     SetGroupText(SummaryText(qm::SummarizeRows(m_rows)));
     if (run.builtList) ShowBuildOutcome(m_hWnd, run.build);
@@ -543,12 +542,6 @@ void CCheckerDlg::ShowProgress(int rowsSoFar, const std::string& format) {
     m_rows.ShowRows();
     SetGroupText(qm::BoundedFormat(format.size() + 16, nullptr, format.c_str(), rowsSoFar));
     m_listResult.UpdateWindow();
-}
-
-std::function<void(int)> CCheckerDlg::KeepAliveAtPace() {
-    return [pace = CRedrawPace(kProgressInterval)](int) mutable {
-        if (pace.Due(CRedrawPace::Clock::now())) KeepAlive();
-    };
 }
 
 void CCheckerDlg::SetGroupText(const std::string& text) {
@@ -584,17 +577,10 @@ int CCheckerDlg::GroupTextHeight(const std::string& text) const {
     return std::max(static_cast<int>(extent.bottom), static_cast<int>(metrics.tmHeight));
 }
 
-qm::BuildResult CCheckerDlg::BuildReleaseList() {
-    qm::CReleaseListBuild build(ShowWaitCursor, KeepAliveAtPace(), KeepAlive);
-    return build.BuildReleaseList();
-}
-
 void CCheckerDlg::OnHeaderItemClick(NMHDR* header, LRESULT* result) {
     // NMHEADERA and NMHEADERW differ only in the item record they point to.
     const auto* click = reinterpret_cast<const NMHEADERA*>(header);
-    qm::SortState sort = CurrentSortState();
-    m_rows.SortOnHeaderClick(sort, click->iItem, click->iButton);
-    StoreSortState(sort);
+    m_rows.SortOnHeaderClick(m_sort, click->iItem, click->iButton);
     *result = 0;
 }
 
@@ -616,18 +602,13 @@ void CCheckerDlg::OnFindItemW(NMHDR* header, LRESULT* result) {
     *result = m_rows.FindRow(*reinterpret_cast<const NMLVFINDITEMW*>(header));
 }
 
-void CCheckerDlg::StoreSortState(const qm::SortState& state) {
-    m_nSortColumn = state.m_nSortColumn;
-    m_bSortAscending = state.m_bSortAscending;
-}
-
 void CCheckerDlg::OnAbout() {
-    CAboutDlg about;
+    CModalDialog<CAboutDlg> about;
     about.DoModal(m_hWnd);
 }
 
 void CCheckerDlg::OnSettings() {
-    CSettingsDlg settings;
+    CModalDialog<CSettingsDlg> settings;
     settings.DoModal(m_hWnd);
 }
 
@@ -648,24 +629,46 @@ void CCheckerDlg::OnDblclkResultList(NMHDR* header, LRESULT* result) {
     auto cell = [&](int column, size_t capacity) {
         return qm::CutToCapacity(m_rows.GetCellText(row, column), capacity);
     };
-    const std::string path = cell(qm::kColFileName, qm::kListedPathCapacity);
-    const std::string date = cell(qm::kColDateCurrent, qm::kFingerprintCapacity);
-    const std::string comment = cell(qm::kColComment, qm::kCommentCapacity);
-    const std::string entry = cell(qm::kColEntry, qm::kEntryNumberCapacity);
-    const std::string section = cell(qm::kColSection, qm::kSectionNameCapacity);
+    CommentDlgArgs args;
+    args.fileName = cell(qm::kColFileName, qm::kListedPathCapacity);
+    args.date = cell(qm::kColDateCurrent, qm::kFingerprintCapacity);
+    args.comment = cell(qm::kColComment, qm::kCommentCapacity);
     const auto earlier = static_cast<qm::FileStatus>(m_rows.GetRowAttributes(row).image);
+    args.updated = earlier == qm::Updated;
+    const int entry = std::atoi(cell(qm::kColEntry, qm::kEntryNumberCapacity).c_str());
+    const std::string section = cell(qm::kColSection, qm::kSectionNameCapacity);
 
-    CCommentDlg dlg;
-    dlg.m_strFileName = path;
-    dlg.m_strDate = date;
-    dlg.m_strComment = comment;
-    dlg.m_nEntry = std::atoi(entry.c_str());
-    dlg.m_bUpdated = earlier == qm::Updated ? 1 : 0;
-    std::strncpy(dlg.m_szSection, section.c_str(), sizeof dlg.m_szSection - 1);
-    dlg.DoModal(m_hWnd);
+    const std::optional<CommentEdit> stored =
+        ShowCommentDialog(m_hWnd, args, [&](HWND dialog, const CommentEdit& edit) {
+            return StoreComment(dialog, section, entry, args.fileName, edit);
+        });
+    // After Cancel, or an edit that was not stored, the row stays as it was.
+    if (stored) {
+        qm::ApplyCommentToRow(m_rows, row, stored->comment, stored->updated, earlier,
+                              LoadResString(IDS_UPDATED));
+    }
+}
 
-    // After Cancel, or an OK that stored nothing, the dialog hands back the
-    // values it opened with, so the row ends up as it was.
-    qm::ApplyCommentToRow(m_rows, row, dlg.m_strComment, dlg.m_bUpdated != 0, earlier,
-                          LoadResString(IDS_UPDATED));
+CommentStoreOutcome CCheckerDlg::StoreComment(HWND dialog, const std::string& section, int entry,
+                                              const std::string& path, const CommentEdit& edit) {
+    uint32_t error = 0;
+    const qm::CommentResult result = [&] {
+        qm::CWaitCursor wait(ShowWaitCursor);  // while another writer keeps the list
+        return qm::WriteEntryComment(section, entry, path, edit.comment, edit.updated, &error);
+    }();
+    switch (result) {
+        case qm::CommentResult::Written:
+            return CommentStoreOutcome::Stored;
+        case qm::CommentResult::EntryChanged:
+            // The list was rebuilt since the comparison: the entry names
+            // another file now, and no retry can help.
+            ShowFailure(dialog, IDS_ENTRY_CHANGED);
+            return CommentStoreOutcome::Refused;
+        case qm::CommentResult::WriteFailed:
+            // The dialog stays open with what was typed, so the operator can
+            // try again or cancel.
+            ShowWriteFailure(dialog, IDS_COMMENT_WRITE_FAILED, error);
+            return CommentStoreOutcome::TryAgain;
+    }
+    return CommentStoreOutcome::TryAgain;
 }

@@ -11,8 +11,10 @@
 // Its images, the icon buttons' offsets and the column widths follow the
 // DPI of its monitor, at start and when it moves to a monitor of another
 // scale (WM_DPICHANGED); the dialog manager scales the controls by the font.
-// Constructing it creates no window, so the Settings dialog can run the
-// build on an object that is never shown.
+//
+// A double-click on a row (or Enter) opens Edit comment with the row's
+// values; the window writes what the operator confirms into the release list
+// and brings the row up to date.
 //
 // The window can be resized, down to a smallest size (layout::CDialogLayout):
 // the list takes the free space, the header fields and the rows of buttons
@@ -27,10 +29,10 @@
 #include <string>
 
 #include "core/ComparisonRun.h"
-#include "core/ReleaseListBuild.h"
 #include "core/ResultTable.h"
 #include "core/SortState.h"
 #include "ui/AnchorLayout.h"
+#include "ui/CommentDlg.h"
 #include "ui/Dialog.h"
 #include "ui/IconButton.h"
 #include "ui/ImageList.h"
@@ -41,15 +43,10 @@
 class CCheckerDlg : public CDialog {
 public:
     CCheckerDlg();
-    ~CCheckerDlg() override = default;
-
-    // Backs up the release list and writes a new one from both component
-    // directories, with the wait cursor shown meanwhile.
-    qm::BuildResult BuildReleaseList();
 
     // The sort state of the result list (column and direction of the last
     // sort).
-    qm::SortState CurrentSortState() const { return {m_nSortColumn, m_bSortAscending}; }
+    const qm::SortState& CurrentSortState() const { return m_sort; }
 
     // Where a minimised window draws its icon: centred, with the half pixel
     // rounded up (integer division truncating toward zero).
@@ -73,7 +70,7 @@ private:
     bool OnPaint(WPARAM wParam, LPARAM lParam, LRESULT& result);
     bool OnQueryDragIcon(WPARAM wParam, LPARAM lParam, LRESULT& result);
     bool OnDrawItem(WPARAM id, LPARAM item, LRESULT& result);
-    bool OnDpiChanged(WPARAM dpi, LPARAM suggested, LRESULT& result);
+    bool OnScaleChanged(int dpi, const RECT* suggested);
     bool OnDestroy(WPARAM wParam, LPARAM lParam, LRESULT& result);
     bool OnSize(WPARAM kind, LPARAM size, LRESULT& result);
     bool OnGetMinMaxInfo(WPARAM wParam, LPARAM info, LRESULT& result);
@@ -107,18 +104,17 @@ private:
     void SetUpResultList();
     void SetStatusImages();
     void ReadInstalledReleases();
-    void StoreSortState(const qm::SortState& state);
+    // Edit comment's store: writes the edit into entry `entry` of `section`
+    // if it still names `path`, and tells the operator over `dialog` why not.
+    static CommentStoreOutcome StoreComment(HWND dialog, const std::string& section, int entry,
+                                            const std::string& path, const CommentEdit& edit);
     // During a comparison: the rows so far in the list, and their count in
     // the group box.
     void ShowProgress(int rowsSoFar, const std::string& format);
-    // A hook for each step of a long run that keeps alive at the progress pace.
-    static std::function<void(int)> KeepAliveAtPace();
     void SetGroupText(const std::string& text);
 
-    char m_szReleaseList[40] = "";
     int m_nDpi = 96;
-    int m_bSortAscending = 0;
-    int m_nSortColumn = 1;
+    qm::SortState m_sort;
     CImageList m_imageList;
     CListCtrl m_listResult;
     qm::CResultTable m_table;

@@ -1,13 +1,21 @@
 #include "ui/CommentDlg.h"
 
-#include "core/EntryComment.h"
-#include "core/WaitCursor.h"
-#include "res/resource.h"
-#include "ui/AppServices.h"
-#include "ui/DataExchange.h"
-#include "ui/MessageBoxes.h"
+#include <utility>
 
-CCommentDlg::CCommentDlg() : CDialog(IDD_COMMENT) {}
+#include "core/Capacities.h"
+#include "core/EntryComment.h"
+#include "res/resource.h"
+#include "ui/DataExchange.h"
+#include "ui/ModalDialog.h"
+
+CCommentDlg::CCommentDlg(const CommentDlgArgs& args, CommentStore store)
+    : CDialog(IDD_COMMENT),
+      m_args(args),
+      m_store(std::move(store)),
+      m_strFileName(args.fileName),
+      m_strDate(args.date),
+      m_strComment(args.comment),
+      m_bUpdated(args.updated ? 1 : 0) {}
 
 BOOL CCommentDlg::OnInitDialog() {
     const BOOL result = CDialog::OnInitDialog();
@@ -25,36 +33,25 @@ void CCommentDlg::DoDataExchange(CDataExchange& dx) {
 }
 
 void CCommentDlg::OnOK() {
-    const std::string openedComment = m_strComment;
-    const int openedUpdated = m_bUpdated;
     UpdateData(true);
     // Ctrl+Enter or a paste can put line breaks into the field.
-    m_strComment = qm::OneLineComment(m_strComment);
-
-    uint32_t error = 0;
-    const qm::CommentResult result = [&] {
-        qm::CWaitCursor wait(ShowWaitCursor);  // while another writer keeps the list
-        return qm::WriteEntryComment(m_szSection, m_nEntry, m_strFileName, m_strComment,
-                                     m_bUpdated != 0, &error);
-    }();
-    switch (result) {
-        case qm::CommentResult::Written:
+    const CommentEdit edit{qm::OneLineComment(m_strComment), m_bUpdated != 0};
+    switch (m_store(m_hWnd, edit)) {
+        case CommentStoreOutcome::Stored:
+            m_stored = edit;
             EndDialog(IDOK);
             return;
-        case qm::CommentResult::EntryChanged:
-            // The list was rebuilt since the comparison: entry n names another
-            // file now, and no retry can help. The row stays as it was.
-            m_strComment = openedComment;
-            m_bUpdated = openedUpdated;
-            ShowFailure(m_hWnd, IDS_ENTRY_CHANGED);
+        case CommentStoreOutcome::Refused:
             EndDialog(IDCANCEL);
             return;
-        case qm::CommentResult::WriteFailed:
-            // The dialog stays open with what was typed, so the operator can
-            // try again or cancel; the row keeps the stored values meanwhile.
-            m_strComment = openedComment;
-            m_bUpdated = openedUpdated;
-            ShowWriteFailure(m_hWnd, IDS_COMMENT_WRITE_FAILED, error);
+        case CommentStoreOutcome::TryAgain:
             return;
     }
+}
+
+std::optional<CommentEdit> ShowCommentDialog(HWND owner, const CommentDlgArgs& args,
+                                             CommentStore store) {
+    CModalDialog<CCommentDlg> dialog(args, std::move(store));
+    dialog.DoModal(owner);
+    return dialog.Stored();
 }

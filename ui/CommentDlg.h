@@ -1,32 +1,64 @@
 // CCommentDlg: "Edit comment" for one row of the result list. It shows the
 // file's path and current date read-only and lets the operator change the
-// entry's comment and its "File was updated" mark; OK stores both in the
-// release list.
-//
-// The caller fills the members before DoModal and reads m_strComment and
-// m_bUpdated afterwards: they hold the stored values after a successful OK
-// and the values the dialog opened with otherwise (Cancel, or an OK whose
-// write did not go through), so the row can be brought up to date either way.
+// entry's comment and its "File was updated" mark. It writes nothing: OK
+// hands the edit to the store its caller gives, and the dialog ends or stays
+// open as the store decides. ShowCommentDialog runs it.
 #pragma once
 
+#include <windows.h>
+
+#include <functional>
+#include <optional>
 #include <string>
 
-#include "core/Capacities.h"
 #include "ui/Dialog.h"
+
+// What Edit comment opens with: the row's values.
+struct CommentDlgArgs {
+    std::string fileName;  // the path as the row shows it
+    std::string date;      // the file's current date
+    std::string comment;   // the entry's comment
+    bool updated = false;  // the entry's "File was updated" mark
+};
+
+// What the operator confirmed with OK: the comment on one line, and the mark.
+struct CommentEdit {
+    std::string comment;
+    bool updated = false;
+};
+
+// What the store made of an edit: kept (the dialog ends), refused for good
+// (the dialog ends, nothing kept), or not kept this time (the dialog stays
+// open with what was typed, for another OK or Cancel). The store tells the
+// operator why itself, over the dialog it is given.
+enum class CommentStoreOutcome { Stored, Refused, TryAgain };
+using CommentStore = std::function<CommentStoreOutcome(HWND dialog, const CommentEdit& edit)>;
 
 class CCommentDlg : public CDialog {
 public:
-    CCommentDlg();
+    CCommentDlg(const CommentDlgArgs& args, CommentStore store);
 
-    int m_nEntry = 0;                                 // entry number n in the section
-    char m_szSection[qm::kSectionNameCapacity] = "";  // "qmw" or "db1"
-    std::string m_strComment;                         // field 1006
-    std::string m_strDate;                            // field 1005, the file's current date
-    std::string m_strFileName;                        // field 1004, the path as the row shows it
-    int m_bUpdated = 0;                               // check box 1007 "File was updated"
+    const CommentDlgArgs& Args() const { return m_args; }
+    // The edit the store kept; nothing after Cancel or a refusal.
+    const std::optional<CommentEdit>& Stored() const { return m_stored; }
 
 protected:
     BOOL OnInitDialog() override;
     void DoDataExchange(CDataExchange& dx) override;
     void OnOK() override;
+
+private:
+    CommentDlgArgs m_args;
+    CommentStore m_store;
+    std::optional<CommentEdit> m_stored;
+    // The controls' values.
+    std::string m_strFileName;  // IDC_COMMENT_FILENAME
+    std::string m_strDate;      // IDC_COMMENT_DATE
+    std::string m_strComment;   // IDC_COMMENT_TEXT
+    int m_bUpdated = 0;         // IDC_COMMENT_UPDATED
 };
+
+// Runs Edit comment modally over `owner` with `args`; each OK goes to
+// `store`. Returns the edit the store kept, or nothing.
+std::optional<CommentEdit> ShowCommentDialog(HWND owner, const CommentDlgArgs& args,
+                                             CommentStore store);

@@ -1,5 +1,6 @@
 // Dialog data exchange: moves member values into a dialog's controls or back,
-// in the order a DoDataExchange lists them. No validation.
+// in the order a DoDataExchange lists them. It checks nothing: a dialog that
+// must refuse a value does so in its OnOK, where it can say why.
 #pragma once
 
 #include <windows.h>
@@ -10,15 +11,16 @@ class CDialog;
 
 class CDataExchange {
 public:
-    CDataExchange(CDialog& dialog, bool save) : m_dialog(dialog), m_bSaveAndValidate(save) {}
+    CDataExchange(CDialog& dialog, bool saving) : m_dialog(dialog), m_bSaving(saving) {}
 
     // The control `id` of the dialog.
     HWND Control(int id) const;
-    bool Saving() const { return m_bSaveAndValidate; }
+    // True: from the controls into the members; false: the other way.
+    bool Saving() const { return m_bSaving; }
 
 private:
     CDialog& m_dialog;
-    bool m_bSaveAndValidate;
+    bool m_bSaving;
 };
 
 // Text of an edit field or static control.

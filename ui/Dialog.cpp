@@ -1,18 +1,11 @@
 #include "ui/Dialog.h"
 
 #include <cstring>
-#include <utility>
 
 #include "ui/DataExchange.h"
-#include "ui/DialogInit.h"
 #include "ui/KeepAlive.h"
 
 namespace {
-
-CDialog::ModalHook& ModalHookInForce() {
-    static CDialog::ModalHook hook;
-    return hook;
-}
 
 // Messages whose result a dialog procedure returns itself instead of
 // leaving it in DWLP_MSGRESULT.
@@ -38,31 +31,14 @@ bool ReturnsResultDirectly(UINT message) {
 
 }  // namespace
 
-CDialog::~CDialog() {
-    if (m_hWnd != nullptr && !m_bModal) ::DestroyWindow(m_hWnd);
+INT_PTR CDialog::RunModal(HWND owner) {
+    return ::DialogBoxParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_templateId), owner,
+                             &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
 }
 
-CDialog::ModalHook CDialog::SetModalHook(ModalHook hook) {
-    return std::exchange(ModalHookInForce(), std::move(hook));
-}
-
-INT_PTR CDialog::DoModal(HWND owner) {
-    if (ModalHookInForce()) return ModalHookInForce()(*this, owner);
-    m_bModal = true;
-    INT_PTR result = ::DialogBoxParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_templateId),
-                                       owner, &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
-    m_bModal = false;
-    return result;
-}
-
-bool CDialog::Create(HWND owner) {
-    m_bModal = false;
+bool CDialog::CreateModeless(HWND owner) {
     return ::CreateDialogParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_templateId), owner,
                                 &CDialog::DialogProc, reinterpret_cast<LPARAM>(this)) != nullptr;
-}
-
-void CDialog::DestroyWindow() {
-    if (m_hWnd != nullptr) ::DestroyWindow(m_hWnd);
 }
 
 SIZE CDialog::TemplateClientSize() const {
@@ -84,22 +60,12 @@ SIZE CDialog::TemplateClientSize() const {
     return {client.right, client.bottom};
 }
 
-bool CDialog::UpdateData(bool save) {
+void CDialog::UpdateData(bool save) {
     CDataExchange dx(*this, save);
     DoDataExchange(dx);
-    return true;
-}
-
-void CDialog::EndDialog(INT_PTR result) {
-    if (m_bModal) {
-        ::EndDialog(m_hWnd, result);
-    } else {
-        DestroyWindow();
-    }
 }
 
 BOOL CDialog::OnInitDialog() {
-    ExecuteDlgInit(m_hWnd, m_templateId);
     UpdateData(false);
     return TRUE;
 }

@@ -1,6 +1,12 @@
-// CDialog: a dialog built from a template of the program's resources. The
-// object exists before and after its window; DoModal runs it modally,
-// Create makes it modeless (tests drive it that way).
+// CDialog: a dialog built from a template of the program's resources: its
+// messages, its data exchange, OK and Cancel. How it runs is the type of the
+// object made of it, never a flag:
+//
+//   CModalDialog<CMyDlg> dlg;      dlg.DoModal(owner);   (ModalDialog.h)
+//   CModelessDialog<CMyDlg> dlg;   dlg.Create(owner);    (ModelessDialog.h)
+//
+// The object exists before and after its window. CDialog itself cannot be
+// made: only a kind of run knows how the dialog ends (EndDialog).
 //
 // Adding a dialog:
 //   1. Derive from CDialog and pass the template id to the constructor.
@@ -8,17 +14,16 @@
 //      members shown in controls; the base OnInitDialog moves them into the
 //      controls, the base OnOK moves them back before it ends the dialog.
 //   3. For handlers, declare `static const CMessageMapEntry<CMyDlg> kMessageMap[];`
-//      (MessageMap.h), define it in the .cpp with OnCommand, OnNotify and
-//      OnMessage entries, and override OnWndMsg:
+//      (MessageMap.h), define it in the .cpp with OnCommand, OnNotify,
+//      OnMessage and OnDpiChanged entries, and override OnWndMsg:
 //        bool OnWndMsg(UINT m, WPARAM w, LPARAM l, LRESULT& r) override {
 //            return DispatchMessageMap(*this, kMessageMap, m, w, l, r);
 //        }
-//   4. Open it from a handler as a local object: `CMyDlg dlg; dlg.DoModal(m_hWnd);`
+//   4. Open it from a handler as a local object of its kind of run:
+//      `CModalDialog<CMyDlg> dlg; dlg.DoModal(m_hWnd);`
 #pragma once
 
 #include <windows.h>
-
-#include <functional>
 
 #include "ui/Window.h"
 
@@ -26,8 +31,7 @@ class CDataExchange;
 
 class CDialog : public CWindow {
 public:
-    explicit CDialog(UINT templateId) : m_templateId(templateId) {}
-    ~CDialog() override;
+    virtual ~CDialog() = default;
     CDialog(const CDialog&) = delete;
     CDialog& operator=(const CDialog&) = delete;
 
@@ -37,27 +41,17 @@ public:
     // than the screen may have been made smaller than this as it was created.
     SIZE TemplateClientSize() const;
 
-    // Runs the dialog modally over `owner`; returns the EndDialog result, or
-    // -1 when the window could not be created.
-    INT_PTR DoModal(HWND owner = nullptr);
-    // Creates the dialog modelessly; false when the window could not be made.
-    bool Create(HWND owner = nullptr);
-    // Destroys a modeless dialog's window.
-    void DestroyWindow();
-
-    // Moves member values into the controls (save false) or back (save true).
-    bool UpdateData(bool save = true);
-    // Ends a modal run with `result`; a modeless dialog is destroyed.
-    void EndDialog(INT_PTR result);
-
-    // Tests put a replacement for DoModal in force, so that no modal loop
-    // runs: it receives the dialog and its owner and returns the result.
-    using ModalHook = std::function<INT_PTR(CDialog& dialog, HWND owner)>;
-    static ModalHook SetModalHook(ModalHook hook);
+    // Moves the member values into the controls (save false) or the
+    // controls' values into the members (save true). Nothing is checked.
+    void UpdateData(bool save = true);
+    // Ends the dialog with `result`: a modal run returns it, a modeless
+    // window is destroyed.
+    virtual void EndDialog(INT_PTR result) = 0;
 
 protected:
-    // Returns TRUE to let the system set the focus. The base fills list and
-    // combo boxes from the template's initialisation data, then performs the
+    explicit CDialog(UINT templateId) : m_templateId(templateId) {}
+
+    // Returns TRUE to let the system set the focus. The base performs the
     // first data exchange, towards the controls.
     virtual BOOL OnInitDialog();
     virtual void DoDataExchange(CDataExchange& dx);
@@ -68,10 +62,16 @@ protected:
     // result in `result`.
     virtual bool OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
+    // The two ways the window is made, for CModalDialog and CModelessDialog:
+    // a modal run over `owner` that returns the EndDialog result (-1 when the
+    // window could not be made), and a modeless window (false when it could
+    // not be made).
+    INT_PTR RunModal(HWND owner);
+    bool CreateModeless(HWND owner);
+
 private:
     static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     UINT m_templateId;
-    bool m_bModal = false;
 };

@@ -18,10 +18,11 @@ int OfWindow(HWND window) {
     return value > 0 ? value : kStandard;
 }
 
-void MoveToSuggested(HWND window, LPARAM suggested) {
-    if (const auto* place = reinterpret_cast<const RECT*>(suggested)) {
-        ::SetWindowPos(window, nullptr, place->left, place->top, place->right - place->left,
-                       place->bottom - place->top, SWP_NOZORDER | SWP_NOACTIVATE);
+void MoveToSuggested(HWND window, const RECT* suggested) {
+    if (suggested != nullptr) {
+        ::SetWindowPos(window, nullptr, suggested->left, suggested->top,
+                       suggested->right - suggested->left, suggested->bottom - suggested->top,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
 

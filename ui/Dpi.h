@@ -18,11 +18,12 @@ inline int Scale(int pixels, int dpi) { return ::MulDiv(pixels, dpi, kStandard);
 // it (GetDpiForWindow, Windows 10 1607 on), else the screen's.
 int OfWindow(HWND window);
 
-// What WM_DPICHANGED says: the new DPI (its WPARAM; 96 when it names none),
-// and the place Windows suggests for the window at that scale (its LPARAM),
-// which the window takes.
+// What WM_DPICHANGED says: the new DPI (its WPARAM; 96 when it names none).
+// The message map hands it to the handler (OnDpiChanged in MessageMap.h).
 inline int OfDpiChanged(WPARAM wParam) { return LOWORD(wParam) > 0 ? LOWORD(wParam) : kStandard; }
-void MoveToSuggested(HWND window, LPARAM suggested);
+// Takes the place Windows suggests for the window at the new scale; nothing
+// for nullptr.
+void MoveToSuggested(HWND window, const RECT* suggested);
 
 // The size of `window` with a client area of `client`, its frame and caption
 // as Windows draws them at the window's DPI.

@@ -164,98 +164,110 @@ void CIconButton::CenterInClient(POINT& position, int width, int height) const {
     if (position.y == -1) position.y = CenterOffset(client.bottom - client.top, height);
 }
 
+// A pushed face moves its content down and right by a pixel at 100 %; a
+// disabled one draws its image and caption greyed.
 void CIconButton::DrawItem(const DRAWITEMSTRUCT& item) {
-    HDC dc = item.hDC;
     const UINT state = item.itemState;
-    RECT r = item.rcItem;
-    // A pushed face moves its content down and right by a pixel at 100 %.
-    const int pushed = (state & ODS_SELECTED) != 0 ? Scaled(1) : 0;
-    const UINT frameState = pushed != 0 ? DFCS_PUSHED : 0;
-    const bool disabled = (state & ODS_DISABLED) != 0;
-    HBITMAP bitmap = disabled ? m_hBitmapDisabled : m_hBitmap;
-    const UINT look = disabled ? DSS_DISABLED : 0;
-    const bool focusOnly = item.itemAction == ODA_FOCUS;
-    if (m_bDefault) ::InflateRect(&r, -1, -1);
-
-    if (!focusOnly) {
-        if (m_bDefault) {
-            const int ring =
-                RingColourIndex(::GetSysColor(COLOR_BTNFACE), ::GetSysColor(COLOR_WINDOWFRAME),
-                                ::GetSysColor(COLOR_BTNTEXT));
-            ::FrameRect(dc, &item.rcItem, ::GetSysColorBrush(ring));
-        }
-        ::DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | frameState);
-        m_bFocusShown = false;  // the new face has none
-
-        std::string caption(static_cast<size_t>(::GetWindowTextLengthA(m_hWnd)) + 1, '\0');
-        caption.resize(static_cast<size_t>(
-            ::GetWindowTextA(m_hWnd, caption.data(), static_cast<int>(caption.size()))));
-
+    const Look look{(state & ODS_SELECTED) != 0 ? Scaled(1) : 0, (state & ODS_DISABLED) != 0};
+    RECT face = item.rcItem;
+    if (m_bDefault) ::InflateRect(&face, -1, -1);
+    if (item.itemAction != ODA_FOCUS) {
+        DrawFace(item.hDC, item.rcItem, face, look);
+        const std::string caption = Caption();
         const bool hasImage = m_hIconImage != nullptr || m_hBitmap != nullptr;
-        if (hasImage) {
-            POINT pt = m_ptImage;
-            if (m_bAutoLayout) {
-                pt = caption.empty() ? POINT{-1, -1} : POINT{r.left + Scaled(m_nMargin), -1};
-            }
-            CenterInClient(pt, m_sizeImage.cx, m_sizeImage.cy);
-            pt.x += pushed;
-            pt.y += pushed;
-            if (m_hIconImage != nullptr) {
-                ::DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(m_hIconImage), 0, pt.x,
-                             pt.y, m_sizeImage.cx, m_sizeImage.cy, DST_ICON | look);
-            } else {
-                ::DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(bitmap), 0, pt.x, pt.y,
-                             m_sizeImage.cx, m_sizeImage.cy, DST_BITMAP | look);
-            }
-        }
-
+        if (hasImage) DrawImage(item.hDC, face, !caption.empty(), look);
         // In explicit layout an unplaced caption is not drawn: the About
         // button's face is the maker's logo, and its caption stays the
         // control's name (mnemonic, screen readers).
         if (!caption.empty() && (m_bAutoLayout || m_bTextPlaced)) {
-            // Without the keyboard cues, the caption shows as DST_PREFIXTEXT
-            // would show it, less the underline.
-            const std::string plain = WithoutMnemonic(caption);
-            const bool underline = (state & ODS_NOACCEL) == 0;
-            SIZE text{};
-            ::GetTextExtentPoint32A(dc, plain.c_str(), static_cast<int>(plain.size()), &text);
-            POINT pt = m_ptText;
-            if (m_bAutoLayout && hasImage) {
-                RECT client{};
-                ::GetClientRect(m_hWnd, &client);
-                pt = POINT{AutoCaptionX(client.right - client.left, Scaled(m_nMargin),
-                                        Scaled(m_nSpacing), m_sizeImage.cx, text.cx),
-                           -1};
-            } else if (m_bAutoLayout) {
-                pt = POINT{-1, -1};
-            }
-            const bool centredY = pt.y == -1;
-            CenterInClient(pt, text.cx, text.cy);
-            pt.x += pushed;
-            // A centred caption sits a pixel high at 100 %.
-            pt.y += pushed - (centredY ? Scaled(1) : 0);
-            // The caption goes over the face, never with a box of its own.
-            const int oldMode = ::SetBkMode(dc, TRANSPARENT);
-            const COLORREF oldColour = ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
-            const std::string& shown = underline ? caption : plain;
-            ::DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(shown.c_str()), 0, pt.x,
-                         pt.y, 0, 0, (underline ? DST_PREFIXTEXT : DST_TEXT) | look);
-            ::SetTextColor(dc, oldColour);
-            ::SetBkMode(dc, oldMode);
+            DrawCaption(item.hDC, caption, (state & ODS_NOACCEL) == 0, hasImage, look);
         }
     }
+    DrawFocus(item.hDC, face, state, look);
+}
 
-    // The focus rectangle is XOR-drawn: drawing it again takes it away. It
-    // shows on an enabled button with the focus, unless Windows hides the
-    // focus cues.
-    const bool wanted = !disabled && (state & ODS_FOCUS) != 0 && (state & ODS_NOFOCUSRECT) == 0;
-    if (wanted != m_bFocusShown) {
-        RECT f = r;
-        const int width = f.right - f.left;
-        const int height = f.bottom - f.top;
-        const int inset = FocusInset(width < height ? width : height, m_nDpi);
-        ::InflateRect(&f, -inset, -inset);
-        ::DrawFocusRect(dc, &f);
-        m_bFocusShown = wanted;
+std::string CIconButton::Caption() const {
+    std::string caption(static_cast<size_t>(::GetWindowTextLengthA(m_hWnd)) + 1, '\0');
+    caption.resize(static_cast<size_t>(
+        ::GetWindowTextA(m_hWnd, caption.data(), static_cast<int>(caption.size()))));
+    return caption;
+}
+
+// The default button's ring around the whole button, and the push button's
+// frame inside it, raised or pushed.
+void CIconButton::DrawFace(HDC dc, const RECT& button, const RECT& face, const Look& look) {
+    if (m_bDefault) {
+        const int ring =
+            RingColourIndex(::GetSysColor(COLOR_BTNFACE), ::GetSysColor(COLOR_WINDOWFRAME),
+                            ::GetSysColor(COLOR_BTNTEXT));
+        ::FrameRect(dc, &button, ::GetSysColorBrush(ring));
     }
+    RECT frame = face;
+    ::DrawFrameControl(dc, &frame, DFC_BUTTON,
+                       DFCS_BUTTONPUSH | (look.pushed != 0 ? DFCS_PUSHED : 0));
+    m_bFocusShown = false;  // the new face has none
+}
+
+void CIconButton::DrawImage(HDC dc, const RECT& face, bool hasCaption, const Look& look) const {
+    POINT pt = m_ptImage;
+    if (m_bAutoLayout) pt = hasCaption ? POINT{face.left + Scaled(m_nMargin), -1} : POINT{-1, -1};
+    CenterInClient(pt, m_sizeImage.cx, m_sizeImage.cy);
+    pt.x += look.pushed;
+    pt.y += look.pushed;
+    const UINT disabled = look.disabled ? DSS_DISABLED : 0;
+    if (m_hIconImage != nullptr) {
+        ::DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(m_hIconImage), 0, pt.x, pt.y,
+                     m_sizeImage.cx, m_sizeImage.cy, DST_ICON | disabled);
+    } else {
+        HBITMAP bitmap = look.disabled ? m_hBitmapDisabled : m_hBitmap;
+        ::DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(bitmap), 0, pt.x, pt.y,
+                     m_sizeImage.cx, m_sizeImage.cy, DST_BITMAP | disabled);
+    }
+}
+
+// Without the keyboard cues (`underline` false), the caption shows as
+// DST_PREFIXTEXT would show it, less the underline.
+void CIconButton::DrawCaption(HDC dc, const std::string& caption, bool underline, bool hasImage,
+                              const Look& look) const {
+    const std::string plain = WithoutMnemonic(caption);
+    SIZE text{};
+    ::GetTextExtentPoint32A(dc, plain.c_str(), static_cast<int>(plain.size()), &text);
+    POINT pt = m_ptText;
+    if (m_bAutoLayout && hasImage) {
+        RECT client{};
+        ::GetClientRect(m_hWnd, &client);
+        pt = POINT{AutoCaptionX(client.right - client.left, Scaled(m_nMargin), Scaled(m_nSpacing),
+                                m_sizeImage.cx, text.cx),
+                   -1};
+    } else if (m_bAutoLayout) {
+        pt = POINT{-1, -1};
+    }
+    const bool centredY = pt.y == -1;
+    CenterInClient(pt, text.cx, text.cy);
+    pt.x += look.pushed;
+    // A centred caption sits a pixel high at 100 %.
+    pt.y += look.pushed - (centredY ? Scaled(1) : 0);
+    // The caption goes over the face, never with a box of its own.
+    const int oldMode = ::SetBkMode(dc, TRANSPARENT);
+    const COLORREF oldColour = ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
+    const std::string& shown = underline ? caption : plain;
+    ::DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(shown.c_str()), 0, pt.x, pt.y, 0, 0,
+                 (underline ? DST_PREFIXTEXT : DST_TEXT) | (look.disabled ? DSS_DISABLED : 0));
+    ::SetTextColor(dc, oldColour);
+    ::SetBkMode(dc, oldMode);
+}
+
+// The focus rectangle is XOR-drawn: drawing it again takes it away. It shows
+// on an enabled button with the focus, unless Windows hides the focus cues.
+void CIconButton::DrawFocus(HDC dc, const RECT& face, UINT state, const Look& look) {
+    const bool wanted =
+        !look.disabled && (state & ODS_FOCUS) != 0 && (state & ODS_NOFOCUSRECT) == 0;
+    if (wanted == m_bFocusShown) return;
+    RECT f = face;
+    const int width = f.right - f.left;
+    const int height = f.bottom - f.top;
+    const int inset = FocusInset(width < height ? width : height, m_nDpi);
+    ::InflateRect(&f, -inset, -inset);
+    ::DrawFocusRect(dc, &f);
+    m_bFocusShown = wanted;
 }

@@ -89,6 +89,18 @@ public:
     static std::string WithoutMnemonic(const std::string& caption);
 
 private:
+    // What one drawing asks for: the shift of a pushed face's content, and
+    // the greyed look of a disabled button.
+    struct Look {
+        int pushed;
+        bool disabled;
+    };
+    std::string Caption() const;
+    void DrawFace(HDC dc, const RECT& button, const RECT& face, const Look& look);
+    void DrawImage(HDC dc, const RECT& face, bool hasCaption, const Look& look) const;
+    void DrawCaption(HDC dc, const std::string& caption, bool underline, bool hasImage,
+                     const Look& look) const;
+    void DrawFocus(HDC dc, const RECT& face, UINT state, const Look& look);
     void Repaint() const;
     void ReleaseIcon();
     void ReleaseBitmaps();

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "ui/AppServices.h"
+#include "ui/RedrawPace.h"
 
 namespace {
 
@@ -16,6 +17,12 @@ void KeepAlive() {
     MSG msg;
     ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
     --t_nKeepAliveDepth;
+}
+
+std::function<void(int)> KeepAliveAtPace() {
+    return [pace = CRedrawPace(kKeepAliveInterval)](int) mutable {
+        if (pace.Due(CRedrawPace::Clock::now())) KeepAlive();
+    };
 }
 
 bool InsideKeepAlive() { return t_nKeepAliveDepth > 0; }

@@ -8,8 +8,20 @@
 
 #include <windows.h>
 
+#include <chrono>
+#include <functional>
+
 // Looks at the thread's queue once, answering what was sent to its windows.
 void KeepAlive();
+
+// How often a long run looks at the queue: often enough that other programs
+// get their answers at once to a person's eye, seldom enough to cost nothing
+// beside the file work.
+constexpr std::chrono::milliseconds kKeepAliveInterval{100};
+
+// A hook for each step of a long run (an entry built, a file read) that
+// looks at the queue at most once every kKeepAliveInterval.
+std::function<void(int)> KeepAliveAtPace();
 
 // True inside KeepAlive: a message that arrives then was sent by another
 // program or thread in the middle of a long step.

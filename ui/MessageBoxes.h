@@ -20,44 +20,50 @@ bool AskYesNo(const std::string& text, const std::string& caption);
 
 // Tells the operator that an operation failed: string `messageId` of the
 // string table under the program's caption, warning icon, owned by `owner`.
-// An unreadable release list (131) that is too large is told as such.
+// An unreadable release list (IDS_LIST_UNREADABLE) that is too large is told
+// as such.
 void ShowFailure(HWND owner, UINT messageId);
 
-// The notice of a release list that cannot be read: string 139 (naming it
-// and the limit) when it is too large, else 131. The comparison tells no
-// reason, so the list is looked at again (one too large is not read).
+// The notice of a release list that cannot be read: IDS_LIST_TOO_LARGE
+// (naming it and the limit) when it is too large, else IDS_LIST_UNREADABLE.
+// The comparison tells no reason, so the list is looked at again (one too
+// large is not read).
 std::string UnreadableListText();
 
 // Tells the operator why a write failed: another program holds the release
-// list (string 128, and who may hold it where the system tells, 137), the
-// file is read-only (134) or too large to read (135), every temporary name
-// beside it is taken (136, naming the files), the system refused it and
-// administrator rights are needed (129), or string `messageId` with the
-// system's reason. The file is the settings file for string 121, else the
-// release list.
+// list (IDS_LIST_BUSY, and IDS_LOCK_HOLDER where the system tells who), the
+// file is read-only (IDS_FILE_READ_ONLY) or too large to read
+// (IDS_FILE_TOO_LARGE), every temporary name beside it is taken
+// (IDS_NO_FREE_NAME, naming the files), the system refused it and
+// administrator rights are needed (IDS_NEEDS_ADMIN), or string `messageId`
+// with the system's reason. The file is the settings file for
+// IDS_SETTINGS_WRITE_FAILED, else the release list.
 void ShowWriteFailure(HWND owner, UINT messageId, uint32_t error);
 
 // The text of `messageId` for a write failure, as ShowWriteFailure shows it.
 std::string WriteFailureText(UINT messageId, uint32_t error);
 
 // Tells the operator what a build could not do: keep the previous list
-// (120), write the new one (123), find any program file (125); and, after a
-// build that wrote its list, the files it could not read (126). Silent after
-// a build that read every file.
+// (IDS_BACKUP_FAILED), write the new one (IDS_BUILD_WRITE_FAILED), find any
+// program file (IDS_NOTHING_FOUND); and, after a build that wrote its list,
+// the files it could not read (IDS_UNREADABLE_FILES). Silent after a build
+// that read every file.
 void ShowBuildOutcome(HWND owner, const qm::BuildResult& build);
 
-// The text naming up to 20 of `paths` and the count of the rest (126, 127);
-// those of `changing` changed while they were read (141).
+// The text naming up to 20 of `paths` and the count of the rest
+// (IDS_UNREADABLE_FILES, IDS_UNREADABLE_MORE); those of `changing` changed
+// while they were read (IDS_CHANGED_WHILE_READ).
 std::string UnreadableFilesText(const std::vector<std::string>& paths,
                                 const std::vector<std::string>& changing = {});
 
 // Tells the operator after a comparison what the list itself says against
-// it: lines that are no section, entry or comment (149), no entry in either
-// section (139), entries that no walk reaches (140).
+// it: lines that are no section, entry or comment (IDS_LIST_UNPLACED), no
+// entry in either section (IDS_LIST_NO_ENTRY), entries that no walk reaches
+// (IDS_LIST_UNREACHED).
 // Silent for a list that was compared whole.
 void ShowListFindings(HWND owner, const qm::ListFindings& findings);
 std::string UnreachedEntriesText(const qm::ListFindings& findings);
 
 // Tells the operator that a component directory could not be searched for
-// files that the list does not name (150).
+// files that the list does not name (IDS_UNSEARCHED).
 void ShowUnsearched(HWND owner, const std::string& directory, uint32_t error);

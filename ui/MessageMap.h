@@ -8,16 +8,21 @@
 //       OnCommand(IDC_GO, BN_CLICKED, &CMyDlg::OnGo),            // void OnGo()
 //       OnNotify(IDC_LIST, NM_DBLCLK, &CMyDlg::OnDblclkList),    // void (NMHDR*, LRESULT*)
 //       OnMessage(WM_PAINT, &CMyDlg::OnPaint),                   // bool (WPARAM, LPARAM, LRESULT&)
+//       OnDpiChanged(&CMyDlg::OnScaleChanged),                   // bool (int dpi, const RECT*)
 //   };
 //
 // Command entries match WM_COMMAND by control id and notification code,
 // notify entries WM_NOTIFY by the sender's idFrom and code, message entries
-// the message alone. The first matching entry wins.
+// the message alone. A message whose parameters carry values of their own
+// has a maker that hands over those values instead of WPARAM and LPARAM
+// (OnDpiChanged). The first matching entry wins.
 #pragma once
 
 #include <windows.h>
 
 #include <cstddef>
+
+#include "ui/Dpi.h"
 
 template <class T>
 class CMessageMapEntry {
@@ -28,15 +33,31 @@ public:
     using NotifyHandler = void (T::*)(NMHDR* header, LRESULT* result);
     // Any other message; returning false leaves it to the default processing.
     using MessageHandler = bool (T::*)(WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // WM_DPICHANGED: the new DPI, and the place Windows suggests for the
+    // window at that scale (nullptr when the message names none). Returning
+    // false leaves the message to the default processing, which lets the
+    // dialog manager scale the controls.
+    using DpiChangedHandler = bool (T::*)(int dpi, const RECT* suggested);
 
     static constexpr CMessageMapEntry Command(UINT id, UINT code, CommandHandler handler) {
-        return CMessageMapEntry(WM_COMMAND, code, id, handler, nullptr, nullptr);
+        CMessageMapEntry entry(WM_COMMAND, code, id);
+        entry.m_command = handler;
+        return entry;
     }
     static constexpr CMessageMapEntry Notify(UINT id, UINT code, NotifyHandler handler) {
-        return CMessageMapEntry(WM_NOTIFY, code, id, nullptr, handler, nullptr);
+        CMessageMapEntry entry(WM_NOTIFY, code, id);
+        entry.m_notify = handler;
+        return entry;
     }
     static constexpr CMessageMapEntry Message(UINT message, MessageHandler handler) {
-        return CMessageMapEntry(message, 0, 0, nullptr, nullptr, handler);
+        CMessageMapEntry entry(message, 0, 0);
+        entry.m_other = handler;
+        return entry;
+    }
+    static constexpr CMessageMapEntry DpiChanged(DpiChangedHandler handler) {
+        CMessageMapEntry entry(WM_DPICHANGED, 0, 0);
+        entry.m_dpiChanged = handler;
+        return entry;
     }
 
     enum class Outcome { NoMatch, Handled, Declined };
@@ -58,25 +79,27 @@ public:
             (target.*m_notify)(header, &result);
             return Outcome::Handled;
         }
+        if (m_dpiChanged != nullptr) {
+            result = 0;
+            const bool handled = (target.*m_dpiChanged)(dpi::OfDpiChanged(wParam),
+                                                        reinterpret_cast<const RECT*>(lParam));
+            return handled ? Outcome::Handled : Outcome::Declined;
+        }
         return (target.*m_other)(wParam, lParam, result) ? Outcome::Handled : Outcome::Declined;
     }
 
 private:
-    constexpr CMessageMapEntry(UINT message, UINT code, UINT id, CommandHandler command,
-                               NotifyHandler notify, MessageHandler other)
-        : m_message(message),
-          m_code(code),
-          m_id(id),
-          m_command(command),
-          m_notify(notify),
-          m_other(other) {}
+    constexpr CMessageMapEntry(UINT message, UINT code, UINT id)
+        : m_message(message), m_code(code), m_id(id) {}
 
     UINT m_message;
     UINT m_code;  // notification code of a command or notify entry, else 0
     UINT m_id;    // control id of a command or notify entry, else 0
-    CommandHandler m_command;
-    NotifyHandler m_notify;
-    MessageHandler m_other;
+    // The handler: exactly one of these is set.
+    CommandHandler m_command = nullptr;
+    NotifyHandler m_notify = nullptr;
+    MessageHandler m_other = nullptr;
+    DpiChangedHandler m_dpiChanged = nullptr;
 };
 
 // The entry makers; the class comes from the handler.
@@ -93,6 +116,10 @@ template <class T>
 constexpr CMessageMapEntry<T> OnMessage(UINT message,
                                         bool (T::*handler)(WPARAM, LPARAM, LRESULT& result)) {
     return CMessageMapEntry<T>::Message(message, handler);
+}
+template <class T>
+constexpr CMessageMapEntry<T> OnDpiChanged(bool (T::*handler)(int dpi, const RECT* suggested)) {
+    return CMessageMapEntry<T>::DpiChanged(handler);
 }
 
 // Runs the first entry of `map` that matches; false when none does or the

@@ -10,7 +10,7 @@ class CPasswordDlg : public CDialog {
 public:
     CPasswordDlg();
 
-    std::string m_strPassword;  // field 1012
+    std::string m_strPassword;  // IDC_PASSWORD
 
 protected:
     BOOL OnInitDialog() override;

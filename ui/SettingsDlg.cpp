@@ -7,10 +7,11 @@
 #include "core/WaitCursor.h"
 #include "res/resource.h"
 #include "ui/AppServices.h"
-#include "ui/CheckerDlg.h"
 #include "ui/DataExchange.h"
 #include "ui/MessageBoxes.h"
+#include "ui/ModalDialog.h"
 #include "ui/PasswordDlg.h"
+#include "ui/ReleaseListBuildRun.h"
 #include "ui/SettingsFlags.h"
 #include "ui/TextFit.h"
 
@@ -33,7 +34,13 @@ void CSettingsDlg::DoDataExchange(CDataExchange& dx) {
 }
 
 BOOL CSettingsDlg::OnInitDialog() {
-    CDialog::OnInitDialog();  // fills the directory list with "QMW", "DB1"
+    // The directory list's entries in the order of their sections, before
+    // the first data exchange chooses one.
+    for (UINT entry : {IDS_DIRECTORY_QMW, IDS_DIRECTORY_DB1}) {
+        ::SendDlgItemMessageA(m_hWnd, IDC_DIRECTORY, CB_ADDSTRING, 0,
+                              reinterpret_cast<LPARAM>(LoadResString(entry).c_str()));
+    }
+    CDialog::OnInitDialog();
     FitTextsToControls(m_hWnd);
     // The flags in memory, not those in the file.
     m_bCheckQmw = ProcessSettingsFlags().checkQmw;
@@ -62,7 +69,7 @@ void CSettingsDlg::OnOK() {
 }
 
 bool CSettingsDlg::AskPassword() {
-    CPasswordDlg password;
+    CModalDialog<CPasswordDlg> password;
     if (password.DoModal(m_hWnd) != IDOK) return false;
     if (!qm::IsUpdatePassword(password.m_strPassword)) {
         ShowWarning(LoadResString(IDS_WRONG_PASSWORD), LoadResString(IDS_ERROR));
@@ -115,8 +122,6 @@ void CSettingsDlg::OnUpdateReleaseData() {
     if (!AskPassword()) return;
     if (!AskYesNo(LoadResString(IDS_CONFIRM_UPDATE), LoadResString(IDS_CONFIRM_CAPTION))) return;
 
-    // A main dialog object that is never shown carries the build; the
-    // visible main window keeps the rows of its last comparison.
-    CCheckerDlg builder;
-    ShowBuildOutcome(m_hWnd, builder.BuildReleaseList());
+    // The main window keeps the rows of its last comparison.
+    ShowBuildOutcome(m_hWnd, RunReleaseListBuild());
 }

@@ -13,10 +13,10 @@ class CSettingsDlg : public CDialog {
 public:
     CSettingsDlg();
 
-    std::string m_strAddFile;  // field 1015
-    int m_bCheckDb1 = 0;       // check box 1014
-    int m_nDirectory = -1;     // list 1016: 0 "QMW", 1 "DB1", -1 none
-    int m_bCheckQmw = 0;       // check box 1013
+    std::string m_strAddFile;  // IDC_ADD_FILE
+    int m_bCheckDb1 = 0;       // IDC_CHECK_DB1
+    int m_nDirectory = -1;     // IDC_DIRECTORY: 0 "QMW", 1 "DB1", -1 none
+    int m_bCheckQmw = 0;       // IDC_CHECK_QMW
 
 protected:
     BOOL OnInitDialog() override;

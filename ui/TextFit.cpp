@@ -109,13 +109,19 @@ int FieldNeeds(HWND field) {
     return extent.cx + LOWORD(margins) + HIWORD(margins) + border + 1;
 }
 
-void Fit(HWND dialog, HWND control, Kind kind, const std::vector<HWND>& siblings) {
-    RECT rect = RectIn(dialog, control);
+// How far a control may grow: up to its neighbours on its line and below
+// it, inside its group box and the dialog's margin.
+struct Room {
+    int left;
+    int right;
+    int bottom;
+};
+
+Room RoomAround(HWND dialog, HWND control, const RECT& rect, const std::vector<HWND>& siblings) {
     RECT client{};
     ::GetClientRect(dialog, &client);
-    int leftLimit = kMargin;
-    int rightLimit = client.right - kMargin;
-    int bottomLimit = client.bottom - kMargin;
+    Room room{kMargin, static_cast<int>(client.right) - kMargin,
+              static_cast<int>(client.bottom) - kMargin};
     for (HWND sibling : siblings) {
         // The dialog itself is not shown yet: look at the control's own style.
         if (sibling == control || !(::GetWindowLongPtrA(sibling, GWL_STYLE) & WS_VISIBLE)) {
@@ -123,24 +129,29 @@ void Fit(HWND dialog, HWND control, Kind kind, const std::vector<HWND>& siblings
         }
         const RECT other = RectIn(dialog, sibling);
         if (KindOf(sibling) == Kind::GroupBox && Contains(other, rect)) {
-            leftLimit = std::max(leftLimit, static_cast<int>(other.left) + kMargin);
-            rightLimit = std::min(rightLimit, static_cast<int>(other.right) - kMargin);
-            bottomLimit = std::min(bottomLimit, static_cast<int>(other.bottom) - kMargin);
+            room.left = std::max(room.left, static_cast<int>(other.left) + kMargin);
+            room.right = std::min(room.right, static_cast<int>(other.right) - kMargin);
+            room.bottom = std::min(room.bottom, static_cast<int>(other.bottom) - kMargin);
             continue;
         }
         const bool sameLine = other.top < rect.bottom && other.bottom > rect.top;
         if (sameLine && other.left >= rect.right - 1) {
-            rightLimit = std::min(rightLimit, static_cast<int>(other.left) - kGap);
+            room.right = std::min(room.right, static_cast<int>(other.left) - kGap);
         }
         if (sameLine && other.right <= rect.left + 1) {
-            leftLimit = std::max(leftLimit, static_cast<int>(other.right) + kGap);
+            room.left = std::max(room.left, static_cast<int>(other.right) + kGap);
         }
         const bool sameColumn = other.left < rect.right && other.right > rect.left;
         if (sameColumn && other.top >= rect.bottom - 1) {
-            bottomLimit = std::min(bottomLimit, static_cast<int>(other.top) - kGap);
+            room.bottom = std::min(room.bottom, static_cast<int>(other.top) - kGap);
         }
     }
+    return room;
+}
 
+void Fit(HWND dialog, HWND control, Kind kind, const std::vector<HWND>& siblings) {
+    const RECT rect = RectIn(dialog, control);
+    const Room room = RoomAround(dialog, control, rect, siblings);
     const int box = kind == Kind::CheckBox ? ::GetSystemMetrics(SM_CXMENUCHECK) + 6 : 0;
     const int needed =
         kind == Kind::ReadOnlyField ? FieldNeeds(control) : TextExtent(control, 0).cx + box + 2;
@@ -148,14 +159,14 @@ void Fit(HWND dialog, HWND control, Kind kind, const std::vector<HWND>& siblings
     int width = rect.right - rect.left;
     int height = rect.bottom - rect.top;
     if (needed > width)
-        width = std::max(width, std::min(needed, rightLimit - static_cast<int>(rect.left)));
+        width = std::max(width, std::min(needed, room.right - static_cast<int>(rect.left)));
     // A text still cut because its neighbour on the right stops it (a label
     // before its field): into the free room on its left, as far as the text
     // itself needs.
     const int whole =
         kind == Kind::ReadOnlyField ? needed : TextExtent(control, 0, false).cx + box + 2;
     if (whole > width && (kind == Kind::Label || kind == Kind::ReadOnlyField)) {
-        const int more = std::min(whole - width, left - leftLimit);
+        const int more = std::min(whole - width, left - room.left);
         if (more > 0) {
             left -= more;
             width += more;
@@ -163,7 +174,7 @@ void Fit(HWND dialog, HWND control, Kind kind, const std::vector<HWND>& siblings
     }
     if (needed > width && kind == Kind::WrappingLabel) {
         const int lines = TextExtent(control, width).cy;
-        height = std::max(height, std::min(lines, bottomLimit - static_cast<int>(rect.top)));
+        height = std::max(height, std::min(lines, room.bottom - static_cast<int>(rect.top)));
     }
     if (left != rect.left) {
         ::SetWindowPos(control, nullptr, left, rect.top, width, height,

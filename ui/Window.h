@@ -1,5 +1,8 @@
 // CWindow: a non-owning handle of a window. It never creates or destroys the
-// window it names; every method is the one Win32 call of the same name.
+// window it names; every method is the one Win32 call of the same name. It
+// holds nothing but the handle and has no virtual function, so a wrapper of
+// a control costs what the handle costs. It is not copied: a copy would look
+// like a second window; make another from the handle where one is needed.
 #pragma once
 
 #include <windows.h>
@@ -10,7 +13,8 @@ class CWindow {
 public:
     CWindow() = default;
     explicit CWindow(HWND hWnd) : m_hWnd(hWnd) {}
-    virtual ~CWindow() = default;
+    CWindow(const CWindow&) = delete;
+    CWindow& operator=(const CWindow&) = delete;
 
     HWND GetSafeHwnd() const { return m_hWnd; }
     operator HWND() const { return m_hWnd; }

@@ -1,5 +1,6 @@
-// The dialog layer on real templates: message map dispatch, data exchange,
-// initialisation data, modal runs, and the exception boundary.
+// The dialog layer on real templates: message map dispatch (the typed
+// WM_DPICHANGED entry too), data exchange, modal runs, modeless windows that
+// go before their dialog does, and the exception boundary.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -7,11 +8,15 @@
 
 #include <stdexcept>
 #include <string>
+#include <type_traits>
 
 #include "res/resource.h"
 #include "ui/DataExchange.h"
 #include "ui/Dialog.h"
 #include "ui/MessageMap.h"
+#include "ui/ModalDialog.h"
+#include "ui/ModelessDialog.h"
+#include "ui/SettingsDlg.h"
 
 namespace {
 
@@ -22,9 +27,10 @@ std::string ControlText(HWND dialog, int id) {
 }
 
 // The Edit comment template with plain members and a small message map.
+// `destroyed` counts the WM_DESTROY messages that reach its own handler.
 class CProbeDlg : public CDialog {
 public:
-    CProbeDlg() : CDialog(IDD_COMMENT) {}
+    explicit CProbeDlg(int* destroyed = nullptr) : CDialog(IDD_COMMENT), m_pDestroyed(destroyed) {}
 
     std::string m_strComment = "first";
     std::string m_strDate = "01.02.2003 04:05";
@@ -52,16 +58,30 @@ private:
         ++m_nNotifications;
         *result = 42;
     }
+    bool OnDestroy(WPARAM, LPARAM, LRESULT&) {
+        // Reads the dialog's own members: they must still be there.
+        if (m_pDestroyed != nullptr && m_strDate == "01.02.2003 04:05") ++*m_pDestroyed;
+        return false;
+    }
+
+    int* m_pDestroyed;
 };
 
 const CMessageMapEntry<CProbeDlg> CProbeDlg::kMessageMap[] = {
     OnCommand(IDC_COMMENT_UPDATED, BN_CLICKED, &CProbeDlg::OnClickUpdated),
     OnNotify(IDC_COMMENT_TEXT, NM_DBLCLK, &CProbeDlg::OnDblclkText),
+    OnMessage(WM_DESTROY, &CProbeDlg::OnDestroy),
 };
 
 bool CProbeDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     return DispatchMessageMap(*this, kMessageMap, message, wParam, lParam, result);
 }
+
+// A window wrapper is a handle and nothing more; a dialog is made only as
+// one of the two kinds of run, which alone know how it ends.
+static_assert(!std::is_polymorphic_v<CWindow> && !std::is_copy_constructible_v<CWindow>);
+static_assert(sizeof(CWindow) == sizeof(HWND));
+static_assert(std::is_abstract_v<CDialog> && !std::is_copy_constructible_v<CDialog>);
 
 LRESULT Notify(HWND dialog, UINT_PTR id, UINT code) {
     NMHDR header{::GetDlgItem(dialog, static_cast<int>(id)), id, code};
@@ -71,7 +91,7 @@ LRESULT Notify(HWND dialog, UINT_PTR id, UINT code) {
 }  // namespace
 
 TEST(DialogLayer, DataExchangeShowsMembersAtStartAndTakesThemBackOnOk) {
-    CProbeDlg dlg;
+    CModelessDialog<CProbeDlg> dlg;
     ASSERT_TRUE(dlg.Create(nullptr));
     HWND window = dlg.GetSafeHwnd();
     EXPECT_EQ(ControlText(window, IDC_COMMENT_TEXT), "first");
@@ -89,7 +109,7 @@ TEST(DialogLayer, DataExchangeShowsMembersAtStartAndTakesThemBackOnOk) {
 }
 
 TEST(DialogLayer, CancelKeepsTheMembers) {
-    CProbeDlg dlg;
+    CModelessDialog<CProbeDlg> dlg;
     ASSERT_TRUE(dlg.Create(nullptr));
     ::SetDlgItemTextA(dlg.GetSafeHwnd(), IDC_COMMENT_TEXT, "changed");
     ::SendMessageA(dlg.GetSafeHwnd(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
@@ -98,7 +118,7 @@ TEST(DialogLayer, CancelKeepsTheMembers) {
 }
 
 TEST(DialogLayer, MessageMapMatchesControlIdAndNotificationCode) {
-    CProbeDlg dlg;
+    CModelessDialog<CProbeDlg> dlg;
     ASSERT_TRUE(dlg.Create(nullptr));
     HWND window = dlg.GetSafeHwnd();
     HWND check = ::GetDlgItem(window, IDC_COMMENT_UPDATED);
@@ -117,7 +137,7 @@ TEST(DialogLayer, MessageMapMatchesControlIdAndNotificationCode) {
 }
 
 TEST(DialogLayer, AThrowingHandlerDoesNotUnwindIntoTheSystem) {
-    CProbeDlg dlg;
+    CModelessDialog<CProbeDlg> dlg;
     ASSERT_TRUE(dlg.Create(nullptr));
     dlg.m_bThrow = true;
     ::SendMessageA(dlg.GetSafeHwnd(), WM_COMMAND, MAKEWPARAM(IDC_COMMENT_UPDATED, BN_CLICKED), 0);
@@ -125,15 +145,13 @@ TEST(DialogLayer, AThrowingHandlerDoesNotUnwindIntoTheSystem) {
     EXPECT_TRUE(dlg.IsWindow()) << "the dialog goes on";
 }
 
-TEST(DialogLayer, InitialisationDataFillsTheDropDownList) {
-    struct CDirectoryDlg : CDialog {
-        CDirectoryDlg() : CDialog(IDD_SETTINGS) {}
-        int m_nDirectory = 1;
-        void DoDataExchange(CDataExchange& dx) override {
-            DDX_CBIndex(dx, IDC_DIRECTORY, m_nDirectory);
-        }
-    } dlg;
+// The Settings dialog fills its directory list as it initialises; the data
+// exchange moves the chosen index both ways.
+TEST(DialogLayer, TheDropDownListIsFilledAndItsIndexExchanged) {
+    CModelessDialog<CSettingsDlg> dlg;
     ASSERT_TRUE(dlg.Create(nullptr));
+    dlg.m_nDirectory = 1;
+    dlg.UpdateData(false);
     HWND list = dlg.GetDlgItem(IDC_DIRECTORY);
     ASSERT_EQ(::SendMessageA(list, CB_GETCOUNT, 0, 0), 2);
     EXPECT_EQ(ControlText(dlg.GetSafeHwnd(), IDC_DIRECTORY), "DB1");
@@ -154,22 +172,79 @@ TEST(DialogLayer, DoModalRunsUntilEndDialog) {
             PostMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED));
             return TRUE;
         }
-    } dlg;
+    };
+    CModalDialog<CSelfClosingDlg> dlg;
     EXPECT_EQ(dlg.DoModal(nullptr), IDCANCEL);
     EXPECT_EQ(dlg.GetSafeHwnd(), nullptr);
 
-    CDialog missing(4711);
+    CModalDialog<CDialog> missing(4711u);
     EXPECT_EQ(missing.DoModal(nullptr), -1) << "no such template";
 }
 
 TEST(DialogLayer, ModalHookReplacesTheModalRun) {
     UINT asked = 0;
-    CDialog::ModalHook previous = CDialog::SetModalHook([&](CDialog& dialog, HWND) -> INT_PTR {
+    ModalHook previous = SetModalHook([&](CDialog& dialog, HWND) -> INT_PTR {
         asked = dialog.TemplateId();
         return IDOK;
     });
-    CDialog about(IDD_ABOUTBOX);
+    CModalDialog<CDialog> about(IDD_ABOUTBOX);
     EXPECT_EQ(about.DoModal(nullptr), IDOK);
     EXPECT_EQ(asked, static_cast<UINT>(IDD_ABOUTBOX));
-    CDialog::SetModalHook(previous);
+    SetModalHook(previous);
+}
+
+// A modeless window that is still open when its object goes is destroyed
+// while the whole dialog exists: its own WM_DESTROY handler runs, with its
+// members. (Destroyed from the base's destructor, the message would reach
+// only the base.)
+TEST(DialogLayer, AModelessWindowGoesBeforeItsDialogAndItsOwnHandlerRuns) {
+    int destroyed = 0;
+    HWND window = nullptr;
+    {
+        CModelessDialog<CProbeDlg> dlg(&destroyed);
+        ASSERT_TRUE(dlg.Create(nullptr));
+        window = dlg.GetSafeHwnd();
+    }
+    EXPECT_FALSE(::IsWindow(window));
+    EXPECT_EQ(destroyed, 1);
+
+    // Ended by OK, or destroyed by hand, it goes once.
+    CModelessDialog<CProbeDlg> ended(&destroyed);
+    ASSERT_TRUE(ended.Create(nullptr));
+    ::SendMessageA(ended.GetSafeHwnd(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    ended.DestroyWindow();
+    EXPECT_EQ(destroyed, 2);
+}
+
+// WM_DPICHANGED reaches its handler as the DPI and the suggested place; a
+// handler that returns false leaves the message to the default processing.
+TEST(DialogLayer, TheScaleEntryHandsOverTheDpiAndTheSuggestedPlace) {
+    struct CScaleProbe {
+        int dpi = 0;
+        const RECT* suggested = nullptr;
+        bool handles = false;
+        bool OnScaleChanged(int newDpi, const RECT* place) {
+            dpi = newDpi;
+            suggested = place;
+            return handles;
+        }
+    } probe;
+    const CMessageMapEntry<CScaleProbe> map[] = {OnDpiChanged(&CScaleProbe::OnScaleChanged)};
+    RECT place{10, 20, 410, 320};
+    LRESULT result = -1;
+
+    EXPECT_FALSE(DispatchMessageMap(probe, map, WM_DPICHANGED, MAKEWPARAM(144, 144),
+                                    reinterpret_cast<LPARAM>(&place), result));
+    EXPECT_EQ(probe.dpi, 144);
+    EXPECT_EQ(probe.suggested, &place);
+
+    probe.handles = true;
+    EXPECT_TRUE(DispatchMessageMap(probe, map, WM_DPICHANGED, 0, 0, result));
+    EXPECT_EQ(probe.dpi, 96) << "a message that names no DPI means 100 %";
+    EXPECT_EQ(probe.suggested, nullptr);
+    EXPECT_EQ(result, 0);
+
+    probe.dpi = 0;
+    EXPECT_FALSE(DispatchMessageMap(probe, map, WM_SIZE, MAKEWPARAM(144, 144), 0, result));
+    EXPECT_EQ(probe.dpi, 0) << "another message does not reach it";
 }

@@ -13,6 +13,7 @@
 #include "res/resource.h"
 #include "ui/AboutDlg.h"
 #include "ui/Dpi.h"
+#include "ui/ModelessDialog.h"
 
 namespace {
 
@@ -155,7 +156,7 @@ TEST_F(MainWindowScaleTest, AMoveToAnotherScaleRescalesImagesColumnsAndTheWindow
 }
 
 TEST(AboutBoxScale, ShowsTheTemplatePicturesAt100PercentAndScaledOnesElsewhere) {
-    CAboutDlg about;
+    CModelessDialog<CAboutDlg> about;
     ASSERT_TRUE(about.Create(nullptr));
     EXPECT_EQ(BitmapSize(about.ShownLogo()).cx, 85);
     ::SendMessageA(about.GetSafeHwnd(), WM_DPICHANGED, MAKEWPARAM(192, 192), 0);

@@ -1,6 +1,6 @@
 // The drive tools cannot load the tool's strings: their copies of the texts
 // they look for must say what the resources say.
-#include "ui/tools/DriveSupport.h"
+#include "tools/drive/DriveSupport.h"
 
 #include <windows.h>
 
@@ -19,6 +19,9 @@ TEST(DriveSupport, TextsAreThoseOfTheResourcesAndTheGroupBoxIsFound) {
     char title[128] = "";
     ::LoadStringA(::GetModuleHandleA(nullptr), IDS_MAIN_TITLE, title, sizeof title);
     EXPECT_STREQ(drive::kMainTitle, title);
+    char summary[256] = "";
+    ::LoadStringA(::GetModuleHandleA(nullptr), IDS_COMPARE_SUMMARY, summary, sizeof summary);
+    EXPECT_EQ(std::string(summary).rfind(drive::kSummaryStart, 0), 0u) << summary;
 
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
     ::InitCommonControlsEx(&controls);

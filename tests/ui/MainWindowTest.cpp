@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "CrcForge.h"
+#include "ModalDriver.h"
 #include "SampleWindow.h"
 #include "SystemColours.h"
 #include "core/FaultPlatform.h"
@@ -25,6 +26,8 @@
 #include "ui/CheckerDlg.h"
 #include "ui/ChildSearch.h"
 #include "ui/CommentDlg.h"
+#include "ui/ModalDialog.h"
+#include "ui/ReleaseListBuildRun.h"
 #include "ui/SettingsFlags.h"
 
 namespace {
@@ -451,9 +454,8 @@ TEST_F(MainWindowTest, AFileCraftedToKeepItsCrcAndDateShowsNotIdenticalAndIsName
     EXPECT_EQ(ItemText(m_list, 0, 3), ItemText(m_list, 0, 5)) << "and so is the date";
     char summary[512] = "";
     ::GetWindowTextA(FirstGroupBox(m_dlg.GetSafeHwnd()), summary, sizeof summary);
-    EXPECT_NE(
-        std::string(summary).find("\nCRC-32 kept, content changed: \\qmw.\\tool.exe."),
-        std::string::npos)
+    EXPECT_NE(std::string(summary).find("\nCRC-32 kept, content changed: \\qmw.\\tool.exe."),
+              std::string::npos)
         << summary;
 }
 
@@ -528,9 +530,9 @@ TEST_F(MainWindowTest, EnterOnARowOpensEditCommentAndElsewhereKeepsItsMeaning) {
     ClickCompare();
     HWND window = m_dlg.GetSafeHwnd();
     std::vector<std::string> opened;
-    const CDialog::ModalHook recording = CDialog::SetModalHook([&](CDialog& dialog, HWND) {
+    const ModalHook recording = SetModalHook([&](CDialog& dialog, HWND) {
         if (const auto* comment = dynamic_cast<const CCommentDlg*>(&dialog)) {
-            opened.push_back(comment->m_strFileName);
+            opened.push_back(comment->Args().fileName);
         }
         return static_cast<INT_PTR>(IDCANCEL);
     });
@@ -540,7 +542,7 @@ TEST_F(MainWindowTest, EnterOnARowOpensEditCommentAndElsewhereKeepsItsMeaning) {
     PressKey(window, VK_RETURN);
     ASSERT_TRUE(::IsWindow(window));
     EXPECT_EQ(opened, (std::vector<std::string>{ItemText(m_list, 3, 0)}));
-    CDialog::SetModalHook(recording);
+    SetModalHook(recording);
 
     m_install.WriteFile("qmw", "alpha.exe", "changed");
     ::SetFocus(m_dlg.GetDlgItem(IDC_QMW_RELEASE));
@@ -646,9 +648,9 @@ TEST(MainWindowIcon, MinimisedIconIsCentredWithTheHalfPixelRoundedUp) {
 TEST(MainWindowBuild, BuildsTheReleaseListWithoutAWindow) {
     SampleInstallation install;
     install.WriteFile("qmw", "tool.exe", "tool");
-    CCheckerDlg dlg;
-    EXPECT_EQ(dlg.BuildReleaseList().status, qm::BuildResult::Ok);
-    EXPECT_EQ(dlg.GetSafeHwnd(), nullptr);
+    ModalDriver windows;  // records every dialog made meanwhile, a hidden one too
+    EXPECT_EQ(RunReleaseListBuild().status, qm::BuildResult::Ok);
+    EXPECT_TRUE(windows.Opened().empty());
     char name[64] = "";
     ::GetPrivateProfileStringA("qmw", "File1", "", name, sizeof name,
                                install.ReleaseListPath().c_str());

@@ -1,6 +1,6 @@
 // The resource script as the program sees it: strings, dialog templates with
-// their controls in tab order, dialog initialisation data, icons at the sizes
-// drawn, the logo, version information and the manifest.
+// their controls in tab order, icons at the sizes drawn, the logo, version
+// information and the manifest.
 #include <windows.h>
 // commctrl.h needs the types of windows.h
 #include <commctrl.h>
@@ -312,25 +312,9 @@ TEST_F(ResourceDialogs, SettingsTemplateAndItsDirectoryEntries) {
             {IDC_ADD, "Button", WS_TABSTOP, 0, "Add"},
         });
 
-    // Initialisation data: control id, 0x0403, length, text with its zero.
-    const std::string data =
-        RawResource(MAKEINTRESOURCEA(IDD_SETTINGS), MAKEINTRESOURCEA(QM_RT_DLGINIT));
-    std::vector<std::string> entries;
-    size_t at = 0;
-    while (at + 2 <= data.size()) {
-        WORD id = 0, message = 0;
-        DWORD length = 0;
-        memcpy(&id, data.data() + at, 2);
-        if (id == 0) break;
-        ASSERT_LE(at + 8, data.size());
-        memcpy(&message, data.data() + at + 2, 2);
-        memcpy(&length, data.data() + at + 4, 4);
-        ASSERT_EQ(id, IDC_DIRECTORY);
-        ASSERT_EQ(message, QM_DLGINIT_ADDSTRING);
-        ASSERT_LE(at + 8 + length, data.size());
-        entries.emplace_back(data.c_str() + at + 8);
-        at += 8 + length;
-    }
+    // The directory list's entries, which the dialog adds as it initialises.
+    const std::vector<std::string> entries{ResString(IDS_DIRECTORY_QMW),
+                                           ResString(IDS_DIRECTORY_DB1)};
     EXPECT_EQ(entries, (std::vector<std::string>{"QMW", "DB1"}));
 }
 

@@ -17,6 +17,8 @@
 #include "res/resource.h"
 #include "ui/AppServices.h"
 #include "ui/CheckerDlg.h"
+#include "ui/ModalDialog.h"
+#include "ui/ModelessDialog.h"
 
 // The text of `column` of `item` in the list view `list`.
 inline std::string ItemText(HWND list, int item, int column) {
@@ -39,16 +41,16 @@ protected:
 
     // For SetUp: the list view class, and `box` and `modal` in place of the
     // message box and modal dialog handlers until TearDown.
-    void InstallHandlers(MessageBoxHandler box, CDialog::ModalHook modal) {
+    void InstallHandlers(MessageBoxHandler box, ModalHook modal) {
         INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
         ::InitCommonControlsEx(&controls);
         m_previousBox = SetMessageBoxHandler(std::move(box));
-        m_previousModal = CDialog::SetModalHook(std::move(modal));
+        m_previousModal = SetModalHook(std::move(modal));
     }
     void TearDown() override {
         m_dlg.DestroyWindow();
         SetMessageBoxHandler(m_previousBox);
-        CDialog::SetModalHook(m_previousModal);
+        SetModalHook(m_previousModal);
     }
 
     // \qmw: five program files (and readme.txt if asked for); \db1: two
@@ -78,10 +80,10 @@ protected:
     }
 
     SampleInstallation m_install;
-    CCheckerDlg m_dlg;
+    CModelessDialog<CCheckerDlg> m_dlg;
     HWND m_list = nullptr;
     MessageBoxHandler m_previousBox;
-    CDialog::ModalHook m_previousModal;
+    ModalHook m_previousModal;
 
 private:
     bool m_bWithReadme;

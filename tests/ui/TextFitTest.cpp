@@ -11,6 +11,7 @@
 #include <commctrl.h>
 
 #include "ui/CheckerDlg.h"
+#include "ui/ModelessDialog.h"
 #include "ui/PasswordDlg.h"
 #include "ui/SettingsDlg.h"
 #include "ui/TextFit.h"
@@ -95,10 +96,10 @@ void ExpectWholeTextsWithoutOverlap(HWND dialog) {
 }
 
 TEST(TextFit, SettingsAndPasswordShowTheirWholeTexts) {
-    CSettingsDlg settings;
+    CModelessDialog<CSettingsDlg> settings;
     ASSERT_TRUE(settings.Create(nullptr));
     ExpectWholeTextsWithoutOverlap(settings.GetSafeHwnd());
-    CPasswordDlg password;
+    CModelessDialog<CPasswordDlg> password;
     ASSERT_TRUE(password.Create(nullptr));
     ExpectWholeTextsWithoutOverlap(password.GetSafeHwnd());
 }
@@ -108,14 +109,14 @@ TEST(TextFit, SettingsAndPasswordShowTheirWholeTexts) {
 TEST(TextFit, TheMainWindowShowsItsWholeTexts) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
     ::InitCommonControlsEx(&controls);
-    CCheckerDlg main;
+    CModelessDialog<CCheckerDlg> main;
     ASSERT_TRUE(main.Create(nullptr));
     ExpectWholeTextsWithoutOverlap(main.GetSafeHwnd());
     main.DestroyWindow();
 }
 
 TEST(TextFit, ATextThatFitsLeavesItsControlAlone) {
-    CPasswordDlg password;
+    CModelessDialog<CPasswordDlg> password;
     ASSERT_TRUE(password.Create(nullptr));
     // The label follows Cancel in the template.
     HWND label = ::GetWindow(::GetDlgItem(password.GetSafeHwnd(), IDCANCEL), GW_HWNDNEXT);

@@ -178,7 +178,7 @@ TEST_F(WriteNoticesTest, AddRefusesADirectoryPartBeforeAskingThePassword) {
 TEST_F(WriteNoticesTest, ABuildThatFindsNothingWritesNoListAndTheNextCompareNoticesAgain) {
     Open();
     for (int run = 0; run < 2; ++run) {
-        m_driver.When("qmverify", [](HWND box) { D::Press(box, IDOK); });  // notice 117
+        m_driver.When("qmverify", [](HWND box) { D::Press(box, IDOK); });  // IDS_NO_RELEASE_LIST
         const std::vector<std::string> told = CompareTells(1);
         ASSERT_EQ(told.size(), 1u);
         EXPECT_EQ(told[0].rfind("No program file was found in \\qmw or \\db1.", 0), 0u) << told[0];
@@ -195,7 +195,7 @@ TEST_F(WriteNoticesTest, TheBuildNamesTheFilesItCouldNotReadAndTheyAreNeverIdent
     HANDLE held = ::CreateFileA(beta.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    m_driver.When("qmverify", [](HWND box) { D::Press(box, IDOK); });  // notice 117
+    m_driver.When("qmverify", [](HWND box) { D::Press(box, IDOK); });  // IDS_NO_RELEASE_LIST
     const std::vector<std::string> told = CompareTells(1);
     ASSERT_EQ(told.size(), 1u);
     EXPECT_EQ(told[0].rfind("These files could not be read and were recorded with the CRC 0:\n"

@@ -12,18 +12,20 @@ public:
     void OnClick() {}
     void OnDblclk(NMHDR*, LRESULT*) {}
     bool OnPaint(WPARAM, LPARAM, LRESULT&) { return true; }
+    bool OnScaleChanged(int, const RECT*) { return false; }
     static const CMessageMapEntry<CProbe> kMessageMap[];
 };
 
 const CMessageMapEntry<CProbe> CProbe::kMessageMap[] = {
-    OnCommand(1, BN_CLICKED, &CProbe::OnClick),
-    OnNotify(2, NM_DBLCLK, &CProbe::OnDblclk),
-    OnMessage(WM_PAINT, &CProbe::OnPaint),
+    OnCommand(1, BN_CLICKED, &CProbe::OnClick),  OnNotify(2, NM_DBLCLK, &CProbe::OnDblclk),
+    OnMessage(WM_PAINT, &CProbe::OnPaint),       OnDpiChanged(&CProbe::OnScaleChanged),
 #if defined(WRONG_NOTIFY_ON_COMMAND)
     OnCommand(1, BN_CLICKED, &CProbe::OnDblclk),
 #elif defined(WRONG_COMMAND_ON_MESSAGE)
     OnMessage(WM_PAINT, &CProbe::OnClick),
 #elif defined(WRONG_MESSAGE_ON_NOTIFY)
     OnNotify(2, NM_DBLCLK, &CProbe::OnPaint),
+#elif defined(WRONG_MESSAGE_ON_DPI_CHANGED)
+    OnDpiChanged(&CProbe::OnPaint),
 #endif
 };

@@ -23,8 +23,9 @@ constexpr char kMainTitle[] = "Quillmark Release Check";
 // template's); after one it sums that one up.
 constexpr char kResultGroupText[] =
     "Check if current files are identical with the installed / updated files ";
-// How the group box's text begins while a comparison runs (IDS_COMPARE_PROGRESS).
-constexpr char kProgressTextStart[] = "Comparing the current files with the release list:";
+// How the result group box's text starts after a run (string
+// IDS_COMPARE_SUMMARY): the summary stays until the next run.
+constexpr char kSummaryStart[] = "Last comparison: ";
 // The caption of the tool's own message boxes.
 constexpr char kNoticeCaption[] = "qmverify";
 

@@ -20,7 +20,8 @@
 //                                    and prints the seconds it took
 //
 // "Waiting for the operator" means: the window answers messages, and no
-// comparison runs (the result group box shows no progress). A notice
+// comparison runs (the result group box shows its resting text, or the
+// summary of the last run, never the count of a run going on). A notice
 // box counts as waiting too. "compare" hands the command over ahead of
 // whatever is asked after it, so an "idle" that follows sees the run.
 //
@@ -35,7 +36,7 @@
 #include <cstring>
 #include <string>
 
-#include "ui/tools/DriveSupport.h"
+#include "tools/drive/DriveSupport.h"
 
 namespace {
 
@@ -44,8 +45,8 @@ HWND HeaderOf(HWND main) {
     return reinterpret_cast<HWND>(::SendMessageA(list, LVM_GETHEADER, 0, 0));
 }
 
-// Whether the window answers within a second and shows no comparison's
-// progress in its group box.
+// Whether the window answers within a second and its group box shows the
+// resting text or the last run's summary.
 bool WaitsForTheOperator(HWND main, HWND group) {
     if (group == nullptr) return false;
     DWORD_PTR answer = 0;
@@ -55,8 +56,8 @@ bool WaitsForTheOperator(HWND main, HWND group) {
                               SMTO_NORMAL, 1000, &answer) == 0) {
         return false;
     }
-    return std::strncmp(text, drive::kProgressTextStart, std::strlen(drive::kProgressTextStart)) !=
-           0;
+    return std::strcmp(text, drive::kResultGroupText) == 0 ||
+           std::strncmp(text, drive::kSummaryStart, sizeof drive::kSummaryStart - 1) == 0;
 }
 
 int WaitUntilIdle(HWND main, DWORD milliseconds) {

@@ -26,7 +26,7 @@
 #include <cstring>
 #include <string>
 
-#include "ui/tools/DriveSupport.h"
+#include "tools/drive/DriveSupport.h"
 
 namespace {
 

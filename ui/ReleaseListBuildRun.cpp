@@ -1,0 +1,9 @@
+#include "ui/ReleaseListBuildRun.h"
+
+#include "ui/AppServices.h"
+#include "ui/KeepAlive.h"
+
+qm::BuildResult RunReleaseListBuild() {
+    qm::CReleaseListBuild build(ShowWaitCursor, KeepAliveAtPace(), KeepAlive);
+    return build.BuildReleaseList();
+}
