@@ -273,12 +273,12 @@ TEST(PlatformFiles, CopyFailsOntoAnExistingName) {
     TempDir dir;
     dir.Write("from.txt", "contents");
     dir.Write("taken.txt", "mine");
-    EXPECT_NE(0u, qm::Platform().CopyFile(dir["from.txt"], dir["taken.txt"]));
+    EXPECT_NE(0u, qm::Platform().CopyFileKeepingDate(dir["from.txt"], dir["taken.txt"]));
     EXPECT_EQ("mine", dir.Contents("taken.txt"));
-    EXPECT_EQ(0u, qm::Platform().CopyFile(dir["from.txt"], dir["to.txt"]));
+    EXPECT_EQ(0u, qm::Platform().CopyFileKeepingDate(dir["from.txt"], dir["to.txt"]));
     EXPECT_EQ("contents", dir.Contents("to.txt"));
     EXPECT_EQ("contents", dir.Contents("from.txt"));
-    EXPECT_NE(0u, qm::Platform().CopyFile(dir["missing.txt"], dir["other.txt"]));
+    EXPECT_NE(0u, qm::Platform().CopyFileKeepingDate(dir["missing.txt"], dir["other.txt"]));
     EXPECT_FALSE(dir.Has("other.txt"));
 }
 
