@@ -69,7 +69,7 @@ ReadingPlan PlanReading(DriveKind kind, int processors, int chosenJobs);
 
 class CFingerprintQueue {
 public:
-    // `crc` must have its table built and outlive the queue.
+    // `crc` must outlive the queue; its threads only read it.
     CFingerprintQueue(const CCrc32& crc, std::vector<FingerprintJob> jobs, const ReadingPlan& plan);
     ~CFingerprintQueue();
     CFingerprintQueue(const CFingerprintQueue&) = delete;
