@@ -331,6 +331,22 @@ TEST(ComparisonRun, PlantedFilesShowAsNotListedInTheChosenDirectoriesOnly) {
     EXPECT_EQ(ByPath(db1.table)["\\db1.\\other.exe"].texts[kColStatus], "Not listed");
 }
 
+// A list that exists but cannot be read names no file: what it would name
+// must not show as planted, so the run shows no row at all.
+TEST(ComparisonRun, AListThatCannotBeReadShowsNoRowNotEvenOfUnlistedFiles) {
+    SampleInstallation sample;
+    sample.WriteFile("qmw/tool.exe", "tool");
+    sample.WriteFile("db1/store.dll", "store");
+    std::filesystem::create_directory(sample.InWindows(kReleaseListName));
+    CompareRun run(false);
+    run.unlisted.sections[0] = run.unlisted.sections[1] = true;
+    run.Go();
+    EXPECT_TRUE(run.result.listFound);
+    EXPECT_FALSE(run.result.builtList);
+    EXPECT_TRUE(run.result.listUnreadable);
+    EXPECT_EQ(run.table.RowCount(), 0);
+}
+
 // A platform on which \db1 exists but may not be searched.
 class ClosedDb1 : public test::ForwardingPlatform {
 public:

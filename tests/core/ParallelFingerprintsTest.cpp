@@ -151,6 +151,13 @@ TEST(ParallelFingerprints, AFileThatChangesWhileItIsReadIsReadAgainAndAtLastTold
             EXPECT_EQ(once.opens, 2);
         }
         {
+            // Four reads in all: one that changes during the first three
+            // still gets its digests at the fourth.
+            ChangingFiles thrice(3);
+            EXPECT_TRUE(TakeAll(jobs, plan)[0].digests.readWhole);
+            EXPECT_EQ(thrice.opens, 4);
+        }
+        {
             ChangingFiles always(1000);
             const FileReading reading = TakeAll(jobs, plan)[0];
             EXPECT_FALSE(reading.digests.readWhole);
