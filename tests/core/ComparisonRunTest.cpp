@@ -201,6 +201,9 @@ TEST(ComparisonRun, WalkStopsAfterEntry9998) {
     CompareRun run;
     ASSERT_EQ(run.table.RowCount(), 9998);
     for (const ResultRow& row : run.table.Rows()) EXPECT_NE(row.texts[kColEntry], "9999");
+    // The entries beyond are told, the first of them too.
+    EXPECT_EQ(run.result.findings.sections[0].unreachedKeys,
+              (std::vector<std::string>{"File9999", "File10000"}));
 }
 
 // A program of some size whose bytes look like a program's.
