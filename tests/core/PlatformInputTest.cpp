@@ -162,6 +162,11 @@ TEST(PlatformInput, TextBetweenUtf16AndTheSystemCodePage) {
     EXPECT_FALSE(
         Platform().Utf16ToSystemText(std::u16string(u"a") + char16_t(0xD800) + u"b", text));
     EXPECT_EQ("a?b", text);
+    // A byte that is no text of the code page is told, and stands as U+FFFD.
+#ifndef _WIN32
+    EXPECT_FALSE(Platform().SystemTextToUtf16(std::string("a\xff") + "b", wide));
+    EXPECT_EQ(std::u16string(u"a") + char16_t(0xFFFD) + u"b", wide);
+#endif
 }
 
 #ifndef _WIN32

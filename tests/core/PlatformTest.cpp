@@ -282,6 +282,18 @@ TEST(PlatformFiles, CopyFailsOntoAnExistingName) {
     EXPECT_FALSE(dir.Has("other.txt"));
 }
 
+// The backup made by a copy (where the volume has no hard links) keeps the
+// date of the list it keeps.
+TEST(PlatformFiles, CopyKeepsTheLastWriteTime) {
+    TempDir dir;
+    dir.Write("from.txt", "contents");
+    SetModificationTime(dir.path() / "from.txt", 1700000000);
+    ASSERT_EQ(0u, qm::Platform().CopyFileKeepingDate(dir["from.txt"], dir["to.txt"]));
+    const std::vector<qm::FoundEntry> copies = SearchAll(dir["to.txt"]);
+    ASSERT_EQ(copies.size(), 1u);
+    EXPECT_EQ(copies[0].lastWrite.ticks, TicksOfUnixTime(1700000000));
+}
+
 TEST(PlatformFiles, MoveReplacesAnExistingFile) {
     TempDir dir;
     dir.Write("new.tmp", "new");
