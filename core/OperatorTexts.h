@@ -17,5 +17,8 @@
     "No release file found. The list for this release will be created now.\n" \
     "Please wait, this can take up to a minute."
 
+// The question before the release list is built anew (IDS_CONFIRM_UPDATE).
+#define QM_TEXT_CONFIRM_UPDATE "Update the release list now ?"
+
 // A password that is not the update password (IDS_WRONG_PASSWORD).
 #define QM_TEXT_WRONG_PASSWORD "The entered password is not valid !"
