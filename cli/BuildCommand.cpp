@@ -1,6 +1,7 @@
 #include "cli/Commands.h"
 #include "cli/Console.h"
 #include "core/Capacities.h"
+#include "core/OperatorTexts.h"
 #include "core/ReleaseListBuild.h"
 #include "platform/Platform.h"
 
@@ -11,7 +12,7 @@ namespace {
 // Asked only on the terminal; --password-stdin is the confirmation itself.
 // Anything but a yes, a line too long included, leaves the list alone.
 bool Confirmed(std::string& reason) {
-    WriteError("Update the release list now ? [y/N] ");
+    WriteError(QM_TEXT_CONFIRM_UPDATE " [y/N] ");
     std::string answer;
     if (ReadInputLine(answer, kAnswerCapacity, reason) != InputLine::Read) return false;
     return answer == "y" || answer == "Y" || answer == "yes" || answer == "Yes";

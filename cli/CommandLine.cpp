@@ -175,62 +175,44 @@ std::string Synopsis(const OptionInfo& info) {
     return text;
 }
 
-}  // namespace
-
-std::string Printable(const std::string& text) {
-    std::string result = text;
-    for (char& c : result) {
-        const unsigned char byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F) c = '?';
+// Takes the option at args[i] ("--name", "--name=value" or "-h"), and its
+// value from the next argument when it needs one (moving `i` on), into the
+// command line; false and a message when it is unknown or its value is
+// missing, unwanted or wrong.
+bool ParseOption(const std::vector<std::string>& args, size_t& i, CommandLine& line,
+                 const OptionInfo*& info, std::string& error) {
+    std::string name = args[i] == "-h" ? "--help" : args[i];
+    std::string value;
+    bool hasValue = false;
+    const size_t equals = name.find('=');
+    if (name.compare(0, 2, "--") == 0 && equals != std::string::npos) {
+        value = name.substr(equals + 1);
+        name.erase(equals);
+        hasValue = true;
     }
-    return result;
+    info = FindOption(name);
+    if (!info) {
+        error = "unknown option '" + Printable(name) + "'";
+        return false;
+    }
+    if (info->value && !hasValue) {
+        if (i + 1 >= args.size()) {
+            error = "option " + name + " needs a value";
+            return false;
+        }
+        value = args[++i];
+    } else if (!info->value && hasValue) {
+        error = "option " + name + " takes no value";
+        return false;
+    }
+    return Apply(*info, value, line, error);
 }
 
-bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& line, std::string& error) {
-    line = CommandLine();
-    std::vector<const OptionInfo*> seenOptions;
-    std::vector<std::string> words;  // command and operands
-    bool optionsEnded = false;
-
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
-            words.push_back(arg);
-            continue;
-        }
-        if (arg == "--") {
-            optionsEnded = true;
-            continue;
-        }
-        std::string name = arg == "-h" ? "--help" : arg;
-        std::string value;
-        bool hasValue = false;
-        const size_t equals = name.find('=');
-        if (name.compare(0, 2, "--") == 0 && equals != std::string::npos) {
-            value = name.substr(equals + 1);
-            name.erase(equals);
-            hasValue = true;
-        }
-        const OptionInfo* info = FindOption(name);
-        if (!info) {
-            error = "unknown option '" + Printable(name) + "'";
-            return false;
-        }
-        if (info->value && !hasValue) {
-            if (i + 1 >= args.size()) {
-                error = "option " + name + " needs a value";
-                return false;
-            }
-            value = args[++i];
-        } else if (!info->value && hasValue) {
-            error = "option " + name + " takes no value";
-            return false;
-        }
-        if (!Apply(*info, value, line, error)) return false;
-        seenOptions.push_back(info);
-    }
-    if (line.help || line.version) return true;
-
+// Takes the command and its operands from `words`, checking that every
+// option given belongs to it and that the operands are as many as it takes.
+bool TakeCommand(const std::vector<std::string>& words,
+                 const std::vector<const OptionInfo*>& seenOptions, CommandLine& line,
+                 std::string& error) {
     if (words.empty()) {
         error = "no command given";
         return false;
@@ -257,6 +239,39 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& line, s
         return false;
     }
     return true;
+}
+
+}  // namespace
+
+std::string Printable(const std::string& text) {
+    std::string result = text;
+    for (char& c : result) {
+        const unsigned char byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) c = '?';
+    }
+    return result;
+}
+
+bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& line, std::string& error) {
+    line = CommandLine();
+    std::vector<const OptionInfo*> seenOptions;
+    std::vector<std::string> words;  // command and operands
+    bool optionsEnded = false;
+
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+            words.push_back(arg);
+        } else if (arg == "--") {
+            optionsEnded = true;
+        } else {
+            const OptionInfo* info = nullptr;
+            if (!ParseOption(args, i, line, info, error)) return false;
+            seenOptions.push_back(info);
+        }
+    }
+    if (line.help || line.version) return true;
+    return TakeCommand(words, seenOptions, line, error);
 }
 
 std::string UsageText() {

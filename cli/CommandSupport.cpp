@@ -6,6 +6,7 @@
 #include "core/Capacities.h"
 #include "core/FreshFile.h"
 #include "core/IniFile.h"
+#include "core/OperatorTexts.h"
 #include "core/ReleaseListFormat.h"
 #include "core/UpdatePassword.h"
 #include "platform/AsciiCase.h"
@@ -180,7 +181,7 @@ bool AcceptPassword(const CommandLine& line) {
         return false;
     }
     if (!IsUpdatePassword(password)) {
-        WriteError("The entered password is not valid !\n");
+        WriteError(QM_TEXT_WRONG_PASSWORD "\n");
         return false;
     }
     return true;

@@ -7,6 +7,7 @@
 #include "core/ComparisonRun.h"
 #include "core/FileStatus.h"
 #include "core/IniFile.h"
+#include "core/OperatorTexts.h"
 #include "core/ReleaseListCheck.h"
 #include "core/ReleaseListFormat.h"
 #include "core/ResultTable.h"
@@ -16,11 +17,6 @@
 namespace qm::cli {
 
 namespace {
-
-// The text of string 117, the notice before the list is built.
-constexpr char kNoReleaseListNotice[] =
-    "No release file found. The list for this release will be created now.\n"
-    "Please wait, this can take up to a minute.\n";
 
 // "Rows so far: N" on standard error, rewritten in place; only on a
 // terminal, and at most ten times a second, so that it costs nothing.
@@ -109,7 +105,7 @@ int RunCompare(const CommandLine& line) {
 
     ProgressLine progress(IsTerminal(StandardStream::Error));
     ComparisonHooks hooks;
-    hooks.noticeNoReleaseList = [] { WriteError(kNoReleaseListNotice); };
+    hooks.noticeNoReleaseList = [] { WriteError(QM_TEXT_NO_RELEASE_LIST "\n"); };
     hooks.rowAdded = [&progress](int rows) { progress.Update(rows); };
     UnlistedScope scope;
     scope.sections[0] = scope.sections[1] = line.unlisted;

@@ -116,11 +116,13 @@ int RunAdd(const CommandLine& line) {
             return Fail(NotUnderstoodMessage(ReleaseListPath(Platform().WindowsDirectory())));
         case AddResult::NotBareName:
             return Fail("'" + Printable(name) + "' is not a bare file name: nothing written");
-        default:
-            // The checks above leave only names that a read would change.
-            return Fail("the release list cannot keep the name '" + Printable(name) +
-                        "' as it is: nothing written");
+        case AddResult::Unstorable:
+        case AddResult::Ignored:
+            break;
     }
+    // The checks above leave only names that a read would change.
+    return Fail("the release list cannot keep the name '" + Printable(name) +
+                "' as it is: nothing written");
 }
 
 int RunComment(const CommandLine& line) {
@@ -165,9 +167,10 @@ int RunComment(const CommandLine& line) {
         case CommentResult::EntryChanged:
             return Fail("entry " + std::to_string(n) + " of " + section + " no longer names " +
                         Printable(shownPath) + ": nothing written");
-        default:
-            return Fail(WriteFailure("the release list", writeError));
+        case CommentResult::WriteFailed:
+            break;
     }
+    return Fail(WriteFailure("the release list", writeError));
 }
 
 }  // namespace qm::cli

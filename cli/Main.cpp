@@ -39,6 +39,9 @@ int Run(int argc, char** argv) {
     qm::CWriterLock::SetNoticeSink(
         [](const std::string& notice) { Tell("note: " + Printable(notice)); });
 
+    // Every command by name and no default: a command added to Command but
+    // not here fails the build (-Wswitch, an error under -Werror), instead
+    // of running another one.
     switch (line.command) {
         case Command::Compare:
             return RunCompare(line);
@@ -48,9 +51,13 @@ int Run(int argc, char** argv) {
             return RunAdd(line);
         case Command::Comment:
             return RunComment(line);
-        default:
+        case Command::Release:
             return RunRelease(line);
+        case Command::None:
+            break;
     }
+    // The parser gives no command only with --help or --version.
+    return Fail("no command given");
 }
 
 }  // namespace

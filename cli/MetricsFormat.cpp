@@ -33,34 +33,47 @@ std::string Number(double value) {
     return number;
 }
 
-}  // namespace
-
-std::string FormatOpenMetrics(const CResultTable& table, const RunFacts& facts) {
-    // Counts per section (in list order) and status; unlisted files apart.
-    int counts[2][3] = {};
+// What the rows say, per section in list order: listed files by status,
+// files that no entry names, entries decided by the CRC-32 alone, and files
+// whose CRC-32 alone still matches.
+struct RowCounts {
+    int byStatus[2][3] = {};
     int unlisted[2] = {};
     int crcOnly[2] = {};
     int crafted[2] = {};
+};
+
+RowCounts CountRows(const CResultTable& table) {
+    RowCounts counts;
     for (const ResultRow& row : table.Rows()) {
         const int section = row.texts[kColSection] == kComponentDirectories[1].section ? 1 : 0;
         const RowAttributes& attributes = row.attributes;
         if (attributes.cause == RowCause::NotListed) {
-            ++unlisted[section];
+            ++counts.unlisted[section];
             continue;
         }
-        if (attributes.image >= 0 && attributes.image < 3) ++counts[section][attributes.image];
-        if (attributes.digest == RowDigest::Crc32) ++crcOnly[section];
-        if (attributes.cause == RowCause::ContentChangedSameCrc) ++crafted[section];
-    }
-    const auto perSection = [](const char* name, const int(&values)[2]) {
-        std::string lines;
-        for (int section = 0; section < 2; ++section) {
-            lines += std::string(name) + "{section=\"" + kComponentDirectories[section].section +
-                     "\"} " + std::to_string(values[section]) + "\n";
+        if (attributes.image >= 0 && attributes.image < 3) {
+            ++counts.byStatus[section][attributes.image];
         }
-        return lines;
-    };
+        if (attributes.digest == RowDigest::Crc32) ++counts.crcOnly[section];
+        if (attributes.cause == RowCause::ContentChangedSameCrc) ++counts.crafted[section];
+    }
+    return counts;
+}
 
+// One line per section of the family `name`.
+std::string PerSection(const char* name, const int (&values)[2]) {
+    std::string lines;
+    for (int section = 0; section < 2; ++section) {
+        lines += std::string(name) + "{section=\"" + kComponentDirectories[section].section +
+                 "\"} " + std::to_string(values[section]) + "\n";
+    }
+    return lines;
+}
+
+// The families of the files: by section and status, the unlisted ones (with
+// --unlisted), those checked by the CRC-32 alone and the crafted ones.
+std::string FileFamilies(const RowCounts& counts, const RunFacts& facts) {
     std::string out;
     AppendFamily(out, "qmverify_files",
                  "Listed program files by section and status of the last comparison.");
@@ -68,24 +81,30 @@ std::string FormatOpenMetrics(const CResultTable& table, const RunFacts& facts) 
         for (const StatusName& status : kStatuses) {
             out += std::string("qmverify_files{section=\"") +
                    kComponentDirectories[section].section + "\",status=\"" + status.label + "\"} " +
-                   std::to_string(counts[section][status.status]) + "\n";
+                   std::to_string(counts.byStatus[section][status.status]) + "\n";
         }
     }
     if (facts.unlisted) {
         AppendFamily(out, "qmverify_unlisted_files",
                      "Program files that no entry of their section names.");
-        out += perSection("qmverify_unlisted_files", unlisted);
+        out += PerSection("qmverify_unlisted_files", counts.unlisted);
         AppendFamily(out, "qmverify_unsearched_directories",
                      "1 when the directory could not be searched for such files.");
         const int unsearched[2] = {facts.unsearched[0] ? 1 : 0, facts.unsearched[1] ? 1 : 0};
-        out += perSection("qmverify_unsearched_directories", unsearched);
+        out += PerSection("qmverify_unsearched_directories", unsearched);
     }
     AppendFamily(out, "qmverify_files_crc_only",
                  "Entries that record no SHA-256 and are checked by their CRC-32 alone.");
-    out += perSection("qmverify_files_crc_only", crcOnly);
+    out += PerSection("qmverify_files_crc_only", counts.crcOnly);
     AppendFamily(out, "qmverify_crafted_files",
                  "Files whose CRC-32 is the recorded one while their SHA-256 is not.");
-    out += perSection("qmverify_crafted_files", crafted);
+    out += PerSection("qmverify_crafted_files", counts.crafted);
+    return out;
+}
+
+// The families of the list itself and of the run.
+std::string RunFamilies(const RunFacts& facts) {
+    std::string out;
     AppendFamily(out, "qmverify_release_list_found",
                  "1 when the release list existed; 0 when this run had to build it first.");
     out += std::string("qmverify_release_list_found ") + (facts.listFound ? "1" : "0") + "\n";
@@ -104,8 +123,13 @@ std::string FormatOpenMetrics(const CResultTable& table, const RunFacts& facts) 
     out += "qmverify_last_run_timestamp_seconds " + Number(facts.startTime) + "\n";
     AppendFamily(out, "qmverify_last_run_duration_seconds", "How long the comparison took.");
     out += "qmverify_last_run_duration_seconds " + Number(facts.duration) + "\n";
-    out += "# EOF\n";
     return out;
+}
+
+}  // namespace
+
+std::string FormatOpenMetrics(const CResultTable& table, const RunFacts& facts) {
+    return FileFamilies(CountRows(table), facts) + RunFamilies(facts) + "# EOF\n";
 }
 
 }  // namespace qm::cli

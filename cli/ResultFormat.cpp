@@ -221,9 +221,10 @@ std::string FormatRows(const CResultTable& table, OutputFormat format, const Run
             return FormatSeparated(table, true);
         case OutputFormat::Json:
             return FormatJson(table);
-        default:
-            return FormatTable(table);
+        case OutputFormat::Table:
+            break;
     }
+    return FormatTable(table);
 }
 
 }  // namespace qm::cli

@@ -11,7 +11,7 @@ enum class AddResult {
     Added,         // a new entry at the first free number
     Refreshed,     // the entry with that name got new date and CRC, mark "0"
     Ignored,       // empty name or no directory chosen: nothing happened
-    NotBareName,   // the name has a directory part ("\", "/", ":") or is "." or "..": refused
+    NotBareName,   // the name is no bare file name (see IsBareFileName): refused
     Unstorable,    // the list cannot keep the name as it is (a line break, too long): refused
     NoFreeNumber,  // numbers 1 to 9998 all hold other names
     WriteFailed,   // the release list could not be read or written (or the lock not taken)
@@ -27,8 +27,12 @@ class CIniFile;
 bool IsUnderstood(const CIniFile& releaseList);
 
 // Whether `name` names a file directly in a component directory: not empty,
-// no "\", "/" or ":", and not "." or "..". A name with a directory part would
-// read and record some file outside the component directory.
+// no "\", "/" or ":" (a directory part would read and record some file
+// outside the component directory), no control character and none of
+// < > " | ? *, no dot or blank at its end (so not "." or ".."), and no
+// device name with or without an extension: CON, PRN, AUX, NUL, COM1 to
+// COM9 and LPT1 to LPT9, in any case. COM0 and LPT0 are names of files, as
+// Windows treats them.
 bool IsBareFileName(const std::string& name);
 
 // `directoryIndex`: 0 for "qmw", 1 for "db1", negative for no selection.

@@ -140,7 +140,7 @@ bool CompareAll(IResultList& list, const std::string& listPath, const StatusText
     const std::vector<UnlistedFile>& unlisted = found.files;
     for (const UnlistedFile& file : unlisted) jobs.push_back({file.path, file.pathIsWhole});
 
-    // One calculator serves the whole run; its table is only read.
+    // One calculator serves the whole run; the reading threads only read it.
     CCrc32 crc;
     crc.BuildTable();
     {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/IniFile.h"
+#include "core/OperatorTexts.h"
 #include "core/ReleaseListBuild.h"
 #include "core/ReleaseListCheck.h"
 #include "core/ResultList.h"
@@ -19,17 +20,18 @@
 
 namespace qm {
 
-// The status texts from the caller's string table.
+// The status texts the rows show: the window passes those of its string
+// table, which hold the same texts.
 struct StatusTexts {
-    std::string identical = "Identical";
-    std::string notIdentical = "Not identical";
-    std::string updated = "Updated";
-    std::string notListed = "Not listed";
+    std::string identical = QM_TEXT_IDENTICAL;
+    std::string notIdentical = QM_TEXT_NOT_IDENTICAL;
+    std::string updated = QM_TEXT_UPDATED;
+    std::string notListed = QM_TEXT_NOT_LISTED;
 };
 
 // What the caller does around the run; every hook may be empty.
 struct ComparisonHooks {
-    // No release list exists: tell the operator (string 117) before the build.
+    // No release list exists: tell the operator (IDS_NO_RELEASE_LIST) before the build.
     std::function<void()> noticeNoReleaseList;
     // true: show the wait cursor; false: the arrow cursor.
     std::function<void(bool)> showWaitCursor;

@@ -14,26 +14,20 @@ constexpr size_t kPieceSize = 4096;
 
 }  // namespace
 
-void CCrc32::BuildTable() {
-    FreeTable();
-    m_pTable = std::make_unique<uint32_t[]>(256);
-    for (uint32_t i = 0; i < 256; ++i) m_pTable[i] = crc32::ByteTableEntry(i);
-}
+void CCrc32::BuildTable() { m_bTableBuilt = true; }
 
-void CCrc32::FreeTable() { m_pTable.reset(); }
+void CCrc32::FreeTable() { m_bTableBuilt = false; }
 
 uint32_t CCrc32::Update(uint32_t crc, const void* data, size_t length) const {
-    // Without a table there is no calculator; the register stays as it is.
-    if (m_pTable == nullptr || data == nullptr) return crc;
-    return crc32::ActiveKernelFunction()(crc, static_cast<const unsigned char*>(data), length,
-                                         m_pTable.get());
+    if (data == nullptr) return crc;
+    return crc32::ActiveKernelFunction()(crc, static_cast<const unsigned char*>(data), length);
 }
 
 uint32_t CCrc32::FileCrc32(const std::string& path, uint32_t& crc, bool* readWhole) {
     uint32_t registerValue = 0xFFFFFFFFu;
     bool whole = false;
     uint32_t result = kErrorSuccess;
-    if (m_pTable == nullptr) {
+    if (!m_bTableBuilt) {
         result = kErrorCrc;
     } else {
         std::unique_ptr<IReadFile> file;
@@ -51,11 +45,11 @@ uint32_t CCrc32::FileCrc32(const std::string& path, uint32_t& crc, bool* readWho
                     break;
                 }
                 if (bytesRead > sizeof piece) bytesRead = sizeof piece;  // never past the buffer
-                registerValue = kernel(registerValue, piece, bytesRead, m_pTable.get());
+                registerValue = kernel(registerValue, piece, bytesRead);
             }
         }
     }
-    // After a failed open or without a table the register still holds its
+    // After a failed open or outside a run the register still holds its
     // initial value, which the complement turns into 0.
     crc = ~registerValue;
     if (readWhole) *readWhole = whole;

@@ -1,11 +1,18 @@
 // The CRC-32 calculator of program files: the standard CRC-32 (ISO 3309,
 // ITU-T V.42; reflected polynomial 0xEDB88320, initial value and final
 // complement 0xFFFFFFFF), computed over a file read in pieces of 4096 bytes.
+//
+// A run uses one calculator: BuildTable before its first file, FreeTable
+// after its last, and FileCrc32 answers 23 (ERROR_CRC) outside that span, so
+// that a run that never readied its calculator records no CRC at all. The
+// calculator holds no table of its own: the byte-table kernel reads one that
+// the compiler builds beside it, and the faster kernels (slicing, carry-less
+// multiplication) carry their own constants. So Update, which runs the
+// kernel in force, needs no BuildTable.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string>
 
 namespace qm {
@@ -17,9 +24,9 @@ public:
     CCrc32(const CCrc32&) = delete;
     CCrc32& operator=(const CCrc32&) = delete;
 
-    // Releases any table and builds a new one of 256 entries.
+    // Readies the calculator for a run (again, when it was readied before).
     void BuildTable();
-    // Releases the table; FileCrc32 then answers 23.
+    // Ends the run; FileCrc32 then answers 23.
     void FreeTable();
 
     // The CRC of the whole file at `path`. Returns 0 when the file was read,
@@ -32,11 +39,11 @@ public:
     uint32_t FileCrc32(const std::string& path, uint32_t& crc, bool* readWhole = nullptr);
 
     // Continues a CRC over a buffer (raw register value: no initial value or
-    // final complement applied). Requires a built table.
+    // final complement applied) with the kernel in force, readied or not.
     uint32_t Update(uint32_t crc, const void* data, size_t length) const;
 
 private:
-    std::unique_ptr<uint32_t[]> m_pTable;
+    bool m_bTableBuilt = false;
 };
 
 }  // namespace qm

@@ -116,14 +116,11 @@ bool ForceKernel(Kernel kernel) {
     return true;
 }
 
-uint32_t Update(Kernel kernel, uint32_t crc, const void* data, size_t length,
-                const uint32_t* byteTable) {
+uint32_t Update(Kernel kernel, uint32_t crc, const void* data, size_t length) {
     const auto* bytes = static_cast<const unsigned char*>(data);
     if (length == 0 || bytes == nullptr) return crc;
-    if (!IsAvailable(kernel) || (kernel == Kernel::ByteTable && byteTable == nullptr)) {
-        return UpdateSlicing16(crc, bytes, length);
-    }
-    return FunctionOf(kernel)(crc, bytes, length, byteTable);
+    if (!IsAvailable(kernel)) return UpdateSlicing16(crc, bytes, length);
+    return FunctionOf(kernel)(crc, bytes, length);
 }
 
 }  // namespace qm::crc32

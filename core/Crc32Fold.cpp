@@ -133,8 +133,7 @@ QM_TARGET_VPCLMUL512 QM_INLINE __m512i Fold512(__m512i accumulator, __m512i mult
 
 }  // namespace
 
-QM_TARGET_PCLMUL uint32_t UpdatePclmul(uint32_t crc, const unsigned char* data, size_t length,
-                                       const uint32_t* /*byteTable*/) {
+QM_TARGET_PCLMUL uint32_t UpdatePclmul(uint32_t crc, const unsigned char* data, size_t length) {
     if (length < 64) return UpdateSlicing16(crc, data, length);
     // The register enters as the first four bytes of the data.
     __m128i x0 = _mm_xor_si128(Load128(data), _mm_cvtsi32_si128(static_cast<int>(crc)));
@@ -162,7 +161,7 @@ QM_TARGET_PCLMUL uint32_t UpdatePclmul(uint32_t crc, const unsigned char* data, 
 }
 
 QM_TARGET_VPCLMUL256 uint32_t UpdateVpclmul256(uint32_t crc, const unsigned char* data,
-                                               size_t length, const uint32_t* /*byteTable*/) {
+                                               size_t length) {
     if (length < 128) return UpdatePclmul(crc, data, length);
     __m256i y0 = _mm256_xor_si256(Load256(data),
                                   _mm256_setr_epi32(static_cast<int>(crc), 0, 0, 0, 0, 0, 0, 0));
@@ -199,7 +198,7 @@ QM_TARGET_VPCLMUL256 uint32_t UpdateVpclmul256(uint32_t crc, const unsigned char
 }
 
 QM_TARGET_VPCLMUL512 uint32_t UpdateVpclmul512(uint32_t crc, const unsigned char* data,
-                                               size_t length, const uint32_t* /*byteTable*/) {
+                                               size_t length) {
     if (length < 256) return UpdateVpclmul256(crc, data, length);
     __m512i z0 = _mm512_xor_si512(
         Load512(data),

@@ -4,7 +4,8 @@
 // that the processor supports is chosen once, at the first use.
 //
 // Internal to the core: CCrc32 uses the active kernel, tests and benchmarks
-// may pick one by name.
+// may pick one by name. The byte table (ByteTableEntry) is built at compile
+// time beside the kernels that read it (Crc32Slicing.cpp).
 #pragma once
 
 #include <cstddef>
@@ -40,10 +41,9 @@ enum class Kernel {
 constexpr Kernel kAllKernels[] = {Kernel::ByteTable, Kernel::Slicing16, Kernel::Pclmul,
                                   Kernel::Vpclmul256, Kernel::Vpclmul512};
 
-// `byteTable` is the 256-entry table of CCrc32; only the byte-table kernel
-// reads it, the others carry their own constants.
-using KernelFunction = uint32_t (*)(uint32_t crc, const unsigned char* data, size_t length,
-                                    const uint32_t* byteTable);
+// Each kernel carries its own tables or constants: none needs anything of
+// CCrc32.
+using KernelFunction = uint32_t (*)(uint32_t crc, const unsigned char* data, size_t length);
 
 const char* KernelName(Kernel kernel);
 bool IsAvailable(Kernel kernel);
@@ -57,23 +57,17 @@ KernelFunction ActiveKernelFunction();
 // lacks it.
 bool ForceKernel(Kernel kernel);
 
-// Runs one kernel directly; the byte-table kernel needs `byteTable`.
-// Falls back to slicing when the kernel is not available.
-uint32_t Update(Kernel kernel, uint32_t crc, const void* data, size_t length,
-                const uint32_t* byteTable);
+// Runs one kernel directly. Falls back to slicing when the kernel is not
+// available.
+uint32_t Update(Kernel kernel, uint32_t crc, const void* data, size_t length);
 
 // The kernels themselves.
-uint32_t UpdateByteTable(uint32_t crc, const unsigned char* data, size_t length,
-                         const uint32_t* byteTable);
-uint32_t UpdateSlicing16(uint32_t crc, const unsigned char* data, size_t length,
-                         const uint32_t* byteTable = nullptr);
+uint32_t UpdateByteTable(uint32_t crc, const unsigned char* data, size_t length);
+uint32_t UpdateSlicing16(uint32_t crc, const unsigned char* data, size_t length);
 #if QM_CRC32_X86_FOLDING
-uint32_t UpdatePclmul(uint32_t crc, const unsigned char* data, size_t length,
-                      const uint32_t* byteTable = nullptr);
-uint32_t UpdateVpclmul256(uint32_t crc, const unsigned char* data, size_t length,
-                          const uint32_t* byteTable = nullptr);
-uint32_t UpdateVpclmul512(uint32_t crc, const unsigned char* data, size_t length,
-                          const uint32_t* byteTable = nullptr);
+uint32_t UpdatePclmul(uint32_t crc, const unsigned char* data, size_t length);
+uint32_t UpdateVpclmul256(uint32_t crc, const unsigned char* data, size_t length);
+uint32_t UpdateVpclmul512(uint32_t crc, const unsigned char* data, size_t length);
 #endif
 
 }  // namespace qm::crc32

@@ -1,6 +1,8 @@
 // The table-driven kernels: one look-up per byte, and slicing by sixteen for
 // processors without carry-less multiplication (and for the short ends of
-// buffers that the folding kernels leave).
+// buffers that the folding kernels leave). Their tables are built here, by
+// the compiler, and read by no other kernel: the folding kernels carry their
+// own constants.
 #include <array>
 
 #include "core/Crc32Kernels.h"
@@ -37,14 +39,13 @@ inline uint32_t LoadLittleEndian32(const unsigned char* p) {
 
 }  // namespace
 
-uint32_t UpdateByteTable(uint32_t crc, const unsigned char* data, size_t length,
-                         const uint32_t* byteTable) {
+uint32_t UpdateByteTable(uint32_t crc, const unsigned char* data, size_t length) {
+    const auto& byteTable = kTables.entry[0];
     for (size_t i = 0; i < length; ++i) crc = byteTable[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
     return crc;
 }
 
-uint32_t UpdateSlicing16(uint32_t crc, const unsigned char* data, size_t length,
-                         const uint32_t* /*byteTable*/) {
+uint32_t UpdateSlicing16(uint32_t crc, const unsigned char* data, size_t length) {
     const auto& t = kTables.entry;
     while (length >= 16) {
         const uint32_t a = LoadLittleEndian32(data) ^ crc;

@@ -9,8 +9,6 @@
 
 namespace qm {
 
-namespace {}  // namespace
-
 std::string OneLineComment(const std::string& comment) {
     std::string line;
     line.reserve(comment.size());

@@ -16,8 +16,9 @@ enum class CommentResult {
     WriteFailed,   // the release list could not be written (or the lock not taken)
 };
 
-// The comment as the release list keeps it: line breaks become blanks, and
-// it is cut to 511 characters.
+// The comment as the release list keeps it: line breaks (and NULs) become
+// blanks, and it is cut to kCommentLength (511) bytes, never inside a UTF-8
+// character of a comment that is UTF-8.
 std::string OneLineComment(const std::string& comment);
 
 // Writes "Comment<n>" then "Updated<n>" into `section`. `shownPath` is the

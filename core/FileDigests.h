@@ -80,7 +80,7 @@ private:
 };
 
 // Reads the file at `path` whole (through the platform) into both digests.
-// `crc` must have its table built.
+// `crc` is only read (CCrc32::Update), so threads may share it.
 FileDigests ReadFileDigests(const CCrc32& crc, const std::string& path, CReadBuffer& buffer,
                             Digests digests = Digests::Crc32AndSha256);
 

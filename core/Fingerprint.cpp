@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "core/BoundedFormat.h"
+#include "core/Capacities.h"
 #include "core/Crc32.h"
 #include "core/ParallelFingerprints.h"
 #include "platform/AsciiCase.h"
@@ -38,9 +39,9 @@ bool SameSha256(const std::string& a, const std::string& b) {
 std::string TimestampText(FileTime lastWrite) {
     CalendarTime local;
     if (!Platform().ToLocalCalendar(lastWrite, local)) return "";
-    // The release list reads dates with a capacity of 40; odd field values
+    // The release list reads dates with their capacity; odd field values
     // are cut there rather than overflowing.
-    char text[40];
+    char text[kFingerprintCapacity];
     const int length = std::snprintf(text, sizeof text, "%02d.%02d.%04d %02d:%02d", local.day,
                                      local.month, local.year, local.hour, local.minute);
     return length < 0 ? std::string() : std::string(text);

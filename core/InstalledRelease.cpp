@@ -14,8 +14,8 @@ const char kSentinelRegistryKey[] = "SOFTWARE\\Quillmark\\Quillmark Sentinel";
 
 namespace {
 
-// A text value as a 40-byte buffer would hold it; "" when the value is
-// missing or of another type.
+// A text value cut to its capacity (kRegistryTextCapacity); "" when the
+// value is missing or of another type.
 std::string TextValue(const RegistryValue& value) {
     if (value.type != RegistryValue::Type::Text) return std::string();
     return CutToCapacity(value.data, kRegistryTextCapacity);

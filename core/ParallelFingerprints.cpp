@@ -30,18 +30,21 @@ std::atomic<int> g_chosenJobs{0};
 
 }  // namespace
 
+// One piece of a file, or what ended or restarted its read, on its way from
+// the one reader to a hashing thread.
+struct CFingerprintQueue::StreamItem {
+    enum class Kind { Data, Restart, End, Failed, OpenFailed, Changing };
+    Kind kind = Kind::Data;
+    int buffer = -1;
+    size_t size = 0;
+    uint32_t error = kErrorSuccess;
+};
+
 // One file's pieces on their way from the one reader to a hashing thread.
 struct CFingerprintQueue::Stream {
-    enum class Kind { Data, Restart, End, Failed, OpenFailed, Changing };
-    struct Item {
-        Kind kind = Kind::Data;
-        int buffer = -1;
-        size_t size = 0;
-        uint32_t error = kErrorSuccess;
-    };
     size_t index = 0;
     FileReading reading;  // the directory entry, looked up by the reader
-    std::deque<Item> items;
+    std::deque<StreamItem> items;
 };
 
 FileReading ReadOneFile(const CCrc32& crc, const FingerprintJob& job, CReadBuffer& buffer) {
@@ -179,80 +182,17 @@ void CFingerprintQueue::GiveBackBuffer(int buffer) {
     m_progress.notify_all();
 }
 
-void CFingerprintQueue::ReadInOrder() {
-    using Kind = Stream::Kind;
-    const auto push = [this](Stream& stream, Stream::Item item) {
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            stream.items.push_back(item);
-        }
-        m_progress.notify_all();
-    };
-    for (size_t index = 0; index < m_jobs.size(); ++index) {
-        const FingerprintJob& job = m_jobs[index];
-        if (!job.pathIsWhole) {
-            FileReading nothing;
-            nothing.digests.openError = kErrorInvalidName;
-            Publish(index, std::move(nothing));
-            continue;
-        }
-        auto stream = std::make_shared<Stream>();
-        stream->index = index;
-        stream->reading.found = FindDirectoryEntry(job.path, stream->reading.lastWrite);
-        std::unique_ptr<IReadFile> file;
-        uint32_t error = Platform().OpenForReading(job.path, file);
-        if (error == kErrorSuccess && !file) error = kErrorCrc;
-        if (error != kErrorSuccess) {
-            stream->reading.digests.openError = error;
-            Publish(index, std::move(stream->reading));
-            continue;
-        }
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            if (m_stop) break;
-            m_streams.push_back(stream);
-        }
-        m_progress.notify_all();
+void CFingerprintQueue::Push(Stream& stream, const StreamItem& item) {
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        stream.items.push_back(item);
+    }
+    m_progress.notify_all();
+}
 
-        for (int attempt = 0;; ++attempt) {
-            FileFacts before;
-            const bool hadBefore = file->Facts(before);
-            Stream::Item last{Kind::End};
-            for (;;) {
-                const int buffer = TakeFreeBuffer();
-                if (buffer < 0) return;  // stopped
-                size_t bytesRead = 0;
-                if (!file->Read(m_buffers[buffer].Data(), CReadBuffer::kPieceSize, bytesRead)) {
-                    GiveBackBuffer(buffer);
-                    last.kind = Kind::Failed;
-                    break;
-                }
-                if (bytesRead == 0) {
-                    GiveBackBuffer(buffer);
-                    break;
-                }
-                push(*stream, {Kind::Data, buffer, std::min(bytesRead, CReadBuffer::kPieceSize)});
-            }
-            FileFacts after;
-            const bool hasAfter = file->Facts(after);
-            if (last.kind == Kind::End && ChangedBetween(hadBefore, before, hasAfter, after)) {
-                if (attempt == kRereadsOfAChangingFile) {
-                    push(*stream, {Kind::Changing});
-                    break;
-                }
-                push(*stream, {Kind::Restart});
-                file.reset();
-                error = Platform().OpenForReading(job.path, file);
-                if (error == kErrorSuccess && !file) error = kErrorCrc;
-                if (error != kErrorSuccess) {
-                    push(*stream, {Kind::OpenFailed, -1, 0, error});
-                    break;
-                }
-                continue;
-            }
-            push(*stream, last);
-            break;
-        }
+void CFingerprintQueue::ReadInOrder() {
+    for (size_t index = 0; index < m_jobs.size(); ++index) {
+        if (!StreamFile(index)) break;  // stopped
     }
     {
         std::lock_guard<std::mutex> lock(m_mutex);
@@ -261,60 +201,154 @@ void CFingerprintQueue::ReadInOrder() {
     m_progress.notify_all();
 }
 
-void CFingerprintQueue::HashStreams() {
-    using Kind = Stream::Kind;
+// Opens job `index` and hands its pieces to the hashing threads, or
+// publishes at once what keeps it from being read; false when the queue
+// stopped.
+bool CFingerprintQueue::StreamFile(size_t index) {
+    const FingerprintJob& job = m_jobs[index];
+    if (!job.pathIsWhole) {
+        FileReading nothing;
+        nothing.digests.openError = kErrorInvalidName;
+        Publish(index, std::move(nothing));
+        return true;
+    }
+    auto stream = std::make_shared<Stream>();
+    stream->index = index;
+    stream->reading.found = FindDirectoryEntry(job.path, stream->reading.lastWrite);
+    std::unique_ptr<IReadFile> file;
+    uint32_t error = Platform().OpenForReading(job.path, file);
+    if (error == kErrorSuccess && !file) error = kErrorCrc;
+    if (error != kErrorSuccess) {
+        stream->reading.digests.openError = error;
+        Publish(index, std::move(stream->reading));
+        return true;
+    }
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_stop) return false;
+        m_streams.push_back(stream);
+    }
+    m_progress.notify_all();
+    return SendPieces(*stream, job, std::move(file));
+}
+
+// Reads the open file whole into the stream, and again (after a Restart)
+// while it changes during the read, up to kRereadsOfAChangingFile times;
+// the stream's last item says how it ended. False when the queue stopped.
+bool CFingerprintQueue::SendPieces(Stream& stream, const FingerprintJob& job,
+                                   std::unique_ptr<IReadFile> file) {
+    using Kind = StreamItem::Kind;
+    for (int attempt = 0;; ++attempt) {
+        FileFacts before;
+        const bool hadBefore = file->Facts(before);
+        bool failed = false;
+        if (!SendOneRead(stream, *file, failed)) return false;
+        FileFacts after;
+        const bool hasAfter = file->Facts(after);
+        if (failed) {
+            Push(stream, {Kind::Failed});
+            return true;
+        }
+        if (!ChangedBetween(hadBefore, before, hasAfter, after)) {
+            Push(stream, {Kind::End});
+            return true;
+        }
+        if (attempt == kRereadsOfAChangingFile) {
+            Push(stream, {Kind::Changing});
+            return true;
+        }
+        Push(stream, {Kind::Restart});
+        file.reset();
+        uint32_t error = Platform().OpenForReading(job.path, file);
+        if (error == kErrorSuccess && !file) error = kErrorCrc;
+        if (error != kErrorSuccess) {
+            Push(stream, {Kind::OpenFailed, -1, 0, error});
+            return true;
+        }
+    }
+}
+
+// One read of the open file to its end, piece by piece into the stream;
+// `failed` when a read fails part way. False when the queue stopped.
+bool CFingerprintQueue::SendOneRead(Stream& stream, IReadFile& file, bool& failed) {
     for (;;) {
-        std::shared_ptr<Stream> stream;
+        const int buffer = TakeFreeBuffer();
+        if (buffer < 0) return false;
+        size_t bytesRead = 0;
+        if (!file.Read(m_buffers[buffer].Data(), CReadBuffer::kPieceSize, bytesRead)) {
+            GiveBackBuffer(buffer);
+            failed = true;
+            return true;
+        }
+        if (bytesRead == 0) {
+            GiveBackBuffer(buffer);
+            return true;
+        }
+        Push(stream,
+             {StreamItem::Kind::Data, buffer, std::min(bytesRead, CReadBuffer::kPieceSize)});
+    }
+}
+
+void CFingerprintQueue::HashStreams() {
+    for (;;) {
+        const std::shared_ptr<Stream> stream = NextStream();
+        if (!stream || !HashStream(*stream)) return;  // stopped, or no more files
+        Publish(stream->index, std::move(stream->reading));
+    }
+}
+
+// The next file that the reader opened, waiting for one; null when the
+// queue stopped or the reader has no more.
+std::shared_ptr<CFingerprintQueue::Stream> CFingerprintQueue::NextStream() {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_progress.wait(lock, [this] { return m_stop || !m_streams.empty() || m_readerDone; });
+    if (m_stop || m_streams.empty()) return nullptr;
+    std::shared_ptr<Stream> stream = m_streams.front();
+    m_streams.pop_front();
+    return stream;
+}
+
+// Takes the stream's pieces into both digests up to the item that ends it;
+// false when the queue stopped.
+bool CFingerprintQueue::HashStream(Stream& stream) {
+    using Kind = StreamItem::Kind;
+    const Digests which = m_jobs[stream.index].digests;
+    std::optional<CFileHashes> hashes;
+    hashes.emplace(m_crc, which);
+    FileDigests& digests = stream.reading.digests;
+    for (;;) {
+        StreamItem item;
         {
             std::unique_lock<std::mutex> lock(m_mutex);
-            m_progress.wait(lock, [this] { return m_stop || !m_streams.empty() || m_readerDone; });
-            if (m_stop || m_streams.empty()) return;
-            stream = m_streams.front();
-            m_streams.pop_front();
+            m_progress.wait(lock, [this, &stream] { return m_stop || !stream.items.empty(); });
+            if (m_stop) return false;
+            item = stream.items.front();
+            stream.items.pop_front();
         }
-        const Digests which = m_jobs[stream->index].digests;
-        std::optional<CFileHashes> hashes;
-        hashes.emplace(m_crc, which);
-        FileDigests& digests = stream->reading.digests;
-        for (bool ended = false; !ended;) {
-            Stream::Item item;
-            {
-                std::unique_lock<std::mutex> lock(m_mutex);
-                m_progress.wait(lock, [this, &stream] { return m_stop || !stream->items.empty(); });
-                if (m_stop) return;
-                item = stream->items.front();
-                stream->items.pop_front();
-            }
-            switch (item.kind) {
-                case Kind::Data:
-                    hashes->Add(m_buffers[item.buffer].Data(), item.size);
-                    GiveBackBuffer(item.buffer);
-                    break;
-                case Kind::Restart:
-                    hashes.emplace(m_crc, which);
-                    break;
-                case Kind::End:
-                    digests.readWhole = true;
-                    digests.crc = hashes->Crc();
-                    digests.hasSha256 = hashes->HasSha256();
-                    digests.sha256 = hashes->Sha256();
-                    ended = true;
-                    break;
-                case Kind::Failed:
-                    digests.crc = hashes->Crc();  // of the bytes read up to the failure
-                    ended = true;
-                    break;
-                case Kind::OpenFailed:
-                    digests.openError = item.error;
-                    ended = true;
-                    break;
-                case Kind::Changing:
-                    digests.changing = true;
-                    ended = true;
-                    break;
-            }
+        switch (item.kind) {
+            case Kind::Data:
+                hashes->Add(m_buffers[item.buffer].Data(), item.size);
+                GiveBackBuffer(item.buffer);
+                break;
+            case Kind::Restart:
+                hashes.emplace(m_crc, which);
+                break;
+            case Kind::End:
+                digests.readWhole = true;
+                digests.crc = hashes->Crc();
+                digests.hasSha256 = hashes->HasSha256();
+                digests.sha256 = hashes->Sha256();
+                return true;
+            case Kind::Failed:
+                digests.crc = hashes->Crc();  // of the bytes read up to the failure
+                return true;
+            case Kind::OpenFailed:
+                digests.openError = item.error;
+                return true;
+            case Kind::Changing:
+                digests.changing = true;
+                return true;
         }
-        Publish(stream->index, std::move(stream->reading));
     }
 }
 

@@ -69,7 +69,7 @@ ReadingPlan PlanReading(DriveKind kind, int processors, int chosenJobs);
 
 class CFingerprintQueue {
 public:
-    // `crc` must have its table built and outlive the queue.
+    // `crc` must outlive the queue; its threads only read it.
     CFingerprintQueue(const CCrc32& crc, std::vector<FingerprintJob> jobs, const ReadingPlan& plan);
     ~CFingerprintQueue();
     CFingerprintQueue(const CFingerprintQueue&) = delete;
@@ -84,9 +84,16 @@ public:
 
 private:
     struct Stream;
+    struct StreamItem;
     void ReadEachFile();  // a reader of the default plan
     void ReadInOrder();   // the one reader
-    void HashStreams();   // a hashing thread of the one-reader plan
+    bool StreamFile(size_t index);
+    bool SendPieces(Stream& stream, const FingerprintJob& job, std::unique_ptr<IReadFile> file);
+    bool SendOneRead(Stream& stream, IReadFile& file, bool& failed);
+    void Push(Stream& stream, const StreamItem& item);
+    void HashStreams();  // a hashing thread of the one-reader plan
+    std::shared_ptr<Stream> NextStream();
+    bool HashStream(Stream& stream);
     void Publish(size_t index, FileReading reading);
     void Stop();
 

@@ -51,7 +51,7 @@ void CReleaseListBuild::WriteEntries(const std::vector<FoundFile>& found) {
     std::vector<FingerprintJob> jobs;
     jobs.reserve(found.size());
     for (const FoundFile& file : found) jobs.push_back(file.job);
-    // One calculator serves the whole build; its table is only read.
+    // One calculator serves the whole build; the reading threads only read it.
     CCrc32 crc;
     crc.BuildTable();
     CFingerprintQueue queue(crc, std::move(jobs), PlanReading(kScanTable[0].directory));

@@ -50,7 +50,7 @@ public:
 
     // The entry counter: one above the last number written in the section
     // built last.
-    int m_nEntry = 1;
+    int NextEntryNumber() const { return m_nEntry; }
 
 private:
     struct FoundFile;
@@ -64,6 +64,7 @@ private:
     std::function<void(bool)> m_showWaitCursor;
     std::function<void(int)> m_entryWritten;
     std::function<void()> m_waiting;
+    int m_nEntry = 1;
     // The new list grows here, in memory, and reaches the disk in one piece.
     CIniFile m_newList;
     int m_nEntriesWritten = 0;

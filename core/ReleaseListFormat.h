@@ -66,14 +66,17 @@ std::string LockFilePath(const std::string& windowsDirectory);
 // byte inside a name would end it early where a C string ends.
 std::string ListedFilePath(const std::string& directory, const std::string& name, bool* whole);
 
-// The path as the result list shows it: cut to its 128 characters.
+// The path as the result list shows it: cut to kListedPathCapacity - 1
+// (127) bytes.
 std::string ShownListedPath(const std::string& path);
 
-// The search pattern "%s.\%s" of a directory and a mask, such as \qmw.\*.exe.
+// The search pattern "%s.\%s" of a directory and a mask, such as \qmw.\*.exe;
+// `fitted` tells whether it fitted kSearchPatternCapacity (else it is cut).
 std::string SearchPattern(const char* directory, const char* mask, bool* fitted);
 
 // "\%s.\%s" from a section name and a typed name (adding one file); ""
-// when it does not fit 80 characters.
+// when it is longer than kAddedPathCapacity - 1 (79) bytes or holds a zero
+// byte.
 std::string AddedFilePath(const std::string& section, const std::string& name);
 
 }  // namespace qm

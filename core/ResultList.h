@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <string>
 
 namespace qm {
@@ -68,6 +69,8 @@ enum : uint32_t {
     kRowStateMask = 0xFF0F,
 };
 
+struct ResultRow;  // core/ResultTable.h
+
 class IResultList {
 public:
     virtual ~IResultList() = default;
@@ -80,6 +83,12 @@ public:
     virtual RowAttributes GetRowAttributes(int row) const = 0;
     virtual void SetRowAttributes(int row, const RowAttributes& attributes) = 0;
     virtual int RowCount() const = 0;
+
+    // The rows themselves, when they are plain ResultRows that may be read
+    // and exchanged in place (CResultTable), so that a sort need not copy
+    // every key; null (the default) for a list that must see every read and
+    // exchange through the calls above, such as a list view.
+    virtual std::deque<ResultRow>* PlainRows() { return nullptr; }
 };
 
 }  // namespace qm

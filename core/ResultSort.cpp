@@ -2,7 +2,6 @@
 
 #include <array>
 #include <string>
-#include <typeinfo>
 #include <utility>
 
 #include "core/ResultTable.h"
@@ -102,11 +101,12 @@ void Quicksort(Rows& rows, int ascending, int first, int last) {
 
 void SortResultList(IResultList& list, int column, int ascending, int first, int last) {
     if (last == -1) last = list.RowCount() - 1;
-    // A plain table is sorted in place; any other list (or a range or column
+    // Plain rows are sorted in place; any other list (or a range or column
     // beyond the table, whose keys read as "") through its interface.
-    if (typeid(list) == typeid(CResultTable) && column >= 0 && column < kColumnCount &&
-        (first >= last || (first >= 0 && last < list.RowCount()))) {
-        TableRows rows(static_cast<CResultTable&>(list).Rows(), column);
+    std::deque<ResultRow>* plain = list.PlainRows();
+    if (plain != nullptr && column >= 0 && column < kColumnCount &&
+        (first >= last || (first >= 0 && last < static_cast<int>(plain->size())))) {
+        TableRows rows(*plain, column);
         Quicksort(rows, ascending, first, last);
         return;
     }

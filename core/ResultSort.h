@@ -1,9 +1,11 @@
 // Sorting the result list in place by the text of one column: a recursive
 // quicksort over the rows that swaps whole rows (texts, image, state bits and
-// application value), with the middle row's key as a fixed pivot. A plain
-// CResultTable is sorted in place, reading keys without copies and moving
-// each ResultRow whole; any other list through IResultList. Both make the
-// same comparisons and the same exchanges, so the order is the same.
+// application value), with the middle row's key as a fixed pivot. A list
+// that hands out its plain rows (IResultList::PlainRows, as CResultTable
+// and any class derived from it do) is sorted in place, reading keys without
+// copies and moving each ResultRow whole; any other list through
+// IResultList. Both make the same comparisons and the same exchanges, so the
+// order is the same.
 #pragma once
 
 #include "core/ResultList.h"

@@ -27,6 +27,7 @@ public:
     RowAttributes GetRowAttributes(int row) const override;
     void SetRowAttributes(int row, const RowAttributes& attributes) override;
     int RowCount() const override;
+    std::deque<ResultRow>* PlainRows() override { return &m_rows; }
 
     const std::deque<ResultRow>& Rows() const { return m_rows; }
     std::deque<ResultRow>& Rows() { return m_rows; }

@@ -34,13 +34,6 @@
 #include <string_view>
 #include <vector>
 
-// <windows.h> makes CopyFile a macro for CopyFileA or CopyFileW; it must not
-// rename the member of IPlatform. Code that includes <windows.h> after this
-// header and calls the member should include <windows.h> first.
-#ifdef CopyFile
-#undef CopyFile
-#endif
-
 namespace qm {
 
 // A point in time as the file system keeps it: 100-ns intervals since
@@ -179,8 +172,10 @@ public:
     virtual bool FileExists(const std::string& path) = 0;
     // The runtime library's remove: deletes a file, never a directory.
     virtual bool RemoveFile(const std::string& path) = 0;
-    // Copies a file with its last-write time; fails when `to` exists already.
-    virtual uint32_t CopyFile(const std::string& from, const std::string& to) = 0;
+    // Copies a regular file with its last-write time (CopyFileA); fails when
+    // `to` exists already. Not named CopyFile, which <windows.h> defines as a
+    // macro.
+    virtual uint32_t CopyFileKeepingDate(const std::string& from, const std::string& to) = 0;
     // Moves `from` to `to`, replacing `to` if it exists, in one step.
     virtual uint32_t MoveReplace(const std::string& from, const std::string& to) = 0;
     // Gives the file `existing` the further name `link` (CreateHardLinkA).

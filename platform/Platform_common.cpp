@@ -41,7 +41,7 @@ ReplaceResult ReplaceWithBackup(const std::string& target, const std::string& re
             return {ReplaceOutcome::BackupFailed, error};
         }
         // No hard links on this volume: keep a copy instead.
-        error = platform.CopyFile(target, backup);
+        error = platform.CopyFileKeepingDate(target, backup);
         if (error != kErrorSuccess) return {ReplaceOutcome::BackupFailed, error};
     }
     error = platform.MoveReplace(replacement, target);

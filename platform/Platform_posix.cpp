@@ -37,8 +37,8 @@ public:
         return unlink(posix::MapPath(path).c_str()) == 0;
     }
 
-    uint32_t CopyFile(const std::string& from, const std::string& to) override {
-        return posix::CopyFile(posix::MapPath(from), posix::MapPath(to));
+    uint32_t CopyFileKeepingDate(const std::string& from, const std::string& to) override {
+        return posix::CopyFileKeepingDate(posix::MapPath(from), posix::MapPath(to));
     }
 
     uint32_t MoveReplace(const std::string& from, const std::string& to) override {

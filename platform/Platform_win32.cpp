@@ -26,9 +26,16 @@ std::string OwnErrorText(uint32_t error);  // Platform_common.cpp
 
 namespace {
 
-// FILE_FLAG_SEQUENTIAL_SCAN with the attribute bits ARCHIVE, SYSTEM, HIDDEN
-// and READONLY, which have no effect when an existing file is opened.
-constexpr DWORD kSequentialReadFlags = 0x08000027;
+// Read ahead for a file read from start to end. The attribute bits have no
+// effect when an existing file is opened; they stay as the program files
+// have always been opened.
+constexpr DWORD kSequentialReadFlags = FILE_FLAG_SEQUENTIAL_SCAN | FILE_ATTRIBUTE_ARCHIVE |
+                                       FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_HIDDEN |
+                                       FILE_ATTRIBUTE_READONLY;
+
+// The most bytes one WriteFile is given: a DWORD holds the count, and a
+// gigabyte keeps any one call well within what every system takes.
+constexpr DWORD kMostBytesPerWrite = DWORD{1} << 30;
 
 // The path with the drive root put in place of the current drive's root.
 std::string MapPath(const std::string& path) {
@@ -379,7 +386,7 @@ public:
         return std::remove(MapPath(path).c_str()) == 0;
     }
 
-    uint32_t CopyFile(const std::string& from, const std::string& to) override {
+    uint32_t CopyFileKeepingDate(const std::string& from, const std::string& to) override {
         // Only a regular file is copied: a device would be read without end.
         const std::string source = MapPath(from);
         HANDLE handle = CreateFileA(source.c_str(), GENERIC_READ,
@@ -527,7 +534,8 @@ public:
         const char* data = contents.data();
         size_t remaining = contents.size();
         while (error == kErrorSuccess && remaining > 0) {
-            DWORD chunk = remaining > 0x40000000 ? 0x40000000 : static_cast<DWORD>(remaining);
+            const DWORD chunk =
+                remaining > kMostBytesPerWrite ? kMostBytesPerWrite : static_cast<DWORD>(remaining);
             DWORD written = 0;
             if (!WriteFile(handle, data, chunk, &written, nullptr) || written == 0) {
                 error = LastError();

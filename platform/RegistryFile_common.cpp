@@ -109,71 +109,84 @@ bool HexDigit(char c, unsigned& value) {
     return true;
 }
 
+// "text" with its escapes: a Text value, or Other when anything follows
+// the closing quote or there is none.
+RegistryValue ParseQuotedData(const std::string& data) {
+    RegistryValue value;
+    size_t pos = 0;
+    std::string text;
+    if (ReadQuoted(data, pos, text) && Trim(data.substr(pos)).empty()) {
+        value.type = RegistryValue::Type::Text;
+        value.data = text;
+    } else {
+        value.type = RegistryValue::Type::Other;
+    }
+    return value;
+}
+
+// The hexadecimal digits after "dword:".
+RegistryValue ParseDwordData(const std::string& digitsText) {
+    RegistryValue value;
+    // regedit writes all 8 digits; fewer are a value cut short, which
+    // holds no number (dword:12 is not 0x12).
+    const std::string digits = Trim(digitsText);
+    uint32_t number = 0;
+    bool ok = digits.size() <= 8;
+    for (char c : digits) {
+        unsigned digit;
+        if (!HexDigit(c, digit)) {
+            ok = false;
+            break;
+        }
+        number = (number << 4) | digit;
+    }
+    if (ok && digits.size() == 8) {
+        value.type = RegistryValue::Type::Dword;
+        for (int i = 0; i < 4; ++i) value.data += static_cast<char>((number >> (8 * i)) & 0xFF);
+    } else {
+        value.type = ok ? RegistryValue::Type::CutDword : RegistryValue::Type::Other;
+    }
+    return value;
+}
+
+// The bytes of "hex:" or "hex(n):" data ("4d,5a, ..."), as far as they can
+// be read.
+std::string HexBytes(const std::string& rest) {
+    unsigned high = 0;
+    unsigned low = 0;
+    std::string bytes;
+    size_t pos = 0;
+    while (pos < rest.size()) {
+        while (pos < rest.size() && (rest[pos] == ',' || rest[pos] == ' ' || rest[pos] == '\t'))
+            ++pos;
+        if (pos + 1 < rest.size() && HexDigit(rest[pos], high) && HexDigit(rest[pos + 1], low)) {
+            bytes += static_cast<char>((high << 4) | low);
+            pos += 2;
+        } else {
+            break;
+        }
+    }
+    return bytes;
+}
+
 // Parses the data of one value line (what follows "=").
 RegistryValue ParseValueData(const std::string& data) {
-    RegistryValue value;
-    if (data == "-") return value;  // a deletion: the value is missing
-    if (!data.empty() && data[0] == '"') {
-        size_t pos = 0;
-        std::string text;
-        if (ReadQuoted(data, pos, text) && Trim(data.substr(pos)).empty()) {
-            value.type = RegistryValue::Type::Text;
-            value.data = text;
-        } else {
-            value.type = RegistryValue::Type::Other;
-        }
-        return value;
-    }
-    if (StartsWithNoCase(data, "dword:")) {
-        // regedit writes all 8 digits; fewer are a value cut short, which
-        // holds no number (dword:12 is not 0x12).
-        std::string digits = Trim(data.substr(6));
-        uint32_t number = 0;
-        bool ok = digits.size() <= 8;
-        for (char c : digits) {
-            unsigned digit;
-            if (!HexDigit(c, digit)) {
-                ok = false;
-                break;
-            }
-            number = (number << 4) | digit;
-        }
-        if (ok && digits.size() == 8) {
-            value.type = RegistryValue::Type::Dword;
-            for (int i = 0; i < 4; ++i) value.data += static_cast<char>((number >> (8 * i)) & 0xFF);
-        } else {
-            value.type = ok ? RegistryValue::Type::CutDword : RegistryValue::Type::Other;
-        }
-        return value;
-    }
+    if (data == "-") return RegistryValue();  // a deletion: the value is missing
+    if (!data.empty() && data[0] == '"') return ParseQuotedData(data);
+    if (StartsWithNoCase(data, "dword:")) return ParseDwordData(data.substr(6));
     // hex:, hex(n): and anything else: another type; keep the bytes that
     // can be read.
+    RegistryValue value;
     value.type = RegistryValue::Type::Other;
-    size_t colon = data.find(':');
+    const size_t colon = data.find(':');
     if (StartsWithNoCase(data, "hex") && colon != std::string::npos) {
-        unsigned high = 0;
-        unsigned low = 0;
-        std::string bytes;
-        std::string rest = data.substr(colon + 1);
-        size_t pos = 0;
-        while (pos < rest.size()) {
-            while (pos < rest.size() && (rest[pos] == ',' || rest[pos] == ' ' || rest[pos] == '\t'))
-                ++pos;
-            if (pos + 1 < rest.size() && HexDigit(rest[pos], high) &&
-                HexDigit(rest[pos + 1], low)) {
-                bytes += static_cast<char>((high << 4) | low);
-                pos += 2;
-            } else {
-                break;
-            }
-        }
-        value.data = bytes;
+        value.data = HexBytes(data.substr(colon + 1));
         // hex(4): is a DWORD given byte by byte: four bytes are its number,
         // fewer a value cut short.
         if (StartsWithNoCase(data, "hex(4):")) {
-            value.type = bytes.size() == 4  ? RegistryValue::Type::Dword
-                         : bytes.size() < 4 ? RegistryValue::Type::CutDword
-                                            : RegistryValue::Type::Other;
+            value.type = value.data.size() == 4  ? RegistryValue::Type::Dword
+                         : value.data.size() < 4 ? RegistryValue::Type::CutDword
+                                                 : RegistryValue::Type::Other;
         }
     }
     return value;

@@ -282,7 +282,7 @@ uint32_t CreateNewFile(const std::string& nativePath, const std::string& content
     return FinishNewFile(fd, nativePath, contents.data(), contents.size(), nullptr);
 }
 
-uint32_t CopyFile(const std::string& fromNative, const std::string& toNative) {
+uint32_t CopyFileKeepingDate(const std::string& fromNative, const std::string& toNative) {
     int source = -1;
     struct stat info;
     const uint32_t opened = OpenRegularFile(fromNative, source, info);

@@ -24,7 +24,7 @@ uint32_t OpenForReading(const std::string& nativePath, std::unique_ptr<IReadFile
 ReadResult ReadWholeFile(const std::string& nativePath, std::string& contents,
                          uint32_t* error = nullptr);
 uint32_t CreateNewFile(const std::string& nativePath, const std::string& contents);
-uint32_t CopyFile(const std::string& fromNative, const std::string& toNative);
+uint32_t CopyFileKeepingDate(const std::string& fromNative, const std::string& toNative);
 uint32_t MoveReplace(const std::string& fromNative, const std::string& toNative);
 uint32_t HardLink(const std::string& existingNative, const std::string& linkNative);
 uint32_t TryLockFile(const std::string& nativePath, std::unique_ptr<IFileLock>& lock);

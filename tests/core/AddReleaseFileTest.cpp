@@ -123,7 +123,9 @@ TEST(AddReleaseFile, LongNamesMatchThemselvesOrAreRefused) {
         EXPECT_EQ(AddReleaseFile(name, 0), AddResult::NotBareName) << name;
     }
     EXPECT_EQ(sample.ListText(), before);
-    for (const char* name : {"console.exe", "com10.dll", "null.exe", "lpt.bat", ".hidden.exe"}) {
+    // COM0 and LPT0 open no device: Windows keeps them as names of files.
+    for (const char* name : {"console.exe", "com10.dll", "null.exe", "lpt.bat", ".hidden.exe",
+                             "com0", "LPT0.dll", "Com0.exe"}) {
         EXPECT_TRUE(IsBareFileName(name)) << name;
     }
 

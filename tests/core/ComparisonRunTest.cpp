@@ -201,6 +201,9 @@ TEST(ComparisonRun, WalkStopsAfterEntry9998) {
     CompareRun run;
     ASSERT_EQ(run.table.RowCount(), 9998);
     for (const ResultRow& row : run.table.Rows()) EXPECT_NE(row.texts[kColEntry], "9999");
+    // The entries beyond are told, the first of them too.
+    EXPECT_EQ(run.result.findings.sections[0].unreachedKeys,
+              (std::vector<std::string>{"File9999", "File10000"}));
 }
 
 // A program of some size whose bytes look like a program's.
@@ -329,6 +332,22 @@ TEST(ComparisonRun, PlantedFilesShowAsNotListedInTheChosenDirectoriesOnly) {
     ASSERT_EQ(db1.table.RowCount(), 4);
     EXPECT_EQ(SummarizeRows(db1.table).notListed, 1);
     EXPECT_EQ(ByPath(db1.table)["\\db1.\\other.exe"].texts[kColStatus], "Not listed");
+}
+
+// A list that exists but cannot be read names no file: what it would name
+// must not show as planted, so the run shows no row at all.
+TEST(ComparisonRun, AListThatCannotBeReadShowsNoRowNotEvenOfUnlistedFiles) {
+    SampleInstallation sample;
+    sample.WriteFile("qmw/tool.exe", "tool");
+    sample.WriteFile("db1/store.dll", "store");
+    std::filesystem::create_directory(sample.InWindows(kReleaseListName));
+    CompareRun run(false);
+    run.unlisted.sections[0] = run.unlisted.sections[1] = true;
+    run.Go();
+    EXPECT_TRUE(run.result.listFound);
+    EXPECT_FALSE(run.result.builtList);
+    EXPECT_TRUE(run.result.listUnreadable);
+    EXPECT_EQ(run.table.RowCount(), 0);
 }
 
 // A platform on which \db1 exists but may not be searched.

@@ -35,23 +35,9 @@ std::vector<Kernel> AvailableKernels() {
     return kernels;
 }
 
-// The byte table that CCrc32 builds (private to it), built the same way.
-const uint32_t* ByteTable() {
-    static const std::vector<uint32_t> table = [] {
-        std::vector<uint32_t> entries;
-        for (uint32_t i = 0; i < 256; ++i) {
-            uint32_t x = i;
-            for (int bit = 0; bit < 8; ++bit) x = (x & 1) ? (x >> 1) ^ 0xEDB88320u : x >> 1;
-            entries.push_back(x);
-        }
-        return entries;
-    }();
-    return table.data();
-}
-
 // A whole CRC (initial value and final complement) through one kernel.
 uint32_t KernelCrc(Kernel kernel, const void* data, size_t length) {
-    return ~crc32::Update(kernel, 0xFFFFFFFFu, data, length, ByteTable());
+    return ~crc32::Update(kernel, 0xFFFFFFFFu, data, length);
 }
 uint32_t KernelCrc(Kernel kernel, const std::string& text) {
     return KernelCrc(kernel, text.data(), text.size());
@@ -83,10 +69,9 @@ TEST(Crc32Kernels, AgreeWithTheByteTableOnEveryLengthAndAlignment) {
         for (size_t offset = 0; offset < 64; offset += (length < 300 ? 1 : 7)) {
             const unsigned char* start = data.data() + offset;
             const uint32_t initial = static_cast<uint32_t>(random());
-            const uint32_t expected =
-                crc32::Update(Kernel::ByteTable, initial, start, length, ByteTable());
+            const uint32_t expected = crc32::Update(Kernel::ByteTable, initial, start, length);
             for (Kernel kernel : AvailableKernels()) {
-                if (crc32::Update(kernel, initial, start, length, ByteTable()) != expected) {
+                if (crc32::Update(kernel, initial, start, length) != expected) {
                     ADD_FAILURE() << crc32::KernelName(kernel) << " length " << length << " offset "
                                   << offset;
                     return;
@@ -107,7 +92,7 @@ TEST(Crc32Kernels, AgreeOnLargeBuffersWholeAndInPieces) {
         uint32_t crc = 0xFFFFFFFFu;
         for (size_t at = 0; at < data.size();) {
             const size_t piece = std::min<size_t>(random() % 9000, data.size() - at);
-            crc = crc32::Update(kernel, crc, data.data() + at, piece, ByteTable());
+            crc = crc32::Update(kernel, crc, data.data() + at, piece);
             at += piece;
         }
         EXPECT_EQ(~crc, expected);
@@ -223,6 +208,17 @@ TEST_F(Crc32File, WithoutTableAnswers23AndDoesNotOpen) {
     calculator.BuildTable();
     EXPECT_EQ(calculator.FileCrc32(path, crc), 0u);
     EXPECT_EQ(crc, 0xCBF43926u);
+}
+
+// Only FileCrc32 keeps the run's span: Update, which the reading threads
+// call, needs nothing of BuildTable in any kernel.
+TEST_F(Crc32File, UpdateNeedsNoTableInAnyKernel) {
+    const CCrc32 neverReadied;
+    for (Kernel kernel : AvailableKernels()) {
+        ASSERT_TRUE(crc32::ForceKernel(kernel));
+        EXPECT_EQ(~neverReadied.Update(0xFFFFFFFFu, "123456789", 9), 0xCBF43926u)
+            << crc32::KernelName(kernel);
+    }
 }
 
 TEST_F(Crc32File, FailedOpenGivesItsErrorCodeAndZero) {

@@ -38,9 +38,9 @@ public:
         calls.push_back("RemoveFile");
         return Real().RemoveFile(path);
     }
-    uint32_t CopyFile(const std::string& from, const std::string& to) override {
-        calls.push_back("CopyFile");
-        return failCopy ? failure : Real().CopyFile(from, to);
+    uint32_t CopyFileKeepingDate(const std::string& from, const std::string& to) override {
+        calls.push_back("CopyFileKeepingDate");
+        return failCopy ? failure : Real().CopyFileKeepingDate(from, to);
     }
     uint32_t MoveReplace(const std::string& from, const std::string& to) override {
         calls.push_back("MoveReplace");

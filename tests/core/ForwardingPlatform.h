@@ -18,8 +18,8 @@ public:
     std::string WindowsDirectory() override { return m_real.WindowsDirectory(); }
     bool FileExists(const std::string& path) override { return m_real.FileExists(path); }
     bool RemoveFile(const std::string& path) override { return m_real.RemoveFile(path); }
-    uint32_t CopyFile(const std::string& from, const std::string& to) override {
-        return m_real.CopyFile(from, to);
+    uint32_t CopyFileKeepingDate(const std::string& from, const std::string& to) override {
+        return m_real.CopyFileKeepingDate(from, to);
     }
     uint32_t MoveReplace(const std::string& from, const std::string& to) override {
         return m_real.MoveReplace(from, to);

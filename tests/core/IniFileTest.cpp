@@ -2,6 +2,7 @@
 // byte for byte, surviving bad input, and saving without ever losing a file.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 
@@ -68,6 +69,12 @@ TEST(IniFileRead, NamesValuesQuotesAndComments) {
     for (const Case& c : cases) {
         EXPECT_EQ(ini.ReadText(c.section, c.key, 64), c.expected) << c.section << "/" << c.key;
     }
+    // The keys that read, each once: a repeated key and the keys of a
+    // repeated section are none of them.
+    const std::vector<std::string> names = ini.KeyNames("alpha");
+    EXPECT_EQ(std::count(names.begin(), names.end(), "dup"), 1);
+    EXPECT_EQ(std::count(names.begin(), names.end(), "later"), 0);
+    EXPECT_EQ(std::count(names.begin(), names.end(), "double"), 1);
 }
 
 TEST(IniFileRead, CapacityCutsTheValue) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "CrcForge.h"
 #include "ForwardingPlatform.h"
 #include "SampleInstallation.h"
 #include "core/Fingerprint.h"
@@ -136,6 +137,55 @@ private:
     int m_changingReads;
 };
 
+// A platform whose files fail their second read, as a drive that gives up
+// part way would. Each file counts its own reads, so threads may share it.
+class FailingSecondRead : public test::ForwardingPlatform {
+public:
+    uint32_t OpenForReading(const std::string& path, std::unique_ptr<IReadFile>& file) override {
+        std::unique_ptr<IReadFile> real;
+        const uint32_t result = Real().OpenForReading(path, real);
+        if (result == kErrorSuccess) file = std::make_unique<File>(std::move(real));
+        return result;
+    }
+
+private:
+    class File : public IReadFile {
+    public:
+        explicit File(std::unique_ptr<IReadFile> real) : m_real(std::move(real)) {}
+        bool Read(void* buffer, size_t capacity, size_t& bytesRead) override {
+            if (++m_reads == 2) {
+                bytesRead = 0;
+                return false;
+            }
+            return m_real->Read(buffer, capacity, bytesRead);
+        }
+        bool Facts(FileFacts& facts) override { return m_real->Facts(facts); }
+
+    private:
+        std::unique_ptr<IReadFile> m_real;
+        int m_reads = 0;
+    };
+};
+
+TEST(ParallelFingerprints, AReadThatFailsPartWayIsNoWholeReadingInAnyPlan) {
+    SampleInstallation sample;
+    std::string bytes(2 * CReadBuffer::kPieceSize + 5, '\0');
+    for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 13 >> 4);
+    sample.WriteFile("qmw/broken.exe", bytes);
+    const std::vector<FingerprintJob> jobs(3, FingerprintJob{"\\qmw.\\broken.exe", true});
+    FailingSecondRead platform;
+    for (const ReadingPlan plan :
+         {ReadingPlan{1, false}, ReadingPlan{2, false}, ReadingPlan{2, true}}) {
+        for (const FileReading& reading : TakeAll(jobs, plan)) {
+            SCOPED_TRACE(std::to_string(plan.threads) + (plan.oneReader ? " one reader" : ""));
+            EXPECT_FALSE(reading.digests.readWhole);
+            EXPECT_FALSE(reading.digests.hasSha256);
+            // The CRC of the bytes read before the failure, as it is shown.
+            EXPECT_EQ(reading.digests.crc, test::CrcOf(bytes.substr(0, CReadBuffer::kPieceSize)));
+        }
+    }
+}
+
 TEST(ParallelFingerprints, AFileThatChangesWhileItIsReadIsReadAgainAndAtLastToldAsChanging) {
     SampleInstallation sample;
     sample.WriteFile("qmw/log.exe", std::string(300 * 1024, 'x'));
@@ -149,6 +199,13 @@ TEST(ParallelFingerprints, AFileThatChangesWhileItIsReadIsReadAgainAndAtLastTold
             EXPECT_EQ(Sha256Hex(reading.digests.sha256),
                       Sha256Hex(Sha256(std::string(300 * 1024, 'x'))));
             EXPECT_EQ(once.opens, 2);
+        }
+        {
+            // Four reads in all: one that changes during the first three
+            // still gets its digests at the fourth.
+            ChangingFiles thrice(3);
+            EXPECT_TRUE(TakeAll(jobs, plan)[0].digests.readWhole);
+            EXPECT_EQ(thrice.opens, 4);
         }
         {
             ChangingFiles always(1000);

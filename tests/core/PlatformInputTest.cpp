@@ -55,7 +55,7 @@ void ExpectRefusedAsNoFile(const std::string& path, const std::string& copyTarge
     std::string contents = "stale";
     EXPECT_EQ(ReadResult::Failed, Platform().ReadWholeFile(path, contents));
     EXPECT_EQ("", contents);
-    EXPECT_EQ(kErrorNotAFile, Platform().CopyFile(path, copyTarget));
+    EXPECT_EQ(kErrorNotAFile, Platform().CopyFileKeepingDate(path, copyTarget));
     EXPECT_FALSE(Platform().FileExists(copyTarget));
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
 }
@@ -97,7 +97,8 @@ TEST(PlatformInput, PosixRefusesPipesDevicesAndSocketsWithoutBlocking) {
     EXPECT_EQ("[s]\r\nk=1\r\n", contents);
     std::unique_ptr<IReadFile> file;
     EXPECT_EQ(kErrorSuccess, Platform().OpenForReading(dir.text() + "/link.ini", file));
-    EXPECT_EQ(kErrorSuccess, Platform().CopyFile(dir.text() + "/link.ini", dir.text() + "/copy"));
+    EXPECT_EQ(kErrorSuccess,
+              Platform().CopyFileKeepingDate(dir.text() + "/link.ini", dir.text() + "/copy"));
     EXPECT_EQ("[s]\r\nk=1\r\n", dir.Contents("copy"));
 }
 #endif
@@ -161,6 +162,11 @@ TEST(PlatformInput, TextBetweenUtf16AndTheSystemCodePage) {
     EXPECT_FALSE(
         Platform().Utf16ToSystemText(std::u16string(u"a") + char16_t(0xD800) + u"b", text));
     EXPECT_EQ("a?b", text);
+    // A byte that is no text of the code page is told, and stands as U+FFFD.
+#ifndef _WIN32
+    EXPECT_FALSE(Platform().SystemTextToUtf16(std::string("a\xff") + "b", wide));
+    EXPECT_EQ(std::u16string(u"a") + char16_t(0xFFFD) + u"b", wide);
+#endif
 }
 
 #ifndef _WIN32

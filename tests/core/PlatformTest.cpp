@@ -273,13 +273,25 @@ TEST(PlatformFiles, CopyFailsOntoAnExistingName) {
     TempDir dir;
     dir.Write("from.txt", "contents");
     dir.Write("taken.txt", "mine");
-    EXPECT_NE(0u, qm::Platform().CopyFile(dir["from.txt"], dir["taken.txt"]));
+    EXPECT_NE(0u, qm::Platform().CopyFileKeepingDate(dir["from.txt"], dir["taken.txt"]));
     EXPECT_EQ("mine", dir.Contents("taken.txt"));
-    EXPECT_EQ(0u, qm::Platform().CopyFile(dir["from.txt"], dir["to.txt"]));
+    EXPECT_EQ(0u, qm::Platform().CopyFileKeepingDate(dir["from.txt"], dir["to.txt"]));
     EXPECT_EQ("contents", dir.Contents("to.txt"));
     EXPECT_EQ("contents", dir.Contents("from.txt"));
-    EXPECT_NE(0u, qm::Platform().CopyFile(dir["missing.txt"], dir["other.txt"]));
+    EXPECT_NE(0u, qm::Platform().CopyFileKeepingDate(dir["missing.txt"], dir["other.txt"]));
     EXPECT_FALSE(dir.Has("other.txt"));
+}
+
+// The backup made by a copy (where the volume has no hard links) keeps the
+// date of the list it keeps.
+TEST(PlatformFiles, CopyKeepsTheLastWriteTime) {
+    TempDir dir;
+    dir.Write("from.txt", "contents");
+    SetModificationTime(dir.path() / "from.txt", 1700000000);
+    ASSERT_EQ(0u, qm::Platform().CopyFileKeepingDate(dir["from.txt"], dir["to.txt"]));
+    const std::vector<qm::FoundEntry> copies = SearchAll(dir["to.txt"]);
+    ASSERT_EQ(copies.size(), 1u);
+    EXPECT_EQ(copies[0].lastWrite.ticks, TicksOfUnixTime(1700000000));
 }
 
 TEST(PlatformFiles, MoveReplacesAnExistingFile) {

@@ -152,7 +152,7 @@ TEST(ReleaseListBuild, EntryCounterStartsAgainForEachSectionAndRunsAcrossMasks) 
     sample.WriteFile("db1/d.dll", "4");
     CReleaseListBuild build;
     build.BuildReleaseList();
-    EXPECT_EQ(build.m_nEntry, 2);  // one above the last db1 entry
+    EXPECT_EQ(build.NextEntryNumber(), 2);  // one above the last db1 entry
     CIniFile list = sample.LoadList();
     EXPECT_EQ(Names(list, "qmw"), (std::vector<std::string>{"a.exe", "b.cmd", "c.qme"}));
     EXPECT_EQ(Names(list, "db1"), (std::vector<std::string>{"d.dll"}));

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <random>
 #include <string>
 #include <vector>
@@ -132,6 +133,43 @@ TEST(ResultSort, APlainTableEndsInTheOrderOfTheSortThroughTheInterface) {
             }
         }
     }
+}
+
+// A table that counts the cells read through the interface; it may keep
+// its rows to itself, as a list that must see every read would.
+class CountingTable : public CResultTable {
+public:
+    explicit CountingTable(bool sharesRows) : m_bSharesRows(sharesRows) {}
+    std::string GetCellText(int row, int column) const override {
+        ++reads;
+        return CResultTable::GetCellText(row, column);
+    }
+    std::deque<ResultRow>* PlainRows() override {
+        return m_bSharesRows ? CResultTable::PlainRows() : nullptr;
+    }
+    mutable int reads = 0;
+
+private:
+    bool m_bSharesRows;
+};
+
+TEST(ResultSort, TheListItselfChoosesTheSortInPlace) {
+    const std::vector<std::string> keys = {"c", "a", "b", "a", "d"};
+    CountingTable inPlace(true);
+    CountingTable throughCalls(false);
+    for (CountingTable* table : {&inPlace, &throughCalls}) {
+        for (size_t i = keys.size(); i-- > 0;) {
+            const int row = table->InsertRowAtTop("r" + std::to_string(i), 0);
+            table->SetCellText(row, kColComment, keys[i]);
+        }
+        SortResultList(*table, kColComment, 1, 0, -1);
+    }
+    // A class derived from the plain table still sorts its rows in place ...
+    EXPECT_EQ(inPlace.reads, 0);
+    // ... unless it keeps them to itself; both end in the same order.
+    EXPECT_GT(throughCalls.reads, 0);
+    EXPECT_EQ(Column(inPlace, kColFileName), Column(throughCalls, kColFileName));
+    EXPECT_EQ(Column(inPlace, kColComment), (std::vector<std::string>{"a", "a", "b", "c", "d"}));
 }
 
 TEST(ResultSort, HeaderClicksFollowTheSortStateRule) {
