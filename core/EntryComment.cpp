@@ -39,7 +39,12 @@ CommentResult WriteEntryComment(const std::string& section, int n, const std::st
     CWriterLock lock;
     if (!lock.Held()) return failed(lock.Error());
     CIniFile releaseList;
-    if (!releaseList.Load(ProfilePath(kReleaseListName))) return failed(kErrorAccessDenied);
+    // The engine's own reason: a list too large or no regular file is no
+    // matter of rights.
+    if (!releaseList.Load(ProfilePath(kReleaseListName))) {
+        return failed(releaseList.LoadError() != kErrorSuccess ? releaseList.LoadError()
+                                                               : kErrorAccessDenied);
+    }
 
     // The row may be older than the list (rebuilt since the comparison):
     // write only when entry n still names the file the row shows.

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <string>
 
 #include "SampleInstallation.h"
@@ -69,6 +71,16 @@ TEST_F(EntryCommentTest, AFailedSaveIsReported) {
     EXPECT_EQ(WriteEntryComment("qmw", 7, "\\qmw.\\tool.exe", "x", true),
               CommentResult::WriteFailed);
     EXPECT_EQ(sample.ListText(), before);
+}
+
+// A list that cannot be read is told by its own reason, never as missing
+// rights (the window would then advise "Run as administrator").
+TEST_F(EntryCommentTest, AListThatCannotBeReadGivesItsOwnReason) {
+    std::filesystem::resize_file(sample.ReleaseListPath(), kMaxWholeFileSize + 1);
+    uint32_t error = 0;
+    EXPECT_EQ(WriteEntryComment("qmw", 7, "\\qmw.\\tool.exe", "x", true, &error),
+              CommentResult::WriteFailed);
+    EXPECT_EQ(error, kErrorFileTooLarge);
 }
 
 TEST(ApplyCommentToRow, MarkMakesTheRowUpdatedAndClearingRestoresTheImageOnly) {
