@@ -99,34 +99,6 @@ void CheckEntryKey(const std::string& prefix, int n) {
     FUZZ_CHECK(key == (AsCString(prefix) + std::to_string(n)).substr(0, qm::kKeyCapacity - 1));
 }
 
-// Strictly well-formed UTF-8: no overlong forms, surrogates or values
-// beyond U+10FFFF.
-bool IsStrictUtf8(std::string_view text) {
-    size_t i = 0;
-    while (i < text.size()) {
-        const unsigned char lead = static_cast<unsigned char>(text[i]);
-        const size_t length = lead < 0x80   ? 1
-                              : lead < 0xC2 ? 0
-                              : lead < 0xE0 ? 2
-                              : lead < 0xF0 ? 3
-                              : lead < 0xF5 ? 4
-                                            : 0;
-        if (length == 0 || i + length > text.size()) return false;
-        char32_t code = length == 1 ? lead : lead & (0x7F >> length);
-        for (size_t k = 1; k < length; ++k) {
-            const unsigned char next = static_cast<unsigned char>(text[i + k]);
-            if ((next & 0xC0) != 0x80) return false;
-            code = (code << 6) | (next & 0x3F);
-        }
-        if ((length == 3 && (code < 0x800 || (code >= 0xD800 && code <= 0xDFFF))) ||
-            (length == 4 && (code < 0x10000 || code > 0x10FFFF))) {
-            return false;
-        }
-        i += length;
-    }
-    return true;
-}
-
 void CheckComment(const std::string& comment) {
     std::string line;  // CR LF as one blank, every other line break as a blank
     for (size_t i = 0; i < comment.size(); ++i) {
@@ -140,8 +112,8 @@ void CheckComment(const std::string& comment) {
     FUZZ_CHECK(line.compare(0, stored.size(), stored) == 0);
     if (line.size() <= 511) {
         FUZZ_CHECK(stored == line);
-    } else if (IsStrictUtf8(line)) {
-        FUZZ_CHECK(stored.size() >= 508 && IsStrictUtf8(stored));
+    } else if (qm::IsUtf8(line)) {
+        FUZZ_CHECK(stored.size() >= 508 && qm::IsUtf8(stored));
     }
 }
 
@@ -245,7 +217,7 @@ void CheckFields(const std::string& text) {
 
     const std::u16string units = JsonDecoded(qm::cli::JsonString(text));
     FUZZ_CHECK(units == qm::cli::SystemTextToUtf16(text));
-    if (IsStrictUtf8(text)) FUZZ_CHECK(Utf8Of(units) == text);
+    if (qm::IsUtf8(text)) FUZZ_CHECK(Utf8Of(units) == text);
 }
 
 }  // namespace
