@@ -14,6 +14,7 @@
 #include <string>
 
 #include "CliFixture.h"
+#include "FileOfSize.h"
 #include "cli/Commands.h"
 #include "core/ReleaseListFormat.h"
 #include "platform/Platform.h"
@@ -66,7 +67,7 @@ TEST_F(CliTest, AUnicodeListComparesAsThePlainOneAndStaysUnicode) {
 
 TEST_F(CliTest, AListBeyondTheLimitIsToldByItsSizeEverywhere) {
     WriteFile(ReleaseList(), "[qmw]\r\nFile1=tool.exe\r\n");
-    fs::resize_file(ReleaseList(), qm::kMaxWholeFileSize + 1);
+    qm::test::GrowFileTo(ReleaseList(), qm::kMaxWholeFileSize + 1);
     const auto start = std::chrono::steady_clock::now();
     for (const CliRun& run :
          {Cli({"compare"}), Cli({"comment", "qmw", "1", "note"}), Add("lib.dll", "qmw")}) {
@@ -131,7 +132,7 @@ TEST_F(CliTest, ARegistryFileThatCannotBeReadIsAnError) {
     fs::create_directory(m_base / "folder.reg");
     ASSERT_EQ(0, mkfifo((m_base / "fifo.reg").c_str(), 0600));
     WriteFile(m_base / "huge.reg", "REGEDIT4\r\n");
-    fs::resize_file(m_base / "huge.reg", qm::kMaxWholeFileSize + 1);
+    qm::test::GrowFileTo(m_base / "huge.reg", qm::kMaxWholeFileSize + 1);
     const std::pair<fs::path, const char*> cases[] = {
         {m_base / "missing.reg", "cannot find the file"},
         {m_base / "folder.reg", "no regular file"},

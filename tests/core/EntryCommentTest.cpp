@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "FileOfSize.h"
 #include "SampleInstallation.h"
 #include "core/EntryComment.h"
 #include "core/FaultPlatform.h"
@@ -76,7 +77,7 @@ TEST_F(EntryCommentTest, AFailedSaveIsReported) {
 // A list that cannot be read is told by its own reason, never as missing
 // rights (the window would then advise "Run as administrator").
 TEST_F(EntryCommentTest, AListThatCannotBeReadGivesItsOwnReason) {
-    std::filesystem::resize_file(sample.ReleaseListPath(), kMaxWholeFileSize + 1);
+    qm::test::GrowFileTo(sample.ReleaseListPath(), kMaxWholeFileSize + 1);
     uint32_t error = 0;
     EXPECT_EQ(WriteEntryComment("qmw", 7, "\\qmw.\\tool.exe", "x", true, &error),
               CommentResult::WriteFailed);

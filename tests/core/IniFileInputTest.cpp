@@ -8,6 +8,7 @@
 #include <string>
 
 #include "FaultPlatform.h"
+#include "FileOfSize.h"
 #include "SampleInstallation.h"
 #include "core/AddReleaseFile.h"
 #include "core/EntryComment.h"
@@ -153,7 +154,7 @@ TEST(IniFileLimits, AFileBeyondTheLimitIsNeitherReadNorReplaced) {
     SampleInstallation place(false);
     const fs::path path = place.InWindows("list.lst");
     place.WriteInWindows("list.lst", "[qmw]\r\nFile1=tool.exe\r\n");
-    fs::resize_file(path, kMaxWholeFileSize + 1);
+    qm::test::GrowFileTo(path, kMaxWholeFileSize + 1);
     CIniFile ini;
     EXPECT_FALSE(ini.Load(path.string()));
     EXPECT_EQ(ini.LoadResult(), ReadResult::TooLarge);
@@ -287,7 +288,7 @@ TEST(AddReleaseFileInput, RefusesAListItCannotReadWhole) {
     EXPECT_EQ(AddReleaseFile("tool.exe", 0), AddResult::Added);
 
     uint32_t error = 0;
-    fs::resize_file(sample.InWindows("qmverify.lst"), kMaxWholeFileSize + 1);
+    qm::test::GrowFileTo(sample.InWindows("qmverify.lst"), kMaxWholeFileSize + 1);
     EXPECT_EQ(AddReleaseFile("tool.exe", 0, nullptr, &error), AddResult::WriteFailed);
     EXPECT_EQ(error, kErrorFileTooLarge);
 }

@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "FileOfSize.h"
 #include "core/TempDirectory.h"
 #include "platform/FileMask.h"
 #include "platform/Platform.h"
@@ -106,7 +107,7 @@ TEST(PlatformInput, PosixRefusesPipesDevicesAndSocketsWithoutBlocking) {
 TEST(PlatformInput, WholeFilesStopAtTheirLimitUnread) {
     TempDirectory dir;
     dir.Write("huge.lst", "");
-    fs::resize_file(dir.path() / "huge.lst", kMaxWholeFileSize + 1);
+    qm::test::GrowFileTo(dir.path() / "huge.lst", kMaxWholeFileSize + 1);
     std::string contents = "stale";
     EXPECT_EQ(ReadResult::TooLarge, Platform().ReadWholeFile(dir["huge.lst"], contents));
     EXPECT_TRUE(contents.empty());

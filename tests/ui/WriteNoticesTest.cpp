@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "DialogFixture.h"
+#include "FileOfSize.h"
 #include "core/FaultPlatform.h"
 #include "core/ReleaseListFormat.h"
 #include "core/WriterLock.h"
@@ -268,7 +269,7 @@ TEST_F(WriteNoticesTest, AFilesOwnStateIsToldAsItIsNeverAsMissingRights) {
         << added;
     EXPECT_EQ(FileContents(ListPath()), list);
 
-    std::filesystem::resize_file(ListPath(), qm::kMaxWholeFileSize + 1);
+    qm::test::GrowFileTo(ListPath(), qm::kMaxWholeFileSize + 1);
     const std::vector<std::string> compared = CompareTells(1);
     ASSERT_EQ(compared.size(), 1u);
     EXPECT_NE(compared[0].find("qmverify.lst is larger than 64 MiB"), std::string::npos)
