@@ -45,10 +45,18 @@ HWND HeaderOf(HWND main) {
     return reinterpret_cast<HWND>(::SendMessageA(list, LVM_GETHEADER, 0, 0));
 }
 
+// Whether one of the tool's notice boxes, owned by the main window, shows: a
+// run stops there (the group box still counts it) until the operator answers.
+bool ShowsNotice(HWND main) {
+    HWND box = ::FindWindowA("#32770", drive::kNoticeCaption);
+    return box != nullptr && ::IsWindowVisible(box) && ::GetWindow(box, GW_OWNER) == main;
+}
+
 // Whether the window answers within a second and its group box shows the
-// resting text or the last run's summary.
+// resting text or the last run's summary, or a notice box waits for an answer.
 bool WaitsForTheOperator(HWND main, HWND group) {
     if (group == nullptr) return false;
+    if (ShowsNotice(main)) return true;
     DWORD_PTR answer = 0;
     if (::SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &answer) == 0) return false;
     char text[256] = "";
