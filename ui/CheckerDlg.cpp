@@ -309,6 +309,10 @@ void CCheckerDlg::SetUpButtons() {
     SetButtonImages();
     m_btnAbout.SetImagePosition(-1, -1);
     m_btnCompare.SetDefaultButton(TRUE);
+    // Enter on a focused button presses that button, not Compare.
+    for (const CIconButton* button : {&m_btnExit, &m_btnSettings, &m_btnCompare, &m_btnAbout}) {
+        LetButtonTakeEnter(button->GetSafeHwnd());
+    }
 }
 
 // Each image at the size the window's scale asks for; the icons hold an

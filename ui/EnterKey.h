@@ -8,3 +8,10 @@
 #include <windows.h>
 
 void LetControlTakeEnter(HWND control);
+
+// Enter for an owner-drawn push button: the dialog manager presses the
+// focused button on Enter only when the button calls itself a push button,
+// which an owner-drawn one does not, so Enter would press the default button
+// instead. With this in force the button takes the key and reports a click
+// to the dialog, as Space does.
+void LetButtonTakeEnter(HWND button);

@@ -22,12 +22,14 @@
 #include "core/ResultSort.h"
 #include "core/ResultTable.h"
 #include "res/resource.h"
+#include "ui/AboutDlg.h"
 #include "ui/AppServices.h"
 #include "ui/CheckerDlg.h"
 #include "ui/ChildSearch.h"
 #include "ui/CommentDlg.h"
 #include "ui/ModalDialog.h"
 #include "ui/ReleaseListBuildRun.h"
+#include "ui/SettingsDlg.h"
 #include "ui/SettingsFlags.h"
 
 namespace {
@@ -555,6 +557,33 @@ TEST_F(MainWindowTest, EnterOnARowOpensEditCommentAndElsewhereKeepsItsMeaning) {
 
     ::SetFocus(m_list);
     PressKey(window, VK_ESCAPE);
+    EXPECT_EQ(m_dlg.GetSafeHwnd(), nullptr);
+}
+
+// Enter on a focused button presses that button, as Space does, and not the
+// default button: Settings and About open their dialogs without a Compare,
+// Exit ends the window.
+TEST_F(MainWindowTest, EnterOnAFocusedButtonPressesThatButton) {
+    PrepareRelease();
+    Open();
+    HWND window = m_dlg.GetSafeHwnd();
+    std::vector<std::string> opened;
+    const ModalHook recording = SetModalHook([&](CDialog& dialog, HWND) {
+        opened.push_back(dynamic_cast<const CSettingsDlg*>(&dialog) != nullptr ? "settings"
+                         : dynamic_cast<const CAboutDlg*>(&dialog) != nullptr  ? "about"
+                                                                               : "other");
+        return static_cast<INT_PTR>(IDCANCEL);
+    });
+    for (int button : {IDC_SETTINGS, IDC_ABOUT}) {
+        ::SetFocus(m_dlg.GetDlgItem(button));
+        PressKey(window, VK_RETURN);
+    }
+    SetModalHook(recording);
+    EXPECT_EQ(opened, (std::vector<std::string>{"settings", "about"}));
+    EXPECT_EQ(ListView_GetItemCount(m_list), 0) << "Enter compared";
+
+    ::SetFocus(m_dlg.GetDlgItem(IDOK));
+    PressKey(window, VK_RETURN);
     EXPECT_EQ(m_dlg.GetSafeHwnd(), nullptr);
 }
 
