@@ -2,6 +2,11 @@
 
 namespace qm {
 
+uint32_t OpenToRead(const std::string& path, std::unique_ptr<IReadFile>& file) {
+    const uint32_t error = Platform().OpenForReading(path, file);
+    return error == kErrorSuccess && !file ? uint32_t{kErrorCrc} : error;
+}
+
 bool ReadToEnd(IReadFile& file, CFileHashes& hashes, CReadBuffer& buffer) {
     for (;;) {
         size_t bytesRead = 0;
@@ -24,9 +29,7 @@ FileDigests ReadFileDigests(const CCrc32& crc, const std::string& path, CReadBuf
     FileDigests digests;
     for (int attempt = 0; attempt <= kRereadsOfAChangingFile; ++attempt) {
         std::unique_ptr<IReadFile> file;
-        digests.openError = Platform().OpenForReading(path, file);
-        // A platform that reports success without a file has read nothing.
-        if (digests.openError == kErrorSuccess && !file) digests.openError = kErrorCrc;
+        digests.openError = OpenToRead(path, file);
         if (digests.openError != kErrorSuccess) return FileDigests{digests.openError};
 
         FileFacts before;

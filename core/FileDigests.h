@@ -84,6 +84,10 @@ private:
 FileDigests ReadFileDigests(const CCrc32& crc, const std::string& path, CReadBuffer& buffer,
                             Digests digests = Digests::Crc32AndSha256);
 
+// Opens the file at `path` through the platform to read it; a platform that
+// reports success without a file has opened nothing (kErrorCrc).
+uint32_t OpenToRead(const std::string& path, std::unique_ptr<IReadFile>& file);
+
 // Reads an open file to its end into `hashes`; false when a read fails.
 bool ReadToEnd(IReadFile& file, CFileHashes& hashes, CReadBuffer& buffer);
 

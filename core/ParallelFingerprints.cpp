@@ -216,8 +216,7 @@ bool CFingerprintQueue::StreamFile(size_t index) {
     stream->index = index;
     stream->reading.found = FindDirectoryEntry(job.path, stream->reading.lastWrite);
     std::unique_ptr<IReadFile> file;
-    uint32_t error = Platform().OpenForReading(job.path, file);
-    if (error == kErrorSuccess && !file) error = kErrorCrc;
+    const uint32_t error = OpenToRead(job.path, file);
     if (error != kErrorSuccess) {
         stream->reading.digests.openError = error;
         Publish(index, std::move(stream->reading));
@@ -259,8 +258,7 @@ bool CFingerprintQueue::SendPieces(Stream& stream, const FingerprintJob& job,
         }
         Push(stream, {Kind::Restart});
         file.reset();
-        uint32_t error = Platform().OpenForReading(job.path, file);
-        if (error == kErrorSuccess && !file) error = kErrorCrc;
+        const uint32_t error = OpenToRead(job.path, file);
         if (error != kErrorSuccess) {
             Push(stream, {Kind::OpenFailed, -1, 0, error});
             return true;
