@@ -146,25 +146,23 @@ private:
     bool ReadAt(void* buffer, size_t capacity, size_t& count) {
         count = 0;
         if (m_mode == Mode::Direct && IsAligned(buffer, capacity)) {
-            ssize_t direct;
-            do {
-                direct = pread(m_fd, buffer, capacity, m_offset);
-            } while (direct < 0 && errno == EINTR);
-            if (direct >= 0) return Advance(direct, count);
+            if (PreadOnce(buffer, capacity, count)) return true;
             if (errno != EINVAL) return false;
             UseTheCache();  // the file system took O_DIRECT but refuses its reads
         } else if (m_mode == Mode::Direct) {
             UseTheCache();
         }
+        return PreadOnce(buffer, capacity, count);
+    }
+
+    // One pread at the file's offset, begun again when a signal breaks it;
+    // the offset moves on by what it read. False (errno set) when it fails.
+    bool PreadOnce(void* buffer, size_t capacity, size_t& count) {
         ssize_t read;
         do {
             read = pread(m_fd, buffer, capacity, m_offset);
         } while (read < 0 && errno == EINTR);
         if (read < 0) return false;
-        return Advance(read, count);
-    }
-
-    bool Advance(ssize_t read, size_t& count) {
         count = static_cast<size_t>(read);
         m_offset += static_cast<off_t>(read);
         return true;
