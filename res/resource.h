@@ -85,8 +85,8 @@
 // sections: index 0 is "qmw", 1 is "db1".
 #define IDS_DIRECTORY_QMW 151
 #define IDS_DIRECTORY_DB1 152
-#define IDS_SUMMARY_CRC_ONLY_SHORT \
-    153  // %d: entries checked by CRC-32 only, after IDS_SUMMARY_CRAFTED
+// %d: entries checked by CRC-32 only, after IDS_SUMMARY_CRAFTED
+#define IDS_SUMMARY_CRC_ONLY_SHORT 153
 
 // Controls of the main window (IDD_QMVERIFY_DIALOG)
 #define IDC_RESULT_LIST 1000

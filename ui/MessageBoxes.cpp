@@ -21,6 +21,16 @@ std::string Formatted(UINT id, const std::string& first, const std::string& seco
                              first.c_str(), second.c_str());
 }
 
+// "and %d more" on a line of its own, for a list of `count` names of which
+// the first kNamesShown are shown; "" when all of them are.
+std::string MoreNamesLine(size_t count) {
+    if (count <= kNamesShown) return "";
+    return qm::BoundedFormat(qm::kMessageCapacity, nullptr,
+                             LoadResString(IDS_UNREADABLE_MORE).c_str(),
+                             static_cast<int>(count - kNamesShown)) +
+           "\n";
+}
+
 // The file that a write of string `messageId` changes.
 std::string WrittenFile(UINT messageId) {
     const std::string windowsDirectory = qm::Platform().WindowsDirectory();
@@ -42,12 +52,7 @@ std::string NamesInTheWay(UINT messageId) {
     for (size_t i = 0; i < taken.size() && i < kNamesShown; ++i) {
         names += qm::ShownPath(taken[i]) + "\n";
     }
-    if (taken.size() > kNamesShown) {
-        names += qm::BoundedFormat(qm::kMessageCapacity, nullptr,
-                                   LoadResString(IDS_UNREADABLE_MORE).c_str(),
-                                   static_cast<int>(taken.size() - kNamesShown)) +
-                 "\n";
-    }
+    names += MoreNamesLine(taken.size());
     return names;
 }
 
@@ -121,12 +126,7 @@ std::string UnreadableFilesText(const std::vector<std::string>& paths,
             std::find(changing.begin(), changing.end(), paths[i]) != changing.end();
         names += paths[i] + (changed ? LoadResString(IDS_CHANGED_WHILE_READ) : "") + "\n";
     }
-    if (paths.size() > kNamesShown) {
-        names += qm::BoundedFormat(qm::kMessageCapacity, nullptr,
-                                   LoadResString(IDS_UNREADABLE_MORE).c_str(),
-                                   static_cast<int>(paths.size() - kNamesShown)) +
-                 "\n";
-    }
+    names += MoreNamesLine(paths.size());
     return qm::BoundedFormat(qm::kMessageCapacity, nullptr,
                              LoadResString(IDS_UNREADABLE_FILES).c_str(), names.c_str());
 }
