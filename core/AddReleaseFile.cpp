@@ -7,6 +7,7 @@
 #include "core/FileDigests.h"
 #include "core/Fingerprint.h"
 #include "core/IniFile.h"
+#include "core/ListedEntries.h"
 #include "core/ReleaseListFormat.h"
 #include "core/WriterLock.h"
 #include "platform/AsciiCase.h"
@@ -28,25 +29,19 @@ bool IsStorableName(const std::string& name) {
 }
 
 // The number of the entry that names `name` or of the first free entry; 0
-// when every readable number holds another name.
+// when every readable number holds another name. Names compare whole and
+// byte for byte: a stored name longer than the typed one is another file,
+// however its first characters read.
 int FindEntry(const CIniFile& releaseList, const char* section, const std::string& name,
               bool& existing) {
-    for (int n = 1; n <= kLastReadableEntry; ++n) {
-        const std::string key = EntryKey("File", n);
-        const std::string stored = releaseList.ReadText(section, key, kTypedNameCapacity);
-        if (stored.empty()) {
-            existing = false;
-            return n;
-        }
-        // A stored name longer than the read capacity was cut by the read;
-        // it is some other file, however its first characters read.
-        if (stored == name &&
-            releaseList.ReadText(section, key, kTypedNameCapacity + 1).size() == name.size()) {
-            existing = true;
-            return n;
-        }
-    }
-    return 0;
+    int found = 0;
+    const int entries =
+        ForEachListedEntry(releaseList, section, [&](int n, const std::string& stored) {
+            if (found == 0 && stored == name) found = n;
+        });
+    existing = found != 0;
+    if (existing) return found;
+    return entries < kLastReadableEntry ? entries + 1 : 0;
 }
 
 AddResult Failed(uint32_t* error, uint32_t code) {

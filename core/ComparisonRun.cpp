@@ -8,6 +8,7 @@
 #include "core/Crc32.h"
 #include "core/FileStatus.h"
 #include "core/Fingerprint.h"
+#include "core/ListedEntries.h"
 #include "core/ParallelFingerprints.h"
 #include "core/ReleaseListFormat.h"
 #include "core/ResultSort.h"
@@ -26,17 +27,13 @@ struct ListedEntry {
     std::string path;  // whole; the row shows it cut
 };
 
-// The entries of both sections, in the order of the walk: each section from
-// 1 up to the first empty name, never beyond 9998.
+// The entries of both sections, in the order of the walk.
 std::vector<ListedEntry> WalkEntries(const CIniFile& releaseList,
                                      std::vector<FingerprintJob>& jobs) {
     std::vector<ListedEntry> entries;
     for (int index = 0; index < 2; ++index) {
         const ComponentDirectory& component = kComponentDirectories[index];
-        for (int n = 1; n <= kLastReadableEntry; ++n) {
-            const std::string name =
-                releaseList.ReadText(component.section, EntryKey("File", n), kWholeValueCapacity);
-            if (name.empty()) break;
+        ForEachListedEntry(releaseList, component.section, [&](int n, const std::string& name) {
             ListedEntry entry;
             entry.sectionIndex = index;
             entry.n = n;
@@ -49,7 +46,7 @@ std::vector<ListedEntry> WalkEntries(const CIniFile& releaseList,
             }
             entries.push_back(std::move(entry));
             jobs.push_back(std::move(job));
-        }
+        });
     }
     return entries;
 }

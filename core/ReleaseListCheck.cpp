@@ -1,5 +1,6 @@
 #include "core/ReleaseListCheck.h"
 
+#include "core/ListedEntries.h"
 #include "core/ReleaseListFormat.h"
 #include "platform/AsciiCase.h"
 
@@ -19,10 +20,7 @@ bool IsFileKey(const std::string& key) {
 SectionFindings CheckSection(const CIniFile& releaseList, const char* section) {
     SectionFindings findings;
     findings.section = section;
-    while (findings.entries < kLastReadableEntry &&
-           !releaseList.ReadText(section, EntryKey("File", findings.entries + 1), 2).empty()) {
-        ++findings.entries;
-    }
+    findings.entries = ForEachListedEntry(releaseList, section, nullptr);
     for (const std::string& key : releaseList.KeyNames(section)) {
         if (!IsFileKey(key) || releaseList.ReadText(section, key, 2).empty()) continue;
         // The walk reads exactly the keys "File1" to "File<entries>".

@@ -3,6 +3,7 @@
 #include <memory>
 #include <unordered_set>
 
+#include "core/ListedEntries.h"
 #include "core/ReleaseListFormat.h"
 #include "platform/AsciiCase.h"
 #include "platform/Platform.h"
@@ -14,12 +15,8 @@ namespace {
 // The lower-cased names of the entries that the comparison walks.
 std::unordered_set<std::string> ListedNames(const CIniFile& releaseList, const char* section) {
     std::unordered_set<std::string> names;
-    for (int n = 1; n <= kLastReadableEntry; ++n) {
-        const std::string name =
-            releaseList.ReadText(section, EntryKey("File", n), kWholeValueCapacity);
-        if (name.empty()) break;
-        names.insert(AsciiLowerCopy(name));
-    }
+    ForEachListedEntry(releaseList, section,
+                       [&](int, const std::string& name) { names.insert(AsciiLowerCopy(name)); });
     return names;
 }
 

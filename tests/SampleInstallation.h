@@ -15,6 +15,7 @@
 #include <string>
 
 #include "core/IniFile.h"
+#include "core/ListedEntries.h"
 #include "core/ReleaseListFormat.h"
 #include "platform/Platform.h"
 
@@ -111,16 +112,13 @@ public:
     // Sets "Updated<n>" of the entry that names `name` in `section` to 1.
     void MarkUpdated(const std::string& section, const std::string& name) const {
         CIniFile list = LoadList();
-        for (int n = 1; n <= kLastReadableEntry; ++n) {
-            const std::string file = list.ReadText(section, EntryKey("File", n), 128);
-            if (file.empty()) break;
-            if (file == name) {
-                list.WriteText(section, EntryKey("Updated", n), "1");
-                ASSERT_TRUE(list.SaveAs(ReleaseListPath()));
-                return;
-            }
-        }
-        FAIL() << name << " is not listed in " << section;
+        int found = 0;
+        ForEachListedEntry(list, section, [&](int n, const std::string& file) {
+            if (found == 0 && file == name) found = n;
+        });
+        ASSERT_NE(found, 0) << name << " is not listed in " << section;
+        list.WriteText(section, EntryKey("Updated", found), "1");
+        ASSERT_TRUE(list.SaveAs(ReleaseListPath()));
     }
 
     std::filesystem::path windowsDirectory;

@@ -27,5 +27,21 @@ TEST(UnlistedFiles, ANameListedInOtherLettersIsTheSameFile) {
     EXPECT_TRUE(found.unsearched.empty());
 }
 
+// An entry that no walk reaches releases nothing: the comparison never
+// checks the file it names, so the file is shown as planted.
+TEST(UnlistedFiles, ANameBehindAGapIsNotListed) {
+    test::SampleInstallation sample;
+    sample.WriteFile("qmw/tool.exe", "tool");
+    sample.WriteFile("qmw/behind.dll", "planted");
+    CIniFile list;
+    list.LoadText("[qmw]\r\nFile1=tool.exe\r\nFile3=behind.dll\r\n");
+    UnlistedScope scope;
+    scope.sections[0] = true;
+
+    const UnlistedFiles found = FindUnlistedFiles(list, scope);
+    ASSERT_EQ(found.files.size(), 1u);
+    EXPECT_EQ(found.files[0].path, "\\qmw.\\behind.dll");
+}
+
 }  // namespace
 }  // namespace qm
