@@ -4,6 +4,7 @@
 
 #include "core/Capacities.h"
 #include "core/Crc32.h"
+#include "core/EntryRecord.h"
 #include "core/FileDigests.h"
 #include "core/Fingerprint.h"
 #include "core/IniFile.h"
@@ -110,23 +111,13 @@ AddResult AddReleaseFile(const std::string& name, int directoryIndex, int* entry
     CReadBuffer buffer;
     const FileDigests digests = ReadFileDigests(crc, path, buffer);
     crc.FreeTable();
-    const std::string crcText = CrcText(digests.readWhole ? digests.crc : 0);
+    EntryRecord record;
+    record.name = name;
+    RecordDigests(digests, record);
     // A file that the search does not find gets an empty date.
-    std::string date;
-    if (!FileTimestampText(path, date)) date.clear();
-
+    if (!FileTimestampText(path, record.date)) record.date.clear();
     // The comment is left as it is: a refreshed entry keeps it.
-    releaseList.WriteText(section, EntryKey("File", n), name);
-    releaseList.WriteText(section, EntryKey("Date", n), date);
-    releaseList.WriteText(section, EntryKey("CRC", n), crcText);
-    releaseList.WriteText(section, EntryKey("Updated", n), "0");
-    const std::string sha256Key = EntryKey(kSha256KeyPrefix, n);
-    if (digests.readWhole) {
-        releaseList.WriteText(section, sha256Key, Sha256Hex(digests.sha256));
-    } else if (!releaseList.ReadText(section, sha256Key, kKeyCapacity).empty()) {
-        // An empty value reads as no SHA-256: the old one is not the file's.
-        releaseList.WriteText(section, sha256Key, "");
-    }
+    WriteEntry(releaseList, section, n, record);
     if (!releaseList.Save()) return Failed(error, releaseList.LastSaveError());
     if (entry) *entry = n;
     return existing ? AddResult::Refreshed : AddResult::Added;

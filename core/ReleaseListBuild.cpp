@@ -5,6 +5,7 @@
 
 #include "core/BoundedFormat.h"
 #include "core/Crc32.h"
+#include "core/EntryRecord.h"
 #include "core/Fingerprint.h"
 #include "core/FreshFile.h"
 #include "core/IniFile.h"
@@ -63,19 +64,12 @@ void CReleaseListBuild::WriteEntries(const std::vector<FoundFile>& found) {
         // and no SHA-256, and named.
         if (!digests.readWhole) m_unreadable.push_back(file.job.path);
         if (digests.changing) m_changing.push_back(file.job.path);
-        const uint32_t value = digests.readWhole ? digests.crc : 0;
-        const std::string timestamp =
-            CutToCapacity(TimestampText(file.lastWrite), kFingerprintCapacity);
-
-        m_newList.WriteText(file.section, EntryKey("File", file.n), file.name);
-        m_newList.WriteText(file.section, EntryKey("Date", file.n), timestamp);
-        m_newList.WriteText(file.section, EntryKey("CRC", file.n), CrcText(value));
-        m_newList.WriteText(file.section, EntryKey("Updated", file.n), "0");
-        m_newList.WriteText(file.section, EntryKey("Comment", file.n), "");
-        if (digests.readWhole) {
-            m_newList.WriteText(file.section, EntryKey(kSha256KeyPrefix, file.n),
-                                Sha256Hex(digests.sha256));
-        }
+        EntryRecord record;
+        record.name = file.name;
+        record.date = CutToCapacity(TimestampText(file.lastWrite), kFingerprintCapacity);
+        record.comment = std::string();  // a new entry records the empty comment
+        RecordDigests(digests, record);
+        WriteEntry(m_newList, file.section, file.n, record);
         ++m_nEntriesWritten;
         if (m_entryWritten) m_entryWritten(m_nEntriesWritten);
     }
