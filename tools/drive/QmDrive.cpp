@@ -12,6 +12,8 @@
 //   qmverify-drive timed-compare     presses "Compare", prints the seconds to the run's end
 //   qmverify-drive timed-sort COLUMN clicks header COLUMN, prints the seconds it sorts
 //   qmverify-drive rows              prints the number of rows of the result list
+//   qmverify-drive summary           prints the result group box's text: after a run,
+//                                    its summary ("Last comparison: ...")
 //   qmverify-drive place             prints the window's place and its monitor's work
 //                                    area; status 1 when the window or a control of it
 //                                    lies outside the work area or outside the window
@@ -33,7 +35,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
 #include "tools/drive/DriveSupport.h"
@@ -52,6 +53,18 @@ bool ShowsNotice(HWND main) {
     return box != nullptr && ::IsWindowVisible(box) && ::GetWindow(box, GW_OWNER) == main;
 }
 
+// The text of the result group box, asked within a second.
+bool GroupText(HWND group, std::string& text) {
+    char buffer[1024] = "";
+    DWORD_PTR answer = 0;
+    if (::SendMessageTimeoutA(group, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer),
+                              SMTO_NORMAL, 1000, &answer) == 0) {
+        return false;
+    }
+    text = buffer;
+    return true;
+}
+
 // Whether the window answers within a second and its group box shows the
 // resting text or the last run's summary, or a notice box waits for an answer.
 bool WaitsForTheOperator(HWND main, HWND group) {
@@ -59,13 +72,10 @@ bool WaitsForTheOperator(HWND main, HWND group) {
     if (ShowsNotice(main)) return true;
     DWORD_PTR answer = 0;
     if (::SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &answer) == 0) return false;
-    char text[256] = "";
-    if (::SendMessageTimeoutA(group, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
-                              SMTO_NORMAL, 1000, &answer) == 0) {
-        return false;
-    }
-    return std::strcmp(text, drive::kResultGroupText) == 0 ||
-           std::strncmp(text, drive::kSummaryStart, sizeof drive::kSummaryStart - 1) == 0;
+    std::string text;
+    if (!GroupText(group, text)) return false;
+    return text == drive::kResultGroupText ||
+           text.compare(0, sizeof drive::kSummaryStart - 1, drive::kSummaryStart) == 0;
 }
 
 int WaitUntilIdle(HWND main, DWORD milliseconds) {
@@ -198,10 +208,17 @@ int PrintPlace(HWND main) {
     return inside ? 0 : 1;
 }
 
+int PrintSummary(HWND main) {
+    std::string text;
+    if (!GroupText(drive::ResultGroupBox(main), text)) return 1;
+    std::printf("%s\n", text.c_str());
+    return 0;
+}
+
 int Usage() {
     std::fputs(
         "usage: qmverify-drive wait|idle [SECONDS]|compare|dismiss|exit|header COLUMN"
-        "|timed-compare|timed-sort COLUMN|rows|place|timed-run PROGRAM [ARGS...]\n",
+        "|timed-compare|timed-sort COLUMN|rows|summary|place|timed-run PROGRAM [ARGS...]\n",
         stderr);
     return 2;
 }
@@ -257,6 +274,7 @@ int main(int argc, char** argv) {
     }
     if (command == "timed-compare") return TimedCompare(main);
     if (command == "place") return PrintPlace(main);
+    if (command == "summary") return PrintSummary(main);
     if (command == "rows") {
         HWND list = ::GetDlgItem(main, IDC_RESULT_LIST);
         std::printf("%d\n", static_cast<int>(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)));
