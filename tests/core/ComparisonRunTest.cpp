@@ -459,14 +459,40 @@ TEST(ComparisonRun, FilesThatCannotBeReadCarryTheirCauseAndAreCountedByIt) {
                   {RowCause::Missing, 1}, {RowCause::NoAccess, 1}, {RowCause::HeldOpen, 1}}));
 }
 
+// Directory searches that tell each file's size as 100 bytes per character
+// of its name before the dot, so that the counts of a run are known ahead
+// (whatever the system's own searches tell).
+class SizedSearches : public test::ForwardingPlatform {
+    class Search : public IDirectorySearch {
+    public:
+        explicit Search(std::unique_ptr<IDirectorySearch> real) : m_real(std::move(real)) {}
+        bool Next(FoundEntry& entry) override { return m_real->Next(entry) && Sized(entry); }
+
+    private:
+        std::unique_ptr<IDirectorySearch> m_real;
+    };
+
+public:
+    static bool Sized(FoundEntry& entry) {
+        entry.size = 100 * entry.name.find('.');
+        return true;
+    }
+    std::unique_ptr<IDirectorySearch> FindFirst(const std::string& pattern,
+                                                FoundEntry& first) override {
+        std::unique_ptr<IDirectorySearch> real = Real().FindFirst(pattern, first);
+        if (!real) return nullptr;
+        Sized(first);
+        return std::make_unique<Search>(std::move(real));
+    }
+};
+
 // A run reports its files and bytes after each file, and stops where the
 // caller says so: a comparison keeps what it compared, a build (of a missing
 // list, or of a list that exists) writes nothing.
 TEST(ComparisonRun, ARunCountsFilesAndBytesAndStopsWhenTheCallerSaysSo) {
     SampleInstallation sample;
-    for (int n = 0; n < 6; ++n) {
-        sample.WriteFile("qmw/f" + std::to_string(n) + ".exe", std::string(100 * (n + 1), 'x'));
-    }
+    SizedSearches sizes;
+    for (int n = 1; n <= 6; ++n) sample.WriteFile("qmw/" + std::string(n, 'f') + ".exe", "x");
     int stopAfter = 2;
     std::vector<RunProgress> seen;
     ComparisonHooks hooks;

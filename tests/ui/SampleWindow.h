@@ -78,6 +78,25 @@ protected:
         ASSERT_TRUE(m_dlg.Create(nullptr));
         m_list = m_dlg.GetDlgItem(IDC_RESULT_LIST);
     }
+    // Runs the thread's messages, through the window's dialog manager, until
+    // the window's run has ended and shown its end (and whatever boxes it
+    // opens then have been answered); false after a minute.
+    bool WaitForRunEnd() {
+        const DWORD start = ::GetTickCount();
+        while (m_dlg.GetSafeHwnd() != nullptr && m_dlg.RunGoesOn()) {
+            if (::GetTickCount() - start > 60000) return false;
+            MSG msg;
+            if (!::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+                continue;
+            }
+            if (!::IsDialogMessageA(m_dlg.GetSafeHwnd(), &msg)) {
+                ::TranslateMessage(&msg);
+                ::DispatchMessageA(&msg);
+            }
+        }
+        return true;
+    }
 
     SampleInstallation m_install;
     CModelessDialog<CCheckerDlg> m_dlg;

@@ -10,6 +10,11 @@
 //   qmverify-drive header COLUMN     left click on a column header, done when it returns
 //   qmverify-drive exit              presses "Exit" once no dialog is open over the window
 //   qmverify-drive timed-compare     presses "Compare", prints the seconds to the run's end
+//                                    and the longest the window took to answer a
+//                                    message meanwhile (milliseconds)
+//   qmverify-drive running           status 0 while a run goes on, 1 while none does
+//   qmverify-drive stop-ms           prints the milliseconds the window took to show its
+//                                    last run stopped, from the key or click (-1: none)
 //   qmverify-drive timed-sort COLUMN clicks header COLUMN, prints the seconds it sorts
 //   qmverify-drive rows              prints the number of rows of the result list
 //   qmverify-drive place             prints the window's place and its monitor's work
@@ -20,10 +25,9 @@
 //                                    and prints the seconds it took
 //
 // "Waiting for the operator" means: the window answers messages, and no
-// comparison runs (the result group box shows its resting text, or the
-// summary of the last run, never the count of a run going on). A notice
-// box counts as waiting too. "compare" hands the command over ahead of
-// whatever is asked after it, so an "idle" that follows sees the run.
+// run goes on (its Compare button does not read Stop). A notice box counts
+// as waiting too. "compare" hands the command over ahead of whatever is
+// asked after it, so an "idle" that follows sees the run.
 //
 // Exit status 0 on success, 1 when the window did not turn up (or turn idle)
 // in time.
@@ -31,6 +35,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -52,20 +57,12 @@ bool ShowsNotice(HWND main) {
     return box != nullptr && ::IsWindowVisible(box) && ::GetWindow(box, GW_OWNER) == main;
 }
 
-// Whether the window answers within a second and its group box shows the
-// resting text or the last run's summary, or a notice box waits for an answer.
+// Whether the window answers within a second and no run goes on, or a
+// notice box waits for an answer.
 bool WaitsForTheOperator(HWND main, HWND group) {
     if (group == nullptr) return false;
     if (ShowsNotice(main)) return true;
-    DWORD_PTR answer = 0;
-    if (::SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &answer) == 0) return false;
-    char text[256] = "";
-    if (::SendMessageTimeoutA(group, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
-                              SMTO_NORMAL, 1000, &answer) == 0) {
-        return false;
-    }
-    return std::strcmp(text, drive::kResultGroupText) == 0 ||
-           std::strncmp(text, drive::kSummaryStart, sizeof drive::kSummaryStart - 1) == 0;
+    return drive::NoRunGoesOn(main);
 }
 
 int WaitUntilIdle(HWND main, DWORD milliseconds) {
@@ -84,15 +81,28 @@ int WaitUntilIdle(HWND main, DWORD milliseconds) {
 // A whole run may take minutes on a large installation.
 constexpr UINT kRunTimeout = 3600 * 1000;
 
+// Presses Compare and waits for the run's end, asking the window every
+// 10 ms meanwhile how long it takes to answer (a message sent to it waits
+// for the thread to look at its queue).
 int TimedCompare(HWND main) {
     const LARGE_INTEGER start = drive::Now();
     DWORD_PTR answer = 0;
+    // Sent: it returns once the run has started on its thread.
     if (::SendMessageTimeoutA(main, WM_COMMAND, MAKEWPARAM(IDC_COMPARE, BN_CLICKED),
                               reinterpret_cast<LPARAM>(::GetDlgItem(main, IDC_COMPARE)),
                               SMTO_NORMAL, kRunTimeout, &answer) == 0) {
         return 1;
     }
-    std::printf("%.3f\n", drive::SecondsSince(start));
+    double longest = 0;
+    while (!drive::NoRunGoesOn(main)) {
+        const LARGE_INTEGER asked = drive::Now();
+        if (::SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, kRunTimeout, &answer) == 0) {
+            return 1;
+        }
+        longest = std::max(longest, drive::SecondsSince(asked) * 1000);
+        ::Sleep(10);
+    }
+    std::printf("%.3f %.1f\n", drive::SecondsSince(start), longest);
     return 0;
 }
 
@@ -198,10 +208,24 @@ int PrintPlace(HWND main) {
     return inside ? 0 : 1;
 }
 
+// Closes the notice box, done once it is gone, so that what follows meets
+// the window.
+int Dismiss() {
+    HWND box = drive::WaitForWindow("#32770", drive::kNoticeCaption, 10000);
+    if (box == nullptr) return 1;
+    ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    const DWORD start = ::GetTickCount();
+    while (::IsWindow(box)) {
+        if (::GetTickCount() - start > 10000) return 1;
+        ::Sleep(20);
+    }
+    return 0;
+}
+
 int Usage() {
     std::fputs(
         "usage: qmverify-drive wait|idle [SECONDS]|compare|dismiss|exit|header COLUMN"
-        "|timed-compare|timed-sort COLUMN|rows|place|timed-run PROGRAM [ARGS...]\n",
+        "|timed-compare|timed-sort COLUMN|rows|place|running|stop-ms|timed-run PROGRAM [ARGS...]\n",
         stderr);
     return 2;
 }
@@ -235,18 +259,7 @@ int main(int argc, char** argv) {
                        reinterpret_cast<LPARAM>(::GetDlgItem(main, IDOK)));
         return 0;
     }
-    if (command == "dismiss") {
-        HWND box = drive::WaitForWindow("#32770", drive::kNoticeCaption, 10000);
-        if (box == nullptr) return 1;
-        ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-        // Done once the box is gone, so that what follows meets the window.
-        const DWORD start = ::GetTickCount();
-        while (::IsWindow(box)) {
-            if (::GetTickCount() - start > 10000) return 1;
-            ::Sleep(20);
-        }
-        return 0;
-    }
+    if (command == "dismiss") return Dismiss();
     double seconds = 0;
     if (command == "header" && argc == 3)
         return ClickHeader(main, std::atoi(argv[2]), seconds) ? 0 : 1;
@@ -256,6 +269,12 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (command == "timed-compare") return TimedCompare(main);
+    if (command == "running") return drive::NoRunGoesOn(main) ? 1 : 0;
+    if (command == "stop-ms") {
+        const auto stored = reinterpret_cast<INT_PTR>(::GetPropA(main, drive::kStopTimeProperty));
+        std::printf("%d\n", static_cast<int>(stored) - 1);
+        return 0;
+    }
     if (command == "place") return PrintPlace(main);
     if (command == "rows") {
         HWND list = ::GetDlgItem(main, IDC_RESULT_LIST);
