@@ -144,14 +144,15 @@ void CCheckerDlg::SetGroupText(const std::string& text) {
     if (before == text) return;
     group.SetWindowText(text);
     // A group box paints only its new text: the strip of the old one is
-    // erased through the window, then painted at once. A text may take two
-    // lines (BS_MULTILINE): the strip is as high as the higher of the two.
+    // erased through the window. A text may take two lines (BS_MULTILINE):
+    // the strip is as high as the higher of the two. It is painted when the
+    // thread next waits, after any key or click that came meanwhile, so that
+    // a Stop never waits for a repaint.
     RECT strip{};
     ::GetWindowRect(m_hResultGroup, &strip);
     ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&strip), 2);
     strip.bottom = strip.top + std::max(GroupTextHeight(before), GroupTextHeight(text)) + 1;
-    ::RedrawWindow(m_hWnd, &strip, nullptr,
-                   RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    ::RedrawWindow(m_hWnd, &strip, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 int CCheckerDlg::GroupTextHeight(const std::string& text) const {

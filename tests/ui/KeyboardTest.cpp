@@ -70,18 +70,7 @@ void PressAlt(HWND dialog, char letter) {
     }
 }
 
-void PressEnter(HWND dialog) {
-    HWND focus = ::GetFocus();
-    ::PostMessageA(focus, WM_KEYDOWN, VK_RETURN, 1);
-    ::PostMessageA(focus, WM_KEYUP, VK_RETURN, static_cast<LPARAM>(0xC0000001u));
-    MSG msg;
-    while (::IsWindow(dialog) && ::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (!::IsDialogMessageA(dialog, &msg)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
-        }
-    }
-}
+void PressEnter(HWND dialog) { PressKey(dialog, VK_RETURN); }
 
 std::wstring AccessibleName(HWND control) {
     IAccessible* accessible = nullptr;

@@ -604,21 +604,6 @@ TEST_F(MainWindowTest, PlantedFilesShowAsNotListedWhileTheirFlagIsSetAndOpenNoCo
     ProcessSettingsFlags().checkQmw = 1;
 }
 
-// A key pressed on the control with the focus, through the dialog manager as
-// the modal loop of the program hands it over.
-void PressKey(HWND dialog, UINT key) {
-    HWND focus = ::GetFocus();
-    ::PostMessageA(focus, WM_KEYDOWN, key, 1);
-    ::PostMessageA(focus, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
-    MSG msg;
-    while (::IsWindow(dialog) && ::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (!::IsDialogMessageA(dialog, &msg)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
-        }
-    }
-}
-
 // From the keyboard alone: Enter in the list opens Edit comment for the row
 // with the focus and leaves the window open; Enter elsewhere still presses
 // the default button (Compare), and Esc still ends the window.

@@ -34,6 +34,21 @@ inline std::string ItemText(HWND list, int item, int column) {
 
 using qm::test::SampleInstallation;
 
+// A key pressed on the control with the focus, through the dialog manager as
+// the modal loop of the program hands it over.
+inline void PressKey(HWND dialog, UINT key) {
+    HWND focus = ::GetFocus();
+    ::PostMessageA(focus, WM_KEYDOWN, key, 1);
+    ::PostMessageA(focus, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
+    MSG msg;
+    while (::IsWindow(dialog) && ::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (!::IsDialogMessageA(dialog, &msg)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+    }
+}
+
 class SampleWindowTest : public ::testing::Test {
 protected:
     // `withReadme`: \qmw also holds readme.txt, a file that no section lists.

@@ -13,6 +13,8 @@
 //                                    and the longest the window took to answer a
 //                                    message meanwhile (milliseconds)
 //   qmverify-drive running           status 0 while a run goes on, 1 while none does
+//   qmverify-drive group             prints the result group box's text (a run's count,
+//                                    or how the last run ended)
 //   qmverify-drive stop-ms           prints the milliseconds the window took to show its
 //                                    last run stopped, from the key or click (-1: none)
 //   qmverify-drive timed-sort COLUMN clicks header COLUMN, prints the seconds it sorts
@@ -225,7 +227,8 @@ int Dismiss() {
 int Usage() {
     std::fputs(
         "usage: qmverify-drive wait|idle [SECONDS]|compare|dismiss|exit|header COLUMN"
-        "|timed-compare|timed-sort COLUMN|rows|place|running|stop-ms|timed-run PROGRAM [ARGS...]\n",
+        "|timed-compare|timed-sort COLUMN|rows|place|running|group|stop-ms"
+        "|timed-run PROGRAM [ARGS...]\n",
         stderr);
     return 2;
 }
@@ -270,6 +273,14 @@ int main(int argc, char** argv) {
     }
     if (command == "timed-compare") return TimedCompare(main);
     if (command == "running") return drive::NoRunGoesOn(main) ? 1 : 0;
+    if (command == "group") {
+        char text[1024] = "";
+        DWORD_PTR answer = 0;
+        ::SendMessageTimeoutA(drive::ResultGroupBox(main), WM_GETTEXT, sizeof text,
+                              reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 5000, &answer);
+        std::printf("%s\n", text);
+        return 0;
+    }
     if (command == "stop-ms") {
         const auto stored = reinterpret_cast<INT_PTR>(::GetPropA(main, drive::kStopTimeProperty));
         std::printf("%d\n", static_cast<int>(stored) - 1);
