@@ -119,9 +119,12 @@ bool CCheckerDlg::OnRunNews(WPARAM, LPARAM, LRESULT& result) {
 }
 
 // The rows so far at the top of the list, the count in the group box and on
-// the taskbar button.
+// the taskbar button. The list is painted here, so that the pace of the
+// shows counts what painting costs (a slow display driver's tens of
+// milliseconds push the next show out, and keys find the thread free).
 void CCheckerDlg::ShowRunProgress() {
     m_rows.AddAtTop(m_pendingFiles);
+    m_listResult.UpdateWindow();
     if (m_progress.filesTotal > 0 || m_progress.stage == qm::RunProgress::Stage::Recording) {
         SetGroupText(ProgressText(m_progress));
     }
