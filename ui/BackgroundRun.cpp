@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "core/ResultSort.h"
+
 CBackgroundRun::~CBackgroundRun() {
     m_bStop = true;
     Join();
@@ -66,11 +68,23 @@ qm::ComparisonHooks CBackgroundRun::Hooks() {
     return hooks;
 }
 
-void CBackgroundRun::StartComparison(HWND window, UINT message, const qm::UnlistedScope& scope) {
+void CBackgroundRun::StartComparison(HWND window, UINT message, const qm::UnlistedScope& scope,
+                                     const qm::StatusTexts& texts) {
+    Join();  // an abandoned run's thread may still fill its table
+    m_sorted = qm::CResultTable(texts);
     Start(window, message, Kind::Comparison, [this, scope] {
-        const qm::ComparisonResult result = qm::CompareFiles(Hooks(), scope);
+        qm::ComparisonHooks hooks = Hooks();
+        hooks.compared = [this, delivered = hooks.compared](const qm::ComparedFile& file) {
+            m_sorted.AddAtTop(file);
+            delivered(file);
+        };
+        const qm::ComparisonResult result = qm::CompareFiles(hooks, scope);
+        qm::SortState sort;
+        qm::SortAfterComparison(m_sorted, sort);
+        const qm::RunSummary summary = qm::SummarizeRows(m_sorted);
         std::lock_guard<std::mutex> lock(m_mutex);
         m_comparison = result;
+        m_summary = summary;
     });
 }
 

@@ -27,7 +27,9 @@
 
 #include "core/ComparisonRun.h"
 #include "core/ReleaseListBuild.h"
+#include "core/ResultTable.h"
 #include "core/RunProgress.h"
+#include "core/RunSummary.h"
 #include "core/UnlistedFiles.h"
 
 class CBackgroundRun {
@@ -48,7 +50,11 @@ public:
     CBackgroundRun(const CBackgroundRun&) = delete;
     CBackgroundRun& operator=(const CBackgroundRun&) = delete;
 
-    void StartComparison(HWND window, UINT message, const qm::UnlistedScope& scope);
+    // A comparison also keeps its rows in a table of its own, sorted by
+    // status and summed up on its thread when it ends, so that the window
+    // only takes them (a sort of 20,000 rows would keep it from answering).
+    void StartComparison(HWND window, UINT message, const qm::UnlistedScope& scope,
+                         const qm::StatusTexts& texts);
     void StartBuild(HWND window, UINT message);
 
     // A run goes on: started, and neither ended (its end taken) nor abandoned.
@@ -64,6 +70,9 @@ public:
     News TakeNews();
     const qm::ComparisonResult& ComparisonResult() const { return m_comparison; }
     const qm::BuildResult& BuildResult() const { return m_build; }
+    // The rows of an ended comparison, sorted, and their summary.
+    qm::CResultTable& SortedRows() { return m_sorted; }
+    const qm::RunSummary& Summary() const { return m_summary; }
 
     // How often the thread posts news at most.
     static constexpr std::chrono::milliseconds kNewsInterval{30};
@@ -87,4 +96,6 @@ private:
     std::chrono::steady_clock::time_point m_lastPost;
     qm::ComparisonResult m_comparison;
     qm::BuildResult m_build;
+    qm::CResultTable m_sorted;  // the comparison's own rows (its thread's until it ends)
+    qm::RunSummary m_summary;
 };

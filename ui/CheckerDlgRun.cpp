@@ -70,7 +70,8 @@ void CCheckerDlg::StartComparison() {
     }
     m_rows.Clear();
     EnterRun();
-    m_run.StartComparison(m_hWnd, checker::kRunNewsMessage, UnlistedScopeOfSettings());
+    m_run.StartComparison(m_hWnd, checker::kRunNewsMessage, UnlistedScopeOfSettings(),
+                          m_table.Texts());
 }
 
 void CCheckerDlg::StartBuild() {
@@ -148,18 +149,21 @@ void CCheckerDlg::StopRun() {
 }
 
 void CCheckerDlg::FinishComparison(bool stopped) {
-    m_rows.AddAtTop(m_pendingFiles);
-    m_rows.SortAfterComparison(m_sort);
     const qm::ComparisonResult run = stopped ? qm::ComparisonResult() : m_run.ComparisonResult();
     if (stopped || run.stopped) {
+        m_rows.AddAtTop(m_pendingFiles);
+        m_rows.SortAfterComparison(m_sort);
         const bool buildStopped = run.builtList && run.build.status == qm::BuildResult::Stopped;
         LeaveRun(buildStopped ? BuildOutcomeText(run.build)
                               : StoppedText(m_table.RowCount(),
                                             stopped ? m_progress.filesTotal : run.filesToCompare));
         return;
     }
-    LeaveRun(SummaryText(qm::SummarizeRows(m_table),
-                         ComparedDirectory(qm::kComponentDirectories[0].directory),
+    // The run's thread has sorted and summed up its rows.
+    m_pendingFiles.clear();
+    m_rows.Replace(m_run.SortedRows());
+    m_sort = qm::SortState{qm::kColStatus, 0};
+    LeaveRun(SummaryText(m_run.Summary(), ComparedDirectory(qm::kComponentDirectories[0].directory),
                          ComparedDirectory(qm::kComponentDirectories[1].directory)));
     if (run.builtList) ShowBuildOutcome(m_hWnd, run.build);
     if (run.listUnreadable) {

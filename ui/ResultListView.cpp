@@ -73,6 +73,14 @@ void CResultListView::AddAtTop(std::vector<qm::ComparedFile>& files) {
     files.clear();
 }
 
+void CResultListView::Replace(qm::CResultTable& rows) {
+    m_table.Rows() = std::move(rows.Rows());
+    rows.Clear();
+    m_list.SetItemState(-1, 0, kControlState);
+    if (m_list.GetItemCount() != m_table.RowCount()) m_list.SetItemCount(m_table.RowCount());
+    m_list.Invalidate(false);
+}
+
 bool CResultListView::SortOnHeaderClick(qm::SortState& state, int column, int button) {
     if (button != 0) return false;
     bool sorted = false;

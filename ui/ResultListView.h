@@ -35,6 +35,8 @@ public:
     // `files` at the top, the last of them topmost, as one thread would
     // have inserted each; the control shows them when it next paints.
     void AddAtTop(std::vector<qm::ComparedFile>& files);
+    // The rows of `rows` in place of the table's, no row selected.
+    void Replace(qm::CResultTable& rows);
     // The row's record changed (Edit comment): the control draws it anew.
     void RedrawRow(int row) const;
 
