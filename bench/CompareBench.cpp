@@ -219,10 +219,10 @@ int main(int argc, char** argv) {
     qm::CResultTable table;
     qm::SortState sort;
     const auto compare = [&] {
-        qm::RunComparison(table, sort, qm::StatusTexts(), qm::ComparisonHooks());
+        qm::RunComparison(table, sort, qm::ComparisonHooks());
         return table.RowCount() == static_cast<int>(files.size()) &&
                std::all_of(table.Rows().begin(), table.Rows().end(), [](const qm::ResultRow& row) {
-                   return row.attributes.image == qm::Identical;
+                   return row.file.status == qm::Identical;
                });
     };
     const auto runTool = [](const std::string& command) {

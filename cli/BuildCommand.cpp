@@ -47,6 +47,7 @@ int RunBuild(const CommandLine& line) {
             return Fail(WriteFailure("the release list", result.error));
         case BuildResult::NothingFound:
             return Fail(NothingFoundFailure());
+        case BuildResult::Stopped:  // the command line never stops a build
         case BuildResult::Ok:
             break;
     }

@@ -33,6 +33,15 @@ public:
         WriteError("\rRows so far: " + std::to_string(rows));
     }
 
+    // The hook of a run that shows its files on the line.
+    ProgressHook Hook() {
+        if (!m_enabled) return {};
+        return [this](const RunProgress& now) {
+            Update(now.filesDone);
+            return true;
+        };
+    }
+
     // Blanks the line, so that what follows starts clean.
     void Clear() {
         if (!m_shown) return;
@@ -51,6 +60,7 @@ std::string BuildFailure(const BuildResult& build) {
     switch (build.status) {
         case BuildResult::NothingFound:
             return NothingFoundFailure();
+        case BuildResult::Stopped:
         case BuildResult::BackupFailed:
         case BuildResult::WriteFailed:
         case BuildResult::Ok:
@@ -106,7 +116,7 @@ int RunCompare(const CommandLine& line) {
     ProgressLine progress(IsTerminal(StandardStream::Error));
     ComparisonHooks hooks;
     hooks.noticeNoReleaseList = [] { WriteError(QM_TEXT_NO_RELEASE_LIST "\n"); };
-    hooks.rowAdded = [&progress](int rows) { progress.Update(rows); };
+    hooks.progress = progress.Hook();
     UnlistedScope scope;
     scope.sections[0] = scope.sections[1] = line.unlisted;
 
@@ -116,7 +126,7 @@ int RunCompare(const CommandLine& line) {
     const auto startTick = std::chrono::steady_clock::now();
     CResultTable table;
     SortState sort;
-    const ComparisonResult result = RunComparison(table, sort, StatusTexts(), hooks, scope);
+    const ComparisonResult result = RunComparison(table, sort, hooks, scope);
     progress.Clear();
     facts.listFound = result.listFound;
     facts.findings = result.findings;
@@ -150,7 +160,7 @@ int RunCompare(const CommandLine& line) {
     }
     if (listFindings || !result.unsearched.empty()) return kExitError;
     for (const ResultRow& row : table.Rows()) {
-        if (row.attributes.image == NotIdentical || row.attributes.image == NotListed) {
+        if (row.file.status == NotIdentical || row.file.status == NotListed) {
             return kExitDifferences;
         }
     }

@@ -158,7 +158,7 @@ int RunComment(const CommandLine& line) {
              " characters");
     }
     uint32_t writeError = 0;
-    switch (WriteEntryComment(section, n, shownPath, comment, updated, &writeError)) {
+    switch (WriteEntryComment(section, n, name, comment, updated, &writeError)) {
         case CommentResult::Written:
             return Report("Entry " + std::to_string(n) + " of " + section + " (" +
                               Printable(shownPath) + "): comment stored, " +

@@ -46,17 +46,17 @@ struct RowCounts {
 RowCounts CountRows(const CResultTable& table) {
     RowCounts counts;
     for (const ResultRow& row : table.Rows()) {
-        const int section = row.texts[kColSection] == kComponentDirectories[1].section ? 1 : 0;
-        const RowAttributes& attributes = row.attributes;
-        if (attributes.cause == RowCause::NotListed) {
+        const ComparedFile& file = row.file;
+        const int section = file.section == 1 ? 1 : 0;
+        if (file.cause == RowCause::NotListed) {
             ++counts.unlisted[section];
             continue;
         }
-        if (attributes.image >= 0 && attributes.image < 3) {
-            ++counts.byStatus[section][attributes.image];
+        if (file.status >= Identical && file.status <= Updated) {
+            ++counts.byStatus[section][file.status];
         }
-        if (attributes.digest == RowDigest::Crc32) ++counts.crcOnly[section];
-        if (attributes.cause == RowCause::ContentChangedSameCrc) ++counts.crafted[section];
+        if (file.digest == RowDigest::Crc32) ++counts.crcOnly[section];
+        if (file.cause == RowCause::ContentChangedSameCrc) ++counts.crafted[section];
     }
     return counts;
 }

@@ -34,19 +34,13 @@ std::string WithoutControls(const std::string& text) {
     return field;
 }
 
-bool IsPlainNumber(const std::string& text) {
-    return !text.empty() && text.size() <= 9 &&
-           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
-           (text.size() == 1 || text[0] != '0');
-}
-
 std::string FormatTable(const CResultTable& table) {
     size_t widths[kVisibleColumns];
     for (int c = 0; c < kVisibleColumns; ++c)
         widths[c] = std::char_traits<char>::length(kHeaders[c]);
-    for (const ResultRow& row : table.Rows()) {
+    for (int row = 0; row < table.RowCount(); ++row) {
         for (int c = 0; c < kVisibleColumns; ++c)
-            widths[c] = std::max(widths[c], row.texts[c].size());
+            widths[c] = std::max(widths[c], table.CellText(row, c).size());
     }
     std::string out;
     const auto appendLine = [&out, &widths](const auto& cellOf) {
@@ -61,7 +55,9 @@ std::string FormatTable(const CResultTable& table) {
         out += '\n';
     };
     appendLine([](int c) { return std::string(kHeaders[c]); });
-    for (const ResultRow& row : table.Rows()) appendLine([&row](int c) { return row.texts[c]; });
+    for (int row = 0; row < table.RowCount(); ++row) {
+        appendLine([&table, row](int c) { return table.CellText(row, c); });
+    }
     return out;
 }
 
@@ -74,55 +70,55 @@ std::string FormatSeparated(const CResultTable& table, bool csv) {
         out += kHeaders[c];
     }
     out += lineEnd;
-    for (const ResultRow& row : table.Rows()) {
+    for (int row = 0; row < table.RowCount(); ++row) {
         for (int c = 0; c < kColumnCount; ++c) {
             if (c > 0) out += separator;
-            out += csv ? CsvField(row.texts[c]) : TsvField(row.texts[c]);
+            const std::string text = table.CellText(row, c);
+            out += csv ? CsvField(text) : TsvField(text);
         }
         out += lineEnd;
     }
     return out;
 }
 
+// What the rows' records say beyond the nine columns: the cause, whether
+// the date moved, the digest that decided and the SHA-256 texts.
+std::string JsonFacts(const ComparedFile& file) {
+    const bool listed = file.cause != RowCause::NotListed;
+    std::string out = ", \"cause\": " + JsonString(CauseText(file.cause));
+    out += ", \"dateChanged\": ";
+    // Nothing recorded, nothing to compare with: neither true nor false.
+    out += !listed ? "null" : file.dateNow != file.dateRecorded ? "true" : "false";
+    out += ", \"digest\": ";
+    out += file.digest == RowDigest::Sha256  ? "\"sha256\""
+           : file.digest == RowDigest::Crc32 ? "\"crc32\""
+                                             : "null";
+    out += ", \"sha256Current\": ";
+    out += file.sha256Now.empty() ? "null" : JsonString(file.sha256Now);
+    out += ", \"sha256Release\": ";
+    out += file.sha256Recorded.empty() ? "null" : JsonString(file.sha256Recorded);
+    return out;
+}
+
 std::string FormatJson(const CResultTable& table) {
-    // The cause and whether the date moved come after the nine columns.
     if (table.Rows().empty()) return "[]\n";
     std::string out = "[\n";
-    bool first = true;
-    for (const ResultRow& row : table.Rows()) {
-        out += first ? "  {" : ",\n  {";
-        first = false;
+    for (int row = 0; row < table.RowCount(); ++row) {
+        const ComparedFile& file = table.Rows()[row].file;
+        out += row == 0 ? "  {" : ",\n  {";
         for (int c = 0; c < kColumnCount; ++c) {
             if (c > 0) out += ", ";
             out += '"';
             out += kJsonNames[c];
             out += "\": ";
-            const std::string& text = row.texts[c];
-            if (c == kColEntry && text.empty() && row.attributes.cause == RowCause::NotListed) {
-                out += "null";  // no entry names the file
+            if (c == kColEntry) {
+                // A number; null where no entry names the file.
+                out += file.entry > 0 ? std::to_string(file.entry) : "null";
             } else {
-                out += c == kColEntry && IsPlainNumber(text) ? text : JsonString(text);
+                out += JsonString(table.CellText(row, c));
             }
         }
-        const RowAttributes& attributes = row.attributes;
-        const bool listed = attributes.cause != RowCause::NotListed;
-        out += ", \"cause\": ";
-        out += JsonString(CauseText(attributes.cause));
-        out += ", \"dateChanged\": ";
-        // Nothing recorded, nothing to compare with: neither true nor false.
-        if (!listed) {
-            out += "null";
-        } else {
-            out += row.texts[kColDateCurrent] != row.texts[kColDateRelease] ? "true" : "false";
-        }
-        out += ", \"digest\": ";
-        out += attributes.digest == RowDigest::Sha256  ? "\"sha256\""
-               : attributes.digest == RowDigest::Crc32 ? "\"crc32\""
-                                                       : "null";
-        out += ", \"sha256Current\": ";
-        out += attributes.sha256Current.empty() ? "null" : JsonString(attributes.sha256Current);
-        out += ", \"sha256Release\": ";
-        out += attributes.sha256Release.empty() ? "null" : JsonString(attributes.sha256Release);
+        out += JsonFacts(file);
         out += '}';
     }
     out += "\n]\n";
@@ -183,32 +179,6 @@ std::string JsonString(const std::string& text) {
     }
     out += '"';
     return out;
-}
-
-const char* CauseText(RowCause cause) {
-    switch (cause) {
-        case RowCause::SameContent:
-            return "same content";
-        case RowCause::SameCrc:
-            return "same CRC-32";
-        case RowCause::ContentChanged:
-            return "content changed";
-        case RowCause::ContentChangedSameCrc:
-            return "content changed, CRC-32 equal";
-        case RowCause::BadDigest:
-            return "bad digest in list";
-        case RowCause::ChangedWhileRead:
-            return "changed while read";
-        case RowCause::Missing:
-            return "missing";
-        case RowCause::Unreadable:
-            return "unreadable";
-        case RowCause::NotListed:
-            return "not listed";
-        case RowCause::Unknown:
-            break;
-    }
-    return "";
 }
 
 std::string FormatRows(const CResultTable& table, OutputFormat format, const RunFacts& facts) {

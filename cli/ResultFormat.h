@@ -38,9 +38,6 @@ struct RunFacts {
 
 std::string FormatRows(const CResultTable& table, OutputFormat format, const RunFacts& facts = {});
 
-// The cause of a row in words a script can match; "" for a row of no cause.
-const char* CauseText(RowCause cause);
-
 // Prometheus' text exposition format (also valid OpenMetrics): per section
 // and status the number of files, the unlisted files per section (with
 // --unlisted), the entries checked by the CRC-32 alone and the files whose

@@ -1,9 +1,10 @@
 #include "core/ComparisonRun.h"
 
 #include <cstdint>
+#include <memory>
+#include <unordered_map>
 #include <vector>
 
-#include "core/BoundedFormat.h"
 #include "core/Capacities.h"
 #include "core/Crc32.h"
 #include "core/FileStatus.h"
@@ -14,6 +15,7 @@
 #include "core/ResultSort.h"
 #include "core/Verdict.h"
 #include "core/WaitCursor.h"
+#include "platform/AsciiCase.h"
 #include "platform/Platform.h"
 
 namespace qm {
@@ -24,6 +26,7 @@ namespace {
 struct ListedEntry {
     int sectionIndex = 0;
     int n = 0;
+    std::string name;
     std::string path;  // whole; the row shows it cut
 };
 
@@ -37,6 +40,7 @@ std::vector<ListedEntry> WalkEntries(const CIniFile& releaseList,
             ListedEntry entry;
             entry.sectionIndex = index;
             entry.n = n;
+            entry.name = name;
             FingerprintJob job;
             entry.path = ListedFilePath(component.directory, name, &job.pathIsWhole);
             job.path = entry.path;
@@ -51,22 +55,42 @@ std::vector<ListedEntry> WalkEntries(const CIniFile& releaseList,
     return entries;
 }
 
-const std::string& StatusTextOf(FileStatus status, const StatusTexts& texts) {
-    switch (status) {
-        case Identical:
-            return texts.identical;
-        case Updated:
-            return texts.updated;
-        case NotListed:
-            return texts.notListed;
-        case NotIdentical:
-            break;
+// The sizes of the files in both component directories by lower-cased name,
+// from one search of each, for the count of bytes a run has to read.
+class CDirectorySizes {
+public:
+    CDirectorySizes() {
+        for (int index = 0; index < 2; ++index) {
+            bool fits = false;
+            const std::string pattern =
+                SearchPattern(kComponentDirectories[index].directory, "*", &fits);
+            FoundEntry entry;
+            std::unique_ptr<IDirectorySearch> search =
+                fits ? Platform().FindFirst(pattern, entry) : nullptr;
+            if (!search) continue;
+            do {
+                if (!entry.isDirectory) m_sizes[index][AsciiLowerCopy(entry.name)] = entry.size;
+            } while (search->Next(entry));
+        }
     }
-    return texts.notIdentical;
+    uint64_t Of(int sectionIndex, const std::string& name) const {
+        const auto& sizes = m_sizes[sectionIndex];
+        const auto found = sizes.find(AsciiLowerCopy(name));
+        return found != sizes.end() ? found->second : 0;
+    }
+
+private:
+    std::unordered_map<std::string, uint64_t> m_sizes[2];
+};
+
+void TakeNow(ComparedFile& file, const FileNow& now) {
+    file.crcNow = now.crcText;
+    file.sha256Now = now.sha256Text;
+    file.dateNow = now.dateText;
+    file.readError = now.openError;
 }
 
-void AddEntryRow(IResultList& list, const CIniFile& releaseList, const ListedEntry& entry,
-                 const FileNow& now, const StatusTexts& texts) {
+ComparedFile EntryFile(const CIniFile& releaseList, const ListedEntry& entry, const FileNow& now) {
     const char* section = kComponentDirectories[entry.sectionIndex].section;
     Recorded recorded;
     recorded.crcText =
@@ -76,56 +100,89 @@ void AddEntryRow(IResultList& list, const CIniFile& releaseList, const ListedEnt
     recorded.marked = releaseList.ReadInt(section, EntryKey("Updated", entry.n), 0) == 1;
     const Verdict verdict = DecideVerdict(now, recorded);
 
-    const int row = list.InsertRowAtTop(ShownListedPath(entry.path), verdict.status);
-    RowAttributes attributes = list.GetRowAttributes(row);
-    attributes.cause = verdict.cause;
-    attributes.digest = verdict.digest;
-    attributes.sha256Current = now.sha256Text;
-    attributes.sha256Release = recorded.sha256Text;
-    list.SetRowAttributes(row, attributes);
-    list.SetCellText(row, kColStatus,
-                     CutToCapacity(StatusTextOf(verdict.status, texts), kStatusCapacity));
-    list.SetCellText(row, kColCrcCurrent, now.crcText);
-    list.SetCellText(row, kColDateCurrent, now.dateText);
-    list.SetCellText(row, kColCrcRelease, recorded.crcText);
-    list.SetCellText(
-        row, kColDateRelease,
-        releaseList.ReadText(section, EntryKey("Date", entry.n), kFingerprintCapacity));
-    list.SetCellText(row, kColComment,
-                     releaseList.ReadText(section, EntryKey("Comment", entry.n), kCommentCapacity));
-    list.SetCellText(row, kColEntry, BoundedFormat(kEntryNumberCapacity, nullptr, "%d", entry.n));
-    list.SetCellText(row, kColSection, section);
+    ComparedFile file;
+    file.section = entry.sectionIndex;
+    file.entry = entry.n;
+    file.name = entry.name;
+    file.path = entry.path;
+    file.status = verdict.status;
+    file.cause = verdict.cause;
+    file.digest = verdict.digest;
+    TakeNow(file, now);
+    file.crcRecorded = recorded.crcText;
+    file.sha256Recorded = recorded.sha256Text;
+    file.dateRecorded =
+        releaseList.ReadText(section, EntryKey("Date", entry.n), kFingerprintCapacity);
+    file.comment = releaseList.ReadText(section, EntryKey("Comment", entry.n), kCommentCapacity);
+    file.marked = recorded.marked;
+    return file;
 }
 
-void AddUnlistedRow(IResultList& list, const UnlistedFile& file, const FileNow& now,
-                    const StatusTexts& texts) {
-    const int row = list.InsertRowAtTop(ShownListedPath(file.path), NotListed);
-    RowAttributes attributes = list.GetRowAttributes(row);
-    attributes.cause = RowCause::NotListed;
-    attributes.digest = RowDigest::None;
-    attributes.sha256Current = now.sha256Text;
-    list.SetRowAttributes(row, attributes);
-    list.SetCellText(row, kColStatus, CutToCapacity(texts.notListed, kStatusCapacity));
-    list.SetCellText(row, kColCrcCurrent, now.crcText);
-    list.SetCellText(row, kColDateCurrent, now.dateText);
-    list.SetCellText(row, kColSection, kComponentDirectories[file.sectionIndex].section);
+// The name of a file that no entry names: its path less "\qmw.\".
+std::string NameOf(const UnlistedFile& unlisted) {
+    const size_t prefix =
+        std::char_traits<char>::length(kComponentDirectories[unlisted.sectionIndex].directory) + 2;
+    return unlisted.path.size() > prefix ? unlisted.path.substr(prefix) : unlisted.path;
 }
 
-// Fills the rows of both sections and of the unlisted files, with the wait
-// cursor shown; false when a list exists but cannot be read (it then reads
-// as empty).
-bool CompareAll(IResultList& list, const std::string& listPath, const StatusTexts& texts,
-                const ComparisonHooks& hooks, const UnlistedScope& scope,
-                ComparisonResult& result) {
-    ListFindings& findings = result.findings;
+ComparedFile UnlistedFileOf(const UnlistedFile& unlisted, const FileNow& now) {
+    ComparedFile file;
+    file.section = unlisted.sectionIndex;
+    file.name = NameOf(unlisted);
+    file.path = unlisted.path;
+    file.status = NotListed;
+    file.cause = RowCause::NotListed;
+    file.digest = RowDigest::None;
+    TakeNow(file, now);
+    return file;
+}
+
+// The size of each file to read, in the order of the jobs.
+std::vector<uint64_t> PlannedSizes(const std::vector<ListedEntry>& entries,
+                                   const std::vector<UnlistedFile>& unlisted) {
+    const CDirectorySizes directories;
+    std::vector<uint64_t> sizes;
+    for (const ListedEntry& entry : entries) {
+        sizes.push_back(directories.Of(entry.sectionIndex, entry.name));
+    }
+    for (const UnlistedFile& file : unlisted) {
+        sizes.push_back(directories.Of(file.sectionIndex, NameOf(file)));
+    }
+    return sizes;
+}
+
+// Counts the files of a run and asks the caller after each whether to go on.
+class CRunCount {
+public:
+    CRunCount(const ProgressHook& hook, int files) : m_hook(hook) {
+        m_progress.stage = RunProgress::Stage::Comparing;
+        m_progress.filesTotal = files;
+    }
+    void AddPlannedBytes(uint64_t bytes) { m_progress.bytesTotal += bytes; }
+    bool Start() const { return GoOn(m_hook, m_progress); }
+    bool Done(uint64_t bytes) {
+        ++m_progress.filesDone;
+        m_progress.bytesDone += bytes;
+        return GoOn(m_hook, m_progress);
+    }
+    int FilesDone() const { return m_progress.filesDone; }
+
+private:
+    const ProgressHook& m_hook;
+    RunProgress m_progress;
+};
+
+// Reads the list once, decides every file and hands each to the caller,
+// with the wait cursor shown; false when a list exists but cannot be read
+// (it then reads as empty).
+bool CompareAll(const std::string& listPath, const ComparisonHooks& hooks,
+                const UnlistedScope& scope, ComparisonResult& result) {
     CWaitCursor waitCursor(hooks.showWaitCursor);
-    list.DeleteAllRows();
-    // The list is read once for the whole run.
     CIniFile releaseList;
     const bool readable = releaseList.Load(listPath);
     result.listLoadError = releaseList.LoadError();
     if (!readable) releaseList.LoadText(std::string());
-    findings = CheckReleaseList(releaseList);
+    result.findings = CheckReleaseList(releaseList);
 
     std::vector<FingerprintJob> jobs;
     const std::vector<ListedEntry> entries = WalkEntries(releaseList, jobs);
@@ -137,47 +194,73 @@ bool CompareAll(IResultList& list, const std::string& listPath, const StatusText
     const std::vector<UnlistedFile>& unlisted = found.files;
     for (const UnlistedFile& file : unlisted) jobs.push_back({file.path, file.pathIsWhole});
 
+    result.filesToCompare = static_cast<int>(jobs.size());
+    CRunCount count(hooks.progress, result.filesToCompare);
+    // Only a caller that shows the progress pays for one more search.
+    const std::vector<uint64_t> sizes =
+        hooks.progress ? PlannedSizes(entries, unlisted) : std::vector<uint64_t>();
+    for (uint64_t size : sizes) count.AddPlannedBytes(size);
+    auto sizeOf = [&sizes](size_t index) { return index < sizes.size() ? sizes[index] : 0; };
+
     // One calculator serves the whole run; the reading threads only read it.
     CCrc32 crc;
     crc.BuildTable();
     {
         CFingerprintQueue queue(crc, std::move(jobs),
                                 PlanReading(kComponentDirectories[0].directory));
+        bool goOn = count.Start();
         size_t next = 0;
-        for (const ListedEntry& entry : entries) {
-            const FileNow now = NowFrom(queue.Take(next++, hooks.waiting), kFingerprintCapacity);
-            AddEntryRow(list, releaseList, entry, now, texts);
-            if (hooks.rowAdded) hooks.rowAdded(list.RowCount());
+        for (size_t i = 0; goOn && i < entries.size(); ++i, ++next) {
+            const FileNow now = NowFrom(queue.Take(next, hooks.waiting), kFingerprintCapacity);
+            ComparedFile file = EntryFile(releaseList, entries[i], now);
+            file.size = sizeOf(next);
+            if (hooks.compared) hooks.compared(file);
+            goOn = count.Done(file.size);
         }
-        for (const UnlistedFile& file : unlisted) {
-            const FileNow now = NowFrom(queue.Take(next++, hooks.waiting), kFingerprintCapacity);
-            AddUnlistedRow(list, file, now, texts);
-            if (hooks.rowAdded) hooks.rowAdded(list.RowCount());
+        for (size_t i = 0; goOn && i < unlisted.size(); ++i, ++next) {
+            const FileNow now = NowFrom(queue.Take(next, hooks.waiting), kFingerprintCapacity);
+            ComparedFile file = UnlistedFileOf(unlisted[i], now);
+            file.size = sizeOf(next);
+            if (hooks.compared) hooks.compared(file);
+            goOn = count.Done(file.size);
         }
+        result.stopped = !goOn;
     }
+    result.filesCompared = count.FilesDone();
     crc.FreeTable();
     return readable;
 }
 
 }  // namespace
 
-ComparisonResult RunComparison(IResultList& list, SortState& sort, const StatusTexts& texts,
-                               const ComparisonHooks& hooks, const UnlistedScope& unlisted) {
+ComparisonResult CompareFiles(const ComparisonHooks& hooks, const UnlistedScope& unlisted) {
     ComparisonResult result;
     const std::string listPath = ReleaseListPath(Platform().WindowsDirectory());
     result.listFound = Platform().FileExists(listPath);
     if (!result.listFound) {
         if (hooks.noticeNoReleaseList) hooks.noticeNoReleaseList();
-        CReleaseListBuild build(hooks.showWaitCursor, hooks.entryBuilt, hooks.waiting);
+        CReleaseListBuild build(hooks.showWaitCursor, hooks.progress, hooks.waiting);
         result.build = build.BuildReleaseList();
         result.builtList = true;
+        if (result.build.status == BuildResult::Stopped) {
+            result.stopped = true;
+            return result;
+        }
     }
+    result.listUnreadable = !CompareAll(listPath, hooks, unlisted, result);
+    return result;
+}
 
-    result.listUnreadable = !CompareAll(list, listPath, texts, hooks, unlisted, result);
-
-    sort.m_nSortColumn = 1;
-    sort.m_bSortAscending = 0;
-    SortResultList(list, kColStatus, 0, 0, -1);
+ComparisonResult RunComparison(CResultTable& table, SortState& sort, const ComparisonHooks& hooks,
+                               const UnlistedScope& unlisted) {
+    table.Clear();
+    ComparisonHooks filling = hooks;
+    filling.compared = [&table, &hooks](const ComparedFile& file) {
+        table.AddAtTop(file);
+        if (hooks.compared) hooks.compared(file);
+    };
+    const ComparisonResult result = CompareFiles(filling, unlisted);
+    SortAfterComparison(table, sort);
     return result;
 }
 

@@ -1,33 +1,27 @@
 // The comparison run: every listed file of both sections fingerprinted anew,
-// one result list row per entry, sorted by status at the end.
+// one compared file (ComparedFile) per entry, then one per program file that
+// no entry names, sorted by status at the end.
 //
-// The files are read on worker threads (ParallelFingerprints); the rows are
-// made on the caller's thread, in the order of the walk, exactly as one
-// thread would make them.
+// The files are read on worker threads (ParallelFingerprints); the records
+// are made on the caller's thread, in the order of the walk, exactly as one
+// thread would make them. The caller may run the whole comparison on a
+// thread of its own: the hooks are called on that thread.
 #pragma once
 
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "core/ComparedFile.h"
 #include "core/IniFile.h"
-#include "core/OperatorTexts.h"
 #include "core/ReleaseListBuild.h"
 #include "core/ReleaseListCheck.h"
-#include "core/ResultList.h"
+#include "core/ResultTable.h"
+#include "core/RunProgress.h"
 #include "core/SortState.h"
 #include "core/UnlistedFiles.h"
 
 namespace qm {
-
-// The status texts the rows show: the window passes those of its string
-// table, which hold the same texts.
-struct StatusTexts {
-    std::string identical = QM_TEXT_IDENTICAL;
-    std::string notIdentical = QM_TEXT_NOT_IDENTICAL;
-    std::string updated = QM_TEXT_UPDATED;
-    std::string notListed = QM_TEXT_NOT_LISTED;
-};
 
 // What the caller does around the run; every hook may be empty.
 struct ComparisonHooks {
@@ -35,13 +29,14 @@ struct ComparisonHooks {
     std::function<void()> noticeNoReleaseList;
     // true: show the wait cursor; false: the arrow cursor.
     std::function<void(bool)> showWaitCursor;
-    // An entry of the build that a missing list starts has been written.
-    std::function<void(int entriesSoFar)> entryBuilt;
-    // A row has been added (the window repaints the list; the command line
-    // shows progress).
-    std::function<void(int rowsSoFar)> rowAdded;
+    // After each file recorded (by the build that a missing list starts) or
+    // compared; false stops the run.
+    ProgressHook progress;
+    // A file has been compared: the entries of both sections in the order of
+    // the walk, then the files that no entry names.
+    std::function<void(const ComparedFile&)> compared;
     // The run waits for a file that is still being read: called about every
-    // 100 ms meanwhile, so that the window can answer other programs.
+    // 100 ms meanwhile.
     std::function<void()> waiting;
 };
 
@@ -55,12 +50,20 @@ struct ComparisonResult {
     // Component directories that could not be searched for files that no
     // entry names (only those the run was asked to search).
     std::vector<UnsearchedDirectory> unsearched;
+    bool stopped = false;  // the progress hook stopped the run (or the build before it)
+    int filesCompared = 0;
+    int filesToCompare = 0;  // the files the whole run would have compared
 };
 
-// The whole run (the body of OnCompare). `unlisted` chooses the component
-// directories whose program files that no entry names are shown too, as
-// "Not listed" rows after the rows of the entries.
-ComparisonResult RunComparison(IResultList& list, SortState& sort, const StatusTexts& texts,
-                               const ComparisonHooks& hooks, const UnlistedScope& unlisted = {});
+// The comparison itself: each file to `hooks.compared` as it is decided.
+// `unlisted` chooses the component directories whose program files that no
+// entry names are compared too (status NotListed), after the entries.
+ComparisonResult CompareFiles(const ComparisonHooks& hooks, const UnlistedScope& unlisted = {});
+
+// The whole run (the body of OnCompare): the table's rows replaced by the
+// compared files, each new one at the top, then sorted by status (the sort
+// state becomes column 1, descending).
+ComparisonResult RunComparison(CResultTable& table, SortState& sort, const ComparisonHooks& hooks,
+                               const UnlistedScope& unlisted = {});
 
 }  // namespace qm

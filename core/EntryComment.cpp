@@ -29,7 +29,7 @@ std::string OneLineComment(const std::string& comment) {
     return line;
 }
 
-CommentResult WriteEntryComment(const std::string& section, int n, const std::string& shownPath,
+CommentResult WriteEntryComment(const std::string& section, int n, const std::string& name,
                                 const std::string& comment, bool updated, uint32_t* error) {
     if (error) *error = kErrorSuccess;
     const auto failed = [error](uint32_t code) {
@@ -48,13 +48,8 @@ CommentResult WriteEntryComment(const std::string& section, int n, const std::st
 
     // The row may be older than the list (rebuilt since the comparison):
     // write only when entry n still names the file the row shows.
-    if (n < 1) return CommentResult::EntryChanged;
-    const std::string name =
-        releaseList.ReadText(section, EntryKey("File", n), kWholeValueCapacity);
-    if (name.empty()) return CommentResult::EntryChanged;
-    const std::string directory = "\\" + section;
-    // The row shows the path cut to its capacity; so is the path compared.
-    if (ShownListedPath(ListedFilePath(directory, name, nullptr)) != ShownListedPath(shownPath)) {
+    if (n < 1 || name.empty()) return CommentResult::EntryChanged;
+    if (releaseList.ReadText(section, EntryKey("File", n), kWholeValueCapacity) != name) {
         return CommentResult::EntryChanged;
     }
 
@@ -65,19 +60,11 @@ CommentResult WriteEntryComment(const std::string& section, int n, const std::st
     return CommentResult::Written;
 }
 
-void ApplyCommentToRow(IResultList& list, int row, const std::string& comment, bool updated,
-                       FileStatus earlier, const std::string& updatedText) {
-    list.SetCellText(row, kColComment, OneLineComment(comment));
-    RowAttributes attributes = list.GetRowAttributes(row);
-    if (updated) {
-        attributes.image = Updated;
-        list.SetRowAttributes(row, attributes);
-        list.SetCellText(row, kColStatus, CutToCapacity(updatedText, kStatusCapacity));
-    } else {
-        // The status text keeps what it showed; only the image goes back.
-        attributes.image = earlier;
-        list.SetRowAttributes(row, attributes);
-    }
+void ApplyCommentToRow(ComparedFile& file, const std::string& comment, bool updated,
+                       FileStatus earlier) {
+    file.comment = OneLineComment(comment);
+    file.marked = updated;
+    file.status = updated ? Updated : earlier;
 }
 
 }  // namespace qm

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "core/ComparedFile.h"
 #include "core/FileStatus.h"
-#include "core/ResultList.h"
 
 namespace qm {
 
@@ -21,20 +21,20 @@ enum class CommentResult {
 // character of a comment that is UTF-8.
 std::string OneLineComment(const std::string& comment);
 
-// Writes "Comment<n>" then "Updated<n>" into `section`. `shownPath` is the
-// path the row shows (column 0); when entry n of the list no longer names
-// that file, nothing is written. The list is read, checked, changed and
+// Writes "Comment<n>" then "Updated<n>" into `section`. `name` is the file's
+// name as entry n named it when the row was made; when entry n of the list
+// no longer names that file, nothing is written. The list is read, checked, changed and
 // saved inside the writer lock, so the check sees the newest list and no
 // other writer's list is ever overwritten with an older copy. `error`
 // receives the system's reason of a WriteFailed (kErrorLockViolation:
 // another writer kept the list).
-CommentResult WriteEntryComment(const std::string& section, int n, const std::string& shownPath,
+CommentResult WriteEntryComment(const std::string& section, int n, const std::string& name,
                                 const std::string& comment, bool updated,
                                 uint32_t* error = nullptr);
 
-// Comment cell := comment; a set mark makes the row Updated (image 2 and
-// `updatedText`), a clear mark restores the earlier image and keeps the text.
-void ApplyCommentToRow(IResultList& list, int row, const std::string& comment, bool updated,
-                       FileStatus earlier, const std::string& updatedText);
+// The stored edit on the row's record: its comment as the list keeps it, and
+// its status Updated when the mark is set, else the status it had before.
+void ApplyCommentToRow(ComparedFile& file, const std::string& comment, bool updated,
+                       FileStatus earlier);
 
 }  // namespace qm

@@ -71,6 +71,7 @@ FileNow NowFrom(const FileReading& reading, size_t dateCapacity) {
     now.changing = digests.changing;
     now.crcText = CrcText(digests.crc);
     if (digests.readWhole && digests.hasSha256) now.sha256Text = Sha256Hex(digests.sha256);
+    now.openError = digests.openError;
     now.missing =
         digests.openError == kErrorFileNotFound || digests.openError == kErrorPathNotFound;
     if (reading.found) now.dateText = CutToCapacity(TimestampText(reading.lastWrite), dateCapacity);

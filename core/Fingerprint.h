@@ -47,8 +47,9 @@ struct FileNow {
     std::string sha256Text;
     std::string dateText;
     bool readWhole = false;
-    bool missing = false;   // the open found no such file
-    bool changing = false;  // it changed during every read, so no digest is its own
+    bool missing = false;    // the open found no such file
+    uint32_t openError = 0;  // the system's reason when it could not be opened
+    bool changing = false;   // it changed during every read, so no digest is its own
 };
 
 // The texts of what reading a file found; the date is cut to `dateCapacity`.

@@ -22,3 +22,17 @@
 
 // A password that is not the update password (IDS_WRONG_PASSWORD).
 #define QM_TEXT_WRONG_PASSWORD "The entered password is not valid !"
+
+// Why a compared file has its status, in the command line's JSON ("cause")
+// and the window's row tips and Edit comment (IDS_CAUSE_...).
+#define QM_CAUSE_SAME_CONTENT "same content"
+#define QM_CAUSE_SAME_CRC "same CRC-32"
+#define QM_CAUSE_CONTENT_CHANGED "content changed"
+#define QM_CAUSE_CONTENT_CHANGED_SAME_CRC "content changed, CRC-32 equal"
+#define QM_CAUSE_BAD_DIGEST "bad digest in list"
+#define QM_CAUSE_MISSING "missing"
+#define QM_CAUSE_NO_ACCESS "no access"
+#define QM_CAUSE_HELD_OPEN "held open by another program"
+#define QM_CAUSE_UNREADABLE "unreadable"
+#define QM_CAUSE_CHANGED_WHILE_READ "changed while read"
+#define QM_CAUSE_NOT_LISTED "not listed"

@@ -23,14 +23,14 @@ struct CReleaseListBuild::FoundFile {
     int n;
     std::string name;
     FileTime lastWrite;
+    uint64_t size;
     FingerprintJob job;
 };
 
 CReleaseListBuild::CReleaseListBuild(std::function<void(bool)> showWaitCursor,
-                                     std::function<void(int entriesSoFar)> entryWritten,
-                                     std::function<void()> waiting)
+                                     ProgressHook progress, std::function<void()> waiting)
     : m_showWaitCursor(std::move(showWaitCursor)),
-      m_entryWritten(std::move(entryWritten)),
+      m_progress(std::move(progress)),
       m_waiting(std::move(waiting)) {}
 
 void CReleaseListBuild::ScanDirectory(const char* directory, const char* mask, const char* section,
@@ -42,16 +42,23 @@ void CReleaseListBuild::ScanDirectory(const char* directory, const char* mask, c
     std::unique_ptr<IDirectorySearch> search = Platform().FindFirst(pattern, entry);
     if (!search) return;  // missing directory or nothing matches
     do {
-        FoundFile file{section, m_nEntry++, entry.name, entry.lastWrite, {}};
+        FoundFile file{section, m_nEntry++, entry.name, entry.lastWrite, entry.size, {}};
         file.job.path = ListedFilePath(directory, entry.name, &file.job.pathIsWhole);
         found.push_back(std::move(file));
     } while (search->Next(entry));
 }
 
-void CReleaseListBuild::WriteEntries(const std::vector<FoundFile>& found) {
+bool CReleaseListBuild::WriteEntries(const std::vector<FoundFile>& found) {
     std::vector<FingerprintJob> jobs;
     jobs.reserve(found.size());
-    for (const FoundFile& file : found) jobs.push_back(file.job);
+    RunProgress progress;
+    progress.stage = RunProgress::Stage::Recording;
+    progress.filesTotal = static_cast<int>(found.size());
+    for (const FoundFile& file : found) {
+        jobs.push_back(file.job);
+        progress.bytesTotal += file.size;
+    }
+    if (!GoOn(m_progress, progress)) return false;
     // One calculator serves the whole build; the reading threads only read it.
     CCrc32 crc;
     crc.BuildTable();
@@ -71,9 +78,12 @@ void CReleaseListBuild::WriteEntries(const std::vector<FoundFile>& found) {
         RecordDigests(digests, record);
         WriteEntry(m_newList, file.section, file.n, record);
         ++m_nEntriesWritten;
-        if (m_entryWritten) m_entryWritten(m_nEntriesWritten);
+        ++progress.filesDone;
+        progress.bytesDone += file.size;
+        if (!GoOn(m_progress, progress)) return false;
     }
     crc.FreeTable();
+    return true;
 }
 
 BuildResult CReleaseListBuild::BuildReleaseList() {
@@ -109,7 +119,11 @@ BuildResult CReleaseListBuild::BuildReleaseList() {
         result.status = BuildResult::NothingFound;
         return result;
     }
-    WriteEntries(found);
+    if (!WriteEntries(found)) {
+        // The new list lives in memory only: the old one stays as it was.
+        result.status = BuildResult::Stopped;
+        return result;
+    }
     result = Replace(windowsDirectory);
     result.entries = m_nEntriesWritten;
     result.unreadable = m_unreadable;

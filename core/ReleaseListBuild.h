@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "core/IniFile.h"
+#include "core/RunProgress.h"
 
 namespace qm {
 
@@ -24,6 +25,8 @@ struct BuildResult {
         BackupFailed,  // the previous list could not be kept: nothing changed
         WriteFailed,   // the new list could not be written (or the lock not taken): nothing changed
         NothingFound,  // neither directory holds a program file: no list was written
+        Stopped,       // the caller stopped it before the new list took the old one's place:
+                       // nothing changed
     };
     Status status = Ok;
     uint32_t error = 0;  // the system's reason when it failed (kErrorLockViolation: another writer)
@@ -39,12 +42,11 @@ struct BuildResult {
 class CReleaseListBuild {
 public:
     // `showWaitCursor(true)` while the build works, `(false)` after it;
-    // `entryWritten` after every entry and `waiting` about every 100 ms while
-    // it waits for a file that is still being read (the window keeps itself
-    // alive).
+    // `progress` once the files are found and after every entry (false stops
+    // the build, which then changes nothing), and `waiting` about every
+    // 100 ms while it waits for a file that is still being read.
     explicit CReleaseListBuild(std::function<void(bool)> showWaitCursor = {},
-                               std::function<void(int entriesSoFar)> entryWritten = {},
-                               std::function<void()> waiting = {});
+                               ProgressHook progress = {}, std::function<void()> waiting = {});
 
     BuildResult BuildReleaseList();
 
@@ -58,11 +60,12 @@ private:
     // entry counter.
     void ScanDirectory(const char* directory, const char* mask, const char* section,
                        std::vector<FoundFile>& found);
-    void WriteEntries(const std::vector<FoundFile>& found);
+    // False when the caller stopped it.
+    bool WriteEntries(const std::vector<FoundFile>& found);
     BuildResult Replace(const std::string& windowsDirectory);
 
     std::function<void(bool)> m_showWaitCursor;
-    std::function<void(int)> m_entryWritten;
+    ProgressHook m_progress;
     std::function<void()> m_waiting;
     int m_nEntry = 1;
     // The new list grows here, in memory, and reaches the disk in one piece.

@@ -1,26 +1,28 @@
-// Sorting the result list in place by the text of one column: a recursive
-// quicksort over the rows that swaps whole rows (texts, image, state bits and
-// application value), with the middle row's key as a fixed pivot. A list
-// that hands out its plain rows (IResultList::PlainRows, as CResultTable
-// and any class derived from it do) is sorted in place, reading keys without
-// copies and moving each ResultRow whole; any other list through
-// IResultList. Both make the same comparisons and the same exchanges, so the
-// order is the same.
+// Sorting the result list in place by the text of one column, as the window
+// shows it: a recursive quicksort with the middle row's key as a fixed
+// pivot, which exchanges whole rows (the record and the view's state bits of
+// the row) and never rows of equal keys. Keys are compared with CompareText
+// and never read as numbers or dates: entry 10 comes before entry 9.
 #pragma once
 
-#include "core/ResultList.h"
+#include "core/ResultTable.h"
 #include "core/SortState.h"
 
 namespace qm {
 
 // Sorts rows first..last (inclusive; last == -1 means the last row) by the
-// key of `column`, ascending when `ascending` is non-zero.
-void SortResultList(IResultList& list, int column, int ascending, int first, int last);
+// text of `column`, ascending when `ascending` is non-zero.
+void SortResultList(CResultTable& table, int column, int ascending, int first, int last);
 
 // The header-click rule: a left click (button 0) on column `column` toggles
 // the direction when it is the current sort column and starts ascending
 // otherwise, then sorts all rows. Other buttons change nothing. Returns true
 // when it sorted.
-bool SortOnHeaderClick(IResultList& list, SortState& state, int column, int button);
+bool SortOnHeaderClick(CResultTable& table, SortState& state, int column, int button);
+
+// The end of a comparison: the sort state becomes column 1, descending, and
+// the rows follow it ("Updated" first, then "Not identical" and "Not listed",
+// then "Identical").
+void SortAfterComparison(CResultTable& table, SortState& state);
 
 }  // namespace qm

@@ -4,12 +4,12 @@
 
 namespace qm {
 
-RunSummary SummarizeRows(const IResultList& list) {
+RunSummary SummarizeRows(const CResultTable& table) {
     RunSummary summary;
-    for (int row = 0; row < list.RowCount(); ++row) {
-        const RowAttributes attributes = list.GetRowAttributes(row);
+    for (int row = 0; row < table.RowCount(); ++row) {
+        const ComparedFile& file = table.Rows()[row].file;
         ++summary.compared;
-        switch (attributes.image) {
+        switch (file.status) {
             case Identical:
                 ++summary.identical;
                 break;
@@ -19,14 +19,15 @@ RunSummary SummarizeRows(const IResultList& list) {
             case NotListed:
                 ++summary.notListed;
                 break;
-            default:
+            case NotIdentical:
                 ++summary.notIdentical;
                 break;
         }
-        if (attributes.digest == RowDigest::Crc32) ++summary.crcOnly;
-        if (attributes.cause == RowCause::ContentChangedSameCrc) {
-            summary.crafted.push_back(list.GetCellText(row, kColFileName));
+        if (file.digest == RowDigest::Crc32) ++summary.crcOnly;
+        if (file.cause == RowCause::ContentChangedSameCrc) {
+            summary.crafted.push_back(table.CellText(row, kColFileName));
         }
+        if (IsUnread(file.cause)) ++summary.unread[file.cause];
     }
     return summary;
 }

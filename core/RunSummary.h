@@ -2,10 +2,11 @@
 // shows until the next run.
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
-#include "core/ResultList.h"
+#include "core/ResultTable.h"
 
 namespace qm {
 
@@ -19,8 +20,11 @@ struct RunSummary {
     // The files whose CRC-32 is the recorded one while their content is not
     // (as the rows show their paths).
     std::vector<std::string> crafted;
+    // The files that could not be read as they are now, by cause (missing,
+    // no access, held open, unreadable, changing), in the order of RowCause.
+    std::map<RowCause, int> unread;
 };
 
-RunSummary SummarizeRows(const IResultList& list);
+RunSummary SummarizeRows(const CResultTable& table);
 
 }  // namespace qm

@@ -4,9 +4,23 @@ namespace qm {
 
 namespace {
 
+// Why a file that was not read whole could not be, as far as its open tells.
+RowCause UnreadCause(const FileNow& now) {
+    if (now.missing) return RowCause::Missing;
+    switch (now.openError) {
+        case kErrorAccessDenied:
+            return RowCause::NoAccess;
+        case kErrorSharingViolation:
+        case kErrorLockViolation:
+            return RowCause::HeldOpen;
+        default:
+            return RowCause::Unreadable;
+    }
+}
+
 RowCause CauseOf(const FileNow& now, const Recorded& recorded) {
     if (now.changing) return RowCause::ChangedWhileRead;
-    if (!now.readWhole) return now.missing ? RowCause::Missing : RowCause::Unreadable;
+    if (!now.readWhole) return UnreadCause(now);
     const bool sameCrc = now.crcText == recorded.crcText;
     if (recorded.sha256Text.empty()) return sameCrc ? RowCause::SameCrc : RowCause::ContentChanged;
     if (!IsSha256Text(recorded.sha256Text)) return RowCause::BadDigest;

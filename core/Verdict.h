@@ -12,9 +12,9 @@
 
 #include <string>
 
+#include "core/ComparedFile.h"
 #include "core/FileStatus.h"
 #include "core/Fingerprint.h"
-#include "core/ResultList.h"
 
 namespace qm {
 

@@ -57,6 +57,7 @@ struct FoundEntry {
     std::string name;  // without any directory
     FileTime lastWrite;
     bool isDirectory = false;
+    uint64_t size = 0;  // bytes (0 where the search does not tell)
 };
 
 // An open directory search. Destroying it closes the search (FindClose).

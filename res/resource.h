@@ -50,7 +50,7 @@
 #define IDS_SETTINGS_WRITE_FAILED 121
 #define IDS_ADD_FAILED 122
 #define IDS_BUILD_WRITE_FAILED 123
-// The result group box while a comparison runs (%d: the files compared so far).
+// The result group box while a comparison runs (%d of %d files, %s of %s MB).
 #define IDS_COMPARE_PROGRESS 124
 #define IDS_NOTHING_FOUND 125
 #define IDS_UNREADABLE_FILES 126
@@ -87,6 +87,40 @@
 #define IDS_DIRECTORY_DB1 152
 // %d: entries checked by CRC-32 only, after IDS_SUMMARY_CRAFTED
 #define IDS_SUMMARY_CRC_ONLY_SHORT 153
+// A run as it goes and as it ends: %d files done, %d in all, and for a
+// comparison %s MB read of %s MB (IDS_COMPARE_PROGRESS_FILES where the
+// directories tell no sizes).
+#define IDS_RECORD_PROGRESS 154
+#define IDS_COMPARE_PROGRESS_FILES 155
+#define IDS_COMPARE_STOPPED 156  // %d of %d files compared
+#define IDS_BUILD_STOPPED 157
+#define IDS_BUILD_DONE 158        // %d files, %s the backup's name
+#define IDS_BUILD_DONE_FIRST 159  // %d files (no list before)
+// The Compare button's caption while no run goes on, and while one does.
+#define IDS_COMPARE_BUTTON 160
+#define IDS_STOP_BUTTON 161
+// Files that could not be read, by cause, after a comparison (%s: the counts).
+#define IDS_SUMMARY_UNREAD 162
+#define IDS_STATUS_WITH_CAUSE 163  // %s: the status, %s: the cause
+// Why a compared file has its status, as the row tips and Edit comment say it.
+#define IDS_CAUSE_SAME_CONTENT 164
+#define IDS_CAUSE_SAME_CRC 165
+#define IDS_CAUSE_CONTENT_CHANGED 166
+#define IDS_CAUSE_CONTENT_CHANGED_SAME_CRC 167
+#define IDS_CAUSE_BAD_DIGEST 168
+#define IDS_CAUSE_MISSING 169
+#define IDS_CAUSE_NO_ACCESS 170
+#define IDS_CAUSE_HELD_OPEN 171
+#define IDS_CAUSE_UNREADABLE 172
+#define IDS_CAUSE_CHANGED_WHILE_READ 173
+#define IDS_CAUSE_NOT_LISTED 174
+// No list, and no right to make one: said once instead of the notice.
+#define IDS_LIST_NEEDS_ADMIN 175
+// A second start that cannot look into the running copy's process.
+#define IDS_RUNNING_OTHER_ACCOUNT 176
+// A write refused although qmverify runs as administrator (%s: the file,
+// %s: the system's reason).
+#define IDS_WRITE_REFUSED 177
 
 // Controls of the main window (IDD_QMVERIFY_DIALOG)
 #define IDC_RESULT_LIST 1000
@@ -103,6 +137,7 @@
 #define IDC_COMMENT_DATE 1005
 #define IDC_COMMENT_TEXT 1006
 #define IDC_COMMENT_UPDATED 1007
+#define IDC_COMMENT_STATUS 1018
 
 // Controls of the Settings dialog (IDD_SETTINGS) and the Password dialog
 // (IDD_PASSWORD)

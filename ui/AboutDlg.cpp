@@ -6,6 +6,7 @@
 
 const CMessageMapEntry<CAboutDlg> CAboutDlg::kMessageMap[] = {
     OnDpiChanged(&CAboutDlg::OnScaleChanged),
+    OnMessage(WM_SYSCOLORCHANGE, &CAboutDlg::OnSysColorChange, WhileBusy::Handle),
 };
 
 CAboutDlg::CAboutDlg() : CDialog(IDD_ABOUTBOX) {}
@@ -23,9 +24,13 @@ bool CAboutDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
 
 BOOL CAboutDlg::OnInitDialog() {
     const BOOL result = CDialog::OnInitDialog();
-    const int dpi = dpi::OfWindow(m_hWnd);
-    if (dpi != dpi::kStandard) ShowPicturesFor(dpi);
+    ShowPicturesFor(dpi::OfWindow(m_hWnd));
     return result;
+}
+
+bool CAboutDlg::OnSysColorChange(WPARAM, LPARAM, LRESULT&) {
+    ShowLogoFor(m_nDpi);
+    return false;
 }
 
 bool CAboutDlg::OnScaleChanged(int dpi, const RECT* suggested) {
@@ -47,9 +52,9 @@ HBITMAP CAboutDlg::ShownLogo() const {
         ::SendMessageA(PictureOfType(SS_BITMAP), STM_GETIMAGE, IMAGE_BITMAP, 0));
 }
 
-// The icon (32 x 32 at 100 %) and the logo (85 x 41) at `dpi`; the logo from
-// the bitmap drawn for that scale, averaged down where it is larger.
+// The icon (32 x 32 at 100 %) and the logo (85 x 41) at `dpi`.
 void CAboutDlg::ShowPicturesFor(int dpi) {
+    m_nDpi = dpi;
     HINSTANCE module = ::GetModuleHandleA(nullptr);
     const int size = dpi::Scale(32, dpi);
     auto icon = static_cast<HICON>(::LoadImageA(module, MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON,
@@ -61,11 +66,15 @@ void CAboutDlg::ShowPicturesFor(int dpi) {
         m_hIcon = icon;
     }
 
+    ShowLogoFor(dpi);
+}
+
+// The logo from the bitmap drawn for the scale, averaged down where it is
+// larger, its white background in the face colour in force now.
+void CAboutDlg::ShowLogoFor(int dpi) {
     const dpi::Bitmap choice = dpi::Logo(dpi, 85, 41);
-    auto source = static_cast<HBITMAP>(
-        ::LoadImageA(module, MAKEINTRESOURCEA(choice.id), IMAGE_BITMAP, 0, 0, 0));
-    HBITMAP logo = dpi::StretchedCopy(source, choice.width, choice.height);
-    if (source != nullptr) ::DeleteObject(source);
+    HBITMAP logo = dpi::MappedBitmap(choice.id, RGB(0xFF, 0xFF, 0xFF), ::GetSysColor(COLOR_3DFACE),
+                                     choice.width, choice.height, dpi);
     if (logo == nullptr) return;
     auto previous = reinterpret_cast<HBITMAP>(::SendMessageA(
         PictureOfType(SS_BITMAP), STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(logo)));

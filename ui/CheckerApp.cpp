@@ -1,6 +1,7 @@
 #include "ui/CheckerApp.h"
 
 #include <commctrl.h>
+#include <objbase.h>
 
 #include <cstdlib>
 #include <string>
@@ -18,13 +19,17 @@ BOOL CCheckerApp::InitInstance() {
     // A running copy is found by its main window's title, whatever its class.
     const std::string title = LoadResString(IDS_MAIN_TITLE);
     if (HWND running = ::FindWindowA(nullptr, title.c_str())) {
-        // A copy whose elevation this start cannot read counts as elevated:
-        // a standard start meets it as it always did.
-        const bool runningElevated = IsProcessOfWindowElevated(running).value_or(true);
-        if (DecideSecondStart(runningElevated, IsThisProcessElevated()) ==
-            SecondStart::TellToRestartElevated) {
-            AppMessageBox(nullptr, LoadResString(IDS_RUNNING_NOT_ELEVATED), kAppName,
-                          MB_ICONINFORMATION);
+        switch (DecideSecondStart(RunningCopyOf(running), IsThisProcessElevated())) {
+            case SecondStart::TellOtherAccount:
+                AppMessageBox(nullptr, LoadResString(IDS_RUNNING_OTHER_ACCOUNT), kAppName,
+                              MB_ICONINFORMATION);
+                std::exit(0);
+            case SecondStart::TellToRestartElevated:
+                AppMessageBox(nullptr, LoadResString(IDS_RUNNING_NOT_ELEVATED), kAppName,
+                              MB_ICONINFORMATION);
+                break;
+            case SecondStart::BringRunningForward:
+                break;
         }
         // At hand to go on with, or to close.
         ::ShowWindow(running, SW_RESTORE);
@@ -32,7 +37,13 @@ BOOL CCheckerApp::InitInstance() {
         std::exit(0);
     }
 
-    CModalDialog<CCheckerDlg> dialog;
-    dialog.DoModal(nullptr);
+    // The taskbar's progress and the screen readers' annotations are COM
+    // objects of this thread.
+    const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    {
+        CModalDialog<CCheckerDlg> dialog;
+        dialog.DoModal(nullptr);
+    }
+    if (SUCCEEDED(com)) ::CoUninitialize();
     return FALSE;
 }

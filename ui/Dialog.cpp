@@ -81,6 +81,8 @@ void CDialog::OnCancel() { EndDialog(IDCANCEL); }
 
 bool CDialog::OnWndMsg(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
 
+bool CDialog::Busy() const { return InsideKeepAlive(); }
+
 INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* dialog = reinterpret_cast<CDialog*>(::GetWindowLongPtrA(hWnd, DWLP_USER));
     if (message == WM_INITDIALOG) {
@@ -108,17 +110,18 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPA
 
 INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) return OnInitDialog();
-    // Sent by another program in the middle of a long step (such as a wait
-    // for the writer lock inside OK): nothing of the operator's starts in it.
-    if (InsideKeepAlive() && IsOperatorRequest(message, wParam, lParam)) {
-        ::SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, 0);
-        return TRUE;
-    }
 
     LRESULT result = 0;
     if (!OnWndMsg(message, wParam, lParam, result)) {
         if (message != WM_COMMAND || HIWORD(wParam) != BN_CLICKED) return FALSE;
-        switch (LOWORD(wParam)) {
+        const UINT id = LOWORD(wParam);
+        if ((id == IDOK || id == IDCANCEL) && Busy()) {
+            // Sent by another program in the middle of a long step (such as
+            // a wait for the writer lock inside OK): it ends nothing.
+            ::SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, 0);
+            return TRUE;
+        }
+        switch (id) {
             case IDOK:
                 OnOK();
                 return TRUE;

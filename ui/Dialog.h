@@ -48,6 +48,12 @@ public:
     // window is destroyed.
     virtual void EndDialog(INT_PTR result) = 0;
 
+    // Whether the window is busy: the thread waits inside KeepAlive (for the
+    // writer lock, say), where a message sent by another program must start
+    // nothing. Message-map entries of WhileBusy::Ignore, and OK and Cancel of
+    // a dialog that does not map them, are dropped meanwhile.
+    virtual bool Busy() const;
+
 protected:
     explicit CDialog(UINT templateId) : m_templateId(templateId) {}
 

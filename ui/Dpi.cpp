@@ -1,5 +1,7 @@
 #include "ui/Dpi.h"
 
+#include <commctrl.h>
+
 #include "res/resource.h"
 
 namespace dpi {
@@ -70,6 +72,19 @@ HBITMAP StretchedCopy(HBITMAP bitmap, int width, int height) {
     ::DeleteDC(from);
     ::DeleteDC(to);
     return copy;
+}
+
+HBITMAP MappedBitmap(UINT bitmapId, COLORREF from, COLORREF to, int width, int height, int dpi) {
+    COLORMAP map{from, to};
+    HBITMAP mapped = ::CreateMappedBitmap(::GetModuleHandleA(nullptr), bitmapId, 0, &map, 1);
+    if (mapped == nullptr) return nullptr;
+    if (dpi == kStandard) {
+        return static_cast<HBITMAP>(
+            ::CopyImage(mapped, IMAGE_BITMAP, width, height, LR_COPYDELETEORG));
+    }
+    HBITMAP stretched = StretchedCopy(mapped, width, height);
+    ::DeleteObject(mapped);
+    return stretched;
 }
 
 }  // namespace dpi

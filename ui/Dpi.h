@@ -38,6 +38,13 @@ struct Bitmap {
 };
 Bitmap Logo(int dpi, int width, int height);
 
+// Bitmap `bitmapId` of the program's resources with its colour `from`
+// replaced by `to` (a colour table entry: the logo's white background), then
+// scaled to `width` x `height`: at 100 % as it always was (CopyImage), at
+// other scales with each pixel the average of what it covers. The caller
+// owns it; nullptr when it cannot be made.
+HBITMAP MappedBitmap(UINT bitmapId, COLORREF from, COLORREF to, int width, int height, int dpi);
+
 // A copy of `bitmap` at `width` x `height`, each pixel the average of what it
 // covers (HALFTONE), as a 32-bit DIB section; nullptr if none can be made.
 HBITMAP StretchedCopy(HBITMAP bitmap, int width, int height);

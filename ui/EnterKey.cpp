@@ -55,3 +55,17 @@ void LetButtonTakeEnter(HWND button) {
 void LetControlTakeEnter(HWND control) {
     ::SetWindowSubclass(control, &TakeEnter, kSubclassId, kKeyOnly);
 }
+
+void SetDefaultId(HWND dialog, int id) {
+    ::SendMessageA(dialog, DM_SETDEFID, static_cast<WPARAM>(id), 0);
+}
+
+bool IsFocusNotice(HWND control, WPARAM wParam) {
+    if (control == nullptr) return false;
+    const UINT code = HIWORD(wParam);
+    char name[16] = "";
+    ::GetClassNameA(control, name, sizeof name);
+    if (::lstrcmpiA(name, "Edit") == 0) return code == EN_SETFOCUS;
+    if (::lstrcmpiA(name, "ComboBox") == 0) return code == CBN_SETFOCUS;
+    return ::lstrcmpiA(name, "Button") == 0 && code == BN_SETFOCUS;
+}

@@ -15,3 +15,12 @@ void LetControlTakeEnter(HWND control);
 // instead. With this in force the button takes the key and reports a click
 // to the dialog, as Space does.
 void LetButtonTakeEnter(HWND button);
+
+// The button that Enter presses in `dialog` (DM_SETDEFID), which draws the
+// default ring; 0: none, for a control whose Enter presses nothing.
+void SetDefaultId(HWND dialog, int id);
+
+// Whether a WM_COMMAND says that a control got the focus (EN_SETFOCUS,
+// BN_SETFOCUS of a button with BS_NOTIFY, CBN_SETFOCUS): the dialogs then
+// move their default ring to the button that Enter presses there.
+bool IsFocusNotice(HWND control, WPARAM wParam);

@@ -58,10 +58,6 @@ void CIconButton::SetDpi(int dpi) {
 
 int CIconButton::Scaled(int pixels) const { return dpi::Scale(pixels, m_nDpi); }
 
-HINSTANCE CIconButton::ResourceModule() const {
-    return m_hModule != nullptr ? m_hModule : ::GetModuleHandleA(nullptr);
-}
-
 void CIconButton::ReleaseIcon() {
     if (m_hIconImage != nullptr) ::DestroyIcon(m_hIconImage);
     m_hIconImage = nullptr;
@@ -79,8 +75,8 @@ void CIconButton::Repaint() const {
 }
 
 bool CIconButton::SetIconImage(UINT iconId, int width, int height) {
-    HANDLE icon = ::LoadImageA(ResourceModule(), MAKEINTRESOURCEA(iconId), IMAGE_ICON, width,
-                               height, LR_DEFAULTCOLOR);
+    HANDLE icon = ::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(iconId), IMAGE_ICON,
+                               width, height, LR_DEFAULTCOLOR);
     ReleaseIcon();
     m_hIconImage = static_cast<HICON>(icon);
     if (m_hIconImage == nullptr) return false;
@@ -91,29 +87,11 @@ bool CIconButton::SetIconImage(UINT iconId, int width, int height) {
     return true;
 }
 
-// One colour of the resource bitmap replaced, then scaled to the drawn size:
-// at 100 % as it always was (CopyImage), at other scales with each pixel the
-// average of what it covers.
-static HBITMAP LoadMappedBitmap(HINSTANCE module, UINT bitmapId, COLORREF from, COLORREF to,
-                                int width, int height, int dpi) {
-    COLORMAP map{from, to};
-    HBITMAP mapped = ::CreateMappedBitmap(module, bitmapId, 0, &map, 1);
-    if (mapped == nullptr) return nullptr;
-    if (dpi == dpi::kStandard) {
-        return static_cast<HBITMAP>(
-            ::CopyImage(mapped, IMAGE_BITMAP, width, height, LR_COPYDELETEORG));
-    }
-    HBITMAP stretched = dpi::StretchedCopy(mapped, width, height);
-    ::DeleteObject(mapped);
-    return stretched;
-}
-
 bool CIconButton::SetBitmapImage(UINT bitmapId, int width, int height, COLORREF colour) {
-    HINSTANCE module = ResourceModule();
-    HBITMAP normal = LoadMappedBitmap(module, bitmapId, colour, ::GetSysColor(COLOR_BTNFACE), width,
-                                      height, m_nDpi);
+    HBITMAP normal =
+        dpi::MappedBitmap(bitmapId, colour, ::GetSysColor(COLOR_BTNFACE), width, height, m_nDpi);
     HBITMAP disabled =
-        LoadMappedBitmap(module, bitmapId, colour, RGB(255, 255, 255), width, height, m_nDpi);
+        dpi::MappedBitmap(bitmapId, colour, RGB(255, 255, 255), width, height, m_nDpi);
     ReleaseBitmaps();
     m_hBitmap = normal;
     m_hBitmapDisabled = disabled;
@@ -148,7 +126,7 @@ void CIconButton::SetTextPosition(int x, int y) {
 }
 
 void CIconButton::SetDefaultButton(BOOL flag) {
-    if (m_hWnd != nullptr) {
+    if (flag && m_hWnd != nullptr) {
         HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
         if (owner == nullptr) owner = ::GetParent(m_hWnd);
         ::SendMessageA(owner, DM_SETDEFID, static_cast<WPARAM>(::GetDlgCtrlID(m_hWnd)), 0);

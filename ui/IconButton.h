@@ -34,10 +34,6 @@ public:
     void Attach(HWND hWnd) { m_hWnd = hWnd; }
     bool AttachDlgItem(HWND hDlg, int id);
     HWND GetSafeHwnd() const { return m_hWnd; }
-    // The module whose resources SetIconImage and SetBitmapImage load; the
-    // program's own module unless set.
-    void SetResourceModule(HINSTANCE hModule) { m_hModule = hModule; }
-
     // The DPI to draw for (96, 100 %, unless set); set it before the images,
     // since a bitmap is scaled for it as it loads.
     void SetDpi(int dpi);
@@ -54,6 +50,10 @@ public:
     // Explicit layout draws the caption only where this places it (-1 on an
     // axis centres it); until then the image alone is the button's face.
     void SetTextPosition(int x, int y);
+    // TRUE: the button is the dialog's default (DM_SETDEFID: Enter presses
+    // it where the control with the focus leaves Enter to the dialog) and
+    // wears the default ring; FALSE: it wears no ring and the dialog's
+    // default stays as it is.
     void SetDefaultButton(BOOL flag);
     void CenterInClient(POINT& position, int width, int height) const;
     void DrawItem(const DRAWITEMSTRUCT& item);
@@ -104,11 +104,9 @@ private:
     void Repaint() const;
     void ReleaseIcon();
     void ReleaseBitmaps();
-    HINSTANCE ResourceModule() const;
     int Scaled(int pixels) const;
 
     HWND m_hWnd = nullptr;
-    HINSTANCE m_hModule = nullptr;
 
     BOOL m_bAutoLayout = TRUE;
     POINT m_ptImage{-1, -1};

@@ -5,12 +5,12 @@
 #include "core/BoundedFormat.h"
 #include "core/Capacities.h"
 #include "core/FreshFile.h"
-#include "core/IniFile.h"
 #include "core/ReleaseListFormat.h"
 #include "core/Settings.h"
 #include "platform/Platform.h"
 #include "res/resource.h"
 #include "ui/AppServices.h"
+#include "ui/Elevation.h"
 
 namespace {
 
@@ -69,22 +69,26 @@ bool AskYesNo(const std::string& text, const std::string& caption) {
 }
 
 void ShowFailure(HWND owner, UINT messageId) {
-    const std::string text =
-        messageId == IDS_LIST_UNREADABLE ? UnreadableListText() : LoadResString(messageId);
-    AppMessageBox(owner, text, kAppName, MB_ICONWARNING);
+    AppMessageBox(owner, LoadResString(messageId), kAppName, MB_ICONWARNING);
 }
 
-std::string UnreadableListText() {
-    const std::string list = qm::ReleaseListPath(qm::Platform().WindowsDirectory());
-    qm::CIniFile probe;
-    probe.Load(list);
-    if (probe.LoadError() == qm::kErrorFileTooLarge) {
+std::string UnreadableListText(uint32_t error) {
+    if (error == qm::kErrorFileTooLarge) {
+        const std::string list = qm::ReleaseListPath(qm::Platform().WindowsDirectory());
         return Formatted(IDS_LIST_TOO_LARGE, qm::ShownPath(list), qm::kMaxWholeFileSizeText);
     }
-    return LoadResString(IDS_LIST_UNREADABLE);
+    std::string text = LoadResString(IDS_LIST_UNREADABLE);
+    if (error != qm::kErrorSuccess) {
+        text += "\n\n" + Formatted(IDS_SYSTEM_REASON, qm::Platform().ErrorText(error));
+    }
+    return text;
 }
 
-std::string WriteFailureText(UINT messageId, uint32_t error) {
+void ShowUnreadableList(HWND owner, uint32_t error) {
+    AppMessageBox(owner, UnreadableListText(error), kAppName, MB_ICONWARNING);
+}
+
+std::string WriteFailureText(UINT messageId, uint32_t error, bool elevated) {
     if (error == qm::kErrorLockViolation) {
         std::string text = LoadResString(IDS_LIST_BUSY);
         const std::string holder =
@@ -92,8 +96,14 @@ std::string WriteFailureText(UINT messageId, uint32_t error) {
         if (!holder.empty()) text += "\n\n" + Formatted(IDS_LOCK_HOLDER, holder);
         return text;
     }
-    if (qm::IsWriteRefused(error)) return LoadResString(IDS_NEEDS_ADMIN);
     std::string text = LoadResString(messageId);
+    if (qm::IsWriteRefused(error)) {
+        // Starting again as administrator helps only one who is not.
+        if (!elevated) return LoadResString(IDS_NEEDS_ADMIN);
+        return text + "\n\n" +
+               Formatted(IDS_WRITE_REFUSED, qm::ShownPath(WrittenFile(messageId)),
+                         qm::Platform().ErrorText(error));
+    }
     // The file's own state, never a matter of rights: said as it is.
     if (error == qm::kErrorFileReadOnly) {
         return text + "\n\n" + Formatted(IDS_FILE_READ_ONLY, qm::ShownPath(WrittenFile(messageId)));
@@ -114,8 +124,19 @@ std::string WriteFailureText(UINT messageId, uint32_t error) {
     return text;
 }
 
+std::string MissingListRefusedText(uint32_t error, bool elevated) {
+    if (!elevated) return LoadResString(IDS_LIST_NEEDS_ADMIN);
+    return WriteFailureText(IDS_BUILD_WRITE_FAILED, error, true);
+}
+
+void ShowMissingListRefused(HWND owner, uint32_t error) {
+    AppMessageBox(owner, MissingListRefusedText(error, IsThisProcessElevated()), kAppName,
+                  MB_ICONWARNING);
+}
+
 void ShowWriteFailure(HWND owner, UINT messageId, uint32_t error) {
-    AppMessageBox(owner, WriteFailureText(messageId, error), kAppName, MB_ICONWARNING);
+    AppMessageBox(owner, WriteFailureText(messageId, error, IsThisProcessElevated()), kAppName,
+                  MB_ICONWARNING);
 }
 
 std::string UnreadableFilesText(const std::vector<std::string>& paths,
@@ -141,6 +162,8 @@ void ShowBuildOutcome(HWND owner, const qm::BuildResult& build) {
             return;
         case qm::BuildResult::NothingFound:
             ShowFailure(owner, IDS_NOTHING_FOUND);
+            return;
+        case qm::BuildResult::Stopped:  // the window says so where it shows the run
             return;
         case qm::BuildResult::Ok:
             break;

@@ -20,28 +20,36 @@ bool AskYesNo(const std::string& text, const std::string& caption);
 
 // Tells the operator that an operation failed: string `messageId` of the
 // string table under the program's caption, warning icon, owned by `owner`.
-// An unreadable release list (IDS_LIST_UNREADABLE) that is too large is told
-// as such.
 void ShowFailure(HWND owner, UINT messageId);
 
-// The notice of a release list that cannot be read: IDS_LIST_TOO_LARGE
-// (naming it and the limit) when it is too large, else IDS_LIST_UNREADABLE.
-// The comparison tells no reason, so the list is looked at again (one too
-// large is not read).
-std::string UnreadableListText();
+// The notice of a release list that cannot be read, from the reason the
+// comparison carries (`error`, the system's): IDS_LIST_TOO_LARGE (naming it
+// and the limit) when it is too large, else IDS_LIST_UNREADABLE with the
+// reason.
+std::string UnreadableListText(uint32_t error);
+void ShowUnreadableList(HWND owner, uint32_t error);
 
 // Tells the operator why a write failed: another program holds the release
 // list (IDS_LIST_BUSY, and IDS_LOCK_HOLDER where the system tells who), the
 // file is read-only (IDS_FILE_READ_ONLY) or too large to read
 // (IDS_FILE_TOO_LARGE), every temporary name beside it is taken
 // (IDS_NO_FREE_NAME, naming the files), the system refused it and
-// administrator rights are needed (IDS_NEEDS_ADMIN), or string `messageId`
-// with the system's reason. The file is the settings file for
-// IDS_SETTINGS_WRITE_FAILED, else the release list.
+// administrator rights are needed (IDS_NEEDS_ADMIN; when qmverify runs as
+// administrator already, IDS_WRITE_REFUSED names the file and the system's
+// reason instead), or string `messageId` with the system's reason. The file
+// is the settings file for IDS_SETTINGS_WRITE_FAILED, else the release list.
 void ShowWriteFailure(HWND owner, UINT messageId, uint32_t error);
 
-// The text of `messageId` for a write failure, as ShowWriteFailure shows it.
-std::string WriteFailureText(UINT messageId, uint32_t error);
+// The text of `messageId` for a write failure, as ShowWriteFailure shows it
+// to a process that is `elevated` or not.
+std::string WriteFailureText(UINT messageId, uint32_t error, bool elevated);
+
+// No release list exists and the system refuses to let one be written
+// (`error`): IDS_LIST_NEEDS_ADMIN, said once instead of the notice before a
+// build that cannot succeed; to a process that is `elevated` already, why
+// the system refused (IDS_WRITE_REFUSED).
+std::string MissingListRefusedText(uint32_t error, bool elevated);
+void ShowMissingListRefused(HWND owner, uint32_t error);
 
 // Tells the operator what a build could not do: keep the previous list
 // (IDS_BACKUP_FAILED), write the new one (IDS_BUILD_WRITE_FAILED), find any

@@ -18,6 +18,8 @@ public:
 
     explicit CRedrawPace(Clock::duration interval) : m_interval(interval), m_wait(interval) {}
 
+    Clock::duration Interval() const { return m_interval; }
+
     // Whether to show the progress now; if so, the next time is counted from now.
     bool Due(Clock::time_point now) {
         if (m_bShown && now - m_last < m_wait) return false;

@@ -1,7 +1,5 @@
 #include "ui/ResultListView.h"
 
-#include <vector>
-
 #include "core/ResultSort.h"
 
 namespace {
@@ -30,23 +28,22 @@ bool Matches(const std::string& text, const std::string& wanted, UINT flags) {
 
 // What the control asks of a row; a row it does not know reads as empty, as
 // its own items' missing subitems do. Only the item itself (column 0) has an
-// image and state bits.
+// image (its status) and state bits.
 template <class Info, class Store>
 void Answer(const qm::CResultTable& table, Info& info, Store storeText) {
     auto& item = info.item;
-    const bool isRow = item.iItem >= 0 && item.iItem < table.RowCount();
-    const qm::ResultRow* row = isRow ? &table.Rows()[item.iItem] : nullptr;
+    const qm::ResultRow* row = table.IsRow(item.iItem) ? &table.Rows()[item.iItem] : nullptr;
     if ((item.mask & LVIF_TEXT) != 0 && item.pszText != nullptr && item.cchTextMax > 0) {
-        storeText(item, row != nullptr ? table.GetCellText(item.iItem, item.iSubItem) : "");
+        storeText(item, row != nullptr ? table.CellText(item.iItem, item.iSubItem) : "");
     }
     if ((item.mask & LVIF_IMAGE) != 0) {
-        item.iImage = row != nullptr && item.iSubItem == 0 ? row->attributes.image : 0;
+        item.iImage = row != nullptr && item.iSubItem == 0 ? row->file.status : 0;
     }
     if ((item.mask & LVIF_STATE) != 0) {
-        const UINT state = row != nullptr && item.iSubItem == 0 ? row->attributes.state : 0;
+        const UINT state = row != nullptr && item.iSubItem == 0 ? row->state : 0;
         item.state = (item.state & ~item.stateMask) | (state & item.stateMask);
     }
-    if ((item.mask & LVIF_PARAM) != 0) item.lParam = row != nullptr ? row->attributes.param : 0;
+    if ((item.mask & LVIF_PARAM) != 0) item.lParam = 0;
     if ((item.mask & LVIF_INDENT) != 0) item.iIndent = 0;
 }
 
@@ -54,75 +51,45 @@ void Answer(const qm::CResultTable& table, Info& info, Store storeText) {
 
 void CResultListView::SetUpControl() { m_list.SetCallbackMask(kCallbackState); }
 
-void CResultListView::DeleteAllRows() {
-    m_table.DeleteAllRows();
+void CResultListView::Clear() {
+    m_table.Clear();
     m_list.DeleteAllItems();
 }
 
-int CResultListView::InsertRowAtTop(const std::string& column0, int image) {
-    if (m_bBatch) return m_table.InsertRowAtTop(column0, image);
-    // The selected and focused rows move down with their rows.
-    const bool moveState = ControlHoldsState();
-    if (moveState) CaptureState();
-    const int row = m_table.InsertRowAtTop(column0, image);
-    m_list.SetItemCount(m_table.RowCount());
-    if (moveState) RestoreState();
-    m_list.Invalidate(false);
-    return row;
-}
-
-std::string CResultListView::GetCellText(int row, int column) const {
-    return m_table.GetCellText(row, column);
-}
-
-void CResultListView::SetCellText(int row, int column, const std::string& text) {
-    m_table.SetCellText(row, column, text);
-    if (!m_bBatch) RedrawRow(row);
-}
-
-qm::RowAttributes CResultListView::GetRowAttributes(int row) const {
-    qm::RowAttributes attributes = m_table.GetRowAttributes(row);
-    if (!m_bBatch && IsRow(row)) {
-        attributes.state =
-            (attributes.state & ~kControlState) | m_list.GetItemState(row, kControlState);
-    }
-    return attributes;
-}
-
-void CResultListView::SetRowAttributes(int row, const qm::RowAttributes& attributes) {
-    m_table.SetRowAttributes(row, attributes);
-    if (m_bBatch || !IsRow(row)) return;
-    const UINT state = attributes.state & kControlState;
-    if (m_list.GetItemState(row, kControlState) != state) {
-        m_list.SetItemState(row, state, kControlState);
-    }
-    RedrawRow(row);
-}
-
-int CResultListView::RowCount() const { return m_table.RowCount(); }
-
-void CResultListView::BeginBatch() {
-    CaptureState();
-    m_bBatch = true;
-}
-
-void CResultListView::EndBatch() {
-    m_bBatch = false;
-    ShowRows();
-}
-
-void CResultListView::ShowRows() {
+template <class Move>
+void CResultListView::MoveRows(Move move) {
+    const bool keepState = ControlHoldsState();
+    if (keepState) CaptureState();
+    move();
     if (m_list.GetItemCount() != m_table.RowCount()) m_list.SetItemCount(m_table.RowCount());
-    RestoreState();
+    if (keepState) RestoreState();
+    m_list.Invalidate(false);
+}
+
+void CResultListView::AddAtTop(std::vector<qm::ComparedFile>& files) {
+    MoveRows([&] {
+        for (qm::ComparedFile& file : files) m_table.AddAtTop(std::move(file));
+    });
+    files.clear();
+}
+
+void CResultListView::Replace(qm::CResultTable& rows) {
+    m_table.Rows() = std::move(rows.Rows());
+    rows.Clear();
+    m_list.SetItemState(-1, 0, kControlState);
+    if (m_list.GetItemCount() != m_table.RowCount()) m_list.SetItemCount(m_table.RowCount());
     m_list.Invalidate(false);
 }
 
 bool CResultListView::SortOnHeaderClick(qm::SortState& state, int column, int button) {
-    if (button != 0) return qm::SortOnHeaderClick(m_table, state, column, button);
-    BeginBatch();
-    const bool sorted = qm::SortOnHeaderClick(m_table, state, column, button);
-    EndBatch();
+    if (button != 0) return false;
+    bool sorted = false;
+    MoveRows([&] { sorted = qm::SortOnHeaderClick(m_table, state, column, button); });
     return sorted;
+}
+
+void CResultListView::SortAfterComparison(qm::SortState& state) {
+    MoveRows([&] { qm::SortAfterComparison(m_table, state); });
 }
 
 bool CResultListView::ControlHoldsState() const {
@@ -131,35 +98,31 @@ bool CResultListView::ControlHoldsState() const {
 
 // The control's focus and selection into the rows' state bits.
 void CResultListView::CaptureState() {
-    for (qm::ResultRow& row : m_table.Rows()) row.attributes.state &= ~kControlState;
-    for (int item = m_list.GetNextItem(-1, LVNI_SELECTED); IsRow(item);
+    for (qm::ResultRow& row : m_table.Rows()) row.state &= ~kControlState;
+    const int items = m_list.GetItemCount();
+    for (int item = m_list.GetNextItem(-1, LVNI_SELECTED); item >= 0 && item < items;
          item = m_list.GetNextItem(item, LVNI_SELECTED)) {
-        m_table.Rows()[item].attributes.state |= qm::kRowSelected;
+        m_table.Rows()[item].state |= qm::kRowSelected;
     }
     const int focused = m_list.GetNextItem(-1, LVNI_FOCUSED);
-    if (IsRow(focused)) m_table.Rows()[focused].attributes.state |= qm::kRowFocused;
+    if (focused >= 0 && focused < items) m_table.Rows()[focused].state |= qm::kRowFocused;
 }
 
 // The rows' focus and selection bits into the control; the selection mark
 // (where a shift-click extends from) stays where it was, as when rows swap
 // their contents in place.
 void CResultListView::RestoreState() {
-    std::vector<int> stateful;
-    for (int row = 0; row < m_table.RowCount(); ++row) {
-        if ((m_table.Rows()[row].attributes.state & kControlState) != 0) stateful.push_back(row);
-    }
-    if (stateful.empty() && !ControlHoldsState()) return;
     const int mark = m_list.GetSelectionMark();
     m_list.SetItemState(-1, 0, kControlState);
-    for (int row : stateful) {
-        m_list.SetItemState(row, m_table.Rows()[row].attributes.state & kControlState,
-                            kControlState);
+    for (int row = 0; row < m_table.RowCount(); ++row) {
+        const UINT state = m_table.Rows()[row].state & kControlState;
+        if (state != 0) m_list.SetItemState(row, state, kControlState);
     }
     m_list.SetSelectionMark(mark);
 }
 
 void CResultListView::RedrawRow(int row) const {
-    if (IsRow(row) && row < m_list.GetItemCount()) m_list.RedrawItems(row, row);
+    if (m_table.IsRow(row) && row < m_list.GetItemCount()) m_list.RedrawItems(row, row);
 }
 
 void CResultListView::AnswerDispInfo(NMLVDISPINFOA& info) const {
@@ -191,15 +154,14 @@ int CResultListView::FindRow(const NMLVFINDITEMW& find) const {
 }
 
 // From `start` to the end, then with LVFI_WRAP from the top; by value when
-// LVFI_PARAM asks for it, else by the text of column 0.
+// LVFI_PARAM asks for it (every row's is 0), else by the text of column 0.
 int CResultListView::FindRow(int start, UINT flags, const std::string& text, LPARAM param) const {
     const int count = m_table.RowCount();
     if (count == 0) return -1;
     if (start < 0 || start >= count) start = 0;
     auto matches = [&](int row) {
-        const qm::ResultRow& r = m_table.Rows()[row];
-        if ((flags & LVFI_PARAM) != 0) return r.attributes.param == param;
-        return Matches(r.texts[qm::kColFileName], text, flags);
+        if ((flags & LVFI_PARAM) != 0) return param == 0;
+        return Matches(m_table.CellText(row, qm::kColFileName), text, flags);
     };
     for (int row = start; row < count; ++row) {
         if (matches(row)) return row;

@@ -1,16 +1,13 @@
 // The result list as the main window shows it: the rows live in a
-// qm::CResultTable, and the list view, an owner-data control (LVS_OWNERDATA),
-// draws them, asking for each cell as it paints or as another program reads
-// it (LVN_GETDISPINFO). The control keeps which rows are selected and which
-// has the focus; every other state bit, the image and the application value
-// stay with the rows in the table.
+// qm::CResultTable of compared files, and the list view, an owner-data
+// control (LVS_OWNERDATA), draws them, asking for each cell as it paints or
+// as another program reads it (LVN_GETDISPINFO): the texts are made from the
+// row's record then. The control keeps which rows are selected and which has
+// the focus; every other state bit and the image stay with the rows.
 //
-// Each operation of qm::IResultList keeps both in step: a row inserted at the
-// top pushes the selection down with its rows, and the focus and selection
-// bits of SetRowAttributes reach the control at once. Work on many rows runs
-// in a batch instead: between BeginBatch and EndBatch the rows change in the
-// table alone, with the focus and selection captured into their state bits,
-// and the control catches up at ShowRows and at the end.
+// Whatever moves rows (new ones at the top during a run, a sort) takes the
+// control's focus and selection into the rows' state bits first and gives
+// them back after, so that they travel with their rows.
 #pragma once
 
 #include <windows.h>
@@ -18,36 +15,36 @@
 #include <commctrl.h>
 
 #include <string>
+#include <vector>
 
-#include "core/ResultList.h"
 #include "core/ResultTable.h"
 #include "core/SortState.h"
 #include "ui/ListView.h"
 
-class CResultListView : public qm::IResultList {
+class CResultListView {
 public:
     CResultListView(CListCtrl& list, qm::CResultTable& table) : m_list(list), m_table(table) {}
 
     // Once the control exists: it asks for the state bits it does not keep.
     void SetUpControl();
 
-    void DeleteAllRows() override;
-    int InsertRowAtTop(const std::string& column0, int image) override;
-    std::string GetCellText(int row, int column) const override;
-    void SetCellText(int row, int column, const std::string& text) override;
-    qm::RowAttributes GetRowAttributes(int row) const override;
-    void SetRowAttributes(int row, const qm::RowAttributes& attributes) override;
-    int RowCount() const override;
+    qm::CResultTable& Table() { return m_table; }
+    const qm::CResultTable& Table() const { return m_table; }
 
-    void BeginBatch();
-    void EndBatch();
-    // The control shows every row of the table, as the rows' state bits say
-    // (within a batch), and draws them anew when it next paints.
-    void ShowRows();
+    void Clear();
+    // `files` at the top, the last of them topmost, as one thread would
+    // have inserted each; the control shows them when it next paints.
+    void AddAtTop(std::vector<qm::ComparedFile>& files);
+    // The rows of `rows` in place of the table's, no row selected.
+    void Replace(qm::CResultTable& rows);
+    // The row's record changed (Edit comment): the control draws it anew.
+    void RedrawRow(int row) const;
 
-    // The header-click rule of qm::SortOnHeaderClick, on the table: the same
-    // order, with focus and selection travelling with their rows.
+    // The header-click rule of qm::SortOnHeaderClick, and the sort at the end
+    // of a comparison, on the table: focus and selection travel with their
+    // rows.
     bool SortOnHeaderClick(qm::SortState& state, int column, int button);
+    void SortAfterComparison(qm::SortState& state);
 
     // Answers to the control: a cell (LVN_GETDISPINFOA/W) and a search, the
     // row of the first match or -1 (LVN_ODFINDITEMA/W: typing in the list).
@@ -62,14 +59,14 @@ public:
     static constexpr UINT kCallbackState = qm::kRowStateMask & ~kControlState;
 
 private:
-    bool IsRow(int row) const { return row >= 0 && row < m_table.RowCount(); }
     bool ControlHoldsState() const;
     void CaptureState();
     void RestoreState();
-    void RedrawRow(int row) const;
+    // Runs `move` on the table with focus and selection kept on their rows.
+    template <class Move>
+    void MoveRows(Move move);
     int FindRow(int start, UINT flags, const std::string& text, LPARAM param) const;
 
     CListCtrl& m_list;
     qm::CResultTable& m_table;
-    bool m_bBatch = false;
 };

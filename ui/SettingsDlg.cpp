@@ -1,26 +1,25 @@
 #include "ui/SettingsDlg.h"
 
 #include "core/AddReleaseFile.h"
-#include "core/ReleaseListBuild.h"
-#include "core/Settings.h"
 #include "core/UpdatePassword.h"
-#include "core/WaitCursor.h"
 #include "res/resource.h"
 #include "ui/AppServices.h"
 #include "ui/DataExchange.h"
+#include "ui/EnterKey.h"
 #include "ui/MessageBoxes.h"
 #include "ui/ModalDialog.h"
 #include "ui/PasswordDlg.h"
-#include "ui/ReleaseListBuildRun.h"
-#include "ui/SettingsFlags.h"
 #include "ui/TextFit.h"
 
 const CMessageMapEntry<CSettingsDlg> CSettingsDlg::kMessageMap[] = {
-    OnCommand(IDC_UPDATE_RELEASE_DATA, BN_CLICKED, &CSettingsDlg::OnUpdateReleaseData),
-    OnCommand(IDC_ADD, BN_CLICKED, &CSettingsDlg::OnAdd),
+    OnCommand(IDC_UPDATE_RELEASE_DATA, BN_CLICKED, &CSettingsDlg::OnUpdateReleaseData,
+              WhileBusy::Ignore),
+    OnCommand(IDC_ADD, BN_CLICKED, &CSettingsDlg::OnAdd, WhileBusy::Ignore),
+    // Any other command: a control that got the focus moves the ring.
+    OnMessage(WM_COMMAND, &CSettingsDlg::OnFocusNotice, WhileBusy::Handle),
 };
 
-CSettingsDlg::CSettingsDlg() : CDialog(IDD_SETTINGS) {}
+CSettingsDlg::CSettingsDlg(const SettingsChoice& shown) : CDialog(IDD_SETTINGS), m_shown(shown) {}
 
 bool CSettingsDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     return DispatchMessageMap(*this, kMessageMap, message, wParam, lParam, result);
@@ -42,30 +41,26 @@ BOOL CSettingsDlg::OnInitDialog() {
     }
     CDialog::OnInitDialog();
     FitTextsToControls(m_hWnd);
-    // The flags in memory, not those in the file.
-    m_bCheckQmw = ProcessSettingsFlags().checkQmw;
-    m_bCheckDb1 = ProcessSettingsFlags().checkDb1;
-    m_nDirectory = 0;
+    m_bCheckQmw = m_shown.flags.checkQmw;
+    m_bCheckDb1 = m_shown.flags.checkDb1;
+    m_strAddFile = m_shown.addFile;
+    m_nDirectory = m_shown.directory == 1 ? 1 : 0;
     UpdateData(false);
-    return TRUE;
+    ::SetFocus(GetDlgItem(IDC_CHECK_QMW));
+    return FALSE;  // the focus is set
+}
+
+void CSettingsDlg::EndWith(SettingsRequest::Action action) {
+    m_request.action = action;
+    m_request.choice.flags = qm::SettingsFlags{m_bCheckQmw, m_bCheckDb1};
+    m_request.choice.addFile = m_strAddFile;
+    m_request.choice.directory = m_nDirectory;
+    EndDialog(IDOK);
 }
 
 void CSettingsDlg::OnOK() {
     UpdateData(true);
-    const qm::SettingsFlags flags{m_bCheckQmw, m_bCheckDb1};
-    uint32_t error = 0;
-    const bool written = [&] {
-        qm::CWaitCursor wait(ShowWaitCursor);  // while another writer keeps the files
-        return qm::WriteSettingsFlags(flags, &error);
-    }();
-    if (!written) {
-        // Nothing is kept that the file does not hold: the flags stay as they
-        // were, and the dialog stays open for another try or Cancel.
-        ShowWriteFailure(m_hWnd, IDS_SETTINGS_WRITE_FAILED, error);
-        return;
-    }
-    ProcessSettingsFlags() = flags;
-    EndDialog(IDOK);
+    EndWith(SettingsRequest::Action::StoreFlags);
 }
 
 bool CSettingsDlg::AskPassword() {
@@ -87,41 +82,37 @@ void CSettingsDlg::OnAdd() {
         return;
     }
     // Adding sets the file's baseline: the password guards it as it guards
-    // the rebuild, and a wrong or cancelled password writes nothing.
-    if (!AskPassword()) return;
-
-    uint32_t error = 0;
-    const qm::AddResult result = [&] {
-        qm::CWaitCursor wait(ShowWaitCursor);
-        return qm::AddReleaseFile(m_strAddFile, m_nDirectory, nullptr, &error);
-    }();
-    switch (result) {
-        case qm::AddResult::NoFreeNumber:
-            ShowFailure(m_hWnd, IDS_ADD_FAILED);
-            break;
-        case qm::AddResult::WriteFailed:
-            ShowWriteFailure(m_hWnd, IDS_ADD_FAILED, error);
-            break;
-        case qm::AddResult::NotBareName:
-            ShowFailure(m_hWnd, IDS_NOT_BARE_NAME);
-            break;
-        case qm::AddResult::Unstorable:
-            ShowFailure(m_hWnd, IDS_NAME_UNSTORABLE);
-            break;
-        case qm::AddResult::ListNotUnderstood:
-            ShowFailure(m_hWnd, IDS_LIST_NOT_UNDERSTOOD);
-            break;
-        case qm::AddResult::Added:
-        case qm::AddResult::Refreshed:
-        case qm::AddResult::Ignored:
-            break;  // nothing to say
-    }
+    // the rebuild, and a wrong or cancelled password asks for nothing.
+    if (AskPassword()) EndWith(SettingsRequest::Action::Add);
 }
 
 void CSettingsDlg::OnUpdateReleaseData() {
     if (!AskPassword()) return;
     if (!AskYesNo(LoadResString(IDS_CONFIRM_UPDATE), LoadResString(IDS_CONFIRM_CAPTION))) return;
+    UpdateData(true);
+    EndWith(SettingsRequest::Action::UpdateReleaseData);
+}
 
-    // The main window keeps the rows of its last comparison.
-    ShowBuildOutcome(m_hWnd, RunReleaseListBuild());
+// Enter in the file field or the directory list adds the file; anywhere
+// else it stores the flags.
+bool CSettingsDlg::OnFocusNotice(WPARAM wParam, LPARAM lParam, LRESULT&) {
+    const auto control = reinterpret_cast<HWND>(lParam);
+    if (!IsFocusNotice(control, wParam)) return false;
+    const int id = LOWORD(wParam);
+    if (id == IDC_ADD_FILE || id == IDC_DIRECTORY) {
+        SetDefaultId(m_hWnd, IDC_ADD);
+    } else if (id == IDC_CHECK_QMW || id == IDC_CHECK_DB1) {
+        SetDefaultId(m_hWnd, IDOK);
+    }
+    return false;
+}
+
+SettingsRequest ShowSettingsDialog(HWND owner, const qm::SettingsFlags& flags,
+                                   const SettingsChoice* resume) {
+    SettingsChoice shown;
+    if (resume != nullptr) shown = *resume;
+    shown.flags = flags;
+    CModalDialog<CSettingsDlg> dialog(shown);
+    if (dialog.DoModal(owner) != IDOK) return SettingsRequest();
+    return dialog.Request();
 }

@@ -140,6 +140,7 @@ bool FillEntry(int directoryFd, const char* name, FoundEntry& entry) {
     entry.name = name;
     entry.lastWrite.ticks = TicksFromTimespec(info.st_mtim);
     entry.isDirectory = S_ISDIR(info.st_mode);
+    entry.size = static_cast<uint64_t>(info.st_size);
     return true;
 }
 

@@ -57,7 +57,9 @@ TEST(ResultFormats, EveryFormatHasAHeaderEvenWithoutRows) {
 
 TEST(ResultFormats, TableShowsControlCharactersAsQuestionMarks) {
     CResultTable table;
-    table.InsertRowAtTop("\\qmw.\\a\x1b[2Jb.exe", 0);
+    ComparedFile file;
+    file.path = "\\qmw.\\a\x1b[2Jb.exe";
+    table.AddAtTop(file);
     const std::string text = FormatRows(table, OutputFormat::Table);
     EXPECT_EQ(text.find('\x1b'), std::string::npos);
     EXPECT_NE(text.find("\\qmw.\\a?[2Jb.exe"), std::string::npos);

@@ -60,8 +60,7 @@ TEST(AddReleaseFile, RecordsTheSha256AndDropsAStaleOneOfAFileItCannotRead) {
               "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
     EXPECT_LT(sample.ListText().find("Updated1="), sample.ListText().find("SHA2561="));
     // A comment and mark written later keep it.
-    ASSERT_EQ(WriteEntryComment("qmw", 1, "\\qmw.\\tool.exe", "checked", true),
-              CommentResult::Written);
+    ASSERT_EQ(WriteEntryComment("qmw", 1, "tool.exe", "checked", true), CommentResult::Written);
     EXPECT_EQ(Key(sample.LoadList(), "qmw", "SHA256", 1).size(), 64u);
     // The file is now a folder that cannot be read: the old digest is not its own.
     sample.RemoveFile("qmw/tool.exe");

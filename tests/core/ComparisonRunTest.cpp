@@ -21,10 +21,14 @@ namespace {
 
 using test::SampleInstallation;
 
+std::string Text(const ResultRow& row, int column) {
+    return ColumnText(row.file, column, StatusTexts());
+}
+
 // The rows of a run by the path they show.
 std::map<std::string, ResultRow> ByPath(const CResultTable& table) {
     std::map<std::string, ResultRow> rows;
-    for (const ResultRow& row : table.Rows()) rows[row.texts[kColFileName]] = row;
+    for (const ResultRow& row : table.Rows()) rows[Text(row, kColFileName)] = row;
     return rows;
 }
 
@@ -45,11 +49,11 @@ struct CompareRun {
         ComparisonHooks hooks;
         hooks.noticeNoReleaseList = [this] { ++notices; };
         hooks.showWaitCursor = [this](bool wait) { cursor.push_back(wait); };
-        hooks.rowAdded = [this](int) {
-            topRowAfterEachAdd.push_back(table.GetCellText(0, kColFileName));
+        hooks.compared = [this](const ComparedFile&) {
+            topRowAfterEachAdd.push_back(table.CellText(0, kColFileName));
         };
         sort = SortState{4, 1};
-        result = RunComparison(table, sort, StatusTexts(), hooks, unlisted);
+        result = RunComparison(table, sort, hooks, unlisted);
     }
 };
 
@@ -72,17 +76,17 @@ TEST(ComparisonRun, RoundTripBuildChangeCompareMarkCompare) {
     ASSERT_EQ(first.table.RowCount(), 5);
     auto rows = ByPath(first.table);
     const ResultRow& tool = rows["\\qmw.\\tool.exe"];
-    EXPECT_EQ(tool.texts[kColStatus], "Identical");
-    EXPECT_EQ(tool.attributes.image, Identical);
-    EXPECT_EQ(tool.texts[kColCrcCurrent], "cbf43926");
-    EXPECT_EQ(tool.texts[kColCrcRelease], "cbf43926");
-    EXPECT_EQ(tool.texts[kColDateCurrent], tool.texts[kColDateRelease]);
-    EXPECT_EQ(tool.texts[kColSection], "qmw");
-    EXPECT_EQ(rows["\\qmw.\\tools.exe"].texts[kColCrcCurrent], "0");
-    EXPECT_EQ(rows["\\db1.\\store.dll"].texts[kColSection], "db1");
+    EXPECT_EQ(Text(tool, kColStatus), "Identical");
+    EXPECT_EQ(tool.file.status, Identical);
+    EXPECT_EQ(Text(tool, kColCrcCurrent), "cbf43926");
+    EXPECT_EQ(Text(tool, kColCrcRelease), "cbf43926");
+    EXPECT_EQ(Text(tool, kColDateCurrent), Text(tool, kColDateRelease));
+    EXPECT_EQ(Text(tool, kColSection), "qmw");
+    EXPECT_EQ(Text(rows["\\qmw.\\tools.exe"], kColCrcCurrent), "0");
+    EXPECT_EQ(Text(rows["\\db1.\\store.dll"], kColSection), "db1");
     // Mask order: the .exe names of a section come before its .dll names.
-    EXPECT_EQ(rows["\\db1.\\gone.exe"].texts[kColEntry], "1");
-    EXPECT_EQ(rows["\\db1.\\store.dll"].texts[kColEntry], "2");
+    EXPECT_EQ(Text(rows["\\db1.\\gone.exe"], kColEntry), "1");
+    EXPECT_EQ(Text(rows["\\db1.\\store.dll"], kColEntry), "2");
 
     // Change one file, remove another.
     sample.WriteFile("qmw/tool.exe", "changed");
@@ -92,26 +96,25 @@ TEST(ComparisonRun, RoundTripBuildChangeCompareMarkCompare) {
     EXPECT_FALSE(second.result.builtList);
     EXPECT_EQ(second.cursor, (std::vector<bool>{true, false}));
     rows = ByPath(second.table);
-    EXPECT_EQ(rows["\\qmw.\\tool.exe"].texts[kColStatus], "Not identical");
-    EXPECT_EQ(rows["\\qmw.\\tool.exe"].attributes.image, NotIdentical);
+    EXPECT_EQ(Text(rows["\\qmw.\\tool.exe"], kColStatus), "Not identical");
+    EXPECT_EQ(rows["\\qmw.\\tool.exe"].file.status, NotIdentical);
     const ResultRow& gone = rows["\\db1.\\gone.exe"];
-    EXPECT_EQ(gone.texts[kColStatus], "Not identical");
-    EXPECT_EQ(gone.texts[kColCrcCurrent], "0");
-    EXPECT_EQ(gone.texts[kColDateCurrent], "");
-    EXPECT_EQ(second.table.Rows()[0].texts[kColStatus], "Not identical");
-    EXPECT_EQ(second.table.Rows()[4].texts[kColStatus], "Identical");
+    EXPECT_EQ(Text(gone, kColStatus), "Not identical");
+    EXPECT_EQ(Text(gone, kColCrcCurrent), "0");
+    EXPECT_EQ(Text(gone, kColDateCurrent), "");
+    EXPECT_EQ(Text(second.table.Rows()[0], kColStatus), "Not identical");
+    EXPECT_EQ(Text(second.table.Rows()[4], kColStatus), "Identical");
 
     // Mark the changed file as updated: it is reported so, and first.
     const ResultRow& changed = rows["\\qmw.\\tool.exe"];
-    ASSERT_EQ(WriteEntryComment("qmw", std::stoi(changed.texts[kColEntry]),
-                                changed.texts[kColFileName], "patched", true),
+    ASSERT_EQ(WriteEntryComment("qmw", changed.file.entry, changed.file.name, "patched", true),
               CommentResult::Written);
     CompareRun third;
-    EXPECT_EQ(third.table.Rows()[0].texts[kColFileName], "\\qmw.\\tool.exe");
-    EXPECT_EQ(third.table.Rows()[0].texts[kColStatus], "Updated");
-    EXPECT_EQ(third.table.Rows()[0].texts[kColComment], "patched");
-    EXPECT_EQ(third.table.Rows()[0].attributes.image, Updated);
-    EXPECT_EQ(third.table.Rows()[1].texts[kColFileName], "\\db1.\\gone.exe");
+    EXPECT_EQ(Text(third.table.Rows()[0], kColFileName), "\\qmw.\\tool.exe");
+    EXPECT_EQ(Text(third.table.Rows()[0], kColStatus), "Updated");
+    EXPECT_EQ(Text(third.table.Rows()[0], kColComment), "patched");
+    EXPECT_EQ(third.table.Rows()[0].file.status, Updated);
+    EXPECT_EQ(Text(third.table.Rows()[1], kColFileName), "\\db1.\\gone.exe");
 }
 
 TEST(ComparisonRun, StatusFollowsTheCrcTextsAndOnlyAMarkOfOne) {
@@ -135,8 +138,8 @@ TEST(ComparisonRun, StatusFollowsTheCrcTextsAndOnlyAMarkOfOne) {
     ASSERT_EQ(run.table.RowCount(), 8);
     std::map<std::string, std::string> statusByEntry;
     for (const ResultRow& row : run.table.Rows()) {
-        statusByEntry[row.texts[kColEntry]] = row.texts[kColStatus];
-        EXPECT_EQ(row.texts[kColSection], "qmw");
+        statusByEntry[Text(row, kColEntry)] = Text(row, kColStatus);
+        EXPECT_EQ(Text(row, kColSection), "qmw");
     }
     EXPECT_EQ(statusByEntry["1"], "Identical");
     EXPECT_EQ(statusByEntry["2"], "Not identical");
@@ -148,10 +151,10 @@ TEST(ComparisonRun, StatusFollowsTheCrcTextsAndOnlyAMarkOfOne) {
     EXPECT_EQ(statusByEntry["8"], "Not identical");  // a missing file never passes
     // The one Updated row leads, with the entry's own texts.
     const ResultRow& top = run.table.Rows()[0];
-    EXPECT_EQ(top.texts[kColEntry], "3");
-    EXPECT_EQ(top.texts[kColComment], "note");
-    EXPECT_EQ(top.texts[kColDateRelease], "01.01.2020 10:00");
-    EXPECT_EQ(top.texts[kColCrcRelease], "1");
+    EXPECT_EQ(Text(top, kColEntry), "3");
+    EXPECT_EQ(Text(top, kColComment), "note");
+    EXPECT_EQ(Text(top, kColDateRelease), "01.01.2020 10:00");
+    EXPECT_EQ(Text(top, kColCrcRelease), "1");
 }
 
 TEST(ComparisonRun, RowsArriveAtTheTopInWalkOrder) {
@@ -167,7 +170,7 @@ TEST(ComparisonRun, EmptyListGivesNoRowsAndNoBuild) {
     sample.WriteFile("qmw/a.exe", "abc");
     sample.WriteList("");
     CompareRun run;
-    run.table.InsertRowAtTop("left over", 0);
+    run.table.AddAtTop(ComparedFile{});
     run.Go();
     EXPECT_EQ(run.notices, 0);
     EXPECT_EQ(run.table.RowCount(), 0);
@@ -186,9 +189,9 @@ TEST(ComparisonRun, LongNamesAreCutInTheRowButNeverNameAnotherFile) {
     CompareRun run;
     ASSERT_EQ(run.table.RowCount(), 1);
     const ResultRow& row = run.table.Rows()[0];
-    EXPECT_EQ(row.texts[kColFileName], "\\qmw.\\" + cutName);
-    EXPECT_EQ(row.texts[kColCrcCurrent], "0");
-    EXPECT_EQ(row.texts[kColStatus], "Not identical");
+    EXPECT_EQ(Text(row, kColFileName), "\\qmw.\\" + cutName);
+    EXPECT_EQ(Text(row, kColCrcCurrent), "0");
+    EXPECT_EQ(Text(row, kColStatus), "Not identical");
 }
 
 TEST(ComparisonRun, WalkStopsAfterEntry9998) {
@@ -200,7 +203,7 @@ TEST(ComparisonRun, WalkStopsAfterEntry9998) {
     sample.WriteList(text);
     CompareRun run;
     ASSERT_EQ(run.table.RowCount(), 9998);
-    for (const ResultRow& row : run.table.Rows()) EXPECT_NE(row.texts[kColEntry], "9999");
+    for (const ResultRow& row : run.table.Rows()) EXPECT_NE(Text(row, kColEntry), "9999");
     // The entries beyond are told, the first of them too.
     EXPECT_EQ(run.result.findings.sections[0].unreachedKeys,
               (std::vector<std::string>{"File9999", "File10000"}));
@@ -220,10 +223,10 @@ TEST(ComparisonVerdict, AFileCraftedToKeepItsCrcIsNotIdenticalWhereTheListRecord
     sample.WriteFile("db1/store.dll", "store");
     CompareRun first;
     ResultRow tool = ByPath(first.table)["\\qmw.\\tool.exe"];
-    EXPECT_EQ(tool.attributes.cause, RowCause::SameContent);
-    EXPECT_EQ(tool.attributes.digest, RowDigest::Sha256);
-    EXPECT_EQ(tool.attributes.sha256Current.size(), 64u);
-    EXPECT_EQ(tool.attributes.sha256Current, tool.attributes.sha256Release);
+    EXPECT_EQ(tool.file.cause, RowCause::SameContent);
+    EXPECT_EQ(tool.file.digest, RowDigest::Sha256);
+    EXPECT_EQ(tool.file.sha256Now.size(), 64u);
+    EXPECT_EQ(tool.file.sha256Now, tool.file.sha256Recorded);
 
     // Same size, same CRC-32, other content.
     const std::string crafted = test::CraftedLike(program);
@@ -232,12 +235,12 @@ TEST(ComparisonVerdict, AFileCraftedToKeepItsCrcIsNotIdenticalWhereTheListRecord
     sample.WriteFile("qmw/tool.exe", crafted);
     CompareRun second;
     tool = ByPath(second.table)["\\qmw.\\tool.exe"];
-    EXPECT_EQ(tool.texts[kColCrcCurrent], tool.texts[kColCrcRelease]);
-    EXPECT_EQ(tool.texts[kColStatus], "Not identical");
-    EXPECT_EQ(tool.attributes.image, NotIdentical);
-    EXPECT_EQ(tool.attributes.cause, RowCause::ContentChangedSameCrc);
-    EXPECT_NE(tool.attributes.sha256Current, tool.attributes.sha256Release);
-    EXPECT_EQ(second.table.Rows()[0].texts[kColFileName], "\\qmw.\\tool.exe");
+    EXPECT_EQ(Text(tool, kColCrcCurrent), Text(tool, kColCrcRelease));
+    EXPECT_EQ(Text(tool, kColStatus), "Not identical");
+    EXPECT_EQ(tool.file.status, NotIdentical);
+    EXPECT_EQ(tool.file.cause, RowCause::ContentChangedSameCrc);
+    EXPECT_NE(tool.file.sha256Now, tool.file.sha256Recorded);
+    EXPECT_EQ(Text(second.table.Rows()[0], kColFileName), "\\qmw.\\tool.exe");
 
     const RunSummary summary = SummarizeRows(second.table);
     EXPECT_EQ(summary.compared, 2);
@@ -248,7 +251,7 @@ TEST(ComparisonVerdict, AFileCraftedToKeepItsCrcIsNotIdenticalWhereTheListRecord
 
     sample.MarkUpdated("qmw", "tool.exe");
     CompareRun third;
-    EXPECT_EQ(ByPath(third.table)["\\qmw.\\tool.exe"].texts[kColStatus], "Updated");
+    EXPECT_EQ(Text(ByPath(third.table)["\\qmw.\\tool.exe"], kColStatus), "Updated");
 }
 
 TEST(ComparisonVerdict, WithoutASha256TheCrcDecidesAsBeforeAndABadOneNeverFallsBackToIt) {
@@ -272,22 +275,22 @@ TEST(ComparisonVerdict, WithoutASha256TheCrcDecidesAsBeforeAndABadOneNeverFallsB
                      numbered(6, std::string(64, '0')) + "SHA2567=\r\n" + numbered(7, ""));
     CompareRun run;
     std::map<std::string, ResultRow> byEntry;
-    for (const ResultRow& row : run.table.Rows()) byEntry[row.texts[kColEntry]] = row;
+    for (const ResultRow& row : run.table.Rows()) byEntry[Text(row, kColEntry)] = row;
     ASSERT_EQ(byEntry.size(), 7u);
     // No SHA-256 recorded (no key, or an empty value): the CRC alone, as
     // every list written before.
     for (const char* n : {"1", "7"}) {
-        EXPECT_EQ(byEntry[n].texts[kColStatus], "Identical") << n;
-        EXPECT_EQ(byEntry[n].attributes.cause, RowCause::SameCrc) << n;
-        EXPECT_EQ(byEntry[n].attributes.digest, RowDigest::Crc32) << n;
+        EXPECT_EQ(Text(byEntry[n], kColStatus), "Identical") << n;
+        EXPECT_EQ(byEntry[n].file.cause, RowCause::SameCrc) << n;
+        EXPECT_EQ(byEntry[n].file.digest, RowDigest::Crc32) << n;
     }
     for (const char* n : {"2", "3", "4"}) {
-        EXPECT_EQ(byEntry[n].texts[kColStatus], "Not identical") << n;
-        EXPECT_EQ(byEntry[n].attributes.cause, RowCause::BadDigest) << n;
+        EXPECT_EQ(Text(byEntry[n], kColStatus), "Not identical") << n;
+        EXPECT_EQ(byEntry[n].file.cause, RowCause::BadDigest) << n;
     }
     EXPECT_EQ(SummarizeRows(run.table).crcOnly, 2);
-    EXPECT_EQ(byEntry["5"].attributes.cause, RowCause::SameContent);  // case does not count
-    EXPECT_EQ(byEntry["6"].attributes.cause, RowCause::ContentChangedSameCrc);
+    EXPECT_EQ(byEntry["5"].file.cause, RowCause::SameContent);  // case does not count
+    EXPECT_EQ(byEntry["6"].file.cause, RowCause::ContentChangedSameCrc);
 }
 
 TEST(ComparisonRun, PlantedFilesShowAsNotListedInTheChosenDirectoriesOnly) {
@@ -311,18 +314,18 @@ TEST(ComparisonRun, PlantedFilesShowAsNotListedInTheChosenDirectoriesOnly) {
     qmw.Go();
     ASSERT_EQ(qmw.table.RowCount(), 4);
     const ResultRow planted = ByPath(qmw.table)["\\qmw.\\Planted.DLL"];
-    EXPECT_EQ(planted.texts[kColStatus], "Not listed");
-    EXPECT_EQ(planted.attributes.image, NotListed);
-    EXPECT_EQ(planted.attributes.cause, RowCause::NotListed);
-    EXPECT_EQ(planted.texts[kColCrcCurrent], CrcText(test::CrcOf("planted")));
-    EXPECT_FALSE(planted.texts[kColDateCurrent].empty());
+    EXPECT_EQ(Text(planted, kColStatus), "Not listed");
+    EXPECT_EQ(planted.file.status, NotListed);
+    EXPECT_EQ(planted.file.cause, RowCause::NotListed);
+    EXPECT_EQ(Text(planted, kColCrcCurrent), CrcText(test::CrcOf("planted")));
+    EXPECT_FALSE(Text(planted, kColDateCurrent).empty());
     for (int column : {kColCrcRelease, kColDateRelease, kColComment, kColEntry}) {
-        EXPECT_EQ(planted.texts[column], "") << column;
+        EXPECT_EQ(Text(planted, column), "") << column;
     }
-    EXPECT_EQ(planted.texts[kColSection], "qmw");
+    EXPECT_EQ(Text(planted, kColSection), "qmw");
     // The final order by status text: Updated, Not listed, Not identical, Identical.
     std::vector<std::string> order;
-    for (const ResultRow& row : qmw.table.Rows()) order.push_back(row.texts[kColStatus]);
+    for (const ResultRow& row : qmw.table.Rows()) order.push_back(Text(row, kColStatus));
     EXPECT_EQ(order,
               (std::vector<std::string>{"Updated", "Not listed", "Not identical", "Identical"}));
 
@@ -331,7 +334,7 @@ TEST(ComparisonRun, PlantedFilesShowAsNotListedInTheChosenDirectoriesOnly) {
     db1.Go();
     ASSERT_EQ(db1.table.RowCount(), 4);
     EXPECT_EQ(SummarizeRows(db1.table).notListed, 1);
-    EXPECT_EQ(ByPath(db1.table)["\\db1.\\other.exe"].texts[kColStatus], "Not listed");
+    EXPECT_EQ(Text(ByPath(db1.table)["\\db1.\\other.exe"], kColStatus), "Not listed");
 }
 
 // A list that exists but cannot be read names no file: what it would name
@@ -389,11 +392,11 @@ TEST(ComparisonRun, ALongNameIsRecordedAndVerifiedWhole) {
     CompareRun second;
     ASSERT_EQ(second.table.RowCount(), 1);
     const ResultRow& row = second.table.Rows()[0];
-    EXPECT_EQ(row.texts[kColStatus], "Identical");
-    EXPECT_EQ(row.texts[kColCrcCurrent], CrcText(test::CrcOf("long")));
-    EXPECT_EQ(row.texts[kColFileName], ("\\qmw.\\" + name).substr(0, 127));
+    EXPECT_EQ(Text(row, kColStatus), "Identical");
+    EXPECT_EQ(Text(row, kColCrcCurrent), CrcText(test::CrcOf("long")));
+    EXPECT_EQ(Text(row, kColFileName), ("\\qmw.\\" + name).substr(0, 127));
     // The comment of such a row goes to its entry.
-    EXPECT_EQ(WriteEntryComment("qmw", 1, row.texts[kColFileName], "long one", false),
+    EXPECT_EQ(WriteEntryComment("qmw", 1, row.file.name, "long one", false),
               CommentResult::Written);
 }
 
@@ -419,6 +422,119 @@ TEST(ComparisonRun, EntriesThatNoWalkReachesAreFound) {
     CompareRun clean;
     EXPECT_FALSE(clean.result.findings.HasUnreachedEntries());
     EXPECT_EQ(clean.result.findings.Entries(), 1);
+}
+
+// A platform on which some files exist but cannot be opened, each for its
+// own reason (as the system tells it).
+class RefusingOpens : public test::ForwardingPlatform {
+public:
+    uint32_t OpenForReading(const std::string& path, std::unique_ptr<IReadFile>& file) override {
+        if (path.find("secret") != std::string::npos) return kErrorAccessDenied;
+        if (path.find("busy") != std::string::npos) return kErrorSharingViolation;
+        return Real().OpenForReading(path, file);
+    }
+};
+
+TEST(ComparisonRun, FilesThatCannotBeReadCarryTheirCauseAndAreCountedByIt) {
+    SampleInstallation sample;
+    for (const char* name : {"qmw/secret.exe", "qmw/busy.dll", "qmw/fine.exe", "db1/gone.exe"}) {
+        sample.WriteFile(name, name);
+    }
+    CompareRun build;
+    sample.RemoveFile("db1/gone.exe");
+    RefusingOpens refusing;
+    CompareRun run;
+    auto rows = ByPath(run.table);
+    EXPECT_EQ(rows["\\qmw.\\secret.exe"].file.cause, RowCause::NoAccess);
+    EXPECT_EQ(rows["\\qmw.\\secret.exe"].file.readError, kErrorAccessDenied);
+    EXPECT_EQ(rows["\\qmw.\\busy.dll"].file.cause, RowCause::HeldOpen);
+    EXPECT_EQ(rows["\\db1.\\gone.exe"].file.cause, RowCause::Missing);
+    EXPECT_EQ(Text(rows["\\qmw.\\secret.exe"], kColStatus), "Not identical");
+    EXPECT_STREQ(CauseText(RowCause::NoAccess), "no access");
+    EXPECT_STREQ(CauseText(RowCause::HeldOpen), "held open by another program");
+
+    const RunSummary summary = SummarizeRows(run.table);
+    EXPECT_EQ(summary.unread,
+              (std::map<RowCause, int>{
+                  {RowCause::Missing, 1}, {RowCause::NoAccess, 1}, {RowCause::HeldOpen, 1}}));
+}
+
+// Directory searches that tell each file's size as 100 bytes per character
+// of its name before the dot, so that the counts of a run are known ahead
+// (whatever the system's own searches tell).
+class SizedSearches : public test::ForwardingPlatform {
+    class Search : public IDirectorySearch {
+    public:
+        explicit Search(std::unique_ptr<IDirectorySearch> real) : m_real(std::move(real)) {}
+        bool Next(FoundEntry& entry) override { return m_real->Next(entry) && Sized(entry); }
+
+    private:
+        std::unique_ptr<IDirectorySearch> m_real;
+    };
+
+public:
+    static bool Sized(FoundEntry& entry) {
+        entry.size = 100 * entry.name.find('.');
+        return true;
+    }
+    std::unique_ptr<IDirectorySearch> FindFirst(const std::string& pattern,
+                                                FoundEntry& first) override {
+        std::unique_ptr<IDirectorySearch> real = Real().FindFirst(pattern, first);
+        if (!real) return nullptr;
+        Sized(first);
+        return std::make_unique<Search>(std::move(real));
+    }
+};
+
+// A run reports its files and bytes after each file, and stops where the
+// caller says so: a comparison keeps what it compared, a build (of a missing
+// list, or of a list that exists) writes nothing.
+TEST(ComparisonRun, ARunCountsFilesAndBytesAndStopsWhenTheCallerSaysSo) {
+    SampleInstallation sample;
+    SizedSearches sizes;
+    for (int n = 1; n <= 6; ++n) sample.WriteFile("qmw/" + std::string(n, 'f') + ".exe", "x");
+    int stopAfter = 2;
+    std::vector<RunProgress> seen;
+    ComparisonHooks hooks;
+    hooks.progress = [&](const RunProgress& now) {
+        seen.push_back(now);
+        return now.filesDone < stopAfter;
+    };
+    CResultTable table;
+    SortState sort;
+    ComparisonResult result = RunComparison(table, sort, hooks);
+    EXPECT_TRUE(result.builtList);
+    EXPECT_EQ(result.build.status, BuildResult::Stopped);
+    EXPECT_TRUE(result.stopped);
+    EXPECT_FALSE(sample.ExistsInWindows(kReleaseListName)) << "a stopped build writes nothing";
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_EQ(seen[0].stage, RunProgress::Stage::Recording);
+    EXPECT_EQ(seen[0].filesTotal, 6);
+    EXPECT_EQ(seen[0].bytesTotal, 2100u);
+    EXPECT_EQ(seen[2].filesDone, 2);
+
+    ASSERT_EQ(CReleaseListBuild().BuildReleaseList().status, BuildResult::Ok);
+    const std::string list = sample.ListText();
+    sample.WriteFile("qmw/f9.exe", "new");
+    seen.clear();
+    CReleaseListBuild stopped({}, hooks.progress);
+    EXPECT_EQ(stopped.BuildReleaseList().status, BuildResult::Stopped);
+    EXPECT_EQ(sample.ListText(), list) << "the old list stays whole";
+    EXPECT_FALSE(sample.ExistsInWindows("qmverify.l01"));
+
+    seen.clear();
+    stopAfter = 4;
+    result = RunComparison(table, sort, hooks);
+    EXPECT_TRUE(result.stopped);
+    EXPECT_EQ(result.filesCompared, 4);
+    EXPECT_EQ(result.filesToCompare, 6);
+    EXPECT_EQ(table.RowCount(), 4) << "the rows so far stay";
+    EXPECT_EQ(seen.back().stage, RunProgress::Stage::Comparing);
+    EXPECT_EQ(seen.back().bytesTotal, 2100u);
+    uint64_t bytes = 0;
+    for (const ResultRow& row : table.Rows()) bytes += row.file.size;
+    EXPECT_EQ(seen.back().bytesDone, bytes);
+    EXPECT_GE(bytes, 1000u);  // four of the six, the smallest four at least
 }
 
 }  // namespace

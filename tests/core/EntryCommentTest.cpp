@@ -9,7 +9,6 @@
 #include "core/EntryComment.h"
 #include "core/FaultPlatform.h"
 #include "core/ReleaseListFormat.h"
-#include "core/ResultTable.h"
 
 namespace qm {
 namespace {
@@ -36,7 +35,7 @@ protected:
 };
 
 TEST_F(EntryCommentTest, WritesCommentThenMarkOfTheRowsEntry) {
-    EXPECT_EQ(WriteEntryComment("qmw", 7, "\\qmw.\\tool.exe", "two\r\nlines", true),
+    EXPECT_EQ(WriteEntryComment("qmw", 7, "tool.exe", "two\r\nlines", true),
               CommentResult::Written);
     CIniFile list = sample.LoadList();
     EXPECT_EQ(list.ReadText("qmw", "Comment7", 512), "two lines");
@@ -45,7 +44,7 @@ TEST_F(EntryCommentTest, WritesCommentThenMarkOfTheRowsEntry) {
     EXPECT_LT(text.find("Comment7="), text.find("Updated7=1"));
 
     // An empty comment keeps its key, with nothing after the equals sign.
-    EXPECT_EQ(WriteEntryComment("qmw", 7, "\\qmw.\\tool.exe", "", false), CommentResult::Written);
+    EXPECT_EQ(WriteEntryComment("qmw", 7, "tool.exe", "", false), CommentResult::Written);
     text = sample.ListText();
     EXPECT_NE(text.find("Comment7=\r\n"), std::string::npos);
     EXPECT_NE(text.find("Updated7=0"), std::string::npos);
@@ -53,14 +52,10 @@ TEST_F(EntryCommentTest, WritesCommentThenMarkOfTheRowsEntry) {
 
 TEST_F(EntryCommentTest, RefusesARowWhoseEntryNowNamesAnotherFile) {
     const std::string before = sample.ListText();
-    EXPECT_EQ(WriteEntryComment("qmw", 1, "\\qmw.\\tool.exe", "x", true),
-              CommentResult::EntryChanged);
-    EXPECT_EQ(WriteEntryComment("qmw", 3, "\\qmw.\\tool.exe", "x", true),
-              CommentResult::EntryChanged);
-    EXPECT_EQ(WriteEntryComment("db1", 7, "\\qmw.\\tool.exe", "x", true),
-              CommentResult::EntryChanged);
-    EXPECT_EQ(WriteEntryComment("qmw", 0, "\\qmw.\\tool.exe", "x", true),
-              CommentResult::EntryChanged);
+    EXPECT_EQ(WriteEntryComment("qmw", 1, "tool.exe", "x", true), CommentResult::EntryChanged);
+    EXPECT_EQ(WriteEntryComment("qmw", 3, "tool.exe", "x", true), CommentResult::EntryChanged);
+    EXPECT_EQ(WriteEntryComment("db1", 7, "tool.exe", "x", true), CommentResult::EntryChanged);
+    EXPECT_EQ(WriteEntryComment("qmw", 0, "tool.exe", "x", true), CommentResult::EntryChanged);
     EXPECT_EQ(sample.ListText(), before);
 }
 
@@ -69,8 +64,7 @@ TEST_F(EntryCommentTest, AFailedSaveIsReported) {
     faults.failCreateNewFile = true;
     faults.failMoveReplace = true;
     const std::string before = sample.ListText();
-    EXPECT_EQ(WriteEntryComment("qmw", 7, "\\qmw.\\tool.exe", "x", true),
-              CommentResult::WriteFailed);
+    EXPECT_EQ(WriteEntryComment("qmw", 7, "tool.exe", "x", true), CommentResult::WriteFailed);
     EXPECT_EQ(sample.ListText(), before);
 }
 
@@ -79,32 +73,26 @@ TEST_F(EntryCommentTest, AFailedSaveIsReported) {
 TEST_F(EntryCommentTest, AListThatCannotBeReadGivesItsOwnReason) {
     qm::test::GrowFileTo(sample.ReleaseListPath(), kMaxWholeFileSize + 1);
     uint32_t error = 0;
-    EXPECT_EQ(WriteEntryComment("qmw", 7, "\\qmw.\\tool.exe", "x", true, &error),
+    EXPECT_EQ(WriteEntryComment("qmw", 7, "tool.exe", "x", true, &error),
               CommentResult::WriteFailed);
     EXPECT_EQ(error, kErrorFileTooLarge);
 }
 
-TEST(ApplyCommentToRow, MarkMakesTheRowUpdatedAndClearingRestoresTheImageOnly) {
-    CResultTable table;
-    table.InsertRowAtTop("\\qmw.\\tool.exe", Identical);
-    table.SetCellText(0, kColStatus, "Identical");
-    RowAttributes selected;
-    selected.image = Identical;
-    selected.state = kRowSelected;
-    table.SetRowAttributes(0, selected);
+TEST(ApplyCommentToRow, AMarkMakesTheRecordUpdatedAndClearingItRestoresTheEarlierStatus) {
+    ComparedFile file;
+    file.path = "\\qmw.\\tool.exe";
+    file.status = Identical;
+    ApplyCommentToRow(file, "new\ncomment", true, Identical);
+    EXPECT_EQ(file.comment, "new comment");
+    EXPECT_EQ(file.status, Updated);
+    EXPECT_EQ(ColumnText(file, kColStatus, StatusTexts()), "Updated");
+    EXPECT_TRUE(file.marked);
 
-    ApplyCommentToRow(table, 0, "new\ncomment", true, Identical, "Updated");
-    EXPECT_EQ(table.GetCellText(0, kColComment), "new comment");
-    EXPECT_EQ(table.GetCellText(0, kColStatus), "Updated");
-    EXPECT_EQ(table.GetRowAttributes(0).image, Updated);
-    EXPECT_EQ(table.GetRowAttributes(0).state, static_cast<uint32_t>(kRowSelected));
-
-    // Clearing the mark brings the earlier image back; the text stays.
-    ApplyCommentToRow(table, 0, "", false, Identical, "Updated");
-    EXPECT_EQ(table.GetRowAttributes(0).image, Identical);
-    EXPECT_EQ(table.GetCellText(0, kColStatus), "Updated");
-    EXPECT_EQ(table.GetCellText(0, kColComment), "");
-    EXPECT_EQ(table.GetCellText(0, kColFileName), "\\qmw.\\tool.exe");
+    ApplyCommentToRow(file, "", false, NotIdentical);
+    EXPECT_EQ(file.status, NotIdentical);
+    EXPECT_EQ(ColumnText(file, kColStatus, StatusTexts()), "Not identical");
+    EXPECT_EQ(file.comment, "");
+    EXPECT_EQ(ColumnText(file, kColFileName, StatusTexts()), "\\qmw.\\tool.exe");
 }
 
 }  // namespace

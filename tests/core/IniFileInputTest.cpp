@@ -192,7 +192,7 @@ TEST(IniFileReadOnly, EveryWriterRefusesAReadOnlyTargetByItsAttribute) {
         }
         EXPECT_EQ(AddReleaseFile("tool.exe", 0, nullptr, &error), AddResult::WriteFailed);
         EXPECT_EQ(error, kErrorFileReadOnly);
-        EXPECT_EQ(WriteEntryComment("qmw", 1, "\\qmw.\\tool.exe", "note", true, &error),
+        EXPECT_EQ(WriteEntryComment("qmw", 1, "tool.exe", "note", true, &error),
                   CommentResult::WriteFailed);
         EXPECT_EQ(error, kErrorFileReadOnly);
         const BuildResult build = CReleaseListBuild().BuildReleaseList();
@@ -240,8 +240,7 @@ TEST(FreshFileLeftovers, AreRemovedUnderTheWriterLockOnly) {
     EXPECT_EQ(TakenFreshNames(sample.ReleaseListPath() + ".tmp").size(), 100u);
 
     uint32_t error = 0;
-    EXPECT_EQ(WriteEntryComment("qmw", 1, "\\qmw.\\tool.exe", "note", true, &error),
-              CommentResult::Written)
+    EXPECT_EQ(WriteEntryComment("qmw", 1, "tool.exe", "note", true, &error), CommentResult::Written)
         << error;
     EXPECT_TRUE(TakenFreshNames(sample.ReleaseListPath() + ".tmp").empty());
     EXPECT_EQ(sample.ReadInWindows("qmverify.lst.tmpx"), "not ours");
@@ -259,7 +258,7 @@ TEST(FreshFileLeftovers, AreRemovedUnderTheWriterLockOnly) {
     for (int k = 2; k <= 100; ++k) {
         fs::create_directory(sample.InWindows("qmverify.lst.tmp" + std::to_string(k)));
     }
-    EXPECT_EQ(WriteEntryComment("qmw", 1, "\\qmw.\\tool.exe", "again", true, &error),
+    EXPECT_EQ(WriteEntryComment("qmw", 1, "tool.exe", "again", true, &error),
               CommentResult::WriteFailed);
     EXPECT_EQ(error, kErrorFileExists);
     EXPECT_EQ(TakenFreshNames(sample.ReleaseListPath() + ".tmp").size(), 100u);

@@ -47,9 +47,14 @@ TEST(ReleaseListBuild, RecordsBothSectionsInScanOrder) {
     std::vector<bool> cursor;
     std::vector<int> progress;
     CReleaseListBuild build([&](bool wait) { cursor.push_back(wait); },
-                            [&](int entries) { progress.push_back(entries); });
+                            [&](const RunProgress& now) {
+                                EXPECT_EQ(now.stage, RunProgress::Stage::Recording);
+                                EXPECT_EQ(now.filesTotal, 5);
+                                progress.push_back(now.filesDone);
+                                return true;
+                            });
     BuildResult result = build.BuildReleaseList();
-    EXPECT_EQ(progress, (std::vector<int>{1, 2, 3, 4, 5}));
+    EXPECT_EQ(progress, (std::vector<int>{0, 1, 2, 3, 4, 5}));
 
     EXPECT_EQ(result.status, BuildResult::Ok);
     EXPECT_EQ(result.backupPath, "");

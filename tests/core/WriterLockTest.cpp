@@ -44,7 +44,7 @@ const Writer kWriters[] = {
     {"comment",
      [] {
          uint32_t error = 0;
-         WriteEntryComment("qmw", 1, "\\qmw.\\tool.exe", "note", true, &error);
+         WriteEntryComment("qmw", 1, "tool.exe", "note", true, &error);
          return error;
      }},
     {"settings",

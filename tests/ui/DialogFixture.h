@@ -20,6 +20,7 @@
 #include "res/resource.h"
 #include "ui/AppServices.h"
 #include "ui/CheckerDlg.h"
+#include "ui/ChildSearch.h"
 #include "ui/SettingsFlags.h"
 
 class DialogFixture : public SampleWindowTest {
@@ -45,9 +46,12 @@ protected:
         ASSERT_NO_FATAL_FAILURE(SampleWindowTest::Open());
         m_driver.ForgetOpened();  // the main window itself
     }
+    // Presses button `id` of the main window; a run it starts (Compare, or
+    // a build from Settings) has ended when it returns.
     void Press(int id) {
         ::SendMessageA(m_dlg.GetSafeHwnd(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                        reinterpret_cast<LPARAM>(m_dlg.GetDlgItem(id)));
+        EXPECT_TRUE(WaitForRunEnd());
     }
     void Select(std::initializer_list<int> items) {
         ListView_SetItemState(m_list, -1, 0, LVIS_SELECTED);
@@ -85,6 +89,11 @@ protected:
             if (Cell(item, 0) == path) return item;
         }
         return -1;
+    }
+
+    // The result group box's text: the count of a run, or how the last ended.
+    std::string GroupText() const {
+        return CWindow(FirstGroupBox(m_dlg.GetSafeHwnd())).GetWindowText();
     }
 
     std::string ListPath() const { return m_install.ReleaseListPath(); }

@@ -38,6 +38,8 @@ public:
     int m_nClicks = 0;
     int m_nNotifications = 0;
     bool m_bThrow = false;
+    bool m_bBusy = false;  // as a main window during a run
+    bool Busy() const override { return m_bBusy || CDialog::Busy(); }
 
 protected:
     void DoDataExchange(CDataExchange& dx) override {
@@ -68,9 +70,9 @@ private:
 };
 
 const CMessageMapEntry<CProbeDlg> CProbeDlg::kMessageMap[] = {
-    OnCommand(IDC_COMMENT_UPDATED, BN_CLICKED, &CProbeDlg::OnClickUpdated),
-    OnNotify(IDC_COMMENT_TEXT, NM_DBLCLK, &CProbeDlg::OnDblclkText),
-    OnMessage(WM_DESTROY, &CProbeDlg::OnDestroy),
+    OnCommand(IDC_COMMENT_UPDATED, BN_CLICKED, &CProbeDlg::OnClickUpdated, WhileBusy::Ignore),
+    OnNotify(IDC_COMMENT_TEXT, NM_DBLCLK, &CProbeDlg::OnDblclkText, WhileBusy::Handle),
+    OnMessage(WM_DESTROY, &CProbeDlg::OnDestroy, WhileBusy::Handle),
 };
 
 bool CProbeDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
@@ -136,6 +138,29 @@ TEST(DialogLayer, MessageMapMatchesControlIdAndNotificationCode) {
     EXPECT_EQ(dlg.m_nNotifications, 1);
 }
 
+// While the window is busy, an entry that chose to ignore its message drops
+// it (with result 0), one that chose to handle it runs, and OK and Cancel,
+// which the base carries out, end nothing.
+TEST(DialogLayer, ABusyWindowDropsWhatItsEntriesChoseToIgnore) {
+    CModelessDialog<CProbeDlg> dlg;
+    ASSERT_TRUE(dlg.Create(nullptr));
+    HWND window = dlg.GetSafeHwnd();
+    HWND check = ::GetDlgItem(window, IDC_COMMENT_UPDATED);
+    dlg.m_bBusy = true;
+    ::SendMessageA(window, WM_COMMAND, MAKEWPARAM(IDC_COMMENT_UPDATED, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(check));
+    EXPECT_EQ(dlg.m_nClicks, 0);
+    EXPECT_EQ(Notify(window, IDC_COMMENT_TEXT, NM_DBLCLK), 42);
+    for (UINT id : {IDOK, IDCANCEL}) {
+        ::SendMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+        EXPECT_TRUE(::IsWindow(window)) << id;
+    }
+    dlg.m_bBusy = false;
+    ::SendMessageA(window, WM_COMMAND, MAKEWPARAM(IDC_COMMENT_UPDATED, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(check));
+    EXPECT_EQ(dlg.m_nClicks, 1);
+}
+
 TEST(DialogLayer, AThrowingHandlerDoesNotUnwindIntoTheSystem) {
     CModelessDialog<CProbeDlg> dlg;
     ASSERT_TRUE(dlg.Create(nullptr));
@@ -148,7 +173,7 @@ TEST(DialogLayer, AThrowingHandlerDoesNotUnwindIntoTheSystem) {
 // The Settings dialog fills its directory list as it initialises; the data
 // exchange moves the chosen index both ways.
 TEST(DialogLayer, TheDropDownListIsFilledAndItsIndexExchanged) {
-    CModelessDialog<CSettingsDlg> dlg;
+    CModelessDialog<CSettingsDlg> dlg{SettingsChoice{}};
     ASSERT_TRUE(dlg.Create(nullptr));
     dlg.m_nDirectory = 1;
     dlg.UpdateData(false);
@@ -220,6 +245,7 @@ TEST(DialogLayer, AModelessWindowGoesBeforeItsDialogAndItsOwnHandlerRuns) {
 // handler that returns false leaves the message to the default processing.
 TEST(DialogLayer, TheScaleEntryHandsOverTheDpiAndTheSuggestedPlace) {
     struct CScaleProbe {
+        bool Busy() const { return false; }
         int dpi = 0;
         const RECT* suggested = nullptr;
         bool handles = false;

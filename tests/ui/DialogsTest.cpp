@@ -294,8 +294,9 @@ TEST_F(SettingsDialogTest, AddWithoutANameChangesNothingAndAnAddStaysAfterCancel
         .When("Settings", [&](HWND dialog) { D::Press(dialog, IDCANCEL); });
     OpenSettings();
 
-    // An empty name asks for nothing; a name asks for the password only.
-    EXPECT_EQ(m_driver.Opened(), (Captions{"Settings", "Password"}));
+    // An empty name asks for nothing; a name asks for the password only, and
+    // the main window adds the file and opens Settings again as it was.
+    EXPECT_EQ(m_driver.Opened(), (Captions{"Settings", "Password", "Settings"}));
     EXPECT_EQ(m_driver.Pending(), 0u);
     EXPECT_EQ(afterEmptyAdd, list);
     EXPECT_EQ(EntryOf("db1", "extra.dll"), 3) << "after server.exe and client.dll";
@@ -367,34 +368,39 @@ TEST_F(SettingsDialogTest, RightPasswordThenNoChangesNothingAndYesRebuildsTheLis
         std::string asked;
         bool yesIsDefault = false;
         bool settingsStayed = false;
+        const std::string groupBefore = GroupText();
         driver.When("Settings", [&](HWND dialog) { D::Press(dialog, IDC_UPDATE_RELEASE_DATA); })
             .When("Password",
                   [&](HWND dialog) {
                       D::SetText(dialog, IDC_PASSWORD, kTestPassword);
                       D::Press(dialog, IDOK);
                   })
-            .When("Please confirm...",
-                  [&](HWND box) {
-                      asked = D::MessageText(box);
-                      HWND yes = ::GetDlgItem(box, IDYES);
-                      yesIsDefault =
-                          (::GetWindowLongA(yes, GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON &&
-                          ::GetFocus() == yes;
-                      D::Press(box, answer);
-                  })
-            .When("Settings", [&](HWND dialog) {
+            .When("Please confirm...", [&](HWND box) {
+                asked = D::MessageText(box);
+                HWND yes = ::GetDlgItem(box, IDYES);
+                yesIsDefault = (::GetWindowLongA(yes, GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON &&
+                               ::GetFocus() == yes;
+                D::Press(box, answer);
+            });
+        // No leaves Settings open; Yes hands the build to the main window.
+        if (answer == IDNO) {
+            driver.When("Settings", [&](HWND dialog) {
                 settingsStayed = true;
                 D::Press(dialog, IDCANCEL);
             });
+        }
         OpenSettings();
 
         EXPECT_EQ(driver.Pending(), 0u);
         EXPECT_EQ(asked, "Update the release list now ?");
         EXPECT_TRUE(yesIsDefault);
-        EXPECT_TRUE(settingsStayed);
+        EXPECT_EQ(settingsStayed, answer == IDNO);
         EXPECT_EQ(driver.Opened(), (Captions{"Settings", "Password", "Please confirm..."}))
-            << "nothing is shown when the build ends";
+            << "no box when the build ends";
         EXPECT_EQ(Rows(), rows) << "the main window keeps its rows";
+        EXPECT_EQ(GroupText(), answer == IDNO ? groupBefore
+                                              : "Release list recorded: 7 files. The previous "
+                                                "list is kept as qmverify.l01.");
     }
     EXPECT_EQ(FileContents(BackupPath()), list);
     EXPECT_EQ(Profile(ListPath(), "db1", "Updated" + std::to_string(EntryOf("db1", "server.exe"))),
@@ -409,13 +415,10 @@ TEST_F(SettingsDialogTest, ABuildThatCannotWriteIsTold) {
     const std::string list = FileContents(ListPath());
     BlockFreshNames(m_install.WindowsDirectory() + "\\qmverify.new");
     std::string told;
-    ExpectConfirmedUpdate()
-        .When("qmverify",
-              [&](HWND box) {
-                  told = D::MessageText(box);
-                  D::Press(box, IDOK);
-              })
-        .When("Settings", [&](HWND dialog) { D::Press(dialog, IDCANCEL); });
+    ExpectConfirmedUpdate().When("qmverify", [&](HWND box) {
+        told = D::MessageText(box);
+        D::Press(box, IDOK);
+    });
     OpenSettings();
 
     EXPECT_EQ(m_driver.Pending(), 0u);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "SampleWindow.h"
+#include "SystemColours.h"
 #include "res/resource.h"
 #include "ui/AboutDlg.h"
 #include "ui/Dpi.h"
@@ -153,6 +154,32 @@ TEST_F(MainWindowScaleTest, AMoveToAnotherScaleRescalesImagesColumnsAndTheWindow
     EXPECT_EQ(StatusImageSize(), 13);
     EXPECT_EQ(ButtonImage(IDC_COMPARE).cx, 18);
     EXPECT_EQ(ButtonImage(IDC_ABOUT).cx, 44);
+}
+
+// The logo's background is the dialog's face: no white box on a dark or
+// high-contrast face, and it follows a change of the system colours.
+TEST(AboutBoxColours, TheLogosBackgroundIsTheFaceColourUnderAnySystemColours) {
+    auto corner = [](HBITMAP bitmap) {
+        HDC dc = ::CreateCompatibleDC(nullptr);
+        HGDIOBJ old = ::SelectObject(dc, bitmap);
+        const COLORREF colour = ::GetPixel(dc, 0, 0);
+        ::SelectObject(dc, old);
+        ::DeleteDC(dc);
+        return colour;
+    };
+    CModelessDialog<CAboutDlg> about;
+    ASSERT_TRUE(about.Create(nullptr));
+    EXPECT_EQ(corner(about.ShownLogo()), ::GetSysColor(COLOR_3DFACE));
+    {
+        SystemColours dark = HighContrastBlack();
+        EXPECT_EQ(corner(about.ShownLogo()), RGB(0, 0, 0)) << "after the change";
+        CModelessDialog<CAboutDlg> opened;
+        ASSERT_TRUE(opened.Create(nullptr));
+        EXPECT_EQ(corner(opened.ShownLogo()), RGB(0, 0, 0)) << "opened under them";
+        ::SendMessageA(opened.GetSafeHwnd(), WM_DPICHANGED, MAKEWPARAM(192, 192), 0);
+        EXPECT_EQ(corner(opened.ShownLogo()), RGB(0, 0, 0)) << "at 200 %";
+    }
+    EXPECT_EQ(corner(about.ShownLogo()), ::GetSysColor(COLOR_3DFACE));
 }
 
 TEST(AboutBoxScale, ShowsTheTemplatePicturesAt100PercentAndScaledOnesElsewhere) {

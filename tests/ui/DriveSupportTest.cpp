@@ -10,6 +10,7 @@
 #include <string>
 
 #include "res/resource.h"
+#include "ui/CheckerDlg.h"
 
 namespace {
 
@@ -19,9 +20,10 @@ TEST(DriveSupport, TextsAreThoseOfTheResourcesAndTheGroupBoxIsFound) {
     char title[128] = "";
     ::LoadStringA(::GetModuleHandleA(nullptr), IDS_MAIN_TITLE, title, sizeof title);
     EXPECT_STREQ(drive::kMainTitle, title);
-    char summary[256] = "";
-    ::LoadStringA(::GetModuleHandleA(nullptr), IDS_COMPARE_SUMMARY, summary, sizeof summary);
-    EXPECT_EQ(std::string(summary).rfind(drive::kSummaryStart, 0), 0u) << summary;
+    char compare[64] = "";
+    ::LoadStringA(::GetModuleHandleA(nullptr), IDS_COMPARE_BUTTON, compare, sizeof compare);
+    EXPECT_STREQ(drive::kCompareCaption, compare);
+    EXPECT_STREQ(drive::kStopTimeProperty, CCheckerDlg::kStopTimeProperty);
 
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
     ::InitCommonControlsEx(&controls);
@@ -36,6 +38,8 @@ TEST(DriveSupport, TextsAreThoseOfTheResourcesAndTheGroupBoxIsFound) {
     char text[256] = "";
     ::GetWindowTextA(group, text, sizeof text);
     EXPECT_STREQ(text, drive::kResultGroupText);
+    ::GetDlgItemTextA(dialog, IDC_COMPARE, text, sizeof text);
+    EXPECT_STREQ(text, drive::kCompareCaption) << "the template's caption is the string's";
     ::DestroyWindow(dialog);
 }
 

@@ -68,7 +68,7 @@ TEST_F(EndToEndTest, FromNoReleaseListToAnUpdatedRelease) {
 
     // Update Release Data: the list is kept as qmverify.l01 and rebuilt; the
     // window still shows the last comparison.
-    ExpectConfirmedUpdate().When("Settings", [&](HWND dialog) { D::Press(dialog, IDOK); });
+    ExpectConfirmedUpdate();
     Press(IDC_SETTINGS);
     EXPECT_EQ(m_driver.Pending(), 0u);
     EXPECT_EQ(FileContents(BackupPath()), previousList);

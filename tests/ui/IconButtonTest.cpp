@@ -241,6 +241,21 @@ TEST_F(IconButtonTest, DefaultButtonHasABlackRingAroundAFaceOnePixelSmaller) {
         for (int x = 0; x < 73; ++x) ASSERT_EQ(m_bits[(y + 1) * 75 + x + 1], small[y * 73 + x]);
 }
 
+// FALSE takes the ring off and leaves the dialog's default where it is: it
+// never makes the button the default.
+TEST_F(IconButtonTest, SetDefaultButtonFalseNeverMakesTheButtonTheDefault) {
+    Make(75, 23);
+    ::SendMessageA(m_dialog, DM_SETDEFID, IDCANCEL, 0);
+    m_button.SetDefaultButton(FALSE);
+    EXPECT_FALSE(m_button.IsDefaultButton());
+    EXPECT_EQ(LOWORD(SendMessageA(m_dialog, DM_GETDEFID, 0, 0)), IDCANCEL);
+    m_button.SetDefaultButton(TRUE);
+    m_button.SetDefaultButton(FALSE);
+    EXPECT_FALSE(m_button.IsDefaultButton());
+    Draw(0);
+    EXPECT_NE(Pixel(0, 0), RGB(0, 0, 0)) << "no ring";
+}
+
 TEST_F(IconButtonTest, FocusRectangleIsInsetByAQuarterOfTheSmallerSideAtMostThree) {
     Make(75, 23);
     const Box plain = FocusBox();

@@ -210,29 +210,35 @@ constexpr DWORD kOwnerDraw = BS_OWNERDRAW | WS_TABSTOP;
 constexpr DWORD kReadOnly = ES_READONLY | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP;
 constexpr LONG_PTR kButtonType = 0xF;
 
+// The controls come in the order of the screen, which is the tab order;
+// each field after its label (a hidden one of its own for each date).
 TEST_F(ResourceDialogs, MainWindowTemplate) {
-    ExpectControls(
-        IDD_QMVERIFY_DIALOG,
-        {
-            {IDOK, "Button", kOwnerDraw, 0, "Exit"},
-            {IDC_RESULT_LIST, "SysListView32", LVS_REPORT | WS_BORDER | WS_TABSTOP,
-             LVS_SINGLESEL | LVS_NOSORTHEADER, nullptr},
-            {IDC_ABOUT, "Button", kOwnerDraw, 0, "About"},
-            {IDC_SETTINGS, "Button", kOwnerDraw, 0, "Settings"},
-            {IDC_STATIC, "Button", BS_GROUPBOX, 0,
-             "Check if current files are identical with the installed / updated "
-             "files "},
-            {IDC_STATIC, "Static", 0, 0, "Compare current files with installed files from release"},
-            {IDC_COMPARE, "Button", kOwnerDraw, 0, "Compare"},
-            {IDC_STATIC, "Static", 0, 0, "Installed QMW Release:"},
-            {IDC_QMW_RELEASE, "Edit", kReadOnly, 0, ""},
-            {IDC_STATIC, "Static", 0, 0, "Installed Sentinel Release:"},
-            {IDC_SENTINEL_RELEASE, "Edit", kReadOnly, 0, ""},
-            {IDC_STATIC, "Static", 0, 0, "Installed on:"},
-            {IDC_STATIC, "Static", 0, 0, "Installed on:"},
-            {IDC_QMW_DATE, "Edit", kReadOnly, 0, ""},
-            {IDC_SENTINEL_DATE, "Edit", kReadOnly, 0, ""},
-        });
+    constexpr DWORD kButton = kOwnerDraw | BS_NOTIFY;
+    ExpectControls(IDD_QMVERIFY_DIALOG,
+                   {
+                       {IDC_STATIC, "Button", BS_GROUPBOX, 0,
+                        "Check if current files are identical with the installed / updated "
+                        "files "},
+                       {IDC_STATIC, "Static", WS_VISIBLE, 0,
+                        "Compare current files with installed files from release"},
+                       {IDC_COMPARE, "Button", kButton, 0, "&Compare"},
+                       {IDC_STATIC, "Static", WS_VISIBLE, 0, "Installed &QMW Release:"},
+                       {IDC_QMW_RELEASE, "Edit", kReadOnly, 0, ""},
+                       {IDC_STATIC, "Static", WS_VISIBLE, 0, "Installed &on:"},
+                       {IDC_STATIC, "Static", 0, WS_VISIBLE, "QMW installed on:"},
+                       {IDC_QMW_DATE, "Edit", kReadOnly, 0, ""},
+                       {IDC_STATIC, "Static", WS_VISIBLE, 0, "Installed Se&ntinel Release:"},
+                       {IDC_SENTINEL_RELEASE, "Edit", kReadOnly, 0, ""},
+                       {IDC_STATIC, "Static", WS_VISIBLE, 0, "Installe&d on:"},
+                       {IDC_STATIC, "Static", 0, WS_VISIBLE, "Sentinel installed on:"},
+                       {IDC_SENTINEL_DATE, "Edit", kReadOnly, 0, ""},
+                       {IDC_STATIC, "Static", WS_VISIBLE, 0, "Compared &files:"},
+                       {IDC_RESULT_LIST, "SysListView32", LVS_REPORT | WS_BORDER | WS_TABSTOP,
+                        LVS_SINGLESEL | LVS_NOSORTHEADER, "Compared files"},
+                       {IDC_SETTINGS, "Button", kButton, 0, "&Settings"},
+                       {IDOK, "Button", kButton, 0, "E&xit"},
+                       {IDC_ABOUT, "Button", kButton, 0, "&About"},
+                   });
     DialogFromTemplate dialog(IDD_QMVERIFY_DIALOG);
     const LONG_PTR style = GetWindowLongPtrA(dialog.hWnd(), GWL_STYLE);
     EXPECT_EQ(style & (WS_MINIMIZEBOX | WS_SYSMENU | WS_CAPTION),
@@ -271,45 +277,47 @@ TEST_F(ResourceDialogs, AboutBoxTemplate) {
 }
 
 TEST_F(ResourceDialogs, EditCommentTemplate) {
-    ExpectControls(
-        IDD_COMMENT,
-        {
-            {IDOK, "Button", BS_DEFPUSHBUTTON | WS_TABSTOP, 0, "OK"},
-            {IDCANCEL, "Button", WS_TABSTOP, BS_DEFPUSHBUTTON, "Cancel"},
-            {IDC_STATIC, "Button", BS_GROUPBOX, 0, "Edit comment for selected file"},
-            {IDC_STATIC, "Static", 0, 0, "Filename:"},
-            {IDC_COMMENT_FILENAME, "Edit", kReadOnly, 0, ""},
-            {IDC_STATIC, "Static", 0, 0, "Date:"},
-            {IDC_COMMENT_DATE, "Edit", kReadOnly, 0, ""},
-            {IDC_STATIC, "Static", 0, 0, "Comment:"},
-            // Wraps at words and never scrolls; Enter goes to OK.
-            {IDC_COMMENT_TEXT, "Edit", ES_MULTILINE | WS_BORDER | WS_TABSTOP,
-             ES_AUTOVSCROLL | ES_AUTOHSCROLL | WS_VSCROLL | WS_HSCROLL | ES_WANTRETURN |
-                 ES_READONLY,
-             ""},
-            {IDC_COMMENT_UPDATED, "Button", BS_AUTOCHECKBOX | WS_TABSTOP, 0, "File was updated"},
-        });
+    ExpectControls(IDD_COMMENT,
+                   {
+                       {IDC_STATIC, "Button", BS_GROUPBOX, 0, "Edit comment for selected file"},
+                       {IDC_STATIC, "Static", 0, 0, "&Filename:"},
+                       {IDC_COMMENT_FILENAME, "Edit", kReadOnly, 0, ""},
+                       {IDC_STATIC, "Static", 0, 0, "Da&te:"},
+                       {IDC_COMMENT_DATE, "Edit", kReadOnly, 0, ""},
+                       {IDC_STATIC, "Static", 0, 0, "&Status:"},
+                       {IDC_COMMENT_STATUS, "Edit", kReadOnly, 0, ""},
+                       {IDC_COMMENT_UPDATED, "Button", BS_AUTOCHECKBOX | BS_NOTIFY | WS_TABSTOP, 0,
+                        "File &was updated"},
+                       {IDC_STATIC, "Static", 0, 0, "&Comment:"},
+                       // Wraps at words and never scrolls; Enter goes to OK.
+                       {IDC_COMMENT_TEXT, "Edit", ES_MULTILINE | WS_BORDER | WS_TABSTOP,
+                        ES_AUTOVSCROLL | ES_AUTOHSCROLL | WS_VSCROLL | WS_HSCROLL | ES_WANTRETURN |
+                            ES_READONLY,
+                        ""},
+                       {IDOK, "Button", BS_DEFPUSHBUTTON | WS_TABSTOP, 0, "OK"},
+                       {IDCANCEL, "Button", WS_TABSTOP, BS_DEFPUSHBUTTON, "Cancel"},
+                   });
 }
 
 TEST_F(ResourceDialogs, SettingsTemplateAndItsDirectoryEntries) {
     ExpectControls(
         IDD_SETTINGS,
         {
-            {IDOK, "Button", BS_DEFPUSHBUTTON | WS_TABSTOP, 0, "OK"},
-            {IDCANCEL, "Button", WS_TABSTOP, 0, "Cancel"},
             {IDC_STATIC, "Button", BS_GROUPBOX, 0, "Settings for release checker"},
-            {IDC_UPDATE_RELEASE_DATA, "Button", WS_TABSTOP, 0, "Update Release Data"},
-            {IDC_CHECK_QMW, "Button", BS_AUTOCHECKBOX | WS_TABSTOP, 0,
-             "Compare all program-files (exe, dll, bat, cmd and qme) in QMW directory"},
-            {IDC_CHECK_DB1, "Button", BS_AUTOCHECKBOX | WS_TABSTOP, 0,
-             "Compare all program-files (exe und dll)  in DB1 directory"},
+            {IDC_CHECK_QMW, "Button", BS_AUTOCHECKBOX | BS_NOTIFY | WS_TABSTOP, 0,
+             "Compare all program-files (exe, dll, bat, cmd and qme) in &QMW directory"},
+            {IDC_CHECK_DB1, "Button", BS_AUTOCHECKBOX | BS_NOTIFY | WS_TABSTOP, 0,
+             "Compare all program-files (exe und dll)  in &DB1 directory"},
             {IDC_STATIC, "Static", 0, 0, "Add new file to release data:"},
+            {IDC_STATIC, "Static", 0, 0, "&File:"},
             {IDC_ADD_FILE, "Edit", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, ES_READONLY, ""},
-            {IDC_STATIC, "Static", 0, 0, "from directory"},
+            {IDC_STATIC, "Static", 0, 0, "from di&rectory"},
             {IDC_DIRECTORY, "ComboBox", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, CBS_SORT,
              nullptr},
-            {IDC_STATIC, "Static", 0, 0, "File:"},
-            {IDC_ADD, "Button", WS_TABSTOP, 0, "Add"},
+            {IDC_ADD, "Button", WS_TABSTOP, 0, "&Add"},
+            {IDC_UPDATE_RELEASE_DATA, "Button", WS_TABSTOP, 0, "&Update Release Data"},
+            {IDOK, "Button", BS_DEFPUSHBUTTON | WS_TABSTOP, 0, "OK"},
+            {IDCANCEL, "Button", WS_TABSTOP, 0, "Cancel"},
         });
 
     // The directory list's entries, which the dialog adds as it initialises.
@@ -320,11 +328,11 @@ TEST_F(ResourceDialogs, SettingsTemplateAndItsDirectoryEntries) {
 
 TEST_F(ResourceDialogs, PasswordTemplateMasksItsInput) {
     ExpectControls(IDD_PASSWORD, {
+                                     {IDC_STATIC, "Static", 0, 0, "Enter &password for update:"},
                                      {IDC_PASSWORD, "Edit",
                                       ES_PASSWORD | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 0, ""},
                                      {IDOK, "Button", BS_DEFPUSHBUTTON | WS_TABSTOP, 0, "OK"},
                                      {IDCANCEL, "Button", WS_TABSTOP, 0, "Cancel"},
-                                     {IDC_STATIC, "Static", 0, 0, "Enter password for update:"},
                                  });
 }
 

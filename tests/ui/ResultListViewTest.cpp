@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "core/ResultSort.h"
 #include "core/ResultTable.h"
@@ -31,11 +32,19 @@ protected:
     }
     void TearDown() override { ::DestroyWindow(m_list.Detach()); }
 
-    // The same row at the top of both lists.
-    void AddRow(qm::IResultList& list, const std::string& name, int image, const std::string& crc) {
-        const int row = list.InsertRowAtTop(name, image);
-        list.SetCellText(row, qm::kColCrcCurrent, crc);
-        list.SetCellText(row, qm::kColEntry, std::to_string(row + 1));
+    // A compared file of `path` with `crc` as its CRC now.
+    static qm::ComparedFile File(const std::string& path, qm::FileStatus status = qm::Identical,
+                                 const std::string& crc = "0", int entry = 1) {
+        qm::ComparedFile file;
+        file.path = path;
+        file.status = status;
+        file.crcNow = crc;
+        file.entry = entry;
+        return file;
+    }
+    void Add(CResultListView& rows, qm::ComparedFile file) {
+        std::vector<qm::ComparedFile> files{std::move(file)};
+        rows.AddAtTop(files);
     }
 
     CListCtrl m_list;
@@ -44,81 +53,58 @@ protected:
 
 }  // namespace
 
-TEST_F(ResultListViewTest, RowsGoInAtTheTopAndKeepTextsOfAnyLength) {
+TEST_F(ResultListViewTest, RowsGoInAtTheTopInTheOrderGivenWithTheSelectionMovingDown) {
     CResultListView rows(m_list, m_shownRows);
-    EXPECT_EQ(rows.InsertRowAtTop("first", 0), 0);
-    EXPECT_EQ(rows.InsertRowAtTop("second", 1), 0);
-    const std::string comment(511, 'c');
-    rows.SetCellText(1, qm::kColComment, comment);
-
-    ASSERT_EQ(rows.RowCount(), 2);
-    EXPECT_EQ(rows.GetCellText(0, qm::kColFileName), "second");
-    EXPECT_EQ(rows.GetCellText(1, qm::kColFileName), "first");
-    EXPECT_EQ(rows.GetCellText(1, qm::kColComment), comment) << "longer than the first buffer";
-    EXPECT_EQ(rows.GetCellText(0, qm::kColComment), "");
-
-    rows.DeleteAllRows();
-    EXPECT_EQ(rows.RowCount(), 0);
+    std::vector<qm::ComparedFile> files{File("a"), File("b")};
+    rows.AddAtTop(files);
+    EXPECT_TRUE(files.empty());
+    ListView_SetItemState(m_list, 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    Add(rows, File("c"));
+    EXPECT_EQ(m_list.GetItemCount(), 3);
+    EXPECT_EQ(m_shownRows.CellText(0, qm::kColFileName), "c");
+    EXPECT_EQ(m_shownRows.CellText(2, qm::kColFileName), "a");
+    EXPECT_EQ(m_list.GetNextItem(-1, LVNI_SELECTED), 2);
+    EXPECT_EQ(m_list.GetNextItem(-1, LVNI_FOCUSED), 2);
+    rows.Clear();
+    EXPECT_EQ(m_list.GetItemCount(), 0);
 }
 
-TEST_F(ResultListViewTest, AttributesRoundTripWithTheStateMask) {
-    CResultListView rows(m_list, m_shownRows);
-    rows.InsertRowAtTop("a", 0);
-    rows.InsertRowAtTop("b", 0);
-    rows.SetRowAttributes(1, {2, qm::kRowSelected | qm::kRowFocused, 77});
-
-    const qm::RowAttributes attributes = rows.GetRowAttributes(1);
-    EXPECT_EQ(attributes.image, 2);
-    EXPECT_EQ(attributes.state, static_cast<uint32_t>(LVIS_SELECTED | LVIS_FOCUSED));
-    EXPECT_EQ(attributes.param, 77);
-    EXPECT_EQ(m_list.GetNextItem(-1, LVNI_SELECTED), 1);
-    EXPECT_EQ(rows.GetRowAttributes(0).state, 0u);
-}
-
+// The control sorts the table as the plain sort does, and the focus and
+// selection go with their rows.
 TEST_F(ResultListViewTest, SortOnTheControlMatchesTheSortOnThePlainTable) {
     CResultListView rows(m_list, m_shownRows);
     qm::CResultTable table;
     const char* crcs[] = {"1a", "f", "10", "ffffffff", "1a", "0", "9", "Zeta", "alpha", "1a"};
-    int image = 0;
+    int n = 0;
     for (const char* crc : crcs) {
-        const std::string name = std::string("\\qmw.\\file") + crc + ".exe";
-        AddRow(rows, name, image, crc);
-        AddRow(table, name, image, crc);
-        image = (image + 1) % 3;
+        const qm::ComparedFile file = File(std::string("\\qmw.\\file") + crc + ".exe",
+                                           static_cast<qm::FileStatus>(n % 3), crc, n + 1);
+        Add(rows, file);
+        table.AddAtTop(file);
+        ++n;
     }
-    for (int column : {qm::kColFileName, qm::kColCrcCurrent, qm::kColEntry}) {
-        for (int ascending : {1, 0}) {
-            qm::SortResultList(rows, column, ascending, 0, -1);
-            qm::SortResultList(table, column, ascending, 0, -1);
-            for (int row = 0; row < table.RowCount(); ++row) {
-                for (int cell = 0; cell < qm::kColumnCount; ++cell) {
-                    EXPECT_EQ(rows.GetCellText(row, cell), table.GetCellText(row, cell))
-                        << "column " << column << " ascending " << ascending << " row " << row;
-                }
-                EXPECT_EQ(rows.GetRowAttributes(row).image, table.GetRowAttributes(row).image);
+    ListView_SetItemState(m_list, 4, LVIS_SELECTED, LVIS_SELECTED);
+    const std::string selected = m_shownRows.CellText(4, qm::kColFileName);
+    qm::SortState shown, plain;
+    for (int column : {qm::kColFileName, qm::kColCrcCurrent, qm::kColEntry, qm::kColEntry}) {
+        rows.SortOnHeaderClick(shown, column, 0);
+        qm::SortOnHeaderClick(table, plain, column, 0);
+        for (int row = 0; row < table.RowCount(); ++row) {
+            for (int cell = 0; cell < qm::kColumnCount; ++cell) {
+                EXPECT_EQ(m_shownRows.CellText(row, cell), table.CellText(row, cell))
+                    << "column " << column << " row " << row;
             }
         }
+        const int now = m_list.GetNextItem(-1, LVNI_SELECTED);
+        EXPECT_EQ(m_shownRows.CellText(now, qm::kColFileName), selected);
     }
-}
-
-TEST_F(ResultListViewTest, ARowInsertedAtTheTopPushesTheSelectionDownWithItsRows) {
-    CResultListView rows(m_list, m_shownRows);
-    rows.InsertRowAtTop("a", 0);
-    rows.InsertRowAtTop("b", 0);
-    ListView_SetItemState(m_list, 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-    rows.InsertRowAtTop("c", 0);
-    EXPECT_EQ(m_list.GetNextItem(-1, LVNI_SELECTED), 2);
-    EXPECT_EQ(m_list.GetNextItem(-1, LVNI_FOCUSED), 2);
-    EXPECT_EQ(rows.GetCellText(2, qm::kColFileName), "a");
-    EXPECT_EQ(m_list.GetItemCount(), 3);
 }
 
 // What the control asks as it paints, or as another program reads a cell.
 TEST_F(ResultListViewTest, AnswersGiveTextsCutToTheBufferAndImageAndStateOfTheItemOnly) {
     CResultListView rows(m_list, m_shownRows);
-    rows.InsertRowAtTop("\\qmw.\\alpha.exe", 2);
-    rows.SetCellText(0, qm::kColStatus, "Updated");
-    rows.SetRowAttributes(0, {2, 0x1200, 5});  // an overlay and a state image index
+    Add(rows, File("\\qmw.\\alpha.exe", qm::Updated));
+    m_shownRows.Rows()[0].state = 0x1200;  // an overlay and a state image index
 
     char text[8] = "";
     NMLVDISPINFOA a{};
@@ -130,7 +116,7 @@ TEST_F(ResultListViewTest, AnswersGiveTextsCutToTheBufferAndImageAndStateOfTheIt
     EXPECT_STREQ(text, "\\qmw.\\a") << "cut to the buffer, terminator included";
     EXPECT_EQ(a.item.iImage, 2);
     EXPECT_EQ(a.item.state, 0x1200u);
-    EXPECT_EQ(a.item.lParam, 5);
+    EXPECT_EQ(a.item.lParam, 0);
 
     wchar_t wide[32] = L"";
     NMLVDISPINFOW w{};
@@ -155,7 +141,7 @@ TEST_F(ResultListViewTest, AnswersGiveTextsCutToTheBufferAndImageAndStateOfTheIt
 TEST_F(ResultListViewTest, SearchesMatchTheBeginningWithoutCaseAndWrapWhenAsked) {
     CResultListView rows(m_list, m_shownRows);
     for (const char* name : {"\\qmw.\\Beta.dll", "\\db1.\\server.exe", "\\qmw.\\alpha.exe"}) {
-        rows.InsertRowAtTop(name, 0);
+        Add(rows, File(name));
     }
     // Rows: alpha, server, Beta.
     NMLVFINDITEMA find{};

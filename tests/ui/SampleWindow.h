@@ -34,6 +34,21 @@ inline std::string ItemText(HWND list, int item, int column) {
 
 using qm::test::SampleInstallation;
 
+// A key pressed on the control with the focus, through the dialog manager as
+// the modal loop of the program hands it over.
+inline void PressKey(HWND dialog, UINT key) {
+    HWND focus = ::GetFocus();
+    ::PostMessageA(focus, WM_KEYDOWN, key, 1);
+    ::PostMessageA(focus, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
+    MSG msg;
+    while (::IsWindow(dialog) && ::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (!::IsDialogMessageA(dialog, &msg)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+    }
+}
+
 class SampleWindowTest : public ::testing::Test {
 protected:
     // `withReadme`: \qmw also holds readme.txt, a file that no section lists.
@@ -77,6 +92,25 @@ protected:
     void Open() {
         ASSERT_TRUE(m_dlg.Create(nullptr));
         m_list = m_dlg.GetDlgItem(IDC_RESULT_LIST);
+    }
+    // Runs the thread's messages, through the window's dialog manager, until
+    // the window's run has ended and shown its end (and whatever boxes it
+    // opens then have been answered); false after a minute.
+    bool WaitForRunEnd() {
+        const DWORD start = ::GetTickCount();
+        while (m_dlg.GetSafeHwnd() != nullptr && m_dlg.RunGoesOn()) {
+            if (::GetTickCount() - start > 60000) return false;
+            MSG msg;
+            if (!::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+                continue;
+            }
+            if (!::IsDialogMessageA(m_dlg.GetSafeHwnd(), &msg)) {
+                ::TranslateMessage(&msg);
+                ::DispatchMessageA(&msg);
+            }
+        }
+        return true;
     }
 
     SampleInstallation m_install;

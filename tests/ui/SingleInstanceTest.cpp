@@ -69,18 +69,24 @@ TEST(SingleInstance, SecondStartRestoresTheRunningWindowAndEndsWithStatusZero) {
     ::DestroyWindow(running);
 }
 
-TEST(SingleInstance, OnlyAnElevatedStartMeetingACopyWithoutElevationTellsTheOperatorFirst) {
-    EXPECT_EQ(DecideSecondStart(false, false), SecondStart::BringRunningForward);
-    EXPECT_EQ(DecideSecondStart(true, true), SecondStart::BringRunningForward);
-    EXPECT_EQ(DecideSecondStart(true, false), SecondStart::BringRunningForward)
+TEST(SingleInstance, AnElevatedStartTellsOfACopyWithoutElevationAndAnyStartOfAnotherAccount) {
+    EXPECT_EQ(DecideSecondStart(RunningCopy::NotElevated, false), SecondStart::BringRunningForward);
+    EXPECT_EQ(DecideSecondStart(RunningCopy::Elevated, true), SecondStart::BringRunningForward);
+    EXPECT_EQ(DecideSecondStart(RunningCopy::Elevated, false), SecondStart::BringRunningForward)
         << "a standard start meets an elevated copy as it always did";
-    EXPECT_EQ(DecideSecondStart(false, true), SecondStart::TellToRestartElevated);
+    EXPECT_EQ(DecideSecondStart(RunningCopy::NotElevated, true),
+              SecondStart::TellToRestartElevated);
+    for (bool elevated : {false, true}) {
+        EXPECT_EQ(DecideSecondStart(RunningCopy::OtherAccount, elevated),
+                  SecondStart::TellOtherAccount)
+            << "a copy whose process cannot be opened is never taken for an elevated one";
+    }
 
-    // The running copy's fact, read through its window: here our own.
+    // The running copy's facts, read through its window: here our own.
     HWND window = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                     ::GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(window, nullptr);
-    EXPECT_EQ(IsProcessOfWindowElevated(window), std::optional<bool>(IsThisProcessElevated()));
+    EXPECT_EQ(RunningCopyOf(window),
+              IsThisProcessElevated() ? RunningCopy::Elevated : RunningCopy::NotElevated);
     ::DestroyWindow(window);
-    EXPECT_EQ(IsProcessOfWindowElevated(nullptr), std::nullopt);
 }

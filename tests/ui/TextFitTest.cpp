@@ -10,6 +10,7 @@
 
 #include <commctrl.h>
 
+#include "res/resource.h"
 #include "ui/CheckerDlg.h"
 #include "ui/ModelessDialog.h"
 #include "ui/PasswordDlg.h"
@@ -70,7 +71,8 @@ SIZE Extent(const Control& c, int width) {
 void ExpectWholeTextsWithoutOverlap(HWND dialog) {
     const std::vector<Control> controls = Controls(dialog);
     for (const Control& c : controls) {
-        if (!IsTextControl(c)) continue;
+        // A hidden label only names its field to a screen reader.
+        if (!IsTextControl(c) || (c.style & WS_VISIBLE) == 0) continue;
         SCOPED_TRACE(c.text);
         const int width = c.rect.right - c.rect.left;
         const int box = c.cls == "Button" ? ::GetSystemMetrics(SM_CXMENUCHECK) + 6 : 0;
@@ -79,7 +81,7 @@ void ExpectWholeTextsWithoutOverlap(HWND dialog) {
                              Extent(c, width).cy <= c.rect.bottom - c.rect.top;
         EXPECT_TRUE(oneLine || wrapped);
         for (const Control& other : controls) {
-            if (other.window == c.window) continue;
+            if (other.window == c.window || (other.style & WS_VISIBLE) == 0) continue;
             if (IsGroupBox(other)) {
                 if (Overlap(other.rect, c.rect)) {
                     EXPECT_LE(c.rect.right, other.rect.right) << "inside " << other.text;
@@ -96,7 +98,7 @@ void ExpectWholeTextsWithoutOverlap(HWND dialog) {
 }
 
 TEST(TextFit, SettingsAndPasswordShowTheirWholeTexts) {
-    CModelessDialog<CSettingsDlg> settings;
+    CModelessDialog<CSettingsDlg> settings{SettingsChoice{}};
     ASSERT_TRUE(settings.Create(nullptr));
     ExpectWholeTextsWithoutOverlap(settings.GetSafeHwnd());
     CModelessDialog<CPasswordDlg> password;
@@ -118,8 +120,8 @@ TEST(TextFit, TheMainWindowShowsItsWholeTexts) {
 TEST(TextFit, ATextThatFitsLeavesItsControlAlone) {
     CModelessDialog<CPasswordDlg> password;
     ASSERT_TRUE(password.Create(nullptr));
-    // The label follows Cancel in the template.
-    HWND label = ::GetWindow(::GetDlgItem(password.GetSafeHwnd(), IDCANCEL), GW_HWNDNEXT);
+    // The label comes before its field in the template.
+    HWND label = ::GetWindow(::GetDlgItem(password.GetSafeHwnd(), IDC_PASSWORD), GW_HWNDPREV);
     ::SetWindowTextA(label, "Key:");
     RECT before{}, after{};
     ::GetWindowRect(label, &before);

@@ -22,6 +22,8 @@
 #include "core/ReleaseListFormat.h"
 #include "core/WriterLock.h"
 #include "platform/Platform.h"
+#include "ui/Elevation.h"
+#include "ui/MessageBoxes.h"
 
 namespace {
 
@@ -92,11 +94,49 @@ TEST_F(WriteNoticesTest, AnotherWriterAndMissingRightsAreToldAndTheSettingsStayO
         faults.failLock = true;
         faults.failure = qm::kErrorAccessDenied;
         const std::string told = SettingsOkTells(stayedOpen);
-        EXPECT_EQ(told.rfind("qmverify needs administrator rights", 0), 0u) << told;
-        EXPECT_NE(told.find("\"Run as administrator\""), std::string::npos) << told;
+        EXPECT_EQ(told, WriteFailureText(IDS_SETTINGS_WRITE_FAILED, qm::kErrorAccessDenied,
+                                         IsThisProcessElevated()));
         EXPECT_TRUE(stayedOpen);
     }
     EXPECT_FALSE(Exists(IniPath()));
+}
+
+// Missing rights: a standard user is told to start qmverify as
+// administrator; one who runs it so already hears the file and the system's
+// reason instead, which no restart would mend.
+TEST(WriteNotices, AnAccessDenialAdvisesAdministratorRightsOnlyToWhoeverLacksThem) {
+    SampleInstallation install;
+    for (const std::string& standard :
+         {WriteFailureText(IDS_SETTINGS_WRITE_FAILED, qm::kErrorAccessDenied, false),
+          MissingListRefusedText(qm::kErrorAccessDenied, false)}) {
+        EXPECT_NE(standard.find("qmverify needs administrator rights"), std::string::npos)
+            << standard;
+        EXPECT_NE(standard.find("\"Run as administrator\""), std::string::npos) << standard;
+    }
+    const std::string elevated =
+        WriteFailureText(IDS_SETTINGS_WRITE_FAILED, qm::kErrorAccessDenied, true);
+    EXPECT_EQ(elevated.find("administrator"), std::string::npos) << elevated;
+    EXPECT_NE(elevated.find("\\qmverify.ini could not be written.\nReason: "), std::string::npos)
+        << elevated;
+    const std::string noList = MissingListRefusedText(qm::kErrorAccessDenied, true);
+    EXPECT_NE(noList.find("\\qmverify.lst could not be written."), std::string::npos) << noList;
+    EXPECT_EQ(noList.find("administrator"), std::string::npos) << noList;
+}
+
+// Without a list and without the right to make one, the first Compare says
+// so once: no notice that the list will be made, no build, no rows.
+TEST_F(WriteNoticesTest, AFirstCompareThatMayNotMakeTheListSaysSoOnceAndComparesNothing) {
+    PrepareFiles();
+    Open();
+    qm::test::FaultPlatform faults;
+    faults.failLock = true;
+    faults.failure = qm::kErrorAccessDenied;
+    const std::vector<std::string> told = CompareTells(1);
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_EQ(told[0], MissingListRefusedText(qm::kErrorAccessDenied, IsThisProcessElevated()));
+    EXPECT_EQ(m_driver.Opened(), (std::vector<std::string>{"qmverify"}));
+    EXPECT_EQ(ListView_GetItemCount(m_list), 0);
+    EXPECT_FALSE(Exists(ListPath()));
 }
 
 TEST_F(WriteNoticesTest, AWaitForAnotherWriterAnswersOtherProgramsAndStartsNothingOfTheirs) {
@@ -221,7 +261,12 @@ TEST_F(WriteNoticesTest, AListThatCannotBeReadIsToldInsteadOfAnEmptyComparison) 
     const std::vector<std::string> told = CompareTells(1);
     ::CloseHandle(held);
     ASSERT_EQ(told.size(), 1u);
-    EXPECT_EQ(told[0], "The release list qmverify.lst could not be read.\nNo file was compared.");
+    // The reason the comparison carries, without a second look at the list.
+    EXPECT_EQ(told[0].rfind("The release list qmverify.lst could not be read.\nNo file was "
+                            "compared.\n\nReason: ",
+                            0),
+              0u)
+        << told[0];
 }
 
 // The file's own state is told as it is: a read-only file by its attribute

@@ -52,20 +52,22 @@ TEST(LockedProgramFile, IsRecordedAndComparedWithCrcZero) {
     // Free again: the file reads, and no longer matches the "0" recorded.
     CResultTable table;
     SortState sort;
-    RunComparison(table, sort, StatusTexts(), ComparisonHooks());
+    RunComparison(table, sort, ComparisonHooks());
     ASSERT_EQ(table.RowCount(), 2);
-    EXPECT_EQ(table.Rows()[0].texts[kColFileName], "\\qmw.\\busy.exe");
-    EXPECT_EQ(table.Rows()[0].texts[kColStatus], "Not identical");
-    EXPECT_EQ(table.Rows()[0].texts[kColCrcCurrent], "352441c2");
+    EXPECT_EQ(table.CellText(0, kColFileName), "\\qmw.\\busy.exe");
+    EXPECT_EQ(table.CellText(0, kColStatus), "Not identical");
+    EXPECT_EQ(table.CellText(0, kColCrcCurrent), "352441c2");
 
     // Locked during the comparison: CRC Current "0".
     WriterHandle writer((sample.driveRoot / "qmw" / "free.exe").wstring());
     ASSERT_TRUE(writer.IsOpen());
-    RunComparison(table, sort, StatusTexts(), ComparisonHooks());
-    for (const ResultRow& row : table.Rows()) {
-        if (row.texts[kColFileName] == "\\qmw.\\free.exe") {
-            EXPECT_EQ(row.texts[kColCrcCurrent], "0");
-            EXPECT_EQ(row.texts[kColStatus], "Not identical");
+    RunComparison(table, sort, ComparisonHooks());
+    for (int row = 0; row < table.RowCount(); ++row) {
+        if (table.CellText(row, kColFileName) == "\\qmw.\\free.exe") {
+            EXPECT_EQ(table.CellText(row, kColCrcCurrent), "0");
+            EXPECT_EQ(table.CellText(row, kColStatus), "Not identical");
+            EXPECT_EQ(table.Rows()[row].file.cause, RowCause::HeldOpen);
+            EXPECT_STREQ(CauseText(table.Rows()[row].file.cause), "held open by another program");
         }
     }
 }

@@ -23,11 +23,27 @@ constexpr char kMainTitle[] = "Quillmark Release Check";
 // template's); after one it sums that one up.
 constexpr char kResultGroupText[] =
     "Check if current files are identical with the installed / updated files ";
-// How the result group box's text starts after a run (string
-// IDS_COMPARE_SUMMARY): the summary stays until the next run.
-constexpr char kSummaryStart[] = "Last comparison: ";
+// The Compare button's caption while no run goes on (string
+// IDS_COMPARE_BUTTON); during a run it reads IDS_STOP_BUTTON.
+constexpr char kCompareCaption[] = "&Compare";
+// The window property in which the main window keeps the milliseconds from
+// the key or click that stopped its last run to showing it stopped, plus one
+// (CCheckerDlg::kStopTimeProperty).
+constexpr char kStopTimeProperty[] = "qmverify.stop-ms";
 // The caption of the tool's own message boxes.
 constexpr char kNoticeCaption[] = "qmverify";
+
+// Whether no run goes on in the main window: its Compare button reads
+// Compare (not Stop). False when the window does not answer within a second.
+inline bool NoRunGoesOn(HWND main) {
+    char text[64] = "";
+    DWORD_PTR answer = 0;
+    if (::SendMessageTimeoutA(::GetDlgItem(main, IDC_COMPARE), WM_GETTEXT, sizeof text,
+                              reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 1000, &answer) == 0) {
+        return false;
+    }
+    return ::lstrcmpA(text, kCompareCaption) == 0;
+}
 
 // The first top-level window of `className` (nullptr: any class) titled
 // `title` that turns up within `milliseconds`; nullptr when none does.

@@ -149,41 +149,53 @@ int TimedComment(HWND main, int row, const char* text) {
     return PrintSeconds(drive::SecondsSince(start));
 }
 
-// Opens Settings, runs `operation` in it, and times it until Settings takes
-// input again; Settings is then closed without storing anything.
-template <class Operation>
-int TimedInSettings(HWND main, Operation operation) {
+// Settings hands Add to the main window, which adds the file and opens
+// Settings again as it was: timed until that Settings takes input, which is
+// then closed without storing anything.
+int TimedAdd(HWND main, const char* name) {
+    const std::string password = PasswordFromInput();
     const ULONGLONG before = ListWriteTime();
     const LARGE_INTEGER start = drive::Now();
     Press(main, IDC_SETTINGS);
     HWND settings = WaitForDialog("Settings");
-    if (settings == nullptr || !operation(settings, before)) return 1;
+    if (settings == nullptr) return 1;
+    Type(settings, IDC_ADD_FILE, name);
+    Press(settings, IDC_ADD);
+    if (GivePassword(password) == nullptr) return 1;
+    const DWORD waited = ::GetTickCount();
+    while (ListWriteTime() == before || ::IsWindow(settings)) {
+        if (::GetTickCount() - waited > kTimedLimit) return 1;
+        ::Sleep(kTimedPoll);
+    }
+    HWND again = WaitForDialog("Settings");
+    if (again == nullptr) return 1;
     const double seconds = drive::SecondsSince(start);
-    Press(settings, IDCANCEL);
-    if (!WaitUntilBack(main, settings)) return 1;
+    Press(again, IDCANCEL);
+    if (!WaitUntilBack(main, again)) return 1;
     return PrintSeconds(seconds);
 }
 
-int TimedAdd(HWND main, const char* name) {
-    const std::string password = PasswordFromInput();
-    return TimedInSettings(main, [&](HWND settings, ULONGLONG before) {
-        Type(settings, IDC_ADD_FILE, name);
-        Press(settings, IDC_ADD);
-        HWND asked = GivePassword(password);
-        return asked != nullptr && WaitUntilWritten(before, settings, asked);
-    });
-}
-
+// Settings hands "Update Release Data" to the main window, which builds the
+// list on its run's thread: timed until the list is written and the run over.
 int TimedUpdate(HWND main) {
     const std::string password = PasswordFromInput();
-    return TimedInSettings(main, [&](HWND settings, ULONGLONG before) {
-        Press(settings, IDC_UPDATE_RELEASE_DATA);
-        if (GivePassword(password) == nullptr) return false;
-        HWND confirm = WaitForDialog("Please confirm...");
-        if (confirm == nullptr) return false;
-        Press(confirm, IDYES);
-        return WaitUntilWritten(before, settings, confirm);
-    });
+    const ULONGLONG before = ListWriteTime();
+    const LARGE_INTEGER start = drive::Now();
+    Press(main, IDC_SETTINGS);
+    HWND settings = WaitForDialog("Settings");
+    if (settings == nullptr) return 1;
+    Press(settings, IDC_UPDATE_RELEASE_DATA);
+    if (GivePassword(password) == nullptr) return 1;
+    HWND confirm = WaitForDialog("Please confirm...");
+    if (confirm == nullptr) return 1;
+    Press(confirm, IDYES);
+    if (!WaitUntilWritten(before, main, settings)) return 1;
+    const DWORD waited = ::GetTickCount();
+    while (!drive::NoRunGoesOn(main)) {
+        if (::GetTickCount() - waited > kTimedLimit) return 1;
+        ::Sleep(kTimedPoll);
+    }
+    return PrintSeconds(drive::SecondsSince(start));
 }
 
 int Usage() {

@@ -10,10 +10,15 @@
 //   qmverify-drive header COLUMN     left click on a column header, done when it returns
 //   qmverify-drive exit              presses "Exit" once no dialog is open over the window
 //   qmverify-drive timed-compare     presses "Compare", prints the seconds to the run's end
+//                                    and the longest the window took to answer a
+//                                    message meanwhile (milliseconds)
+//   qmverify-drive running           status 0 while a run goes on, 1 while none does
+//   qmverify-drive group             prints the result group box's text (a run's count,
+//                                    or how the last run ended)
+//   qmverify-drive stop-ms           prints the milliseconds the window took to show its
+//                                    last run stopped, from the key or click (-1: none)
 //   qmverify-drive timed-sort COLUMN clicks header COLUMN, prints the seconds it sorts
 //   qmverify-drive rows              prints the number of rows of the result list
-//   qmverify-drive summary           prints the result group box's text: after a run,
-//                                    its summary ("Last comparison: ...")
 //   qmverify-drive place             prints the window's place and its monitor's work
 //                                    area; status 1 when the window or a control of it
 //                                    lies outside the work area or outside the window
@@ -22,10 +27,9 @@
 //                                    and prints the seconds it took
 //
 // "Waiting for the operator" means: the window answers messages, and no
-// comparison runs (the result group box shows its resting text, or the
-// summary of the last run, never the count of a run going on). A notice
-// box counts as waiting too. "compare" hands the command over ahead of
-// whatever is asked after it, so an "idle" that follows sees the run.
+// run goes on (its Compare button does not read Stop). A notice box counts
+// as waiting too. "compare" hands the command over ahead of whatever is
+// asked after it, so an "idle" that follows sees the run.
 //
 // Exit status 0 on success, 1 when the window did not turn up (or turn idle)
 // in time.
@@ -33,6 +37,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -53,29 +58,12 @@ bool ShowsNotice(HWND main) {
     return box != nullptr && ::IsWindowVisible(box) && ::GetWindow(box, GW_OWNER) == main;
 }
 
-// The text of the result group box, asked within a second.
-bool GroupText(HWND group, std::string& text) {
-    char buffer[1024] = "";
-    DWORD_PTR answer = 0;
-    if (::SendMessageTimeoutA(group, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer),
-                              SMTO_NORMAL, 1000, &answer) == 0) {
-        return false;
-    }
-    text = buffer;
-    return true;
-}
-
-// Whether the window answers within a second and its group box shows the
-// resting text or the last run's summary, or a notice box waits for an answer.
+// Whether the window answers within a second and no run goes on, or a
+// notice box waits for an answer.
 bool WaitsForTheOperator(HWND main, HWND group) {
     if (group == nullptr) return false;
     if (ShowsNotice(main)) return true;
-    DWORD_PTR answer = 0;
-    if (::SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &answer) == 0) return false;
-    std::string text;
-    if (!GroupText(group, text)) return false;
-    return text == drive::kResultGroupText ||
-           text.compare(0, sizeof drive::kSummaryStart - 1, drive::kSummaryStart) == 0;
+    return drive::NoRunGoesOn(main);
 }
 
 int WaitUntilIdle(HWND main, DWORD milliseconds) {
@@ -94,15 +82,28 @@ int WaitUntilIdle(HWND main, DWORD milliseconds) {
 // A whole run may take minutes on a large installation.
 constexpr UINT kRunTimeout = 3600 * 1000;
 
+// Presses Compare and waits for the run's end, asking the window every
+// 10 ms meanwhile how long it takes to answer (a message sent to it waits
+// for the thread to look at its queue).
 int TimedCompare(HWND main) {
     const LARGE_INTEGER start = drive::Now();
     DWORD_PTR answer = 0;
+    // Sent: it returns once the run has started on its thread.
     if (::SendMessageTimeoutA(main, WM_COMMAND, MAKEWPARAM(IDC_COMPARE, BN_CLICKED),
                               reinterpret_cast<LPARAM>(::GetDlgItem(main, IDC_COMPARE)),
                               SMTO_NORMAL, kRunTimeout, &answer) == 0) {
         return 1;
     }
-    std::printf("%.3f\n", drive::SecondsSince(start));
+    double longest = 0;
+    while (!drive::NoRunGoesOn(main)) {
+        const LARGE_INTEGER asked = drive::Now();
+        if (::SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, kRunTimeout, &answer) == 0) {
+            return 1;
+        }
+        longest = std::max(longest, drive::SecondsSince(asked) * 1000);
+        ::Sleep(10);
+    }
+    std::printf("%.3f %.1f\n", drive::SecondsSince(start), longest);
     return 0;
 }
 
@@ -208,17 +209,25 @@ int PrintPlace(HWND main) {
     return inside ? 0 : 1;
 }
 
-int PrintSummary(HWND main) {
-    std::string text;
-    if (!GroupText(drive::ResultGroupBox(main), text)) return 1;
-    std::printf("%s\n", text.c_str());
+// Closes the notice box, done once it is gone, so that what follows meets
+// the window.
+int Dismiss() {
+    HWND box = drive::WaitForWindow("#32770", drive::kNoticeCaption, 10000);
+    if (box == nullptr) return 1;
+    ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    const DWORD start = ::GetTickCount();
+    while (::IsWindow(box)) {
+        if (::GetTickCount() - start > 10000) return 1;
+        ::Sleep(20);
+    }
     return 0;
 }
 
 int Usage() {
     std::fputs(
         "usage: qmverify-drive wait|idle [SECONDS]|compare|dismiss|exit|header COLUMN"
-        "|timed-compare|timed-sort COLUMN|rows|summary|place|timed-run PROGRAM [ARGS...]\n",
+        "|timed-compare|timed-sort COLUMN|rows|place|running|group|stop-ms"
+        "|timed-run PROGRAM [ARGS...]\n",
         stderr);
     return 2;
 }
@@ -252,18 +261,7 @@ int main(int argc, char** argv) {
                        reinterpret_cast<LPARAM>(::GetDlgItem(main, IDOK)));
         return 0;
     }
-    if (command == "dismiss") {
-        HWND box = drive::WaitForWindow("#32770", drive::kNoticeCaption, 10000);
-        if (box == nullptr) return 1;
-        ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-        // Done once the box is gone, so that what follows meets the window.
-        const DWORD start = ::GetTickCount();
-        while (::IsWindow(box)) {
-            if (::GetTickCount() - start > 10000) return 1;
-            ::Sleep(20);
-        }
-        return 0;
-    }
+    if (command == "dismiss") return Dismiss();
     double seconds = 0;
     if (command == "header" && argc == 3)
         return ClickHeader(main, std::atoi(argv[2]), seconds) ? 0 : 1;
@@ -273,8 +271,21 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (command == "timed-compare") return TimedCompare(main);
+    if (command == "running") return drive::NoRunGoesOn(main) ? 1 : 0;
+    if (command == "group") {
+        char text[1024] = "";
+        DWORD_PTR answer = 0;
+        ::SendMessageTimeoutA(drive::ResultGroupBox(main), WM_GETTEXT, sizeof text,
+                              reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 5000, &answer);
+        std::printf("%s\n", text);
+        return 0;
+    }
+    if (command == "stop-ms") {
+        const auto stored = reinterpret_cast<INT_PTR>(::GetPropA(main, drive::kStopTimeProperty));
+        std::printf("%d\n", static_cast<int>(stored) - 1);
+        return 0;
+    }
     if (command == "place") return PrintPlace(main);
-    if (command == "summary") return PrintSummary(main);
     if (command == "rows") {
         HWND list = ::GetDlgItem(main, IDC_RESULT_LIST);
         std::printf("%d\n", static_cast<int>(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)));

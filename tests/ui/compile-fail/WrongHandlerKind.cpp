@@ -1,5 +1,6 @@
 // Compiled by CTest only, never linked: a message-map entry whose handler is
-// of another kind than its maker must not compile. With no WRONG_... macro
+// of another kind than its maker, or that does not say what becomes of its
+// message while the window is busy, must not compile. With no WRONG_... macro
 // the file holds only right entries and must compile.
 #include <windows.h>
 
@@ -17,15 +18,20 @@ public:
 };
 
 const CMessageMapEntry<CProbe> CProbe::kMessageMap[] = {
-    OnCommand(1, BN_CLICKED, &CProbe::OnClick),  OnNotify(2, NM_DBLCLK, &CProbe::OnDblclk),
-    OnMessage(WM_PAINT, &CProbe::OnPaint),       OnDpiChanged(&CProbe::OnScaleChanged),
+    OnCommand(1, BN_CLICKED, &CProbe::OnClick, WhileBusy::Ignore),
+    OnNotify(2, NM_DBLCLK, &CProbe::OnDblclk, WhileBusy::Ignore),
+    OnMessage(WM_PAINT, &CProbe::OnPaint, WhileBusy::Handle),
+    OnDpiChanged(&CProbe::OnScaleChanged),
 #if defined(WRONG_NOTIFY_ON_COMMAND)
-    OnCommand(1, BN_CLICKED, &CProbe::OnDblclk),
+    OnCommand(1, BN_CLICKED, &CProbe::OnDblclk, WhileBusy::Ignore),
 #elif defined(WRONG_COMMAND_ON_MESSAGE)
-    OnMessage(WM_PAINT, &CProbe::OnClick),
+    OnMessage(WM_PAINT, &CProbe::OnClick, WhileBusy::Handle),
 #elif defined(WRONG_MESSAGE_ON_NOTIFY)
-    OnNotify(2, NM_DBLCLK, &CProbe::OnPaint),
+    OnNotify(2, NM_DBLCLK, &CProbe::OnPaint, WhileBusy::Ignore),
 #elif defined(WRONG_MESSAGE_ON_DPI_CHANGED)
     OnDpiChanged(&CProbe::OnPaint),
+#elif defined(WRONG_COMMAND_WITHOUT_BUSY_CHOICE)
+    // An operator's request must say what becomes of it during a run.
+    OnCommand(1, BN_CLICKED, &CProbe::OnClick),
 #endif
 };

@@ -1,9 +1,0 @@
-#include "ui/ReleaseListBuildRun.h"
-
-#include "ui/AppServices.h"
-#include "ui/KeepAlive.h"
-
-qm::BuildResult RunReleaseListBuild() {
-    qm::CReleaseListBuild build(ShowWaitCursor, KeepAliveAtPace(), KeepAlive);
-    return build.BuildReleaseList();
-}
