@@ -11,9 +11,6 @@ namespace qm {
 
 namespace {
 
-// The system's code for a name that names no file (a path that is not whole).
-constexpr uint32_t kErrorInvalidName = 123;
-
 // Reading files is waiting for the drive as much as it is work for the
 // processor: more readers than processors keep a solid-state drive busy with
 // several reads at once while the processors hash (measured: 8 readers read

@@ -202,27 +202,27 @@ uint32_t ErrorCodeOf(int error, const std::string& nativePath) {
             return kErrorDiskFull;
         case EMFILE:
         case ENFILE:
-            return 4;  // ERROR_TOO_MANY_OPEN_FILES
+            return kErrorTooManyOpenFiles;
         case ENAMETOOLONG:
-            return 206;  // ERROR_FILENAME_EXCED_RANGE
+            return kErrorFilenameTooLong;
         case ENOMEM:
-            return 8;  // ERROR_NOT_ENOUGH_MEMORY
+            return kErrorNotEnoughMemory;
         case ELOOP:
-            return 1921;  // ERROR_CANT_RESOLVE_FILENAME
+            return kErrorCantResolveFilename;
         case EBUSY:
         case ETXTBSY:
             return kErrorSharingViolation;
         case EWOULDBLOCK:
             return kErrorLockViolation;
         case EXDEV:
-            return 17;  // ERROR_NOT_SAME_DEVICE
+            return kErrorNotSameDevice;
         case EMLINK:
         case EOPNOTSUPP:
             return kErrorNotSupported;
         case EIO:
-            return 1117;  // ERROR_IO_DEVICE
+            return kErrorIoDevice;
         default:
-            return 31;  // ERROR_GEN_FAILURE
+            return kErrorGenFailure;
     }
 }
 
