@@ -84,14 +84,11 @@ public:
     virtual Sha256Digest End() = 0;
 };
 
-// CSha256 with one kernel in force.
+// CSha256 with one kernel.
 class CEngineHasher : public IHasher {
 public:
     explicit CEngineHasher(sha256::Kernel kernel) : m_kernel(kernel) {}
-    void Begin() override {
-        sha256::ForceKernel(m_kernel);
-        m_hash = std::make_unique<qm::CSha256>();
-    }
+    void Begin() override { m_hash = std::make_unique<qm::CSha256>(m_kernel); }
     void Add(const unsigned char* data, size_t length) override { m_hash->Update(data, length); }
     Sha256Digest End() override { return m_hash->Finish(); }
 
@@ -275,7 +272,6 @@ int main(int argc, char** argv) {
             std::fflush(stdout);
             if (workload->readsFile) fileFigures = figures.elapsed;
         }
-        sha256::ForceKernel(engine);
         std::printf("sha256: engine=%.2f portable=%.2f openssl=%.2f\n",
                     FigureOf(methods, fileFigures, sha256::KernelName(engine)),
                     FigureOf(methods, fileFigures, sha256::KernelName(sha256::Kernel::Portable)),

@@ -20,7 +20,13 @@ void CCrc32::FreeTable() { m_bTableBuilt = false; }
 
 uint32_t CCrc32::Update(uint32_t crc, const void* data, size_t length) const {
     if (data == nullptr) return crc;
-    return crc32::ActiveKernelFunction()(crc, static_cast<const unsigned char*>(data), length);
+    return m_pUpdate(crc, static_cast<const unsigned char*>(data), length);
+}
+
+bool CCrc32::UseKernel(crc32::Kernel kernel) {
+    if (!crc32::IsAvailable(kernel)) return false;
+    m_pUpdate = crc32::FunctionOf(kernel);
+    return true;
 }
 
 uint32_t CCrc32::FileCrc32(const std::string& path, uint32_t& crc, bool* readWhole) {
@@ -35,7 +41,7 @@ uint32_t CCrc32::FileCrc32(const std::string& path, uint32_t& crc, bool* readWho
         // A platform that reports success without a file has read nothing.
         if (result == kErrorSuccess && !file) result = kErrorCrc;
         if (result == kErrorSuccess) {
-            const crc32::KernelFunction kernel = crc32::ActiveKernelFunction();
+            const crc32::KernelFunction kernel = m_pUpdate;
             alignas(64) unsigned char piece[kPieceSize];
             for (;;) {
                 size_t bytesRead = 0;

@@ -8,18 +8,21 @@
 // calculator holds no table of its own: the byte-table kernel reads one that
 // the compiler builds beside it, and the faster kernels (slicing, carry-less
 // multiplication) carry their own constants. So Update, which runs the
-// kernel in force, needs no BuildTable.
+// calculator's kernel (the fastest the processor has, unless UseKernel chose
+// another for this calculator), needs no BuildTable.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
+#include "core/Crc32Kernels.h"
+
 namespace qm {
 
 class CCrc32 {
 public:
-    CCrc32() = default;
+    CCrc32() : m_pUpdate(crc32::FunctionOf(crc32::BestKernel())) {}
     virtual ~CCrc32() = default;
     CCrc32(const CCrc32&) = delete;
     CCrc32& operator=(const CCrc32&) = delete;
@@ -39,10 +42,15 @@ public:
     uint32_t FileCrc32(const std::string& path, uint32_t& crc, bool* readWhole = nullptr);
 
     // Continues a CRC over a buffer (raw register value: no initial value or
-    // final complement applied) with the kernel in force, readied or not.
+    // final complement applied) with this calculator's kernel, readied or not.
     uint32_t Update(uint32_t crc, const void* data, size_t length) const;
 
+    // Makes `kernel` this calculator's kernel; false (and no change) when the
+    // processor lacks it.
+    bool UseKernel(crc32::Kernel kernel);
+
 private:
+    crc32::KernelFunction m_pUpdate;
     bool m_bTableBuilt = false;
 };
 

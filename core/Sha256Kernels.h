@@ -1,11 +1,11 @@
 // The compression functions of SHA-256 (FIPS 180-4). Every kernel runs the
 // 64 rounds over whole 64-byte blocks, one after the other, continuing the
 // eight state words in place, and all of them give the same result; they
-// differ only in speed. The fastest one that the processor supports is
-// chosen once, at the first use.
+// differ only in speed. Each CSha256 takes the fastest one that the
+// processor supports when it is made (core/KernelChoice.h).
 //
-// Internal to the core: CSha256 uses the active kernel, tests and benchmarks
-// may pick one by name.
+// Internal to the core: CSha256 uses its kernel, tests and benchmarks may
+// pick one by name.
 #pragma once
 
 #include <cstddef>
@@ -48,13 +48,8 @@ const char* KernelName(Kernel kernel);
 bool IsAvailable(Kernel kernel);
 // The fastest kernel this processor supports.
 Kernel BestKernel();
-
-// The kernel CSha256 uses: BestKernel() unless one was forced.
-Kernel ActiveKernel();
-CompressFunction ActiveKernelFunction();
-// Makes `kernel` the active one for every CSha256 made from now on; false
-// (and no change) when the processor lacks it.
-bool ForceKernel(Kernel kernel);
+// The function of `kernel`; of the fastest one when the processor lacks it.
+CompressFunction FunctionOf(Kernel kernel);
 
 // The kernels themselves; each may be called only where it is available.
 void CompressPortable(uint32_t* state, const unsigned char* blocks, size_t count);
