@@ -38,7 +38,9 @@ public:
     // table. A read that fails part way keeps the bytes read so far and still
     // returns 0; `readWhole` (optional) tells whether the file was opened and
     // read to its end, so that a caller can tell a CRC of what the file holds
-    // from one of what could be read.
+    // from one of what could be read. It reads through the reading loop
+    // (core/ReadingLoop.h): a file that changes meanwhile is read again, and
+    // one that changed every time is not read whole.
     uint32_t FileCrc32(const std::string& path, uint32_t& crc, bool* readWhole = nullptr);
 
     // Continues a CRC over a buffer (raw register value: no initial value or

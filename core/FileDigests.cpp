@@ -1,58 +1,70 @@
 #include "core/FileDigests.h"
 
+#include <optional>
+
 namespace qm {
 
-uint32_t OpenToRead(const std::string& path, std::unique_ptr<IReadFile>& file) {
-    const uint32_t error = Platform().OpenForReading(path, file);
-    return error == kErrorSuccess && !file ? uint32_t{kErrorCrc} : error;
-}
+namespace {
 
-bool ReadToEnd(IReadFile& file, CFileHashes& hashes, CReadBuffer& buffer) {
-    for (;;) {
-        size_t bytesRead = 0;
-        if (!file.Read(buffer.Data(), CReadBuffer::kPieceSize, bytesRead)) return false;
-        if (bytesRead == 0) return true;
-        // Never past the buffer, whatever the platform claims.
-        if (bytesRead > CReadBuffer::kPieceSize) bytesRead = CReadBuffer::kPieceSize;
-        hashes.Add(buffer.Data(), bytesRead);
+// Each read of the file into fresh hashes, from one buffer.
+class CDigestSink : public IPieceSink {
+public:
+    CDigestSink(const CCrc32& crc, CReadBuffer& buffer, Digests which)
+        : m_crc(crc), m_buffer(buffer), m_which(which) {}
+    void Begin() override { m_hashes.emplace(m_crc, m_which); }
+    unsigned char* Room(size_t& capacity) override {
+        capacity = CReadBuffer::kPieceSize;
+        return m_buffer.Data();
     }
-}
+    void Piece(unsigned char* room, size_t size) override {
+        if (size > 0) m_hashes->Add(room, size);
+    }
+    CFileHashes& Hashes() {
+        if (!m_hashes) m_hashes.emplace(m_crc, m_which);  // nothing was read
+        return *m_hashes;
+    }
 
-bool ChangedBetween(bool hadBefore, const FileFacts& before, bool hasAfter,
-                    const FileFacts& after) {
-    if (!hadBefore || !hasAfter) return false;
-    return before.size != after.size || before.lastWrite.ticks != after.lastWrite.ticks;
+private:
+    const CCrc32& m_crc;
+    CReadBuffer& m_buffer;
+    Digests m_which;
+    std::optional<CFileHashes> m_hashes;
+};
+
+}  // namespace
+
+FileDigests DigestsOf(ReadingEnd end, uint32_t openError, CFileHashes& hashes) {
+    FileDigests digests;
+    switch (end) {
+        case ReadingEnd::Whole:
+            digests.readWhole = true;
+            digests.crc = hashes.Crc();
+            digests.hasSha256 = hashes.HasSha256();
+            digests.sha256 = hashes.Sha256();
+            break;
+        case ReadingEnd::ReadFailed:
+            // The CRC of the bytes read up to the failure, as it always was
+            // shown; the file is not read whole, so it matches nothing.
+            digests.crc = hashes.Crc();
+            break;
+        case ReadingEnd::Changing:
+            digests.changing = true;
+            break;
+        case ReadingEnd::OpenFailed:
+            digests.openError = openError;
+            break;
+        case ReadingEnd::Stopped:
+            break;
+    }
+    return digests;
 }
 
 FileDigests ReadFileDigests(const CCrc32& crc, const std::string& path, CReadBuffer& buffer,
                             Digests which) {
-    FileDigests digests;
-    for (int attempt = 0; attempt <= kRereadsOfAChangingFile; ++attempt) {
-        std::unique_ptr<IReadFile> file;
-        digests.openError = OpenToRead(path, file);
-        if (digests.openError != kErrorSuccess) return FileDigests{digests.openError};
-
-        FileFacts before;
-        const bool hadBefore = file->Facts(before);
-        CFileHashes hashes(crc, which);
-        if (!ReadToEnd(*file, hashes, buffer)) {
-            // The CRC of the bytes read up to the failure, as it always was
-            // shown; the file is not read whole, so it matches nothing.
-            digests.crc = hashes.Crc();
-            return digests;
-        }
-        FileFacts after;
-        const bool hasAfter = file->Facts(after);
-        if (ChangedBetween(hadBefore, before, hasAfter, after)) continue;  // read it again
-        digests.readWhole = true;
-        digests.crc = hashes.Crc();
-        digests.hasSha256 = hashes.HasSha256();
-        digests.sha256 = hashes.Sha256();
-        return digests;
-    }
-    FileDigests changing;
-    changing.changing = true;
-    return changing;
+    CDigestSink sink(crc, buffer, which);
+    uint32_t openError = kErrorSuccess;
+    const ReadingEnd end = ReadFilePieces(path, sink, openError);
+    return DigestsOf(end, openError, sink.Hashes());
 }
 
 }  // namespace qm

@@ -1,10 +1,7 @@
 // The CRC-32 and the SHA-256 of one program file, taken in one read: each
-// piece that the file gives goes into both, so the file is read once.
-//
-// A file that changes while it is read (its size or last-write time differ
-// before and after the read) has digests of neither version: it is read
-// again, up to three more times, and when it changed every time it is
-// reported as changing rather than given digests that belong to no version.
+// piece that the file gives goes into both, so the file is read once. The
+// read itself, and the reads again of a file that changes meanwhile, are
+// the reading loop's (core/ReadingLoop.h).
 #pragma once
 
 #include <cstddef>
@@ -14,13 +11,12 @@
 #include <string>
 
 #include "core/Crc32.h"
+#include "core/ReadingLoop.h"
 #include "core/Sha256.h"
 #include "platform/Platform.h"
+#include "platform/ReadingSizes.h"
 
 namespace qm {
-
-// How many times a file that changes while it is read is read again.
-constexpr int kRereadsOfAChangingFile = 3;
 
 // Which digests a reading takes: the CRC-32 always; the SHA-256 unless
 // nothing needs it (an entry that records none is decided by its CRC alone,
@@ -57,23 +53,26 @@ struct FileDigests {
     Sha256Digest sha256{};
 };
 
-// The buffer that one reader fills; its size is the piece in which files are
-// read. The CRC and the SHA-256 do not depend on the piece size. It is
-// aligned to a page, so that a system that reads past its cache can put the
-// drive's data straight into it.
+// The digests of a reading that ended so, from the hashes its pieces went
+// into (those of its last read).
+FileDigests DigestsOf(ReadingEnd end, uint32_t openError, CFileHashes& hashes);
+
+// The buffer that one reader fills, one piece at a time. The CRC and the
+// SHA-256 do not depend on the piece size. It is aligned to a page, so that
+// a system that reads past its cache can put the drive's data straight into
+// it.
 class CReadBuffer {
 public:
-    static constexpr size_t kPieceSize = 256 * 1024;
-    static constexpr size_t kAlignment = 4096;
+    static constexpr size_t kPieceSize = kReadPieceSize;
     CReadBuffer()
         : m_bytes(static_cast<unsigned char*>(
-              ::operator new[](kPieceSize, std::align_val_t(kAlignment)))) {}
+              ::operator new[](kPieceSize, std::align_val_t(kReadAlignment)))) {}
     unsigned char* Data() { return m_bytes.get(); }
 
 private:
     struct Release {
         void operator()(unsigned char* bytes) const {
-            ::operator delete[](bytes, std::align_val_t(kAlignment));
+            ::operator delete[](bytes, std::align_val_t(kReadAlignment));
         }
     };
     std::unique_ptr<unsigned char[], Release> m_bytes;
@@ -83,16 +82,5 @@ private:
 // `crc` is only read (CCrc32::Update), so threads may share it.
 FileDigests ReadFileDigests(const CCrc32& crc, const std::string& path, CReadBuffer& buffer,
                             Digests digests = Digests::Crc32AndSha256);
-
-// Opens the file at `path` through the platform to read it; a platform that
-// reports success without a file has opened nothing (kErrorCrc).
-uint32_t OpenToRead(const std::string& path, std::unique_ptr<IReadFile>& file);
-
-// Reads an open file to its end into `hashes`; false when a read fails.
-bool ReadToEnd(IReadFile& file, CFileHashes& hashes, CReadBuffer& buffer);
-
-// Whether the facts before and after a read say that the file changed
-// meanwhile; facts the system could not give say nothing.
-bool ChangedBetween(bool hadBefore, const FileFacts& before, bool hasAfter, const FileFacts& after);
 
 }  // namespace qm

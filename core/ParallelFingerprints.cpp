@@ -27,14 +27,15 @@ std::atomic<int> g_chosenJobs{0};
 
 }  // namespace
 
-// One piece of a file, or what ended or restarted its read, on its way from
+// One piece of a file, or what restarted or ended its read, on its way from
 // the one reader to a hashing thread.
 struct CFingerprintQueue::StreamItem {
-    enum class Kind { Data, Restart, End, Failed, OpenFailed, Changing };
+    enum class Kind { Data, Restart, End };
     Kind kind = Kind::Data;
     int buffer = -1;
     size_t size = 0;
-    uint32_t error = kErrorSuccess;
+    ReadingEnd end = ReadingEnd::Whole;  // of an End
+    uint32_t openError = kErrorSuccess;  // of an End after a failed open
 };
 
 // One file's pieces on their way from the one reader to a hashing thread.
@@ -42,6 +43,36 @@ struct CFingerprintQueue::Stream {
     size_t index = 0;
     FileReading reading;  // the directory entry, looked up by the reader
     std::deque<StreamItem> items;
+};
+
+// The one reader's pieces go into the buffers of the queue's pool, and from
+// there, in the stream of their file, to a hashing thread.
+class CFingerprintQueue::CStreamSink : public IPieceSink {
+public:
+    CStreamSink(CFingerprintQueue& queue, Stream& stream) : m_queue(queue), m_stream(stream) {}
+    void Begin() override {
+        if (m_bBegun) m_queue.Push(m_stream, {StreamItem::Kind::Restart});
+        m_bBegun = true;
+    }
+    unsigned char* Room(size_t& capacity) override {
+        m_nBuffer = m_queue.TakeFreeBuffer();
+        if (m_nBuffer < 0) return nullptr;  // stopped
+        capacity = CReadBuffer::kPieceSize;
+        return m_queue.m_buffers[m_nBuffer].Data();
+    }
+    void Piece(unsigned char*, size_t size) override {
+        if (size == 0) {
+            m_queue.GiveBackBuffer(m_nBuffer);
+        } else {
+            m_queue.Push(m_stream, {StreamItem::Kind::Data, m_nBuffer, size});
+        }
+    }
+
+private:
+    CFingerprintQueue& m_queue;
+    Stream& m_stream;
+    bool m_bBegun = false;
+    int m_nBuffer = -1;
 };
 
 FileReading ReadOneFile(const CCrc32& crc, const FingerprintJob& job, CReadBuffer& buffer) {
@@ -198,9 +229,9 @@ void CFingerprintQueue::ReadInOrder() {
     m_progress.notify_all();
 }
 
-// Opens job `index` and hands its pieces to the hashing threads, or
-// publishes at once what keeps it from being read; false when the queue
-// stopped.
+// Reads job `index` through the reading loop and hands its pieces to the
+// hashing threads, or publishes at once what keeps it from being read;
+// false when the queue stopped.
 bool CFingerprintQueue::StreamFile(size_t index) {
     const FingerprintJob& job = m_jobs[index];
     if (!job.pathIsWhole) {
@@ -212,76 +243,18 @@ bool CFingerprintQueue::StreamFile(size_t index) {
     auto stream = std::make_shared<Stream>();
     stream->index = index;
     stream->reading.found = FindDirectoryEntry(job.path, stream->reading.lastWrite);
-    std::unique_ptr<IReadFile> file;
-    const uint32_t error = OpenToRead(job.path, file);
-    if (error != kErrorSuccess) {
-        stream->reading.digests.openError = error;
-        Publish(index, std::move(stream->reading));
-        return true;
-    }
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         if (m_stop) return false;
         m_streams.push_back(stream);
     }
     m_progress.notify_all();
-    return SendPieces(*stream, job, std::move(file));
-}
-
-// Reads the open file whole into the stream, and again (after a Restart)
-// while it changes during the read, up to kRereadsOfAChangingFile times;
-// the stream's last item says how it ended. False when the queue stopped.
-bool CFingerprintQueue::SendPieces(Stream& stream, const FingerprintJob& job,
-                                   std::unique_ptr<IReadFile> file) {
-    using Kind = StreamItem::Kind;
-    for (int attempt = 0;; ++attempt) {
-        FileFacts before;
-        const bool hadBefore = file->Facts(before);
-        bool failed = false;
-        if (!SendOneRead(stream, *file, failed)) return false;
-        FileFacts after;
-        const bool hasAfter = file->Facts(after);
-        if (failed) {
-            Push(stream, {Kind::Failed});
-            return true;
-        }
-        if (!ChangedBetween(hadBefore, before, hasAfter, after)) {
-            Push(stream, {Kind::End});
-            return true;
-        }
-        if (attempt == kRereadsOfAChangingFile) {
-            Push(stream, {Kind::Changing});
-            return true;
-        }
-        Push(stream, {Kind::Restart});
-        file.reset();
-        const uint32_t error = OpenToRead(job.path, file);
-        if (error != kErrorSuccess) {
-            Push(stream, {Kind::OpenFailed, -1, 0, error});
-            return true;
-        }
-    }
-}
-
-// One read of the open file to its end, piece by piece into the stream;
-// `failed` when a read fails part way. False when the queue stopped.
-bool CFingerprintQueue::SendOneRead(Stream& stream, IReadFile& file, bool& failed) {
-    for (;;) {
-        const int buffer = TakeFreeBuffer();
-        if (buffer < 0) return false;
-        size_t bytesRead = 0;
-        if (!file.Read(m_buffers[buffer].Data(), CReadBuffer::kPieceSize, bytesRead)) {
-            GiveBackBuffer(buffer);
-            failed = true;
-            return true;
-        }
-        if (bytesRead == 0) {
-            GiveBackBuffer(buffer);
-            return true;
-        }
-        Push(stream,
-             {StreamItem::Kind::Data, buffer, std::min(bytesRead, CReadBuffer::kPieceSize)});
-    }
+    CStreamSink sink(*this, *stream);
+    StreamItem end{StreamItem::Kind::End};
+    end.end = ReadFilePieces(job.path, sink, end.openError);
+    if (end.end == ReadingEnd::Stopped) return false;
+    Push(*stream, end);
+    return true;
 }
 
 void CFingerprintQueue::HashStreams() {
@@ -310,7 +283,6 @@ bool CFingerprintQueue::HashStream(Stream& stream) {
     const Digests which = m_jobs[stream.index].digests;
     std::optional<CFileHashes> hashes;
     hashes.emplace(m_crc, which);
-    FileDigests& digests = stream.reading.digests;
     for (;;) {
         StreamItem item;
         {
@@ -329,19 +301,7 @@ bool CFingerprintQueue::HashStream(Stream& stream) {
                 hashes.emplace(m_crc, which);
                 break;
             case Kind::End:
-                digests.readWhole = true;
-                digests.crc = hashes->Crc();
-                digests.hasSha256 = hashes->HasSha256();
-                digests.sha256 = hashes->Sha256();
-                return true;
-            case Kind::Failed:
-                digests.crc = hashes->Crc();  // of the bytes read up to the failure
-                return true;
-            case Kind::OpenFailed:
-                digests.openError = item.error;
-                return true;
-            case Kind::Changing:
-                digests.changing = true;
+                stream.reading.digests = DigestsOf(item.end, item.openError, *hashes);
                 return true;
         }
     }

@@ -85,11 +85,10 @@ public:
 private:
     struct Stream;
     struct StreamItem;
+    class CStreamSink;
     void ReadEachFile();  // a reader of the default plan
     void ReadInOrder();   // the one reader
     bool StreamFile(size_t index);
-    bool SendPieces(Stream& stream, const FingerprintJob& job, std::unique_ptr<IReadFile> file);
-    bool SendOneRead(Stream& stream, IReadFile& file, bool& failed);
     void Push(Stream& stream, const StreamItem& item);
     void HashStreams();  // a hashing thread of the one-reader plan
     std::shared_ptr<Stream> NextStream();
