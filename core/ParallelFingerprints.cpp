@@ -21,8 +21,6 @@ constexpr int kMostThreads = 16;
 // Buffers in flight per hashing thread when one reader feeds them.
 constexpr int kBuffersPerHasher = 4;
 
-constexpr std::chrono::milliseconds kWaitingInterval{100};
-
 std::atomic<int> g_chosenJobs{0};
 
 }  // namespace
@@ -158,7 +156,7 @@ FileReading CFingerprintQueue::Take(size_t index, const std::function<void()>& w
     std::unique_lock<std::mutex> lock(m_mutex);
     m_awaited = index;
     while (!m_ready[index]) {
-        if (m_done.wait_for(lock, kWaitingInterval) == std::cv_status::timeout && waiting) {
+        if (m_done.wait_for(lock, m_waitingInterval) == std::cv_status::timeout && waiting) {
             lock.unlock();
             waiting();
             lock.lock();

@@ -16,6 +16,7 @@
 //    asked for, as the tool always did.
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
@@ -75,10 +76,12 @@ public:
     CFingerprintQueue(const CFingerprintQueue&) = delete;
     CFingerprintQueue& operator=(const CFingerprintQueue&) = delete;
 
-    // The reading of job `index`, waiting for it when it is not done yet;
-    // `waiting` is called about every 100 ms while it waits. Each index is
-    // taken once.
+    // The reading of job `index`, waiting for it when it is not done yet:
+    // the reading wakes the wait when it is published; `waiting` is called
+    // every waiting interval while the wait goes on. Each index is taken once.
     FileReading Take(size_t index, const std::function<void()>& waiting = {});
+    // 100 ms unless set: often enough for a window to answer its messages.
+    void SetWaitingInterval(std::chrono::milliseconds interval) { m_waitingInterval = interval; }
 
     size_t Size() const { return m_jobs.size(); }
 
@@ -103,6 +106,7 @@ private:
     const CCrc32& m_crc;
     std::vector<FingerprintJob> m_jobs;
     bool m_inline = true;
+    std::chrono::milliseconds m_waitingInterval{100};
 
     std::mutex m_mutex;
     std::condition_variable m_done;      // a reading was published
