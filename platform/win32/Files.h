@@ -20,9 +20,14 @@ uint32_t LastError();
 // (which CreateFileA refuses as access denied) is no regular file.
 uint32_t OpenError(const std::string& mappedPath, DWORD error);
 
+// The size and last-write time of an open file, and its attributes, in the
+// fewest calls that give them; false when the system cannot say.
+bool HandleFacts(HANDLE handle, FileFacts& facts, DWORD& attributes);
+
 // Whether an open handle is a regular file: a disk file that is neither a
-// directory nor a device.
-bool IsRegularFile(HANDLE handle);
+// directory nor a device. `facts` (when given) receives its size and
+// last-write time as they were then.
+bool IsRegularFile(HANDLE handle, FileFacts* facts = nullptr);
 
 bool FileExists(const std::string& path);
 bool RemoveFile(const std::string& path);

@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include "platform/win32/Calendar.h"
 #include "platform/win32/Files.h"
 #include "platform/win32/PathMapping.h"
 
@@ -17,14 +16,17 @@ constexpr DWORD kSequentialReadFlags = FILE_FLAG_SEQUENTIAL_SCAN | FILE_ATTRIBUT
                                        FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_HIDDEN |
                                        FILE_ATTRIBUTE_READONLY;
 
+// The file is opened shared with readers only: nobody writes it while it is
+// open, so its facts at the open are its facts until it is read.
 class Win32ReadFile : public IReadFile {
 public:
-    explicit Win32ReadFile(HANDLE handle) : m_handle(handle) {}
+    Win32ReadFile(HANDLE handle, const FileFacts& opened) : m_handle(handle), m_opened(opened) {}
     ~Win32ReadFile() override { CloseHandle(m_handle); }
     Win32ReadFile(const Win32ReadFile&) = delete;
     Win32ReadFile& operator=(const Win32ReadFile&) = delete;
 
     bool Read(void* buffer, size_t capacity, size_t& bytesRead) override {
+        m_bRead = true;
         DWORD wanted = capacity > MAXDWORD ? MAXDWORD : static_cast<DWORD>(capacity);
         DWORD count = 0;
         BOOL ok = ::ReadFile(m_handle, buffer, wanted, &count, nullptr);
@@ -33,16 +35,18 @@ public:
     }
 
     bool Facts(FileFacts& facts) override {
-        facts = FileFacts();
-        BY_HANDLE_FILE_INFORMATION info;
-        if (!GetFileInformationByHandle(m_handle, &info)) return false;
-        facts.size = (static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
-        facts.lastWrite.ticks = TicksOf(info.ftLastWriteTime);
-        return true;
+        if (!m_bRead) {
+            facts = m_opened;
+            return true;
+        }
+        DWORD attributes = 0;
+        return HandleFacts(m_handle, facts, attributes);
     }
 
 private:
     HANDLE m_handle;
+    FileFacts m_opened;
+    bool m_bRead = false;
 };
 
 }  // namespace
@@ -53,11 +57,12 @@ uint32_t OpenForReading(const std::string& path, std::unique_ptr<IReadFile>& fil
     HANDLE handle = CreateFileA(mapped.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                 OPEN_EXISTING, kSequentialReadFlags, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return OpenError(mapped, GetLastError());
-    if (!IsRegularFile(handle)) {
+    FileFacts opened;
+    if (!IsRegularFile(handle, &opened)) {
         CloseHandle(handle);
         return kErrorNotAFile;
     }
-    file = std::make_unique<Win32ReadFile>(handle);
+    file = std::make_unique<Win32ReadFile>(handle, opened);
     return kErrorSuccess;
 }
 
