@@ -12,13 +12,19 @@
 //   cold: qmverify=<s> floor=<s>
 //     where the page cache can be dropped (root on Linux): the digest compare
 //     from a cold cache beside the best of 1, 2 and 4 plain parallel readers
-//     of the same files from a cold cache: what the drive itself allows.
+//     of the same files from a cold cache: what the drive itself allows;
+//   goal: digest=<s> floor=<s> ratio=<x> sha256sum=<x>
+//     last: the digest compare beside the compute floor, the bytes over
+//     OpenSSL's SHA-256 rate on one processor (measured here, in memory, in
+//     pieces of 64 KiB) times the processors, with their ratio; and how many
+//     times faster than sha256sum -c it is.
 //
 //   bench_compare [WORKDIR] [JOBS]
 // A WORKDIR that holds the files of an earlier run is used again as it is;
 // JOBS reads that many files at once, as qmverify-cli --jobs does (by
 // default the drive decides).
 #include <fcntl.h>
+#include <openssl/evp.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -177,6 +183,28 @@ bool ReadAllFiles(const fs::path& root, const std::vector<std::string>& files, i
     return ok;
 }
 
+// OpenSSL's SHA-256 on one processor, in bytes per second: 256 MiB in
+// memory, in pieces of 64 KiB, the best of three rounds.
+double OpenSslSha256Rate() {
+    constexpr size_t kPiece = 64 * 1024;
+    constexpr size_t kBytes = size_t{256} << 20;
+    std::vector<unsigned char> data(kBytes);
+    for (size_t i = 0; i < kBytes; ++i) data[i] = static_cast<unsigned char>(i * 2654435761u >> 24);
+    const double seconds = BestOf(3, [&data] {
+        EVP_MD_CTX* context = EVP_MD_CTX_new();
+        unsigned char digest[EVP_MAX_MD_SIZE];
+        unsigned int size = 0;
+        bool ok = EVP_DigestInit_ex(context, EVP_sha256(), nullptr) == 1;
+        for (size_t at = 0; ok && at < data.size(); at += kPiece) {
+            ok = EVP_DigestUpdate(context, data.data() + at, kPiece) == 1;
+        }
+        ok = ok && EVP_DigestFinal_ex(context, digest, &size) == 1;
+        EVP_MD_CTX_free(context);
+        return ok;
+    });
+    return seconds > 0 ? kBytes / seconds : 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -285,6 +313,10 @@ int main(int argc, char** argv) {
         }
         std::printf("cold: qmverify=%.3f floor=%.3f\n", qmverifyCold, floor);
     }
+    const double processors = std::max(1u, std::thread::hardware_concurrency());
+    const double floorSeconds = bytes / (OpenSslSha256Rate() * processors);
+    std::printf("goal: digest=%.3f floor=%.3f ratio=%.2f sha256sum=%.1f\n", digestSeconds,
+                floorSeconds, digestSeconds / floorSeconds, sha256sumSeconds / digestSeconds);
     if (argc <= 1) fs::remove_all(work);
     return rhashSeconds < 0 || sha256sumSeconds < 0 ? 2 : 0;
 }
