@@ -32,6 +32,19 @@ public:
         m_register = m_crc.Update(m_register, data, length);
         if (m_bSha256) m_sha256.Update(data, length);
     }
+    // Two files' bytes at once: their SHA-256 streams side by side
+    // (CSha256::UpdateBoth), each CRC on its own.
+    static void AddBoth(CFileHashes& a, const void* dataA, size_t lengthA, CFileHashes& b,
+                        const void* dataB, size_t lengthB) {
+        if (!a.m_bSha256 || !b.m_bSha256) {
+            a.Add(dataA, lengthA);
+            b.Add(dataB, lengthB);
+            return;
+        }
+        a.m_register = a.m_crc.Update(a.m_register, dataA, lengthA);
+        b.m_register = b.m_crc.Update(b.m_register, dataB, lengthB);
+        CSha256::UpdateBoth(a.m_sha256, dataA, lengthA, b.m_sha256, dataB, lengthB);
+    }
     uint32_t Crc() const { return ~m_register; }
     // Ends the SHA-256; the object must not be given more bytes after.
     Sha256Digest Sha256() { return m_bSha256 ? m_sha256.Finish() : Sha256Digest{}; }
@@ -82,5 +95,21 @@ private:
 // `crc` is only read (CCrc32::Update), so threads may share it.
 FileDigests ReadFileDigests(const CCrc32& crc, const std::string& path, CReadBuffer& buffer,
                             Digests digests = Digests::Crc32AndSha256);
+
+// One of two files that a reader takes at once, with the buffer it is read
+// into.
+struct FileToRead {
+    const std::string& path;
+    Digests digests;
+    CReadBuffer& buffer;
+};
+
+// The digests of two files, each read whole as ReadFileDigests reads it.
+// Where both fit in one piece, both are read before either is hashed, and
+// their SHA-256 streams run side by side on this processor (about twice the
+// bytes in the time of one with the SHA extensions); a larger file is
+// hashed while it is read.
+void ReadFileDigestsOfTwo(const CCrc32& crc, const FileToRead& first, const FileToRead& second,
+                          FileDigests& firstDigests, FileDigests& secondDigests);
 
 }  // namespace qm

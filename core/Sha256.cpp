@@ -19,7 +19,31 @@ constexpr std::array<uint32_t, 8> kInitialState = {
 }  // namespace
 
 CSha256::CSha256(sha256::Kernel kernel)
-    : m_pCompress(sha256::FunctionOf(kernel)), m_state(kInitialState) {}
+    : m_pCompressPair(sha256::FunctionsOf(kernel).two),
+      m_pCompress(sha256::FunctionsOf(kernel).one),
+      m_state(kInitialState) {}
+
+void CSha256::UpdateBoth(CSha256& a, const void* dataA, size_t lengthA, CSha256& b,
+                         const void* dataB, size_t lengthB) {
+    const auto* bytesA = static_cast<const uint8_t*>(dataA);
+    const auto* bytesB = static_cast<const uint8_t*>(dataB);
+    // Side by side only from a block's start: a partial block waiting in
+    // either goes first, one stream at a time.
+    const size_t blocks =
+        a.m_blockUsed == 0 && b.m_blockUsed == 0 ? std::min(lengthA, lengthB) / 64 : 0;
+    if (blocks > 0) {
+        a.m_pCompressPair(a.m_state.data(), bytesA, b.m_state.data(), bytesB, blocks);
+        const size_t done = blocks * 64;
+        a.m_length += done;
+        b.m_length += done;
+        bytesA += done;
+        bytesB += done;
+        lengthA -= done;
+        lengthB -= done;
+    }
+    a.Update(bytesA, lengthA);
+    b.Update(bytesB, lengthB);
+}
 
 void CSha256::Update(const void* data, size_t length) {
     if (length == 0) return;

@@ -7,12 +7,15 @@ namespace qm::sha256 {
 
 namespace {
 
-using Entry = KernelEntry<Kernel, CompressFunction>;
+using Entry = KernelEntry<Kernel, Compressors>;
 
 constexpr Entry kKernels[] = {
-    {Kernel::Portable, "portable", CompressPortable, nullptr},
+    {Kernel::Portable, "portable", {CompressPortable, CompressPairPortable}, nullptr},
 #if QM_SHA256_X86_SHA_EXTENSIONS
-    {Kernel::ShaExtensions, "sha-ni", CompressShaExtensions, &ProcessorFeatures::shaExtensions},
+    {Kernel::ShaExtensions,
+     "sha-ni",
+     {CompressShaExtensions, CompressPairShaExtensions},
+     &ProcessorFeatures::shaExtensions},
 #endif
 };
 
@@ -24,6 +27,6 @@ bool IsAvailable(Kernel kernel) { return KernelAvailable(kKernels, kernel); }
 
 Kernel BestKernel() { return FastestKernel(kKernels); }
 
-CompressFunction FunctionOf(Kernel kernel) { return FunctionOfKernel(kKernels, kernel); }
+Compressors FunctionsOf(Kernel kernel) { return FunctionOfKernel(kKernels, kernel); }
 
 }  // namespace qm::sha256

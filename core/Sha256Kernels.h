@@ -43,18 +43,30 @@ constexpr Kernel kAllKernels[] = {Kernel::Portable, Kernel::ShaExtensions};
 // Continues `state` (the words A to H) over `count` blocks of 64 bytes at
 // `blocks`, which need no alignment.
 using CompressFunction = void (*)(uint32_t* state, const unsigned char* blocks, size_t count);
+// Continues two states at once, each over `count` blocks of its own: two
+// streams side by side, for a kernel whose rounds wait on each other.
+using CompressPairFunction = void (*)(uint32_t* stateA, const unsigned char* blocksA,
+                                      uint32_t* stateB, const unsigned char* blocksB, size_t count);
+struct Compressors {
+    CompressFunction one;
+    CompressPairFunction two;
+};
 
 const char* KernelName(Kernel kernel);
 bool IsAvailable(Kernel kernel);
 // The fastest kernel this processor supports.
 Kernel BestKernel();
-// The function of `kernel`; of the fastest one when the processor lacks it.
-CompressFunction FunctionOf(Kernel kernel);
+// The functions of `kernel`; of the fastest one when the processor lacks it.
+Compressors FunctionsOf(Kernel kernel);
 
 // The kernels themselves; each may be called only where it is available.
 void CompressPortable(uint32_t* state, const unsigned char* blocks, size_t count);
+void CompressPairPortable(uint32_t* stateA, const unsigned char* blocksA, uint32_t* stateB,
+                          const unsigned char* blocksB, size_t count);
 #if QM_SHA256_X86_SHA_EXTENSIONS
 void CompressShaExtensions(uint32_t* state, const unsigned char* blocks, size_t count);
+void CompressPairShaExtensions(uint32_t* stateA, const unsigned char* blocksA, uint32_t* stateB,
+                               const unsigned char* blocksB, size_t count);
 #endif
 
 }  // namespace qm::sha256

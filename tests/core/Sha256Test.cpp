@@ -123,5 +123,28 @@ TEST(Sha256, GivesTheSameDigestForAnySplitIntoPieces) {
     }
 }
 
+TEST(Sha256, TwoStreamsSideBySideGiveTheDigestsOfEachAlone) {
+    const std::vector<unsigned char> data = RandomBytes(70000 + 200, 4);
+    const unsigned char* other = data.data() + 100;
+    for (Kernel kernel : AvailableKernels()) {
+        SCOPED_TRACE(sha256::KernelName(kernel));
+        for (const size_t lengthA : {0, 63, 64, 65, 1000, 70000}) {
+            for (const size_t lengthB : {0, 64, 129, 70000}) {
+                // From a block's start, and with a partial block waiting.
+                for (const size_t first : {0, 5}) {
+                    CSha256 a(kernel);
+                    CSha256 b(kernel);
+                    a.Update(data.data(), first);
+                    CSha256::UpdateBoth(a, data.data() + first, lengthA, b, other, lengthB);
+                    EXPECT_EQ(Sha256Hex(a.Finish()), ReferenceHex(data.data(), first + lengthA))
+                        << lengthA << " " << lengthB << " " << first;
+                    EXPECT_EQ(Sha256Hex(b.Finish()), ReferenceHex(other, lengthB))
+                        << lengthA << " " << lengthB << " " << first;
+                }
+            }
+        }
+    }
+}
+
 }  // namespace
 }  // namespace qm
