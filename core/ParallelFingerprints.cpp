@@ -14,9 +14,11 @@ namespace {
 // Reading files is waiting for the drive as much as it is work for the
 // processor: more readers than processors keep a solid-state drive busy with
 // several reads at once while the processors hash (measured: 8 readers read
-// a cold installation a fifth faster than 4 on two processors).
+// a cold installation a fifth faster than 4 on two processors). A warm one
+// loses nothing by them: with 8 readers the operator's thread waits less
+// often than with 2 (10,000 files: 3,500 task switches against 7,000 to
+// 16,000, the same processor time).
 constexpr int kFewestReaders = 8;
-constexpr int kMostThreads = 16;
 
 // Buffers in flight per hashing thread when one reader feeds them.
 constexpr int kBuffersPerHasher = 4;
@@ -101,16 +103,16 @@ ReadingPlan PlanReading(DriveKind kind, int processors, int chosenJobs) {
     ReadingPlan plan;
     processors = std::max(processors, 1);
     if (chosenJobs > 0) {
-        plan.threads = std::min(chosenJobs, kMostThreads);
+        plan.threads = std::min(chosenJobs, kMostFilesAtOnce);
         return plan;
     }
     if (kind == DriveKind::Spinning) {
         plan.oneReader = true;
         plan.threads =
-            std::min(processors + 1, kMostThreads);  // the reader and a hasher per processor
+            std::min(processors + 1, kMostFilesAtOnce);  // the reader and a hasher per processor
         return plan;
     }
-    plan.threads = std::min(std::max(processors, kFewestReaders), kMostThreads);
+    plan.threads = std::min(std::max(processors, kFewestReaders), kMostFilesAtOnce);
     return plan;
 }
 
