@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <new>
+#include <optional>
 #include <string>
 
 #include "core/Crc32.h"
@@ -91,25 +92,47 @@ private:
     std::unique_ptr<unsigned char[], Release> m_bytes;
 };
 
-// Reads the file at `path` whole (through the platform) into both digests.
-// `crc` is only read (CCrc32::Update), so threads may share it.
-FileDigests ReadFileDigests(const CCrc32& crc, const std::string& path, CReadBuffer& buffer,
-                            Digests digests = Digests::Crc32AndSha256);
+// One reader's way through files: the reading loop into its buffer, and the
+// digests. A reader asked to hold leaves a file of one piece that it read
+// whole unhashed in the buffer, so that its caller can hash it beside
+// another file's (CFileHashes::AddBoth); a larger file is hashed while it is
+// read. `crc` is only read (CCrc32::Update), so threads may share it.
+class CFileReader : private IPieceSink {
+public:
+    CFileReader(const CCrc32& crc, CReadBuffer& buffer) : m_crc(crc), m_buffer(buffer) {}
+    CFileReader(const CFileReader&) = delete;
+    CFileReader& operator=(const CFileReader&) = delete;
 
-// One of two files that a reader takes at once, with the buffer it is read
-// into.
-struct FileToRead {
-    const std::string& path;
-    Digests digests;
-    CReadBuffer& buffer;
+    // Reads the file at `path` through the platform.
+    void Read(const std::string& path, Digests which, bool holdOnePiece);
+    // The bytes held: the whole file, not yet in Hashes(); 0 when none.
+    size_t Held() const { return m_end == ReadingEnd::Whole ? m_held : 0; }
+    const unsigned char* HeldBytes() { return m_buffer.Data(); }
+    // The caller put the held bytes into Hashes().
+    void ReleaseHeld() { m_held = 0; }
+    CFileHashes& Hashes();
+    // The digests of the last file read; bytes still held are hashed first.
+    FileDigests Result();
+
+private:
+    void Begin() override;
+    unsigned char* Room(size_t& capacity) override;
+    void Piece(unsigned char* room, size_t size) override;
+    void HashHeldPiece();
+
+    const CCrc32& m_crc;
+    CReadBuffer& m_buffer;
+    Digests m_which = Digests::Crc32AndSha256;
+    bool m_bHold = false;
+    bool m_bFirst = true;
+    size_t m_held = 0;
+    ReadingEnd m_end = ReadingEnd::Stopped;
+    uint32_t m_openError = kErrorSuccess;
+    std::optional<CFileHashes> m_hashes;
 };
 
-// The digests of two files, each read whole as ReadFileDigests reads it.
-// Where both fit in one piece, both are read before either is hashed, and
-// their SHA-256 streams run side by side on this processor (about twice the
-// bytes in the time of one with the SHA extensions); a larger file is
-// hashed while it is read.
-void ReadFileDigestsOfTwo(const CCrc32& crc, const FileToRead& first, const FileToRead& second,
-                          FileDigests& firstDigests, FileDigests& secondDigests);
+// Reads the file at `path` whole (through the platform) into both digests.
+FileDigests ReadFileDigests(const CCrc32& crc, const std::string& path, CReadBuffer& buffer,
+                            Digests digests = Digests::Crc32AndSha256);
 
 }  // namespace qm

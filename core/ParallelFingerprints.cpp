@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "core/Fingerprint.h"
+#include "core/ReadingLanes.h"
 
 namespace qm {
 
@@ -84,15 +85,6 @@ FileReading ReadOneFile(const CCrc32& crc, const FingerprintJob& job, CReadBuffe
     reading.digests = ReadFileDigests(crc, job.path, buffer, job.digests);
     reading.found = FindDirectoryEntry(job.path, reading.lastWrite);
     return reading;
-}
-
-void ReadTwoFiles(const CCrc32& crc, const FingerprintJob& first, const FingerprintJob& second,
-                  CReadBuffer (&buffers)[2], FileReading (&readings)[2]) {
-    ReadFileDigestsOfTwo(crc, {first.path, first.digests, buffers[0]},
-                         {second.path, second.digests, buffers[1]}, readings[0].digests,
-                         readings[1].digests);
-    readings[0].found = FindDirectoryEntry(first.path, readings[0].lastWrite);
-    readings[1].found = FindDirectoryEntry(second.path, readings[1].lastWrite);
 }
 
 void SetFingerprintJobs(int jobs) { g_chosenJobs.store(jobs < 0 ? 0 : jobs); }
@@ -189,31 +181,22 @@ void CFingerprintQueue::Publish(size_t index, FileReading reading) {
     if (awaited) m_done.notify_all();
 }
 
-// Takes the next two files of the list at a time, so that their SHA-256
-// streams can run side by side (ReadFileDigestsOfTwo).
+// Takes the next file of the list, one after the other, into two lanes
+// whose SHA-256 streams run side by side (core/ReadingLanes.h).
 void CFingerprintQueue::ReadEachFile() {
-    CReadBuffer buffers[2];
+    CReadingLanes lanes(
+        m_crc, [this](size_t index, FileReading reading) { Publish(index, std::move(reading)); });
     for (;;) {
         size_t index = 0;
-        size_t count = 0;
         {
             std::lock_guard<std::mutex> lock(m_mutex);
-            if (m_stop || m_nextJob >= m_jobs.size()) return;
-            index = m_nextJob;
-            count = std::min<size_t>(2, m_jobs.size() - index);
-            m_nextJob += count;
+            if (m_stop) return;
+            if (m_nextJob >= m_jobs.size()) break;
+            index = m_nextJob++;
         }
-        if (count == 2 && m_jobs[index].pathIsWhole && m_jobs[index + 1].pathIsWhole) {
-            FileReading readings[2];
-            ReadTwoFiles(m_crc, m_jobs[index], m_jobs[index + 1], buffers, readings);
-            Publish(index, std::move(readings[0]));
-            Publish(index + 1, std::move(readings[1]));
-            continue;
-        }
-        for (size_t i = 0; i < count; ++i) {
-            Publish(index + i, ReadOneFile(m_crc, m_jobs[index + i], buffers[0]));
-        }
+        lanes.Read(index, m_jobs[index]);
     }
+    lanes.Finish();
 }
 
 int CFingerprintQueue::TakeFreeBuffer() {

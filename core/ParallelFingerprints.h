@@ -7,8 +7,8 @@
 // thread would make them (and the window stays alive while it waits).
 //
 // How the files are read follows the drive that holds them:
-//  - by default several readers each take the next two files of the list,
-//    whose SHA-256 streams run side by side on the reader's processor;
+//  - by default several readers each take the next file of the list, and
+//    each keeps two files' SHA-256 streams side by side (ReadingLanes.h);
 //  - on a rotating disk (a seek penalty, as the system reports it) one reader
 //    takes the files in list order and hands their pieces to the hashing
 //    threads, so the disk is not thrashed and the processors still share the
@@ -51,9 +51,6 @@ struct FileReading {
 
 // Reads one file and looks up its directory entry, on the calling thread.
 FileReading ReadOneFile(const CCrc32& crc, const FingerprintJob& job, CReadBuffer& buffer);
-// The same for two files of whole paths at once (ReadFileDigestsOfTwo).
-void ReadTwoFiles(const CCrc32& crc, const FingerprintJob& first, const FingerprintJob& second,
-                  CReadBuffer (&buffers)[2], FileReading (&readings)[2]);
 
 struct ReadingPlan {
     int threads = 1;         // 1: every file on the operator's thread, one after the other
