@@ -81,9 +81,9 @@ public:
     // end of the file succeeds with bytesRead == 0.
     virtual bool Read(void* buffer, size_t capacity, size_t& bytesRead) = 0;
     // The size and last-write time of the open file as the system keeps them
-    // at this moment (fstat, GetFileInformationByHandle), so that a reader
-    // can tell a file that changed while it was read; false when the system
-    // cannot say.
+    // at this moment (fstat, GetFileInformationByHandleEx; until the first
+    // read, as they were at the open), so that a reader can tell a file that
+    // changed while it was read; false when the system cannot say.
     virtual bool Facts(FileFacts& facts) {
         facts = FileFacts();
         return false;
