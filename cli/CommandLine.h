@@ -15,9 +15,6 @@ enum ExitStatus { kExitOk = 0, kExitDifferences = 1, kExitError = 2 };
 
 enum class Command { None, Compare, Build, Add, Comment, Release };
 
-// The most files read at once that --jobs takes.
-constexpr int kMostJobs = 16;
-
 enum class OutputFormat { Table, Tsv, Csv, Json, OpenMetrics };
 
 struct CommandLine {

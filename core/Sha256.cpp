@@ -18,7 +18,32 @@ constexpr std::array<uint32_t, 8> kInitialState = {
 
 }  // namespace
 
-CSha256::CSha256() : m_pCompress(sha256::ActiveKernelFunction()), m_state(kInitialState) {}
+CSha256::CSha256(sha256::Kernel kernel)
+    : m_pCompressPair(sha256::FunctionsOf(kernel).two),
+      m_pCompress(sha256::FunctionsOf(kernel).one),
+      m_state(kInitialState) {}
+
+void CSha256::UpdateBoth(CSha256& a, const void* dataA, size_t lengthA, CSha256& b,
+                         const void* dataB, size_t lengthB) {
+    const auto* bytesA = static_cast<const uint8_t*>(dataA);
+    const auto* bytesB = static_cast<const uint8_t*>(dataB);
+    // Side by side only from a block's start: a partial block waiting in
+    // either goes first, one stream at a time.
+    const size_t blocks =
+        a.m_blockUsed == 0 && b.m_blockUsed == 0 ? std::min(lengthA, lengthB) / 64 : 0;
+    if (blocks > 0) {
+        a.m_pCompressPair(a.m_state.data(), bytesA, b.m_state.data(), bytesB, blocks);
+        const size_t done = blocks * 64;
+        a.m_length += done;
+        b.m_length += done;
+        bytesA += done;
+        bytesB += done;
+        lengthA -= done;
+        lengthB -= done;
+    }
+    a.Update(bytesA, lengthA);
+    b.Update(bytesB, lengthB);
+}
 
 void CSha256::Update(const void* data, size_t length) {
     if (length == 0) return;
@@ -70,8 +95,8 @@ Sha256Digest CSha256::Finish() {
     return digest;
 }
 
-Sha256Digest Sha256(std::string_view data) {
-    CSha256 hash;
+Sha256Digest Sha256(std::string_view data, sha256::Kernel kernel) {
+    CSha256 hash(kernel);
     hash.Update(data);
     return hash.Finish();
 }
@@ -86,10 +111,10 @@ std::string Sha256Hex(const Sha256Digest& digest) {
     return text;
 }
 
-Sha256Digest HmacSha256(std::string_view key, std::string_view message) {
+Sha256Digest HmacSha256(std::string_view key, std::string_view message, sha256::Kernel kernel) {
     std::array<uint8_t, 64> block{};
     if (key.size() > block.size()) {
-        const Sha256Digest hashedKey = Sha256(key);
+        const Sha256Digest hashedKey = Sha256(key, kernel);
         std::memcpy(block.data(), hashedKey.data(), hashedKey.size());
     } else {
         std::memcpy(block.data(), key.data(), key.size());
@@ -100,24 +125,25 @@ Sha256Digest HmacSha256(std::string_view key, std::string_view message) {
         inner[i] = block[i] ^ 0x36;
         outer[i] = block[i] ^ 0x5c;
     }
-    CSha256 innerHash;
+    CSha256 innerHash(kernel);
     innerHash.Update(inner.data(), inner.size());
     innerHash.Update(message);
     const Sha256Digest innerDigest = innerHash.Finish();
-    CSha256 outerHash;
+    CSha256 outerHash(kernel);
     outerHash.Update(outer.data(), outer.size());
     outerHash.Update(innerDigest.data(), innerDigest.size());
     return outerHash.Finish();
 }
 
-Sha256Digest Pbkdf2Sha256(std::string_view password, std::string_view salt, uint32_t iterations) {
+Sha256Digest Pbkdf2Sha256(std::string_view password, std::string_view salt, uint32_t iterations,
+                          sha256::Kernel kernel) {
     std::string first(salt);
     first.append("\0\0\0\1", 4);  // block index 1
-    Sha256Digest u = HmacSha256(password, first);
+    Sha256Digest u = HmacSha256(password, first, kernel);
     Sha256Digest result = u;
     for (uint32_t i = 1; i < iterations; ++i) {
         u = HmacSha256(password,
-                       std::string_view(reinterpret_cast<const char*>(u.data()), u.size()));
+                       std::string_view(reinterpret_cast<const char*>(u.data()), u.size()), kernel);
         for (size_t k = 0; k < result.size(); ++k) result[k] ^= u[k];
     }
     return result;

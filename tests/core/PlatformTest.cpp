@@ -211,6 +211,23 @@ TEST(PlatformRead, EmptyFileEndsAtOnce) {
     EXPECT_EQ(0u, count);
 }
 
+TEST(PlatformRead, AnOpenFileTellsItsSizeAndLastWriteTimeBeforeAndAfterItIsRead) {
+    TempDir dir;
+    dir.Write("tool.exe", std::string(300000, 'x'));
+    SetModificationTime(dir.path() / "tool.exe", 1796634359);
+    std::unique_ptr<qm::IReadFile> file;
+    ASSERT_EQ(0u, qm::Platform().OpenForReading(dir["tool.exe"], file));
+    for (int pass = 0; pass < 2; ++pass) {
+        qm::FileFacts facts;
+        ASSERT_TRUE(file->Facts(facts)) << pass;
+        EXPECT_EQ(facts.size, 300000u) << pass;
+        EXPECT_EQ(facts.lastWrite.ticks, TicksOfUnixTime(1796634359)) << pass;
+        std::vector<char> buffer(1 << 20);
+        size_t count = 0;
+        ASSERT_TRUE(file->Read(buffer.data(), buffer.size(), count));
+    }
+}
+
 TEST(PlatformRead, FailedOpensGiveTheSystemErrorCode) {
     TempDir dir;
     dir.MakeDirectory("sub");
