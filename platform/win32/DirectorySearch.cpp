@@ -14,6 +14,7 @@ void FillEntry(const WIN32_FIND_DATAA& data, FoundEntry& entry) {
     entry.name = data.cFileName;
     entry.lastWrite.ticks = TicksOf(data.ftLastWriteTime);
     entry.isDirectory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    entry.size = (uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
 }
 
 // The mask of a search pattern: its last component.

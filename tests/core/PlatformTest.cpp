@@ -156,6 +156,7 @@ TEST(PlatformSearch, FindsOneNamedFile) {
     ASSERT_TRUE(search);
     EXPECT_EQ("tool.exe", entry.name);
     EXPECT_FALSE(entry.isDirectory);
+    EXPECT_EQ(1u, entry.size);  // the window's count of bytes rests on it
     EXPECT_EQ(TicksOfUnixTime(1782907200), entry.lastWrite.ticks);
     EXPECT_FALSE(search->Next(entry));
 
