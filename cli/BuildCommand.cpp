@@ -52,6 +52,7 @@ int RunBuild(const CommandLine& line) {
             break;
     }
     ReportUnreadable(result.unreadable, result.changing);
+    if (result.savedAsUnicode) WriteError(QM_TEXT_LIST_SAVED_AS_UNICODE "\n");
     // Names without the system's "<dir>.\" form, which reads oddly on posix.
     const std::string backupName =
         result.backupPath.substr(result.backupPath.find_last_of('\\') + 1);

@@ -150,7 +150,7 @@ std::string TsvField(const std::string& text) {
 
 std::string JsonString(const std::string& text) {
     std::string out = "\"";
-    for (char16_t unit : SystemTextToUtf16(text)) {
+    for (char16_t unit : TextToUtf16(text)) {
         switch (unit) {
             case u'"':
                 out += "\\\"";

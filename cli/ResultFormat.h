@@ -14,8 +14,7 @@
 // blank. Neither passes a control character to the terminal: CSV and TSV
 // show each that remains (CSV keeps tab) as '?', as the table does. JSON is
 // plain ASCII: control characters and every character beyond 0x7F are
-// written as \u escapes, decoded from the system code page (see
-// SystemTextToUtf16).
+// written as \u escapes of its UTF-16 (see TextToUtf16).
 #pragma once
 
 #include <string>

@@ -15,7 +15,6 @@
 #include "core/ResultSort.h"
 #include "core/Verdict.h"
 #include "core/WaitCursor.h"
-#include "platform/AsciiCase.h"
 #include "platform/Platform.h"
 
 namespace qm {
@@ -69,13 +68,13 @@ public:
                 fits ? Platform().FindFirst(pattern, entry) : nullptr;
             if (!search) continue;
             do {
-                if (!entry.isDirectory) m_sizes[index][AsciiLowerCopy(entry.name)] = entry.size;
+                if (!entry.isDirectory) m_sizes[index][Platform().NameKey(entry.name)] = entry.size;
             } while (search->Next(entry));
         }
     }
     uint64_t Of(int sectionIndex, const std::string& name) const {
         const auto& sizes = m_sizes[sectionIndex];
-        const auto found = sizes.find(AsciiLowerCopy(name));
+        const auto found = sizes.find(Platform().NameKey(name));
         return found != sizes.end() ? found->second : 0;
     }
 

@@ -23,6 +23,12 @@
 // A password that is not the update password (IDS_WRONG_PASSWORD).
 #define QM_TEXT_WRONG_PASSWORD "The entered password is not valid !"
 
+// A build whose list holds a name that the ANSI code page cannot spell
+// (IDS_LIST_SAVED_AS_UNICODE).
+#define QM_TEXT_LIST_SAVED_AS_UNICODE                                          \
+    "A file name cannot be spelt in the ANSI code page: the release list was " \
+    "saved as Unicode (UTF-16LE), which Windows reads as well."
+
 // Why a compared file has its status, in the command line's JSON ("cause")
 // and the window's row tips and Edit comment (IDS_CAUSE_...).
 #define QM_CAUSE_SAME_CONTENT "same content"

@@ -128,6 +128,7 @@ BuildResult CReleaseListBuild::BuildReleaseList() {
     result.entries = m_nEntriesWritten;
     result.unreadable = m_unreadable;
     result.changing = m_changing;
+    result.savedAsUnicode = m_newList.BecameUnicode();
     return result;
 }
 
@@ -138,7 +139,13 @@ BuildResult CReleaseListBuild::Replace(const std::string& windowsDirectory) {
 
     // The whole new list is on disk before it takes the old one's place, so
     // there is never a moment without a complete release list.
-    const FreshFileResult newList = WriteFreshFile(NewListPath(windowsDirectory), m_newList.Text());
+    std::string bytes;
+    if (!m_newList.FileBytes(bytes)) {
+        result.status = BuildResult::WriteFailed;
+        result.error = m_newList.LastSaveError();
+        return result;
+    }
+    const FreshFileResult newList = WriteFreshFile(NewListPath(windowsDirectory), bytes);
     if (newList.path.empty()) {
         result.status = BuildResult::WriteFailed;
         result.error = newList.error;

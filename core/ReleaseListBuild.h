@@ -37,6 +37,8 @@ struct BuildResult {
     // \qmw.\locked.exe), and those among them that changed during every read.
     std::vector<std::string> unreadable;
     std::vector<std::string> changing;
+    // A name that the ANSI code page cannot spell made the list UTF-16LE.
+    bool savedAsUnicode = false;
 };
 
 class CReleaseListBuild {

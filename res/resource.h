@@ -121,6 +121,8 @@
 // A write refused although qmverify runs as administrator (%s: the file,
 // %s: the system's reason).
 #define IDS_WRITE_REFUSED 177
+// A build that wrote its list as Unicode for a name (QM_TEXT_LIST_SAVED_AS_UNICODE).
+#define IDS_LIST_SAVED_AS_UNICODE 178
 
 // Controls of the main window (IDD_QMVERIFY_DIALOG)
 #define IDC_RESULT_LIST 1000

@@ -172,6 +172,10 @@ void ShowBuildOutcome(HWND owner, const qm::BuildResult& build) {
         AppMessageBox(owner, UnreadableFilesText(build.unreadable, build.changing), kAppName,
                       MB_ICONWARNING);
     }
+    if (build.savedAsUnicode) {
+        AppMessageBox(owner, LoadResString(IDS_LIST_SAVED_AS_UNICODE), kAppName,
+                      MB_ICONINFORMATION);
+    }
 }
 
 std::string UnreachedEntriesText(const qm::ListFindings& findings) {

@@ -10,6 +10,7 @@
 #include "platform/Platform.h"
 #include "res/resource.h"
 #include "ui/AppServices.h"
+#include "ui/WideText.h"
 
 namespace {
 
@@ -134,7 +135,7 @@ std::string StatusWithCause(const qm::ComparedFile& file, const qm::StatusTexts&
 
 std::string ComparedDirectory(const char* directory) {
     const std::string shown = qm::ShownPath(directory);
-    char whole[MAX_PATH] = "";
-    const DWORD length = ::GetFullPathNameA(shown.c_str(), sizeof whole, whole, nullptr);
-    return length > 0 && length < sizeof whole ? std::string(whole) : shown;
+    wchar_t whole[MAX_PATH] = L"";
+    const DWORD length = ::GetFullPathNameW(Wide(shown).c_str(), MAX_PATH, whole, nullptr);
+    return length > 0 && length < MAX_PATH ? Utf8(whole) : shown;
 }
