@@ -7,6 +7,7 @@
 
 #include "core/Capacities.h"
 #include "core/Crc32.h"
+#include "core/EntryRecord.h"
 #include "core/FileStatus.h"
 #include "core/Fingerprint.h"
 #include "core/ListedEntries.h"
@@ -47,6 +48,7 @@ std::vector<ListedEntry> WalkEntries(const CIniFile& releaseList,
             if (releaseList.ReadText(component.section, EntryKey(kSha256KeyPrefix, n), 2).empty()) {
                 job.digests = Digests::Crc32Only;
             }
+            job.bounds.recorded = RecordedSize(releaseList, component.section, n);
             entries.push_back(std::move(entry));
             jobs.push_back(std::move(job));
         });
@@ -130,7 +132,7 @@ ComparedFile UnlistedFileOf(const UnlistedFile& unlisted, const FileNow& now) {
     file.name = NameOf(unlisted);
     file.path = unlisted.path;
     file.status = NotListed;
-    file.cause = RowCause::NotListed;
+    file.cause = now.tooLarge ? RowCause::TooLarge : RowCause::NotListed;
     file.digest = RowDigest::None;
     TakeNow(file, now);
     return file;
@@ -191,7 +193,12 @@ bool CompareAll(const std::string& listPath, const ComparisonHooks& hooks,
     if (readable && scope.Any()) found = FindUnlistedFiles(releaseList, scope);
     result.unsearched = found.unsearched;
     const std::vector<UnlistedFile>& unlisted = found.files;
-    for (const UnlistedFile& file : unlisted) jobs.push_back({file.path, file.pathIsWhole});
+    // Planted files come after every listed one, each within the bound, so
+    // that none holds the listed verdicts back.
+    for (const UnlistedFile& file : unlisted) {
+        jobs.push_back({file.path, file.pathIsWhole, Digests::Crc32AndSha256,
+                        SizeBounds{std::nullopt, kLargestUnlistedFile}});
+    }
 
     result.filesToCompare = static_cast<int>(jobs.size());
     CRunCount count(hooks.progress, result.filesToCompare);

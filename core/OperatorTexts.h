@@ -41,4 +41,7 @@
 #define QM_CAUSE_HELD_OPEN "held open by another program"
 #define QM_CAUSE_UNREADABLE "unreadable"
 #define QM_CAUSE_CHANGED_WHILE_READ "changed while read"
+#define QM_CAUSE_SIZE_CHANGED "size changed"
+// With the bound's words (kLargestUnlistedFileWords) after it.
+#define QM_CAUSE_TOO_LARGE "not read: larger than"
 #define QM_CAUSE_NOT_LISTED "not listed"

@@ -42,6 +42,8 @@ constexpr int kLastReadableEntry = 9998;
 // a list that carries it stays readable by whatever read it before.
 std::string EntryKey(const char* prefix, int n);
 constexpr char kSha256KeyPrefix[] = "SHA256";
+// The file's size in bytes, where an entry records it (after its SHA-256).
+constexpr char kSizeKeyPrefix[] = "Size";
 
 // "%s.\qmverify.lst" in the Windows directory; "" when the directory is
 // unknown.

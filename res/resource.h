@@ -123,6 +123,9 @@
 #define IDS_WRITE_REFUSED 177
 // A build that wrote its list as Unicode for a name (QM_TEXT_LIST_SAVED_AS_UNICODE).
 #define IDS_LIST_SAVED_AS_UNICODE 178
+#define IDS_CAUSE_SIZE_CHANGED 179
+// Followed by the bound's words (kLargestUnlistedFileWords).
+#define IDS_CAUSE_TOO_LARGE 180
 
 // Controls of the main window (IDD_QMVERIFY_DIALOG)
 #define IDC_RESULT_LIST 1000

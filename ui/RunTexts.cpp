@@ -6,6 +6,7 @@
 
 #include "core/BoundedFormat.h"
 #include "core/Capacities.h"
+#include "core/ReadingLoop.h"
 #include "core/ReleaseListCheck.h"
 #include "platform/Platform.h"
 #include "res/resource.h"
@@ -118,6 +119,10 @@ std::string CauseWords(qm::RowCause cause) {
             return LoadResString(IDS_CAUSE_CHANGED_WHILE_READ);
         case qm::RowCause::NotListed:
             return LoadResString(IDS_CAUSE_NOT_LISTED);
+        case qm::RowCause::SizeChanged:
+            return LoadResString(IDS_CAUSE_SIZE_CHANGED);
+        case qm::RowCause::TooLarge:
+            return LoadResString(IDS_CAUSE_TOO_LARGE) + " " + qm::kLargestUnlistedFileWords;
         case qm::RowCause::Unknown:
             break;
     }
