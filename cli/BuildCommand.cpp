@@ -51,8 +51,7 @@ int RunBuild(const CommandLine& line) {
         case BuildResult::Ok:
             break;
     }
-    ReportUnreadable(result.unreadable, result.changing);
-    if (result.savedAsUnicode) WriteError(QM_TEXT_LIST_SAVED_AS_UNICODE "\n");
+    const bool leftOut = ReportBuildNotes(result);
     // Names without the system's "<dir>.\" form, which reads oddly on posix.
     const std::string backupName =
         result.backupPath.substr(result.backupPath.find_last_of('\\') + 1);
@@ -62,7 +61,8 @@ int RunBuild(const CommandLine& line) {
                                                          " in " + shownDirectory + "\n";
     report += "Release list qmverify.lst in " + shownDirectory + " written with " +
               std::to_string(result.entries) + " entries.\n";
-    return Report(report, "the release list was written");
+    const int status = Report(report, "the release list was written");
+    return leftOut ? kExitError : status;
 }
 
 }  // namespace qm::cli

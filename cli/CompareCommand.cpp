@@ -138,7 +138,7 @@ int RunCompare(const CommandLine& line) {
         std::chrono::duration<double>(std::chrono::steady_clock::now() - startTick).count();
     if (result.builtList) {
         if (result.build.status != BuildResult::Ok) return Fail(BuildFailure(result.build));
-        ReportUnreadable(result.build.unreadable, result.build.changing);
+        facts.leftOut = ReportBuildNotes(result.build) ? result.build.LeftOut() : 0;
     }
     // An unreadable list would pass as "nothing to compare": refuse it.
     if (result.listUnreadable) {
@@ -158,7 +158,7 @@ int RunCompare(const CommandLine& line) {
         Tell("cannot search " + Shown(directory.directory) +
              " for files that no entry names: " + Platform().ErrorText(directory.error));
     }
-    if (listFindings || !result.unsearched.empty()) return kExitError;
+    if (listFindings || !result.unsearched.empty() || facts.leftOut > 0) return kExitError;
     for (const ResultRow& row : table.Rows()) {
         if (row.file.status == NotIdentical || row.file.status == NotListed) {
             return kExitDifferences;

@@ -84,7 +84,7 @@ std::string FormatSeparated(const CResultTable& table, bool csv) {
 // What the rows' records say beyond the nine columns: the cause, whether
 // the date moved, the digest that decided and the SHA-256 texts.
 std::string JsonFacts(const ComparedFile& file) {
-    const bool listed = file.cause != RowCause::NotListed;
+    const bool listed = file.status != NotListed;
     std::string out = ", \"cause\": " + JsonString(CauseText(file.cause));
     out += ", \"dateChanged\": ";
     // Nothing recorded, nothing to compare with: neither true nor false.

@@ -33,6 +33,7 @@ struct RunFacts {
     double duration = 0;                  // seconds
     ListFindings findings;                // what the list says against the run
     bool unsearched[2] = {false, false};  // --unlisted: the directory could not be searched
+    int leftOut = 0;                      // files the build of this run left out of full sections
 };
 
 std::string FormatRows(const CResultTable& table, OutputFormat format, const RunFacts& facts = {});

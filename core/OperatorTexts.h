@@ -29,6 +29,12 @@
     "A file name cannot be spelt in the ANSI code page: the release list was " \
     "saved as Unicode (UTF-16LE), which Windows reads as well."
 
+// A build that found more files than a section holds (IDS_FILES_LEFT_OUT):
+// the count, the section, the most entries.
+#define QM_TEXT_FILES_LEFT_OUT                                             \
+    "%d files of section %s were left out of the release list: a section " \
+    "holds %d entries. They show as \"Not listed\"."
+
 // Why a compared file has its status, in the command line's JSON ("cause")
 // and the window's row tips and Edit comment (IDS_CAUSE_...).
 #define QM_CAUSE_SAME_CONTENT "same content"

@@ -42,6 +42,12 @@ void CReleaseListBuild::ScanDirectory(const char* directory, const char* mask, c
     std::unique_ptr<IDirectorySearch> search = Platform().FindFirst(pattern, entry);
     if (!search) return;  // missing directory or nothing matches
     do {
+        // Beyond the last entry that every reader reaches, a file would be
+        // recorded where no comparison looks: it is counted and left out.
+        if (m_nEntry > kLastReadableEntry) {
+            ++m_leftOut[std::string(section) == kComponentDirectories[1].section ? 1 : 0];
+            continue;
+        }
         FoundFile file{section, m_nEntry++, entry.name, entry.lastWrite, entry.size, {}};
         file.job.path = ListedFilePath(directory, entry.name, &file.job.pathIsWhole);
         found.push_back(std::move(file));
@@ -108,6 +114,7 @@ BuildResult CReleaseListBuild::BuildReleaseList() {
     m_nEntriesWritten = 0;
     m_unreadable.clear();
     m_changing.clear();
+    m_leftOut[0] = m_leftOut[1] = 0;
     std::vector<FoundFile> found;
     for (const ScanStep& step : kScanTable) {
         if (step.startsSection) m_nEntry = 1;
@@ -129,6 +136,8 @@ BuildResult CReleaseListBuild::BuildReleaseList() {
     result.unreadable = m_unreadable;
     result.changing = m_changing;
     result.savedAsUnicode = m_newList.BecameUnicode();
+    result.leftOut[0] = m_leftOut[0];
+    result.leftOut[1] = m_leftOut[1];
     return result;
 }
 

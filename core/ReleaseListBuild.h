@@ -39,6 +39,10 @@ struct BuildResult {
     std::vector<std::string> changing;
     // A name that the ANSI code page cannot spell made the list UTF-16LE.
     bool savedAsUnicode = false;
+    // Files found beyond the last entry a section holds, per section ("qmw",
+    // "db1"): not recorded, so the next comparison shows them "Not listed".
+    int leftOut[2] = {0, 0};
+    int LeftOut() const { return leftOut[0] + leftOut[1]; }
 };
 
 class CReleaseListBuild {
@@ -75,6 +79,7 @@ private:
     int m_nEntriesWritten = 0;
     std::vector<std::string> m_unreadable;
     std::vector<std::string> m_changing;
+    int m_leftOut[2] = {0, 0};
 };
 
 }  // namespace qm

@@ -126,6 +126,10 @@
 #define IDS_CAUSE_SIZE_CHANGED 179
 // Followed by the bound's words (kLargestUnlistedFileWords).
 #define IDS_CAUSE_TOO_LARGE 180
+// A build that left files out of a full section (QM_TEXT_FILES_LEFT_OUT).
+#define IDS_FILES_LEFT_OUT 181
+// Add on a section whose every entry number is taken.
+#define IDS_ADD_SECTION_FULL 182
 
 // Controls of the main window (IDD_QMVERIFY_DIALOG)
 #define IDC_RESULT_LIST 1000

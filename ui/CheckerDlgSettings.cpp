@@ -55,7 +55,7 @@ void CCheckerDlg::AddFile(const SettingsChoice& choice) {
     }();
     switch (result) {
         case qm::AddResult::NoFreeNumber:
-            ShowFailure(m_hWnd, IDS_ADD_FAILED);
+            ShowFailure(m_hWnd, IDS_ADD_SECTION_FULL);
             break;
         case qm::AddResult::WriteFailed:
             ShowWriteFailure(m_hWnd, IDS_ADD_FAILED, error);

@@ -586,5 +586,34 @@ TEST(ComparisonRun, TheRecordedSizeDecidesAtOnceAndAGiantPlantedFileIsNotRead) {
     EXPECT_EQ(ByPath(without.table)["\\qmw.\\tool.exe"].file.cause, RowCause::ContentChanged);
 }
 
+#ifndef _WIN32
+// A section holds 9998 entries: a build that finds more records the first
+// ones in walk order and counts the rest, and the next comparison shows
+// exactly those as "Not listed".
+TEST(ComparisonRun, FilesBeyondAFullSectionAreCountedAndThenNotListed) {
+    SampleInstallation sample;
+    for (int i = 0; i < kLastReadableEntry + 2; ++i) {
+        sample.WriteFile("qmw/f" + std::to_string(i) + ".dll", "");
+    }
+    CompareRun build;
+    ASSERT_TRUE(build.result.builtList);
+    EXPECT_EQ(build.result.build.leftOut[0], 2);
+    EXPECT_EQ(build.result.build.leftOut[1], 0);
+    EXPECT_EQ(build.result.build.entries, kLastReadableEntry);
+    const CIniFile list = sample.LoadList();
+    EXPECT_FALSE(list.ReadText("qmw", EntryKey("File", kLastReadableEntry), 64).empty());
+    EXPECT_TRUE(list.ReadText("qmw", EntryKey("File", kLastReadableEntry + 1), 64).empty());
+
+    CompareRun next(false);
+    next.unlisted.sections[0] = true;
+    next.Go();
+    int notListed = 0;
+    for (const ResultRow& row : next.table.Rows()) {
+        notListed += row.file.status == NotListed ? 1 : row.file.status == Identical ? 0 : 100;
+    }
+    EXPECT_EQ(notListed, 2);
+}
+#endif
+
 }  // namespace
 }  // namespace qm
