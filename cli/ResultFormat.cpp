@@ -26,12 +26,7 @@ constexpr const char* kJsonNames[kColumnCount] = {
 // over what was shown): a field shows each as '?', as the table does. Tab is
 // the one a field keeps, where the format has its own rule for it.
 std::string WithoutControls(const std::string& text) {
-    std::string field = text;
-    for (char& c : field) {
-        const unsigned char byte = static_cast<unsigned char>(c);
-        if ((byte < 0x20 && c != '\t') || byte == 0x7F) c = '?';
-    }
-    return field;
+    return WithoutControlCharacters(text, true);
 }
 
 std::string FormatTable(const CResultTable& table) {

@@ -75,6 +75,8 @@ const char* CauseText(RowCause cause) {
             return QM_CAUSE_NOT_LISTED;
         case RowCause::SizeChanged:
             return QM_CAUSE_SIZE_CHANGED;
+        case RowCause::Folder:
+            return QM_CAUSE_FOLDER;
         case RowCause::TooLarge: {
             static const std::string text =
                 std::string(QM_CAUSE_TOO_LARGE " ") + kLargestUnlistedFileWords;

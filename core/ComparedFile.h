@@ -46,6 +46,7 @@ enum class RowCause {
     NotListed,              // a program file that no entry of its section names
     SizeChanged,            // its size is not the recorded one: not read
     TooLarge,               // planted, and beyond the bound of a planted file: not read
+    Folder,                 // a directory whose name a mask selects: nothing to read
 };
 
 // What decided the status: the SHA-256 that the entry records, or the CRC-32

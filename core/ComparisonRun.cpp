@@ -132,8 +132,14 @@ ComparedFile UnlistedFileOf(const UnlistedFile& unlisted, const FileNow& now) {
     file.name = NameOf(unlisted);
     file.path = unlisted.path;
     file.status = NotListed;
-    file.cause = now.tooLarge ? RowCause::TooLarge : RowCause::NotListed;
+    file.cause = unlisted.isFolder ? RowCause::Folder
+                 : now.tooLarge    ? RowCause::TooLarge
+                                   : RowCause::NotListed;
     file.digest = RowDigest::None;
+    if (unlisted.isFolder) {
+        file.crcNow.clear();  // nothing read: no CRC, not that of an empty file
+        return file;
+    }
     TakeNow(file, now);
     return file;
 }

@@ -48,6 +48,7 @@
 #define QM_CAUSE_UNREADABLE "unreadable"
 #define QM_CAUSE_CHANGED_WHILE_READ "changed while read"
 #define QM_CAUSE_SIZE_CHANGED "size changed"
+#define QM_CAUSE_FOLDER "a folder"
 // With the bound's words (kLargestUnlistedFileWords) after it.
 #define QM_CAUSE_TOO_LARGE "not read: larger than"
 #define QM_CAUSE_NOT_LISTED "not listed"

@@ -50,6 +50,7 @@ private:
 struct FoundName {
     std::string directory;
     std::string name;
+    bool isFolder;
 };
 
 // The section's names that the build's masks select, in scan-table order.
@@ -64,7 +65,7 @@ std::vector<FoundName> SectionNames(const char* section) {
             patternFits ? Platform().FindFirst(pattern, entry) : nullptr;
         if (!search) continue;
         do {
-            names.push_back({step.directory, entry.name});
+            names.push_back({step.directory, entry.name, entry.isDirectory});
         } while (search->Next(entry));
     }
     return names;
@@ -95,6 +96,7 @@ UnlistedFiles FindUnlistedFiles(const CIniFile& releaseList, const UnlistedScope
             UnlistedFile file;
             file.path = ListedFilePath(name.directory.c_str(), name.name, &file.pathIsWhole);
             file.sectionIndex = index;
+            file.isFolder = name.isFolder;
             found.files.push_back(std::move(file));
         }
     }

@@ -130,6 +130,7 @@
 #define IDS_FILES_LEFT_OUT 181
 // Add on a section whose every entry number is taken.
 #define IDS_ADD_SECTION_FULL 182
+#define IDS_CAUSE_FOLDER 183
 
 // Controls of the main window (IDD_QMVERIFY_DIALOG)
 #define IDC_RESULT_LIST 1000

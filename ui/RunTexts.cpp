@@ -121,6 +121,8 @@ std::string CauseWords(qm::RowCause cause) {
             return LoadResString(IDS_CAUSE_NOT_LISTED);
         case qm::RowCause::SizeChanged:
             return LoadResString(IDS_CAUSE_SIZE_CHANGED);
+        case qm::RowCause::Folder:
+            return LoadResString(IDS_CAUSE_FOLDER);
         case qm::RowCause::TooLarge:
             return LoadResString(IDS_CAUSE_TOO_LARGE) + " " + qm::kLargestUnlistedFileWords;
         case qm::RowCause::Unknown:

@@ -38,6 +38,20 @@ TEST(FieldEscaping, SeparatedFieldsShowControlCharactersAsTheTableDoes) {
     EXPECT_EQ(CsvField("cr\r, quoted"), "\"cr?, quoted\"");
 }
 
+// C1 control characters drive a terminal as C0 ones do (U+009B is CSI):
+// the table, CSV and TSV show each as '?', as a UTF-8 character or as a
+// lone byte, and letters whose UTF-8 holds such bytes stay.
+TEST(FieldEscaping, C1ControlCharactersAreReplacedAsC0Ones) {
+    const std::string text =
+        "a\xC2\x9B"
+        "b\x9B"
+        "c\x1B\t\xC4\x81\xC3\xA9";
+    EXPECT_EQ(WithoutControlCharacters(text, true), "a?b?c?\t\xC4\x81\xC3\xA9");
+    EXPECT_EQ(Printable(text), "a?b?c??\xC4\x81\xC3\xA9");
+    EXPECT_EQ(TsvField(text), "a?b?c? \xC4\x81\xC3\xA9");
+    EXPECT_EQ(CsvField("\xC2\x85x"), "?x");
+}
+
 TEST(FieldEscaping, JsonIsAsciiWithEscapes) {
     EXPECT_EQ(JsonString("\\qmw.\\a \"b\""), "\"\\\\qmw.\\\\a \\\"b\\\"\"");
     EXPECT_EQ(JsonString(std::string("\x01\x1f\x7f\t\n\r", 6)),

@@ -540,6 +540,22 @@ TEST(ComparisonRun, ARunCountsFilesAndBytesAndStopsWhenTheCallerSaysSo) {
     EXPECT_GE(bytes, 1000u);  // four of the six, the smallest four at least
 }
 
+// A directory whose name a mask selects is a folder, never an empty file.
+TEST(ComparisonRun, APlantedFolderIsShownAsAFolder) {
+    SampleInstallation sample;
+    sample.WriteFile("qmw/tool.exe", "tool");
+    CompareRun build;
+    sample.MakeDirectory("qmw/evil.dll");
+    CompareRun run(false);
+    run.unlisted.sections[0] = true;
+    run.Go();
+    const ComparedFile folder = ByPath(run.table)["\\qmw.\\evil.dll"].file;
+    EXPECT_EQ(folder.status, NotListed);
+    EXPECT_EQ(folder.cause, RowCause::Folder);
+    EXPECT_STREQ(CauseText(folder.cause), "a folder");
+    EXPECT_EQ(folder.crcNow, "");
+}
+
 // The build records each file's size beside its SHA-256. A listed file of
 // another size is "Not identical" from its open alone, a giant sparse one
 // too; a planted file beyond the bound is shown unread, with its cause.
