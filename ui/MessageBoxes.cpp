@@ -58,14 +58,13 @@ std::string NamesInTheWay(UINT messageId) {
 
 }  // namespace
 
-void ShowWarning(const std::string& text, const std::string& caption) {
-    AppMessageBox(::GetActiveWindow(), text, caption, MB_ICONWARNING);
+void ShowWarning(HWND owner, const std::string& text, const std::string& caption) {
+    AppMessageBox(owner, text, caption, MB_ICONWARNING);
 }
 
-bool AskYesNo(const std::string& text, const std::string& caption) {
+bool AskYesNo(HWND owner, const std::string& text, const std::string& caption) {
     // MB_DEFBUTTON1: Yes is the default button.
-    return AppMessageBox(::GetActiveWindow(), text, caption,
-                         MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON1) == IDYES;
+    return AppMessageBox(owner, text, caption, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON1) == IDYES;
 }
 
 void ShowFailure(HWND owner, UINT messageId) {

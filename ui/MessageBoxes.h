@@ -11,12 +11,14 @@
 #include "core/ReleaseListBuild.h"
 #include "core/ReleaseListCheck.h"
 
-// OK only, warning icon, owned by the active window.
-void ShowWarning(const std::string& text, const std::string& caption);
+// OK only, warning icon, owned by `owner` (never "the active window": right
+// after a dialog closes Windows may not have activated its owner yet, and an
+// unowned box leaves the dialog behind it open to clicks).
+void ShowWarning(HWND owner, const std::string& text, const std::string& caption);
 
-// Yes and No with the question icon, Yes the default, owned by the active
-// window; true when the operator chose Yes.
-bool AskYesNo(const std::string& text, const std::string& caption);
+// Yes and No with the question icon, Yes the default, owned by `owner`; true
+// when the operator chose Yes.
+bool AskYesNo(HWND owner, const std::string& text, const std::string& caption);
 
 // Tells the operator that an operation failed: string `messageId` of the
 // string table under the program's caption, warning icon, owned by `owner`.

@@ -67,7 +67,7 @@ bool CSettingsDlg::AskPassword() {
     CModalDialog<CPasswordDlg> password;
     if (password.DoModal(m_hWnd) != IDOK) return false;
     if (!qm::IsUpdatePassword(password.m_strPassword)) {
-        ShowWarning(LoadResString(IDS_WRONG_PASSWORD), LoadResString(IDS_ERROR));
+        ShowWarning(m_hWnd, LoadResString(IDS_WRONG_PASSWORD), LoadResString(IDS_ERROR));
         return false;
     }
     return true;
@@ -88,7 +88,9 @@ void CSettingsDlg::OnAdd() {
 
 void CSettingsDlg::OnUpdateReleaseData() {
     if (!AskPassword()) return;
-    if (!AskYesNo(LoadResString(IDS_CONFIRM_UPDATE), LoadResString(IDS_CONFIRM_CAPTION))) return;
+    if (!AskYesNo(m_hWnd, LoadResString(IDS_CONFIRM_UPDATE), LoadResString(IDS_CONFIRM_CAPTION))) {
+        return;
+    }
     UpdateData(true);
     EndWith(SettingsRequest::Action::UpdateReleaseData);
 }

@@ -321,7 +321,13 @@ TEST_F(SettingsDialogTest, WrongOrMistypedPasswordIsRefusedAndCancelShowsNothing
         driver.ForgetOpened();
         std::string told, startedWith;
         bool masked = false, onlyOk = false;
-        driver.When("Settings", [&](HWND dialog) { D::Press(dialog, IDC_UPDATE_RELEASE_DATA); })
+        HWND settings = nullptr, boxOwner = nullptr;
+        driver
+            .When("Settings",
+                  [&](HWND dialog) {
+                      settings = dialog;
+                      D::Press(dialog, IDC_UPDATE_RELEASE_DATA);
+                  })
             .When("Password", [&](HWND dialog) {
                 startedWith = D::Text(dialog, IDC_PASSWORD);
                 masked = (::GetWindowLongA(::GetDlgItem(dialog, IDC_PASSWORD), GWL_STYLE) &
@@ -332,6 +338,7 @@ TEST_F(SettingsDialogTest, WrongOrMistypedPasswordIsRefusedAndCancelShowsNothing
         if (attempt.pressed == IDOK) {
             driver.When("Error", [&](HWND box) {
                 told = D::MessageText(box);
+                boxOwner = ::GetWindow(box, GW_OWNER);
                 onlyOk = ::GetDlgItem(box, IDOK) != nullptr && ::GetDlgItem(box, IDNO) == nullptr;
                 D::Press(box, IDOK);
             });
@@ -346,6 +353,7 @@ TEST_F(SettingsDialogTest, WrongOrMistypedPasswordIsRefusedAndCancelShowsNothing
             EXPECT_EQ(driver.Opened(), (Captions{"Settings", "Password", "Error"}));
             EXPECT_EQ(told, "The entered password is not valid !");
             EXPECT_TRUE(onlyOk);
+            EXPECT_EQ(boxOwner, settings) << "the warning holds Settings back";
         } else {
             EXPECT_EQ(driver.Opened(), (Captions{"Settings", "Password"}));
         }
@@ -368,8 +376,14 @@ TEST_F(SettingsDialogTest, RightPasswordThenNoChangesNothingAndYesRebuildsTheLis
         std::string asked;
         bool yesIsDefault = false;
         bool settingsStayed = false;
+        HWND settings = nullptr, boxOwner = nullptr;
         const std::string groupBefore = GroupText();
-        driver.When("Settings", [&](HWND dialog) { D::Press(dialog, IDC_UPDATE_RELEASE_DATA); })
+        driver
+            .When("Settings",
+                  [&](HWND dialog) {
+                      settings = dialog;
+                      D::Press(dialog, IDC_UPDATE_RELEASE_DATA);
+                  })
             .When("Password",
                   [&](HWND dialog) {
                       D::SetText(dialog, IDC_PASSWORD, kTestPassword);
@@ -377,6 +391,7 @@ TEST_F(SettingsDialogTest, RightPasswordThenNoChangesNothingAndYesRebuildsTheLis
                   })
             .When("Please confirm...", [&](HWND box) {
                 asked = D::MessageText(box);
+                boxOwner = ::GetWindow(box, GW_OWNER);
                 HWND yes = ::GetDlgItem(box, IDYES);
                 yesIsDefault = (::GetWindowLongA(yes, GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON &&
                                ::GetFocus() == yes;
@@ -394,6 +409,7 @@ TEST_F(SettingsDialogTest, RightPasswordThenNoChangesNothingAndYesRebuildsTheLis
         EXPECT_EQ(driver.Pending(), 0u);
         EXPECT_EQ(asked, "Update the release list now ?");
         EXPECT_TRUE(yesIsDefault);
+        EXPECT_EQ(boxOwner, settings) << "the question holds Settings back";
         EXPECT_EQ(settingsStayed, answer == IDNO);
         EXPECT_EQ(driver.Opened(), (Captions{"Settings", "Password", "Please confirm..."}))
             << "no box when the build ends";
