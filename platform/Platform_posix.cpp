@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 
 #include "platform/Platform.h"
 #include "platform/RegistryFile.h"
@@ -192,6 +193,8 @@ public:
             case kErrorFileReadOnly:
                 return "The specified file is read only";
             default: {
+                // The system's own words for a number it gave.
+                if ((error & kErrorPosix) != 0) return std::strerror(error & ~kErrorPosix);
                 char text[40];
                 std::snprintf(text, sizeof text, "System error %u", static_cast<unsigned>(error));
                 return text;
