@@ -49,9 +49,70 @@ int FindEntry(const CIniFile& releaseList, const char* section, const std::strin
     return 0;
 }
 
-AddResult Failed(uint32_t* error, uint32_t code) {
-    if (error) *error = code;
-    return AddResult::WriteFailed;
+AddResult Failed(AddOutcome& outcome, AddResult result, uint32_t code) {
+    outcome.error = code;
+    return result;
+}
+
+AddResult SigningFailed(AddOutcome& outcome, SigningProblem problem, uint32_t code) {
+    outcome.signing = problem;
+    outcome.error = code;
+    return AddResult::SigningFailed;
+}
+
+// Whether the list may be written now, and by which key: with a key, only a
+// list that is the site's own as signed (or not signed while nothing is
+// pinned) is signed again; without one, only while nothing is pinned.
+AddResult OpenSigner(const CIniFile& releaseList, const CUpdateKey* key, CSiteSigner& signer,
+                     AddOutcome& outcome) {
+    const SitePin pin = ReadSitePin();
+    if (!key) {
+        if (!pin.pinned) return AddResult::Added;
+        return SigningFailed(outcome,
+                             pin.error != kErrorSuccess ? SigningProblem::SettingsUnreadable
+                                                        : SigningProblem::KeyPinned,
+                             pin.error);
+    }
+    outcome.list = CheckListSignature(&releaseList, pin);
+    if (outcome.list.settingsError != kErrorSuccess) {
+        return SigningFailed(outcome, SigningProblem::SettingsUnreadable,
+                             outcome.list.settingsError);
+    }
+    if (IsAlarm(outcome.list.state)) {
+        return SigningFailed(outcome, SigningProblem::ListNotAsSigned, kErrorSuccess);
+    }
+    const SigningProblem problem = signer.Open(*key);
+    if (problem != SigningProblem::None) return SigningFailed(outcome, problem, signer.Error());
+    return AddResult::Added;
+}
+
+// Writes the entry's keys: the comment is left as it is, so a refreshed
+// entry keeps it.
+void WriteEntry(CIniFile& releaseList, const char* section, int n, const std::string& name,
+                const std::string& path) {
+    // The file is read once for both digests; one that cannot be read whole
+    // gets the CRC 0 and no SHA-256, as the build records it.
+    CCrc32 crc;
+    crc.BuildTable();
+    CReadBuffer buffer;
+    const FileDigests digests = ReadFileDigests(crc, path, buffer);
+    crc.FreeTable();
+    const std::string crcText = CrcText(digests.readWhole ? digests.crc : 0);
+    // A file that the search does not find gets an empty date.
+    std::string date;
+    if (!FileTimestampText(path, date)) date.clear();
+
+    releaseList.WriteText(section, EntryKey("File", n), name);
+    releaseList.WriteText(section, EntryKey("Date", n), date);
+    releaseList.WriteText(section, EntryKey("CRC", n), crcText);
+    releaseList.WriteText(section, EntryKey("Updated", n), "0");
+    const std::string sha256Key = EntryKey(kSha256KeyPrefix, n);
+    if (digests.readWhole) {
+        releaseList.WriteText(section, sha256Key, Sha256Hex(digests.sha256));
+    } else if (!releaseList.ReadText(section, sha256Key, kKeyCapacity).empty()) {
+        // An empty value reads as no SHA-256: the old one is not the file's.
+        releaseList.WriteText(section, sha256Key, "");
+    }
 }
 
 }  // namespace
@@ -85,8 +146,9 @@ bool IsBareFileName(const std::string& name) {
     return !(port && stem[3] >= '1' && stem[3] <= '9');
 }
 
-AddResult AddReleaseFile(const std::string& name, int directoryIndex, int* entry, uint32_t* error) {
-    if (error) *error = kErrorSuccess;
+AddResult AddReleaseFile(const std::string& name, int directoryIndex, const CUpdateKey* key,
+                         AddOutcome& outcome) {
+    outcome = AddOutcome();
     if (name.empty() || directoryIndex < 0 || directoryIndex > 1) return AddResult::Ignored;
     if (!IsBareFileName(name)) return AddResult::NotBareName;
     if (!IsStorableName(name)) return AddResult::Unstorable;
@@ -95,10 +157,10 @@ AddResult AddReleaseFile(const std::string& name, int directoryIndex, int* entry
     if (path.empty()) return AddResult::Unstorable;
 
     CWriterLock lock;
-    if (!lock.Held()) return Failed(error, lock.Error());
+    if (!lock.Held()) return Failed(outcome, AddResult::WriteFailed, lock.Error());
     CIniFile releaseList;
     if (!releaseList.Load(ProfilePath(kReleaseListName))) {
-        return Failed(error, releaseList.LoadError());
+        return Failed(outcome, AddResult::ReadFailed, releaseList.LoadError());
     }
     // Lines the engine cannot place may be entries it cannot see (a list
     // with other line ends, or junk): a new entry there could take a number
@@ -107,34 +169,38 @@ AddResult AddReleaseFile(const std::string& name, int directoryIndex, int* entry
     bool existing = false;
     const int n = FindEntry(releaseList, section, name, existing);
     if (n == 0) return AddResult::NoFreeNumber;
+    CSiteSigner signer;
+    const AddResult allowed = OpenSigner(releaseList, key, signer, outcome);
+    if (allowed != AddResult::Added) return allowed;
 
-    // The file is read once for both digests; one that cannot be read whole
-    // gets the CRC 0 and no SHA-256, as the build records it.
-    CCrc32 crc;
-    crc.BuildTable();
-    CReadBuffer buffer;
-    const FileDigests digests = ReadFileDigests(crc, path, buffer);
-    crc.FreeTable();
-    const std::string crcText = CrcText(digests.readWhole ? digests.crc : 0);
-    // A file that the search does not find gets an empty date.
-    std::string date;
-    if (!FileTimestampText(path, date)) date.clear();
-
-    // The comment is left as it is: a refreshed entry keeps it.
-    releaseList.WriteText(section, EntryKey("File", n), name);
-    releaseList.WriteText(section, EntryKey("Date", n), date);
-    releaseList.WriteText(section, EntryKey("CRC", n), crcText);
-    releaseList.WriteText(section, EntryKey("Updated", n), "0");
-    const std::string sha256Key = EntryKey(kSha256KeyPrefix, n);
-    if (digests.readWhole) {
-        releaseList.WriteText(section, sha256Key, Sha256Hex(digests.sha256));
-    } else if (!releaseList.ReadText(section, sha256Key, kKeyCapacity).empty()) {
-        // An empty value reads as no SHA-256: the old one is not the file's.
-        releaseList.WriteText(section, sha256Key, "");
+    WriteEntry(releaseList, section, n, name, path);
+    if (key) {
+        if (!signer.Sign(releaseList, outcome.list.sequence)) {
+            return SigningFailed(outcome, SigningProblem::SystemFailed, kErrorSuccess);
+        }
+        if (signer.Commit() != kErrorSuccess) {
+            return SigningFailed(outcome, SigningProblem::SettingsWriteFailed, signer.Error());
+        }
+        outcome.signedList = true;
+        outcome.madeKey = signer.MadeKey();
+        outcome.sequence = signer.Sequence();
+        outcome.publicKey = signer.PublicKey();
     }
-    if (!releaseList.Save()) return Failed(error, releaseList.LastSaveError());
-    if (entry) *entry = n;
+    if (!releaseList.Save()) {
+        return Failed(outcome, AddResult::WriteFailed, releaseList.LastSaveError());
+    }
+    outcome.entry = n;
     return existing ? AddResult::Refreshed : AddResult::Added;
+}
+
+AddResult AddReleaseFile(const std::string& name, int directoryIndex, int* entry, uint32_t* error) {
+    AddOutcome outcome;
+    const AddResult result = AddReleaseFile(name, directoryIndex, nullptr, outcome);
+    if (entry && (result == AddResult::Added || result == AddResult::Refreshed)) {
+        *entry = outcome.entry;
+    }
+    if (error) *error = outcome.error;
+    return result;
 }
 
 }  // namespace qm

@@ -11,6 +11,7 @@
 #include "core/ParallelFingerprints.h"
 #include "core/ReleaseListFormat.h"
 #include "core/ResultSort.h"
+#include "core/SiteKey.h"
 #include "core/Verdict.h"
 #include "core/WaitCursor.h"
 #include "platform/Platform.h"
@@ -117,8 +118,8 @@ void AddUnlistedRow(IResultList& list, const UnlistedFile& file, const FileNow& 
 // Fills the rows of both sections and of the unlisted files, with the wait
 // cursor shown; false when a list exists but cannot be read (it then reads
 // as empty).
-bool CompareAll(IResultList& list, const std::string& listPath, const StatusTexts& texts,
-                const ComparisonHooks& hooks, const UnlistedScope& scope,
+bool CompareAll(IResultList& list, const std::string& listPath, const SitePin& pin,
+                const StatusTexts& texts, const ComparisonHooks& hooks, const UnlistedScope& scope,
                 ComparisonResult& result) {
     ListFindings& findings = result.findings;
     CWaitCursor waitCursor(hooks.showWaitCursor);
@@ -129,6 +130,8 @@ bool CompareAll(IResultList& list, const std::string& listPath, const StatusText
     result.listLoadError = releaseList.LoadError();
     if (!readable) releaseList.LoadText(std::string());
     findings = CheckReleaseList(releaseList);
+    const bool missing = readable && !Platform().FileExists(listPath);
+    result.signature = CheckListSignature(missing ? nullptr : &releaseList, pin);
 
     std::vector<FingerprintJob> jobs;
     const std::vector<ListedEntry> entries = WalkEntries(releaseList, jobs);
@@ -169,14 +172,16 @@ ComparisonResult RunComparison(IResultList& list, SortState& sort, const StatusT
     ComparisonResult result;
     const std::string listPath = ReleaseListPath(Platform().WindowsDirectory());
     result.listFound = Platform().FileExists(listPath);
-    if (!result.listFound) {
+    const SitePin pin = ReadSitePin();
+    // With a key pinned, a missing list is an alarm, never rebuilt in silence.
+    if (!result.listFound && !pin.pinned) {
         if (hooks.noticeNoReleaseList) hooks.noticeNoReleaseList();
         CReleaseListBuild build(hooks.showWaitCursor, hooks.entryBuilt, hooks.waiting);
         result.build = build.BuildReleaseList();
         result.builtList = true;
     }
 
-    result.listUnreadable = !CompareAll(list, listPath, texts, hooks, unlisted, result);
+    result.listUnreadable = !CompareAll(list, listPath, pin, texts, hooks, unlisted, result);
 
     sort.m_nSortColumn = 1;
     sort.m_bSortAscending = 0;

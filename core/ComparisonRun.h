@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/IniFile.h"
+#include "core/ListSignature.h"
 #include "core/OperatorTexts.h"
 #include "core/ReleaseListBuild.h"
 #include "core/ReleaseListCheck.h"
@@ -31,7 +32,8 @@ struct StatusTexts {
 
 // What the caller does around the run; every hook may be empty.
 struct ComparisonHooks {
-    // No release list exists: tell the operator (IDS_NO_RELEASE_LIST) before the build.
+    // No release list exists and no key is pinned: tell the operator
+    // (IDS_NO_RELEASE_LIST) before the build.
     std::function<void()> noticeNoReleaseList;
     // true: show the wait cursor; false: the arrow cursor.
     std::function<void(bool)> showWaitCursor;
@@ -55,6 +57,11 @@ struct ComparisonResult {
     // Component directories that could not be searched for files that no
     // entry names (only those the run was asked to search).
     std::vector<UnsearchedDirectory> unsearched;
+    // The list's signature, checked on the very text that was compared
+    // (SignatureStateText gives its words). While the settings pin a key, a
+    // missing list is not built but told (UnsignedWhilePinned): only the
+    // password sets the baseline then.
+    ListSignature signature;
 };
 
 // The whole run (the body of OnCompare). `unlisted` chooses the component

@@ -49,7 +49,9 @@
 // over a file that exists) and replaces the original with it in one step, so
 // a failed save never leaves a half-written file. It never replaces a
 // read-only file (kErrorFileReadOnly), never one it could not read, and
-// never writes a file larger than the engine would read again.
+// never writes a file larger than the engine would read again. The new file
+// gets the old one's protection (IPlatform::CopyProtection) before it takes
+// its place, and a symbolic link is written through to its target.
 #pragma once
 
 #include <cstddef>

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "core/IniFile.h"
+#include "core/SiteKey.h"
 
 namespace qm {
 
@@ -24,6 +25,7 @@ struct BuildResult {
         BackupFailed,  // the previous list could not be kept: nothing changed
         WriteFailed,   // the new list could not be written (or the lock not taken): nothing changed
         NothingFound,  // neither directory holds a program file: no list was written
+        SigningFailed,  // the list could not be signed (see `signing`): nothing changed
     };
     Status status = Ok;
     uint32_t error = 0;  // the system's reason when it failed (kErrorLockViolation: another writer)
@@ -34,6 +36,11 @@ struct BuildResult {
     // \qmw.\locked.exe), and those among them that changed during every read.
     std::vector<std::string> unreadable;
     std::vector<std::string> changing;
+    SigningProblem signing = SigningProblem::None;  // why, when SigningFailed
+    bool signedList = false;                        // the new list carries the site's signature
+    bool madeKey = false;                           // the site's signing key was made for it
+    uint64_t sequence = 0;                          // the signature's sequence number
+    std::string publicKey;                          // the key that signed it
 };
 
 class CReleaseListBuild {
@@ -46,7 +53,12 @@ public:
                                std::function<void(int entriesSoFar)> entryWritten = {},
                                std::function<void()> waiting = {});
 
-    BuildResult BuildReleaseList();
+    // With the key of an accepted update password the new list is signed
+    // (and the site's key made, the first time). Without one (the first
+    // comparison, which builds a missing list) it is not, and the build is
+    // refused while the settings pin a key: only the password may then
+    // set the baseline.
+    BuildResult BuildReleaseList(const CUpdateKey* key = nullptr);
 
     // The entry counter: one above the last number written in the section
     // built last.
@@ -59,6 +71,8 @@ private:
     void ScanDirectory(const char* directory, const char* mask, const char* section,
                        std::vector<FoundFile>& found);
     void WriteEntries(const std::vector<FoundFile>& found);
+    bool OpenSigner(const CUpdateKey* key, CSiteSigner& signer, BuildResult& result);
+    bool SignNewList(CSiteSigner& signer, const std::string& listPath, BuildResult& result);
     BuildResult Replace(const std::string& windowsDirectory);
 
     std::function<void(bool)> m_showWaitCursor;

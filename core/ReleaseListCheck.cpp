@@ -1,5 +1,7 @@
 #include "core/ReleaseListCheck.h"
 
+#include <string>
+
 #include "core/ReleaseListFormat.h"
 #include "platform/AsciiCase.h"
 
@@ -7,13 +9,21 @@ namespace qm {
 
 namespace {
 
-// Whether a key names an entry's file: "File" and decimal digits.
-bool IsFileKey(const std::string& key) {
-    if (key.size() <= 4 || !StartsWithNoCase(key, "file")) return false;
-    for (size_t i = 4; i < key.size(); ++i) {
-        if (key[i] < '0' || key[i] > '9') return false;
+// The decimal digits after `prefix` when `key` is the prefix (any case) and
+// digits alone; "" otherwise.
+std::string EntryDigits(const std::string& key, const char* prefix) {
+    const size_t length = std::char_traits<char>::length(prefix);
+    if (key.size() <= length || !StartsWithNoCase(key, prefix)) return std::string();
+    for (size_t i = length; i < key.size(); ++i) {
+        if (key[i] < '0' || key[i] > '9') return std::string();
     }
-    return true;
+    return key.substr(length);
+}
+
+// Whether the walk of `entries` reads the entry of these digits: exactly
+// "1" to the count, without leading zeros.
+bool Walked(const std::string& digits, int entries) {
+    return digits[0] != '0' && digits.size() <= 4 && std::stoi(digits) <= entries;
 }
 
 SectionFindings CheckSection(const CIniFile& releaseList, const char* section) {
@@ -24,12 +34,20 @@ SectionFindings CheckSection(const CIniFile& releaseList, const char* section) {
         ++findings.entries;
     }
     for (const std::string& key : releaseList.KeyNames(section)) {
-        if (!IsFileKey(key) || releaseList.ReadText(section, key, 2).empty()) continue;
-        // The walk reads exactly the keys "File1" to "File<entries>".
-        const std::string digits = key.substr(4);
-        const bool walked =
-            digits[0] != '0' && digits.size() <= 4 && std::stoi(digits) <= findings.entries;
-        if (!walked) findings.unreachedKeys.push_back(key);
+        const std::string digits = EntryDigits(key, "File");
+        if (!digits.empty()) {
+            if (!releaseList.ReadText(section, key, 2).empty() &&
+                !Walked(digits, findings.entries)) {
+                findings.unreachedKeys.push_back(key);
+            }
+            continue;
+        }
+        std::string owner = EntryDigits(key, kSha256KeyPrefix);
+        if (owner.empty()) owner = EntryDigits(key, kSizeKeyPrefix);
+        if (!owner.empty() && !Walked(owner, findings.entries) &&
+            releaseList.ReadText(section, "File" + owner, 2).empty()) {
+            findings.strayKeys.push_back(key);
+        }
     }
     return findings;
 }
