@@ -84,7 +84,7 @@ std::string FormatSeparated(const CResultTable& table, bool csv) {
     return out;
 }
 
-std::string FormatJson(const CResultTable& table) {
+std::string FormatJson(const CResultTable& table, const RunFacts& facts) {
     // The cause and whether the date moved come after the nine columns.
     if (table.Rows().empty()) return "[]\n";
     std::string out = "[\n";
@@ -123,6 +123,9 @@ std::string FormatJson(const CResultTable& table) {
         out += attributes.sha256Current.empty() ? "null" : JsonString(attributes.sha256Current);
         out += ", \"sha256Release\": ";
         out += attributes.sha256Release.empty() ? "null" : JsonString(attributes.sha256Release);
+        // What the row's verdict rests on: the list's signature.
+        out += ", \"listSignature\": ";
+        out += JsonString(SignatureStateName(facts.signature.state));
         out += '}';
     }
     out += "\n]\n";
@@ -220,7 +223,7 @@ std::string FormatRows(const CResultTable& table, OutputFormat format, const Run
         case OutputFormat::Csv:
             return FormatSeparated(table, true);
         case OutputFormat::Json:
-            return FormatJson(table);
+            return FormatJson(table, facts);
         case OutputFormat::Table:
             break;
     }

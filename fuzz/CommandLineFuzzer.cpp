@@ -57,6 +57,12 @@ const char* NameOf(Command command) {
             return "comment";
         case Command::Release:
             return "release";
+        case Command::ListStatus:
+            return "list-status";
+        case Command::ListKey:
+            return "list-key";
+        case Command::Password:
+            return "password";
         case Command::None:
             break;
     }
