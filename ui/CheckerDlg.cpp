@@ -668,6 +668,7 @@ CommentStoreOutcome CCheckerDlg::StoreComment(HWND dialog, const std::string& se
             // another file now, and no retry can help.
             ShowFailure(dialog, IDS_ENTRY_CHANGED);
             return CommentStoreOutcome::Refused;
+        case qm::CommentResult::ReadFailed:
         case qm::CommentResult::WriteFailed:
             // The dialog stays open with what was typed, so the operator can
             // try again or cancel.

@@ -142,6 +142,9 @@ void ShowBuildOutcome(HWND owner, const qm::BuildResult& build) {
         case qm::BuildResult::NothingFound:
             ShowFailure(owner, IDS_NOTHING_FOUND);
             return;
+        case qm::BuildResult::SigningFailed:
+            ShowSigningFailure(owner, build.signing, build.error);
+            return;
         case qm::BuildResult::Ok:
             break;
     }
@@ -149,6 +152,15 @@ void ShowBuildOutcome(HWND owner, const qm::BuildResult& build) {
         AppMessageBox(owner, UnreadableFilesText(build.unreadable, build.changing), kAppName,
                       MB_ICONWARNING);
     }
+}
+
+void ShowSigningFailure(HWND owner, qm::SigningProblem problem, uint32_t error) {
+    if (problem == qm::SigningProblem::SettingsUnreadable ||
+        problem == qm::SigningProblem::SettingsWriteFailed) {
+        ShowWriteFailure(owner, IDS_SETTINGS_WRITE_FAILED, error);
+        return;
+    }
+    AppMessageBox(owner, qm::SigningProblemText(problem), kAppName, MB_ICONWARNING);
 }
 
 std::string UnreachedEntriesText(const qm::ListFindings& findings) {

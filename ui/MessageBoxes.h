@@ -50,6 +50,11 @@ std::string WriteFailureText(UINT messageId, uint32_t error);
 // that read every file.
 void ShowBuildOutcome(HWND owner, const qm::BuildResult& build);
 
+// Tells the operator why a password-guarded write could not sign (and so
+// wrote nothing): the settings file that could not be read or written, or
+// the problem's own text (core/OperatorTexts.h).
+void ShowSigningFailure(HWND owner, qm::SigningProblem problem, uint32_t error);
+
 // The text naming up to 20 of `paths` and the count of the rest
 // (IDS_UNREADABLE_FILES, IDS_UNREADABLE_MORE); those of `changing` changed
 // while they were read (IDS_CHANGED_WHILE_READ).

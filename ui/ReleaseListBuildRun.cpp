@@ -3,7 +3,7 @@
 #include "ui/AppServices.h"
 #include "ui/KeepAlive.h"
 
-qm::BuildResult RunReleaseListBuild() {
+qm::BuildResult RunReleaseListBuild(const qm::CUpdateKey* key) {
     qm::CReleaseListBuild build(ShowWaitCursor, KeepAliveAtPace(), KeepAlive);
-    return build.BuildReleaseList();
+    return build.BuildReleaseList(key);
 }

@@ -6,5 +6,5 @@
 #include "core/ReleaseListBuild.h"
 
 // Backs up the release list and writes a new one from both component
-// directories.
-qm::BuildResult RunReleaseListBuild();
+// directories, signed with the key of the accepted update password.
+qm::BuildResult RunReleaseListBuild(const qm::CUpdateKey* key);

@@ -68,10 +68,14 @@ void CSettingsDlg::OnOK() {
     EndDialog(IDOK);
 }
 
-bool CSettingsDlg::AskPassword() {
+bool CSettingsDlg::AskPassword(qm::CUpdateKey& key) {
     CModalDialog<CPasswordDlg> password;
     if (password.DoModal(m_hWnd) != IDOK) return false;
-    if (!qm::IsUpdatePassword(password.m_strPassword)) {
+    const qm::PasswordCheck check = [&] {
+        qm::CWaitCursor wait(ShowWaitCursor);  // PBKDF2's iterations
+        return qm::CheckUpdatePassword(password.m_strPassword, key);
+    }();
+    if (check != qm::PasswordCheck::Right) {
         ShowWarning(LoadResString(IDS_WRONG_PASSWORD), LoadResString(IDS_ERROR));
         return false;
     }
@@ -88,17 +92,23 @@ void CSettingsDlg::OnAdd() {
     }
     // Adding sets the file's baseline: the password guards it as it guards
     // the rebuild, and a wrong or cancelled password writes nothing.
-    if (!AskPassword()) return;
+    qm::CUpdateKey key;
+    if (!AskPassword(key)) return;
 
-    uint32_t error = 0;
+    qm::AddOutcome outcome;
     const qm::AddResult result = [&] {
         qm::CWaitCursor wait(ShowWaitCursor);
-        return qm::AddReleaseFile(m_strAddFile, m_nDirectory, nullptr, &error);
+        return qm::AddReleaseFile(m_strAddFile, m_nDirectory, &key, outcome);
     }();
+    const uint32_t error = outcome.error;
     switch (result) {
+        case qm::AddResult::SigningFailed:
+            ShowSigningFailure(m_hWnd, outcome.signing, error);
+            break;
         case qm::AddResult::NoFreeNumber:
             ShowFailure(m_hWnd, IDS_ADD_FAILED);
             break;
+        case qm::AddResult::ReadFailed:
         case qm::AddResult::WriteFailed:
             ShowWriteFailure(m_hWnd, IDS_ADD_FAILED, error);
             break;
@@ -119,9 +129,10 @@ void CSettingsDlg::OnAdd() {
 }
 
 void CSettingsDlg::OnUpdateReleaseData() {
-    if (!AskPassword()) return;
+    qm::CUpdateKey key;
+    if (!AskPassword(key)) return;
     if (!AskYesNo(LoadResString(IDS_CONFIRM_UPDATE), LoadResString(IDS_CONFIRM_CAPTION))) return;
 
     // The main window keeps the rows of its last comparison.
-    ShowBuildOutcome(m_hWnd, RunReleaseListBuild());
+    ShowBuildOutcome(m_hWnd, RunReleaseListBuild(&key));
 }

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "core/UpdatePassword.h"
 #include "ui/Dialog.h"
 #include "ui/MessageMap.h"
 
@@ -31,5 +32,7 @@ private:
     void OnAdd();
     // The password dialog, and the warning after a wrong password; true for
     // the right password.
-    bool AskPassword();
+    // Asks for the update password; `key` receives what it derives, which
+    // signs the write that follows.
+    bool AskPassword(qm::CUpdateKey& key);
 };

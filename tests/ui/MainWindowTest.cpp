@@ -678,7 +678,7 @@ TEST(MainWindowBuild, BuildsTheReleaseListWithoutAWindow) {
     SampleInstallation install;
     install.WriteFile("qmw", "tool.exe", "tool");
     ModalDriver windows;  // records every dialog made meanwhile, a hidden one too
-    EXPECT_EQ(RunReleaseListBuild().status, qm::BuildResult::Ok);
+    EXPECT_EQ(RunReleaseListBuild(nullptr).status, qm::BuildResult::Ok);
     EXPECT_TRUE(windows.Opened().empty());
     char name[64] = "";
     ::GetPrivateProfileStringA("qmw", "File1", "", name, sizeof name,
