@@ -140,6 +140,16 @@ bool ReportListTrust(const ComparisonResult& result, const CResultTable& table,
     return alarm;
 }
 
+// What the monitoring format says of the list and the directories.
+void TakeFacts(const ComparisonResult& result, RunFacts& facts) {
+    facts.listFound = result.listFound;
+    facts.findings = result.findings;
+    facts.signature = result.signature;
+    for (const UnsearchedDirectory& directory : result.unsearched) {
+        facts.unsearched[directory.sectionIndex] = true;
+    }
+}
+
 double SecondsSince1970(std::chrono::system_clock::time_point time) {
     return std::chrono::duration<double>(time.time_since_epoch()).count();
 }
@@ -166,12 +176,7 @@ int RunCompare(const CommandLine& line) {
     SortState sort;
     const ComparisonResult result = RunComparison(table, sort, StatusTexts(), hooks, scope);
     progress.Clear();
-    facts.listFound = result.listFound;
-    facts.findings = result.findings;
-    facts.signature = result.signature;
-    for (const UnsearchedDirectory& directory : result.unsearched) {
-        facts.unsearched[directory.sectionIndex] = true;
-    }
+    TakeFacts(result, facts);
     facts.startTime = SecondsSince1970(start);
     facts.duration =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - startTick).count();

@@ -57,6 +57,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -87,6 +88,12 @@ public:
     // The names of a section's keys as the file spells them, each once (the
     // occurrence that reads win), in the order of the file.
     std::vector<std::string> KeyNames(std::string_view section) const;
+    // Every key of a section that reads, with its value as ReadText gives
+    // it whole, in the order of the file: one pass instead of a lookup per
+    // key. The texts live until the file changes.
+    void ForEachValue(
+        std::string_view section,
+        const std::function<void(std::string_view key, std::string_view value)>& visit) const;
     // False when the names are refused (see above): nothing was written.
     bool WriteText(std::string_view section, std::string_view key, std::string_view value);
 

@@ -1,11 +1,16 @@
 #include "core/ListSignature.h"
 
+#include <array>
+#include <string_view>
+#include <vector>
+
 #include "core/Capacities.h"
 #include "core/HexText.h"
 #include "core/IniFile.h"
 #include "core/OperatorTexts.h"
 #include "core/ReleaseListFormat.h"
 #include "core/Sha256.h"
+#include "platform/AsciiCase.h"
 #include "platform/Platform.h"
 
 namespace qm {
@@ -22,9 +27,44 @@ constexpr size_t kSignatureBytes = 64;
 constexpr size_t kMostDigits = 15;
 
 // The keys of an entry that the signature covers, in the text's order.
-constexpr const char* kSignedKeys[] = {"CRC", kSha256KeyPrefix, kSizeKeyPrefix, "Date"};
+constexpr const char* kSignedKeys[] = {"File", "CRC", kSha256KeyPrefix, kSizeKeyPrefix, "Date"};
+constexpr size_t kSignedKeyCount = sizeof kSignedKeys / sizeof kSignedKeys[0];
+using EntryValues = std::array<std::string_view, kSignedKeyCount>;
 
-void AppendField(std::string& text, const std::string& value) {
+// The number of `key` when it is "<prefix><n>" as EntryKey spells entry n
+// (the prefix in any case, as lookups match it; n from 1 to 9998 without
+// leading zeros); 0 otherwise.
+int EntryNumber(std::string_view key, const char* prefix) {
+    const size_t length = std::char_traits<char>::length(prefix);
+    if (key.size() <= length || key.size() > length + 4 ||
+        !EqualNoCase(key.substr(0, length), prefix) || key[length] == '0') {
+        return 0;
+    }
+    int n = 0;
+    for (size_t i = length; i < key.size(); ++i) {
+        if (key[i] < '0' || key[i] > '9') return 0;
+        n = n * 10 + (key[i] - '0');
+    }
+    return n <= kLastReadableEntry ? n : 0;
+}
+
+// The signed values of a section's entries by number, read in one pass over
+// the section: what ReadText would give for each of their keys.
+std::vector<EntryValues> SignedValues(const CIniFile& releaseList, const char* section) {
+    std::vector<EntryValues> entries(kLastReadableEntry + 1);
+    releaseList.ForEachValue(section, [&entries](std::string_view key, std::string_view value) {
+        for (size_t field = 0; field < kSignedKeyCount; ++field) {
+            const int n = EntryNumber(key, kSignedKeys[field]);
+            if (n > 0) {
+                entries[n][field] = value;
+                return;
+            }
+        }
+    });
+    return entries;
+}
+
+void AppendField(std::string& text, std::string_view value) {
     text += ' ';
     text += std::to_string(value.size());
     text += ':';
@@ -86,19 +126,14 @@ std::string CanonicalListText(const CIniFile& releaseList, uint64_t sequence, in
     std::string text = kTextTag;
     text += "sequence " + std::to_string(sequence) + "\n";
     int count = 0;
+    // The walk of the comparison: 1 up to the first empty name.
     for (const ComponentDirectory& component : kComponentDirectories) {
-        for (int n = 1; n <= kLastReadableEntry; ++n) {
-            const std::string name =
-                releaseList.ReadText(component.section, EntryKey("File", n), kWholeValueCapacity);
-            if (name.empty()) break;
+        const std::vector<EntryValues> entries = SignedValues(releaseList, component.section);
+        for (int n = 1; n <= kLastReadableEntry && !entries[n][0].empty(); ++n) {
             text += component.section;
             text += ' ';
             text += std::to_string(n);
-            AppendField(text, name);
-            for (const char* key : kSignedKeys) {
-                AppendField(text, releaseList.ReadText(component.section, EntryKey(key, n),
-                                                       kWholeValueCapacity));
-            }
+            for (std::string_view value : entries[n]) AppendField(text, value);
             text += '\n';
             ++count;
         }

@@ -311,6 +311,15 @@ public:
     // Who besides the file's owner (and, on Windows, the administrators and
     // the system) may write it, in words; "" when nobody else may.
     virtual std::string OthersWhoMayWrite(const std::string& path);
+
+    // ReadWholeFile, and the system's reason of a result other than Ok
+    // (kErrorFileTooLarge for TooLarge). The stand-in tells the very error
+    // of the read (EIO: "Input/output error"); elsewhere, and by default,
+    // the reason comes from opening the file once more (kErrorReadFault when
+    // it opens). Not forwarded by test platforms: the default asks their
+    // own ReadWholeFile.
+    virtual ReadResult ReadWholeFileWithReason(const std::string& path, std::string& contents,
+                                               uint32_t& error);
 };
 
 // The platform in force: the real one unless a test put another in place.

@@ -53,6 +53,21 @@ ReplaceResult ReplaceWithBackup(const std::string& target, const std::string& re
     return {};
 }
 
+ReadResult IPlatform::ReadWholeFileWithReason(const std::string& path, std::string& contents,
+                                              uint32_t& error) {
+    const ReadResult result = ReadWholeFile(path, contents);
+    error = kErrorSuccess;
+    if (result == ReadResult::TooLarge) error = kErrorFileTooLarge;
+    if (result == ReadResult::Failed) {
+        // The whole-file read tells no reason; an open tells it (no access,
+        // no regular file), and a file that opens was not read.
+        std::unique_ptr<IReadFile> probe;
+        error = OpenForReading(path, probe);
+        if (error == kErrorSuccess) error = kErrorReadFault;
+    }
+    return result;
+}
+
 std::string OwnErrorText(uint32_t error) {
     switch (error) {
         case kErrorNotAFile:

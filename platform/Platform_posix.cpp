@@ -69,6 +69,11 @@ public:
         return posix::ReadWholeFile(posix::MapPath(path), contents);
     }
 
+    ReadResult ReadWholeFileWithReason(const std::string& path, std::string& contents,
+                                       uint32_t& error) override {
+        return posix::ReadWholeFile(posix::MapPath(path), contents, &error);
+    }
+
     uint32_t CreateNewFile(const std::string& path, const std::string& contents) override {
         return posix::CreateNewFile(posix::MapPath(path), contents);
     }

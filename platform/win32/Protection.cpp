@@ -9,6 +9,7 @@
 #include <aclapi.h>
 #include <sddl.h>
 
+#include <cstring>
 #include <string>
 
 #include "platform/Platform.h"
@@ -71,6 +72,66 @@ std::string AccountName(PSID sid) {
     return shown;
 }
 
+// The owner, group and access list of a file, and whether the list is
+// shielded from what its folder passes on.
+DWORD ReadDescriptor(const std::string& path, Descriptor& descriptor, bool& shielded) {
+    const DWORD error = GetNamedSecurityInfoA(
+        path.c_str(), SE_FILE_OBJECT,
+        OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+        &descriptor.owner, &descriptor.group, &descriptor.dacl, nullptr, &descriptor.handle);
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    shielded = error == ERROR_SUCCESS &&
+               GetSecurityDescriptorControl(descriptor.handle, &control, &revision) &&
+               (control & SE_DACL_PROTECTED) != 0;
+    return error;
+}
+
+bool SameList(const ACL* a, const ACL* b) {
+    if (!a || !b) return a == b;
+    return a->AclSize == b->AclSize && std::memcmp(a, b, a->AclSize) == 0;
+}
+
+// Wine keeps no descriptor of a file: it makes one up from the file's mode,
+// and turns one that is set into a mode by rules of its own (a list at 0640
+// came back as 0775). There the new file keeps the mode it was made with.
+bool UnderWine() {
+    static const bool wine =
+        GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+    return wine;
+}
+
+// Gives `target` the access list (and, where the system lets us, the owner
+// and group) of `old`. Nothing is set where the new file has them already,
+// as it has when both inherit their folder's.
+DWORD TakeDescriptor(const std::string& old, const std::string& target) {
+    if (UnderWine()) return ERROR_SUCCESS;
+    Descriptor was;
+    Descriptor now;
+    bool wasShielded = false;
+    bool nowShielded = false;
+    DWORD error = ReadDescriptor(old, was, wasShielded);
+    if (error == ERROR_SUCCESS) error = ReadDescriptor(target, now, nowShielded);
+    if (error != ERROR_SUCCESS) return error;
+    char* path = const_cast<char*>(target.c_str());
+    if (wasShielded != nowShielded || !SameList(was.dacl, now.dacl)) {
+        const SECURITY_INFORMATION shield = wasShielded ? PROTECTED_DACL_SECURITY_INFORMATION
+                                                        : UNPROTECTED_DACL_SECURITY_INFORMATION;
+        error = SetNamedSecurityInfoA(path, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION | shield,
+                                      nullptr, nullptr, was.dacl, nullptr);
+        if (error != ERROR_SUCCESS) return error;
+    }
+    // An owner other than ourselves needs the restore privilege: where the
+    // system refuses, the access list above is what keeps others out.
+    if (was.owner && now.owner && was.group && now.group &&
+        (!EqualSid(was.owner, now.owner) || !EqualSid(was.group, now.group))) {
+        SetNamedSecurityInfoA(path, SE_FILE_OBJECT,
+                              OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION, was.owner,
+                              was.group, nullptr, nullptr);
+    }
+    return ERROR_SUCCESS;
+}
+
 }  // namespace
 
 std::string IPlatform::WriteTarget(const std::string& path) {
@@ -100,31 +161,7 @@ uint32_t IPlatform::CopyProtection(const std::string& like, const std::string& t
     const std::string target = SystemPath(to);
     const DWORD attributes = GetFileAttributesA(from.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return kErrorSuccess;  // new: the folder's
-    Descriptor old;
-    DWORD error = GetNamedSecurityInfoA(
-        from.c_str(), SE_FILE_OBJECT,
-        OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
-        &old.owner, &old.group, &old.dacl, nullptr, &old.handle);
-    if (error == ERROR_SUCCESS) {
-        SECURITY_DESCRIPTOR_CONTROL control = 0;
-        DWORD revision = 0;
-        GetSecurityDescriptorControl(old.handle, &control, &revision);
-        // A list shielded from what its folder passes on stays shielded.
-        const SECURITY_INFORMATION shield = (control & SE_DACL_PROTECTED)
-                                                ? PROTECTED_DACL_SECURITY_INFORMATION
-                                                : UNPROTECTED_DACL_SECURITY_INFORMATION;
-        error = SetNamedSecurityInfoA(const_cast<char*>(target.c_str()), SE_FILE_OBJECT,
-                                      DACL_SECURITY_INFORMATION | shield, nullptr, nullptr,
-                                      old.dacl, nullptr);
-        // The owner only where the system lets us give the file away (an
-        // owner other than ourselves needs the restore privilege): the
-        // access list above is what keeps others out.
-        if (error == ERROR_SUCCESS) {
-            SetNamedSecurityInfoA(const_cast<char*>(target.c_str()), SE_FILE_OBJECT,
-                                  OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION,
-                                  old.owner, old.group, nullptr, nullptr);
-        }
-    }
+    const DWORD error = TakeDescriptor(from, target);
     if (error != ERROR_SUCCESS && !NoSecurityHere(error)) return error;
     // The attributes but read-only, which a replaced file never has (a
     // read-only list is refused before).
