@@ -71,16 +71,6 @@ void AppendField(std::string& text, std::string_view value) {
     text += value;
 }
 
-// A decimal number of at most kMostDigits digits; false for anything else.
-bool ReadNumber(const std::string& text, uint64_t& number) {
-    if (text.empty() || text.size() > kMostDigits ||
-        text.find_first_not_of("0123456789") != std::string::npos) {
-        return false;
-    }
-    number = std::stoull(text);
-    return true;
-}
-
 std::string Read(const CIniFile& list, const char* key) {
     return list.ReadText(kSection, key, kWholeValueCapacity);
 }
@@ -100,8 +90,8 @@ bool SignatureHolds(const CIniFile& list, ListSignature& signature) {
     if (Read(list, "Version") != kVersion ||
         !BytesFromHex(Read(list, "PublicKey"), kKeyBytes, key) ||
         !BytesFromHex(Read(list, "Signature"), kSignatureBytes, value) ||
-        !ReadNumber(Read(list, "Sequence"), sequence) ||
-        !ReadNumber(Read(list, "Entries"), entries)) {
+        !ReadSequenceNumber(Read(list, "Sequence"), sequence) ||
+        !ReadSequenceNumber(Read(list, "Entries"), entries)) {
         return false;
     }
     signature.listKey = key;
@@ -116,6 +106,15 @@ bool SignatureHolds(const CIniFile& list, ListSignature& signature) {
 bool HasSignatureSection(const CIniFile& list) { return !list.KeyNames(kSection).empty(); }
 
 }  // namespace
+
+bool ReadSequenceNumber(const std::string& text, uint64_t& number) {
+    if (text.empty() || text.size() > kMostDigits ||
+        text.find_first_not_of("0123456789") != std::string::npos) {
+        return false;
+    }
+    number = std::stoull(text);
+    return true;
+}
 
 bool IsAlarm(SignatureState state) {
     return state == SignatureState::ChangedAfterSigning || state == SignatureState::OtherKey ||
@@ -186,7 +185,7 @@ ListSignature CheckListSignature(const CIniFile* releaseList, const SitePin& pin
 
 uint64_t ListSequence(const CIniFile& releaseList) {
     uint64_t sequence = 0;
-    return ReadNumber(Read(releaseList, "Sequence"), sequence) ? sequence : 0;
+    return ReadSequenceNumber(Read(releaseList, "Sequence"), sequence) ? sequence : 0;
 }
 
 std::string KeyFingerprint(const std::string& publicKey) {

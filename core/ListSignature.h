@@ -63,6 +63,11 @@ bool SignReleaseList(CIniFile& releaseList, const std::string& privateKey,
 // The state of a list (`releaseList` null: there is none) against the pin.
 ListSignature CheckListSignature(const CIniFile* releaseList, const SitePin& pin);
 
+// A sequence number or count as the list and the settings keep it: decimal,
+// at most 15 digits (beyond any count of signings, and exact in JSON and
+// the metrics); false for anything else.
+bool ReadSequenceNumber(const std::string& text, uint64_t& number);
+
 // The sequence number of a list's signature; 0 when it has none that reads.
 uint64_t ListSequence(const CIniFile& releaseList);
 

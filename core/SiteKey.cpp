@@ -1,5 +1,6 @@
 #include "core/SiteKey.h"
 
+#include "core/Capacities.h"
 #include "core/HexText.h"
 #include "core/OperatorTexts.h"
 #include "core/Settings.h"
@@ -15,19 +16,12 @@ constexpr size_t kPrivateBytes = 96;
 constexpr size_t kNonceBytes = 12;
 constexpr size_t kTagBytes = 16;
 constexpr size_t kSealedBytes = kNonceBytes + kPrivateBytes + kTagBytes;
-constexpr size_t kMostSequenceDigits = 15;
 
 // What the seal binds besides the key itself: the public key it belongs to
 // and the salt of the password record it was sealed under, so that neither
 // can be swapped for another without the seal failing.
 std::string Associated(const std::string& publicKey, const std::string& salt) {
     return "qmverify signing key 1\n" + publicKey + salt;
-}
-
-void Wipe(std::string& text) {
-    volatile char* bytes = text.empty() ? nullptr : &text[0];
-    for (size_t i = 0; i < text.size(); ++i) bytes[i] = 0;
-    text.clear();
 }
 
 std::string ReadKeyText(const CIniFile& settings, const char* key) {
@@ -80,7 +74,7 @@ SitePin ReadSitePin() {
     return PinIn(settings);
 }
 
-CSiteSigner::~CSiteSigner() { Wipe(m_strPrivate); }
+CSiteSigner::~CSiteSigner() { WipeSecret(m_strPrivate); }
 
 SigningProblem CSiteSigner::CheckRecord(const CUpdateKey& key, std::string& derived) {
     PasswordRecord record;
@@ -108,12 +102,12 @@ SigningProblem CSiteSigner::Unseal(const std::string& derived, const std::string
     if (!Platform().OpenAesGcm(derived, sealed.substr(0, kNonceBytes), sealed.substr(kNonceBytes),
                                Associated(publicKey, salt), privateKey) ||
         privateKey.size() != kPrivateBytes || privateKey.compare(0, kPublicBytes, publicKey) != 0) {
-        Wipe(privateKey);
+        WipeSecret(privateKey);
         return SigningProblem::KeyDoesNotOpen;
     }
     m_strPublic = publicKey;
     m_strPrivate = privateKey;
-    Wipe(privateKey);
+    WipeSecret(privateKey);
     return SigningProblem::None;
 }
 
@@ -139,11 +133,9 @@ SigningProblem CSiteSigner::Open(const CUpdateKey& key, bool makeKey) {
     std::string derived;
     SigningProblem problem = CheckRecord(key, derived);
     if (problem != SigningProblem::None) return problem;
-    const std::string sequence = m_settings.ReadText(kSection, "Sequence", kMostSequenceDigits + 2);
-    m_nSequence = !sequence.empty() && sequence.size() <= kMostSequenceDigits &&
-                          sequence.find_first_not_of("0123456789") == std::string::npos
-                      ? std::stoull(sequence)
-                      : 0;
+    if (!ReadSequenceNumber(m_settings.ReadText(kSection, "Sequence", kKeyCapacity), m_nSequence)) {
+        m_nSequence = 0;
+    }
     if (PinIn(m_settings).pinned) {
         // A key is sealed under the record it was made with: the built-in
         // password, which has none, never opens one.
@@ -160,10 +152,10 @@ SigningProblem CSiteSigner::Open(const CUpdateKey& key, bool makeKey) {
         WritePasswordRecord(m_settings, record);
     }
     if (!Platform().NewSigningKey(m_strPublic, m_strPrivate) || !Seal(derived, record.salt)) {
-        Wipe(derived);
+        WipeSecret(derived);
         return SigningProblem::SystemFailed;
     }
-    Wipe(derived);
+    WipeSecret(derived);
     m_bMadeKey = true;
     return SigningProblem::None;
 }

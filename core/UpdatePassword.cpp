@@ -41,29 +41,29 @@ std::string DigestBytes(const Sha256Digest& digest) {
     return std::string(reinterpret_cast<const char*>(digest.data()), digest.size());
 }
 
-void Wipe(std::string& text) {
+}  // namespace
+
+void WipeSecret(std::string& text) {
     volatile char* bytes = text.empty() ? nullptr : &text[0];
     for (size_t i = 0; i < text.size(); ++i) bytes[i] = 0;
     text.clear();
 }
 
-}  // namespace
-
 CUpdateKey::~CUpdateKey() {
-    Wipe(m_strPassword);
-    Wipe(m_strDerived);
+    WipeSecret(m_strPassword);
+    WipeSecret(m_strDerived);
 }
 
 void CUpdateKey::SetBuiltIn(const std::string& password) {
     m_bBuiltIn = true;
     m_strPassword = password;
     m_record = PasswordRecord();
-    Wipe(m_strDerived);
+    WipeSecret(m_strDerived);
 }
 
 void CUpdateKey::SetSite(const PasswordRecord& record, const std::string& derived) {
     m_bBuiltIn = false;
-    Wipe(m_strPassword);
+    WipeSecret(m_strPassword);
     m_record = record;
     m_strDerived = derived;
 }

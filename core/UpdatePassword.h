@@ -72,6 +72,9 @@ PasswordCheck CheckUpdatePassword(const std::string& typed, CUpdateKey& key,
 // Whether `typed` is the password now (CheckUpdatePassword gives Right).
 bool IsUpdatePassword(const std::string& typed);
 
+// Overwrites a secret's bytes before the text is cleared.
+void WipeSecret(std::string& text);
+
 // PBKDF2-HMAC-SHA-256 of a password over a salt, 32 bytes.
 std::string DerivePasswordKey(const std::string& password, const std::string& salt,
                               uint32_t iterations);

@@ -40,9 +40,15 @@ ReplaceResult ReplaceWithBackup(const std::string& target, const std::string& re
             error == kErrorFileNotFound || error == kErrorPathNotFound) {
             return {ReplaceOutcome::BackupFailed, error};
         }
-        // No hard links on this volume: keep a copy instead.
+        // No hard links on this volume: keep a copy instead, as protected
+        // as the list it keeps.
         error = platform.CopyFileKeepingDate(target, backup);
         if (error != kErrorSuccess) return {ReplaceOutcome::BackupFailed, error};
+        error = platform.CopyProtection(target, backup);
+        if (error != kErrorSuccess) {
+            platform.RemoveFile(backup);  // the copy just made
+            return {ReplaceOutcome::BackupFailed, error};
+        }
     }
     error = platform.MoveReplace(replacement, target);
     if (error != kErrorSuccess) {
