@@ -20,6 +20,9 @@
 #ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #endif
 
 namespace {
@@ -322,12 +325,19 @@ TEST_F(SignatureTest, FailuresAreToldInTheSystemsOwnWords) {
     EXPECT_EQ(run.status, 2);
     EXPECT_NE(run.err.find("cannot read the release list"), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("Input/output error"), std::string::npos) << run.err;
-    for (const char* error : {"EXDEV", "EMFILE", "EFBIG", "ENOLCK", "EINVAL"}) {
-        run = traced({"-e", "trace=rename", "-e", std::string("inject=rename:error=") + error},
-                     comment);
-        EXPECT_EQ(run.status, 2) << error;
-        EXPECT_EQ(run.err.find("System error"), std::string::npos) << run.err;
-        EXPECT_NE(run.err.find("could not be written: "), std::string::npos) << run.err;
+    const std::pair<const char*, int> errors[] = {{"EXDEV", EXDEV},
+                                                  {"EMFILE", EMFILE},
+                                                  {"EFBIG", EFBIG},
+                                                  {"ENOLCK", ENOLCK},
+                                                  {"EINVAL", EINVAL}};
+    for (const auto& error : errors) {
+        run =
+            traced({"-e", "trace=rename", "-e", std::string("inject=rename:error=") + error.first},
+                   comment);
+        EXPECT_EQ(run.status, 2) << error.first;
+        EXPECT_NE(run.err.find(std::string("could not be written: ") + std::strerror(error.second)),
+                  std::string::npos)
+            << run.err;
     }
     run = traced({"-e", "trace=fsync", "-e", "inject=fsync:error=EINVAL"}, comment);
     EXPECT_EQ(run.status, 0) << run.err;

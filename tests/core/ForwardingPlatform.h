@@ -93,6 +93,8 @@ public:
     std::string OthersWhoMayWrite(const std::string& path) override {
         return m_real.OthersWhoMayWrite(path);
     }
+    // ReadWholeFileWithReason is not forwarded: its default asks this
+    // platform's ReadWholeFile, which a fake may override.
 
 protected:
     IPlatform& Real() { return m_real; }
