@@ -1,5 +1,6 @@
 #include "core/ListSignature.h"
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 #include <vector>
@@ -96,7 +97,8 @@ bool SignatureHolds(const CIniFile& list, ListSignature& signature) {
     }
     signature.listKey = key;
     signature.sequence = sequence;
-    signature.entries = static_cast<int>(entries);
+    // A count no list holds reads as one beyond any: it matches no walk.
+    signature.entries = static_cast<int>(std::min<uint64_t>(entries, 2 * kLastReadableEntry + 1));
     int walked = 0;
     const std::string text = CanonicalListText(list, sequence, &walked);
     return static_cast<uint64_t>(walked) == entries &&
@@ -127,12 +129,12 @@ std::string CanonicalListText(const CIniFile& releaseList, uint64_t sequence, in
     int count = 0;
     // The walk of the comparison: 1 up to the first empty name.
     for (const ComponentDirectory& component : kComponentDirectories) {
-        const std::vector<EntryValues> entries = SignedValues(releaseList, component.section);
-        for (int n = 1; n <= kLastReadableEntry && !entries[n][0].empty(); ++n) {
+        const std::vector<EntryValues> values = SignedValues(releaseList, component.section);
+        for (int n = 1; n <= kLastReadableEntry && !values[n][0].empty(); ++n) {
             text += component.section;
             text += ' ';
             text += std::to_string(n);
-            for (std::string_view value : entries[n]) AppendField(text, value);
+            for (std::string_view value : values[n]) AppendField(text, value);
             text += '\n';
             ++count;
         }
