@@ -35,6 +35,15 @@ constexpr CommandInfo kCommands[] = {
      "Stores the comment of entry N and its \"File was updated\" mark\n"
      "(kept as it is without --updated).\n"},
     {"release", Command::Release, 0, "", "Shows the installed QMW and Sentinel releases.\n"},
+    {"list-status", Command::ListStatus, 0, "",
+     "Checks the release list's signature against the key this installation\n"
+     "pins and shows its state (exit status 0 only when it is valid).\n"},
+    {"list-key", Command::ListKey, 0, "",
+     "Shows the fingerprint of the signing key this installation pins.\n"},
+    {"password", Command::Password, 0, "",
+     "Sets this installation's own update password: asks for the current one\n"
+     "and the new one (twice) on the terminal, or reads the current and the\n"
+     "new one from the first two lines of standard input with --password-stdin.\n"},
 };
 
 enum class Option {
@@ -62,14 +71,16 @@ struct OptionInfo {
 };
 
 constexpr OptionInfo kOptions[] = {
-    {Option::Format, "--format", "table|tsv|csv|json|openmetrics", CommandBit(Command::Compare),
-     "how to print the results (table by default; openmetrics for monitoring)"},
+    {Option::Format, "--format", "table|tsv|csv|json|openmetrics",
+     CommandBit(Command::Compare) | CommandBit(Command::ListStatus),
+     "how to print the results (table by default; openmetrics for monitoring; list-status "
+     "takes table or json)"},
     {Option::Unlisted, "--unlisted", nullptr, CommandBit(Command::Compare),
      "also report every program file that no entry names, as \"Not listed\""},
     {Option::Jobs, "--jobs", "N", CommandBit(Command::Compare) | CommandBit(Command::Build),
      "read N files at once (1: one after the other; by default the drive decides)"},
     {Option::PasswordStdin, "--password-stdin", nullptr,
-     CommandBit(Command::Build) | CommandBit(Command::Add),
+     CommandBit(Command::Build) | CommandBit(Command::Add) | CommandBit(Command::Password),
      "read the password from the first line of standard input"},
     {Option::Updated, "--updated", "0|1", CommandBit(Command::Comment),
      "the \"File was updated\" mark"},
@@ -317,7 +328,8 @@ std::string UsageText() {
         "\n"
         "Exit status: 0 all fine; 1 a file is \"Not identical\" (or \"Not listed\");\n"
         "2 an error (bad arguments, a list that cannot be read or written, another\n"
-        "program changing the release list, a wrong password).\n"
+        "program changing the release list, a wrong password) or a release list whose\n"
+        "signature does not hold.\n"
         "\n"
         "Examples:\n"
         "  qmverify-cli --windir C:\\WINDOWS --root D:\\ compare --format csv > result.csv\n"

@@ -13,7 +13,7 @@ namespace qm::cli {
 // 2 an error.
 enum ExitStatus { kExitOk = 0, kExitDifferences = 1, kExitError = 2 };
 
-enum class Command { None, Compare, Build, Add, Comment, Release };
+enum class Command { None, Compare, Build, Add, Comment, Release, ListStatus, ListKey, Password };
 
 // The most files read at once that --jobs takes.
 constexpr int kMostJobs = 16;

@@ -102,6 +102,34 @@ std::string FileFamilies(const RowCounts& counts, const RunFacts& facts) {
     return out;
 }
 
+// The families of the list's signature: its state (1 for the one it is
+// in), the fingerprint of the pinned key (no sample while none is pinned),
+// and the signature's sequence number, which a list copied back from an
+// older backup lowers.
+std::string SignatureFamilies(const ListSignature& signature) {
+    static constexpr SignatureState kStates[] = {
+        SignatureState::Valid, SignatureState::NotSigned, SignatureState::ChangedAfterSigning,
+        SignatureState::OtherKey, SignatureState::UnsignedWhilePinned};
+    std::string out;
+    AppendFamily(out, "qmverify_release_list_signature",
+                 "The release list's signature: 1 for the state it is in; changed, other_key "
+                 "and unsigned_while_pinned are alarms.");
+    for (SignatureState state : kStates) {
+        out += std::string("qmverify_release_list_signature{state=\"") + SignatureStateName(state) +
+               "\"} " + (state == signature.state ? "1" : "0") + "\n";
+    }
+    AppendFamily(out, "qmverify_release_list_key_info",
+                 "The fingerprint of the signing key that the settings pin.");
+    if (!signature.pinnedKey.empty()) {
+        out += "qmverify_release_list_key_info{fingerprint=\"" +
+               KeyFingerprint(signature.pinnedKey) + "\"} 1\n";
+    }
+    AppendFamily(out, "qmverify_release_list_sequence",
+                 "The sequence number of the release list's signature; 0 when it has none.");
+    out += "qmverify_release_list_sequence " + std::to_string(signature.sequence) + "\n";
+    return out;
+}
+
 // The families of the list itself and of the run.
 std::string RunFamilies(const RunFacts& facts) {
     std::string out;
@@ -118,6 +146,9 @@ std::string RunFamilies(const RunFacts& facts) {
            std::to_string(findings.UnreachedEntries()) + "\n";
     out += "qmverify_release_list_problems{problem=\"unplaced_lines\"} " +
            std::to_string(findings.unplacedLines) + "\n";
+    out += "qmverify_release_list_problems{problem=\"stray_keys\"} " +
+           std::to_string(findings.StrayKeys()) + "\n";
+    out += SignatureFamilies(facts.signature);
     AppendFamily(out, "qmverify_last_run_timestamp_seconds",
                  "When the comparison began, in seconds since 1970.");
     out += "qmverify_last_run_timestamp_seconds " + Number(facts.startTime) + "\n";

@@ -100,7 +100,7 @@ std::string JsonFacts(const ComparedFile& file) {
     return out;
 }
 
-std::string FormatJson(const CResultTable& table) {
+std::string FormatJson(const CResultTable& table, const RunFacts& facts) {
     if (table.Rows().empty()) return "[]\n";
     std::string out = "[\n";
     for (int row = 0; row < table.RowCount(); ++row) {
@@ -119,6 +119,9 @@ std::string FormatJson(const CResultTable& table) {
             }
         }
         out += JsonFacts(file);
+        // What the row's verdict rests on: the list's signature.
+        out += ", \"listSignature\": ";
+        out += JsonString(SignatureStateName(facts.signature.state));
         out += '}';
     }
     out += "\n]\n";
@@ -190,7 +193,7 @@ std::string FormatRows(const CResultTable& table, OutputFormat format, const Run
         case OutputFormat::Csv:
             return FormatSeparated(table, true);
         case OutputFormat::Json:
-            return FormatJson(table);
+            return FormatJson(table, facts);
         case OutputFormat::Table:
             break;
     }

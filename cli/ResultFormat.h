@@ -21,6 +21,7 @@
 #include <string>
 
 #include "cli/CommandLine.h"
+#include "core/ListSignature.h"
 #include "core/ReleaseListCheck.h"
 #include "core/ResultTable.h"
 
@@ -34,6 +35,7 @@ struct RunFacts {
     double duration = 0;                  // seconds
     ListFindings findings;                // what the list says against the run
     bool unsearched[2] = {false, false};  // --unlisted: the directory could not be searched
+    ListSignature signature;              // the list's signature and the pinned key
 };
 
 std::string FormatRows(const CResultTable& table, OutputFormat format, const RunFacts& facts = {});

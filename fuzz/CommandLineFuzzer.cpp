@@ -57,6 +57,12 @@ const char* NameOf(Command command) {
             return "comment";
         case Command::Release:
             return "release";
+        case Command::ListStatus:
+            return "list-status";
+        case Command::ListKey:
+            return "list-key";
+        case Command::Password:
+            return "password";
         case Command::None:
             break;
     }
@@ -131,9 +137,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(line.operands.size() == OperandsOf(line.command));
         FUZZ_CHECK(!line.updated || line.command == Command::Comment);
         FUZZ_CHECK(!line.unlisted || line.command == Command::Compare);
-        FUZZ_CHECK(line.format == OutputFormat::Table || line.command == Command::Compare);
+        FUZZ_CHECK(line.format == OutputFormat::Table || line.command == Command::Compare ||
+                   line.command == Command::ListStatus);
         FUZZ_CHECK(!line.passwordStdin || line.command == Command::Build ||
-                   line.command == Command::Add);
+                   line.command == Command::Add || line.command == Command::Password);
     } else {
         FUZZ_CHECK(line.command == Command::None && line.operands.empty());
     }

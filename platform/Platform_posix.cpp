@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 
 #include "platform/Platform.h"
 #include "platform/RegistryFile.h"
@@ -66,6 +67,11 @@ public:
 
     ReadResult ReadWholeFile(const std::string& path, std::string& contents) override {
         return posix::ReadWholeFile(posix::MapPath(path), contents);
+    }
+
+    ReadResult ReadWholeFileWithReason(const std::string& path, std::string& contents,
+                                       uint32_t& error) override {
+        return posix::ReadWholeFile(posix::MapPath(path), contents, &error);
     }
 
     uint32_t CreateNewFile(const std::string& path, const std::string& contents) override {
@@ -192,6 +198,8 @@ public:
             case kErrorFileReadOnly:
                 return "The specified file is read only";
             default: {
+                // The system's own words for a number it gave.
+                if ((error & kErrorPosix) != 0) return std::strerror(error & ~kErrorPosix);
                 char text[40];
                 std::snprintf(text, sizeof text, "System error %u", static_cast<unsigned>(error));
                 return text;

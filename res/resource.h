@@ -121,6 +121,8 @@
 // A write refused although qmverify runs as administrator (%s: the file,
 // %s: the system's reason).
 #define IDS_WRITE_REFUSED 177
+// Add or Edit comment could not read the release list (then IDS_SYSTEM_REASON).
+#define IDS_LIST_READ_FAILED 178
 
 // Controls of the main window (IDD_QMVERIFY_DIALOG)
 #define IDC_RESULT_LIST 1000

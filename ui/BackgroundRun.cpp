@@ -88,11 +88,12 @@ void CBackgroundRun::StartComparison(HWND window, UINT message, const qm::Unlist
     });
 }
 
-void CBackgroundRun::StartBuild(HWND window, UINT message) {
-    Start(window, message, Kind::Build, [this] {
+void CBackgroundRun::StartBuild(HWND window, UINT message,
+                                std::shared_ptr<const qm::CUpdateKey> key) {
+    Start(window, message, Kind::Build, [this, key = std::move(key)] {
         const qm::ComparisonHooks hooks = Hooks();
         qm::CReleaseListBuild build({}, hooks.progress, hooks.waiting);
-        const qm::BuildResult result = build.BuildReleaseList();
+        const qm::BuildResult result = build.BuildReleaseList(key.get());
         std::lock_guard<std::mutex> lock(m_mutex);
         m_build = result;
     });

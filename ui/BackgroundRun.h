@@ -21,6 +21,7 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -31,6 +32,7 @@
 #include "core/RunProgress.h"
 #include "core/RunSummary.h"
 #include "core/UnlistedFiles.h"
+#include "core/UpdatePassword.h"
 
 class CBackgroundRun {
 public:
@@ -55,7 +57,9 @@ public:
     // only takes them (a sort of 20,000 rows would keep it from answering).
     void StartComparison(HWND window, UINT message, const qm::UnlistedScope& scope,
                          const qm::StatusTexts& texts);
-    void StartBuild(HWND window, UINT message);
+    // `key`: what the accepted update password derived; the new list is
+    // signed with it.
+    void StartBuild(HWND window, UINT message, std::shared_ptr<const qm::CUpdateKey> key);
 
     // A run goes on: started, and neither ended (its end taken) nor abandoned.
     bool Active() const { return m_kind != Kind::None; }

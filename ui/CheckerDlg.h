@@ -30,6 +30,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -131,7 +132,7 @@ private:
     void OnCompare();
     bool OnRunNews(WPARAM wParam, LPARAM lParam, LRESULT& result);
     void StartComparison();
-    void StartBuild();
+    void StartBuild(const std::shared_ptr<const qm::CUpdateKey>& key);
     void EnterRun();
     void ShowRunProgress();
     void StopRun();
@@ -164,7 +165,7 @@ private:
     // Carries out a request; true when Settings opens again (after Add, or a
     // write of the flags that failed).
     bool CarryOut(const SettingsRequest& request);
-    void AddFile(const SettingsChoice& choice);
+    void AddFile(const SettingsChoice& choice, const qm::CUpdateKey& key);
 
     int m_nDpi = 96;
     qm::SortState m_sort;

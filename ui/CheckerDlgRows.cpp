@@ -60,6 +60,9 @@ CommentStoreOutcome CCheckerDlg::StoreComment(HWND dialog, const qm::ComparedFil
             // another file now, and no retry can help.
             ShowFailure(dialog, IDS_ENTRY_CHANGED);
             return CommentStoreOutcome::Refused;
+        case qm::CommentResult::ReadFailed:
+            ShowListReadFailure(dialog, error);
+            return CommentStoreOutcome::TryAgain;
         case qm::CommentResult::WriteFailed:
             // The dialog stays open with what was typed, so the operator can
             // try again or cancel.

@@ -74,9 +74,9 @@ void CCheckerDlg::StartComparison() {
                           m_table.Texts());
 }
 
-void CCheckerDlg::StartBuild() {
+void CCheckerDlg::StartBuild(const std::shared_ptr<const qm::CUpdateKey>& key) {
     EnterRun();
-    m_run.StartBuild(m_hWnd, checker::kRunNewsMessage);
+    m_run.StartBuild(m_hWnd, checker::kRunNewsMessage, key);
 }
 
 // Compare becomes Stop; Settings and About wait for the run's end.

@@ -38,27 +38,33 @@ bool CCheckerDlg::CarryOut(const SettingsRequest& request) {
             return false;
         }
         case SettingsRequest::Action::Add:
-            AddFile(request.choice);
+            AddFile(request.choice, *request.key);
             return true;
         case SettingsRequest::Action::UpdateReleaseData:
-            StartBuild();
+            StartBuild(request.key);
             return false;
     }
     return false;
 }
 
-void CCheckerDlg::AddFile(const SettingsChoice& choice) {
-    uint32_t error = 0;
+void CCheckerDlg::AddFile(const SettingsChoice& choice, const qm::CUpdateKey& key) {
+    qm::AddOutcome outcome;
     const qm::AddResult result = [&] {
         qm::CWaitCursor wait(ShowWaitCursor);
-        return qm::AddReleaseFile(choice.addFile, choice.directory, nullptr, &error);
+        return qm::AddReleaseFile(choice.addFile, choice.directory, &key, outcome);
     }();
     switch (result) {
+        case qm::AddResult::SigningFailed:
+            ShowSigningFailure(m_hWnd, outcome.signing, outcome.error);
+            break;
         case qm::AddResult::NoFreeNumber:
             ShowFailure(m_hWnd, IDS_ADD_FAILED);
             break;
+        case qm::AddResult::ReadFailed:
+            ShowListReadFailure(m_hWnd, outcome.error);
+            break;
         case qm::AddResult::WriteFailed:
-            ShowWriteFailure(m_hWnd, IDS_ADD_FAILED, error);
+            ShowWriteFailure(m_hWnd, IDS_ADD_FAILED, outcome.error);
             break;
         case qm::AddResult::NotBareName:
             ShowFailure(m_hWnd, IDS_NOT_BARE_NAME);

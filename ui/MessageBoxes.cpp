@@ -88,6 +88,22 @@ void ShowUnreadableList(HWND owner, uint32_t error) {
     AppMessageBox(owner, UnreadableListText(error), kAppName, MB_ICONWARNING);
 }
 
+std::string ListReadFailureText(uint32_t error) {
+    if (error == qm::kErrorFileTooLarge) {
+        const std::string list = qm::ReleaseListPath(qm::Platform().WindowsDirectory());
+        return Formatted(IDS_FILE_TOO_LARGE, qm::ShownPath(list), qm::kMaxWholeFileSizeText);
+    }
+    std::string text = LoadResString(IDS_LIST_READ_FAILED);
+    if (error != qm::kErrorSuccess) {
+        text += "\n\n" + Formatted(IDS_SYSTEM_REASON, qm::Platform().ErrorText(error));
+    }
+    return text;
+}
+
+void ShowListReadFailure(HWND owner, uint32_t error) {
+    AppMessageBox(owner, ListReadFailureText(error), kAppName, MB_ICONWARNING);
+}
+
 std::string WriteFailureText(UINT messageId, uint32_t error, bool elevated) {
     if (error == qm::kErrorLockViolation) {
         std::string text = LoadResString(IDS_LIST_BUSY);
@@ -163,6 +179,9 @@ void ShowBuildOutcome(HWND owner, const qm::BuildResult& build) {
         case qm::BuildResult::NothingFound:
             ShowFailure(owner, IDS_NOTHING_FOUND);
             return;
+        case qm::BuildResult::SigningFailed:
+            ShowSigningFailure(owner, build.signing, build.error);
+            return;
         case qm::BuildResult::Stopped:  // the window says so where it shows the run
             return;
         case qm::BuildResult::Ok:
@@ -172,6 +191,15 @@ void ShowBuildOutcome(HWND owner, const qm::BuildResult& build) {
         AppMessageBox(owner, UnreadableFilesText(build.unreadable, build.changing), kAppName,
                       MB_ICONWARNING);
     }
+}
+
+void ShowSigningFailure(HWND owner, qm::SigningProblem problem, uint32_t error) {
+    if (problem == qm::SigningProblem::SettingsUnreadable ||
+        problem == qm::SigningProblem::SettingsWriteFailed) {
+        ShowWriteFailure(owner, IDS_SETTINGS_WRITE_FAILED, error);
+        return;
+    }
+    AppMessageBox(owner, qm::SigningProblemText(problem), kAppName, MB_ICONWARNING);
 }
 
 std::string UnreachedEntriesText(const qm::ListFindings& findings) {

@@ -28,6 +28,10 @@ void ShowFailure(HWND owner, UINT messageId);
 // reason.
 std::string UnreadableListText(uint32_t error);
 void ShowUnreadableList(HWND owner, uint32_t error);
+// Add or Edit comment found the list unreadable: nothing was changed
+// (IDS_LIST_READ_FAILED, or IDS_FILE_TOO_LARGE), with the system's reason.
+std::string ListReadFailureText(uint32_t error);
+void ShowListReadFailure(HWND owner, uint32_t error);
 
 // Tells the operator why a write failed: another program holds the release
 // list (IDS_LIST_BUSY, and IDS_LOCK_HOLDER where the system tells who), the
@@ -57,6 +61,11 @@ void ShowMissingListRefused(HWND owner, uint32_t error);
 // the files it could not read (IDS_UNREADABLE_FILES). Silent after a build
 // that read every file.
 void ShowBuildOutcome(HWND owner, const qm::BuildResult& build);
+
+// Tells the operator why a password-guarded write could not sign (and so
+// wrote nothing): the settings file that could not be read or written, or
+// the problem's own text (core/OperatorTexts.h).
+void ShowSigningFailure(HWND owner, qm::SigningProblem problem, uint32_t error);
 
 // The text naming up to 20 of `paths` and the count of the rest
 // (IDS_UNREADABLE_FILES, IDS_UNREADABLE_MORE); those of `changing` changed

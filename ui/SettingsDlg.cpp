@@ -1,7 +1,10 @@
 #include "ui/SettingsDlg.h"
 
+#include <utility>
+
 #include "core/AddReleaseFile.h"
 #include "core/UpdatePassword.h"
+#include "core/WaitCursor.h"
 #include "res/resource.h"
 #include "ui/AppServices.h"
 #include "ui/DataExchange.h"
@@ -63,10 +66,14 @@ void CSettingsDlg::OnOK() {
     EndWith(SettingsRequest::Action::StoreFlags);
 }
 
-bool CSettingsDlg::AskPassword() {
+bool CSettingsDlg::AskPassword(qm::CUpdateKey& key) {
     CModalDialog<CPasswordDlg> password;
     if (password.DoModal(m_hWnd) != IDOK) return false;
-    if (!qm::IsUpdatePassword(password.m_strPassword)) {
+    const qm::PasswordCheck check = [&] {
+        qm::CWaitCursor wait(ShowWaitCursor);  // PBKDF2's iterations
+        return qm::CheckUpdatePassword(password.m_strPassword, key);
+    }();
+    if (check != qm::PasswordCheck::Right) {
         ShowWarning(LoadResString(IDS_WRONG_PASSWORD), LoadResString(IDS_ERROR));
         return false;
     }
@@ -83,13 +90,18 @@ void CSettingsDlg::OnAdd() {
     }
     // Adding sets the file's baseline: the password guards it as it guards
     // the rebuild, and a wrong or cancelled password asks for nothing.
-    if (AskPassword()) EndWith(SettingsRequest::Action::Add);
+    auto key = std::make_shared<qm::CUpdateKey>();
+    if (!AskPassword(*key)) return;
+    m_request.key = std::move(key);
+    EndWith(SettingsRequest::Action::Add);
 }
 
 void CSettingsDlg::OnUpdateReleaseData() {
-    if (!AskPassword()) return;
+    auto key = std::make_shared<qm::CUpdateKey>();
+    if (!AskPassword(*key)) return;
     if (!AskYesNo(LoadResString(IDS_CONFIRM_UPDATE), LoadResString(IDS_CONFIRM_CAPTION))) return;
     UpdateData(true);
+    m_request.key = std::move(key);
     EndWith(SettingsRequest::Action::UpdateReleaseData);
 }
 

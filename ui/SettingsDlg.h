@@ -9,9 +9,11 @@
 // list presses Add (the default ring moves there), elsewhere OK.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "core/Settings.h"
+#include "core/UpdatePassword.h"
 #include "ui/Dialog.h"
 #include "ui/MessageMap.h"
 
@@ -31,6 +33,10 @@ struct SettingsRequest {
     };
     Action action = Action::None;
     SettingsChoice choice;
+    // Add and Update Release Data: what the accepted password derived, which
+    // signs the write (shared, so that the request can be copied; wiped
+    // when the last copy ends).
+    std::shared_ptr<const qm::CUpdateKey> key;
 };
 
 class CSettingsDlg : public CDialog {
@@ -57,8 +63,9 @@ private:
     void OnAdd();
     bool OnFocusNotice(WPARAM wParam, LPARAM lParam, LRESULT& result);
     // The password dialog, and the warning after a wrong password; true for
-    // the right password.
-    bool AskPassword();
+    // the right password, whose derived key `key` receives: it signs the
+    // write that follows.
+    bool AskPassword(qm::CUpdateKey& key);
     void EndWith(SettingsRequest::Action action);
 
     SettingsChoice m_shown;

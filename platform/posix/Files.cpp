@@ -107,7 +107,13 @@ uint32_t FinishNewFile(int fd, const std::string& nativePath, const char* data, 
         struct timespec times[2] = {*lastWrite, *lastWrite};
         futimens(fd, times);
     }
-    if (error == 0 && fsync(fd) != 0) error = errno;
+    // A file system that keeps no flush (EINVAL, ENOTSUP: some network and
+    // FUSE file systems) has taken the whole file all the same: such a write
+    // stands, as it would without the flush, instead of failing for good.
+    if (error == 0 && fsync(fd) != 0 && errno != EINVAL && errno != ENOTSUP &&
+        errno != EOPNOTSUPP) {
+        error = errno;
+    }
     if (close(fd) != 0 && error == 0) error = errno;
     if (error != 0) {
         unlink(nativePath.c_str());
@@ -201,29 +207,18 @@ uint32_t ErrorCodeOf(int error, const std::string& nativePath) {
         case ENOSPC:
         case EDQUOT:
             return kErrorDiskFull;
-        case EMFILE:
-        case ENFILE:
-            return 4;  // ERROR_TOO_MANY_OPEN_FILES
-        case ENAMETOOLONG:
-            return 206;  // ERROR_FILENAME_EXCED_RANGE
-        case ENOMEM:
-            return 8;  // ERROR_NOT_ENOUGH_MEMORY
-        case ELOOP:
-            return 1921;  // ERROR_CANT_RESOLVE_FILENAME
         case EBUSY:
         case ETXTBSY:
             return kErrorSharingViolation;
         case EWOULDBLOCK:
             return kErrorLockViolation;
-        case EXDEV:
-            return 17;  // ERROR_NOT_SAME_DEVICE
         case EMLINK:
         case EOPNOTSUPP:
             return kErrorNotSupported;
-        case EIO:
-            return 1117;  // ERROR_IO_DEVICE
         default:
-            return 31;  // ERROR_GEN_FAILURE
+            // The rest (EIO, EXDEV, EMFILE, EFBIG, ENOLCK, EINVAL, ...) keeps
+            // the system's own number, so that its own words tell it.
+            return kErrorPosix | static_cast<uint32_t>(error);
     }
 }
 
@@ -278,7 +273,10 @@ ReadResult ReadWholeFile(const std::string& nativePath, std::string& contents, u
 }
 
 uint32_t CreateNewFile(const std::string& nativePath, const std::string& contents) {
-    int fd = OpenNative(nativePath, O_WRONLY | O_CREAT | O_EXCL, 0666);
+    // Open to its writer alone until it gets the protection of the file it
+    // replaces: a file that others could open now (0666 under umask 000)
+    // they could write through that descriptor after it took the list's place.
+    int fd = OpenNative(nativePath, O_WRONLY | O_CREAT | O_EXCL, 0600);
     if (fd < 0) return ErrorCodeOf(errno, nativePath);
     return FinishNewFile(fd, nativePath, contents.data(), contents.size(), nullptr);
 }

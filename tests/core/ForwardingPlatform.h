@@ -64,6 +64,37 @@ public:
     uint32_t SearchDirectoryError(const std::string& path) override {
         return m_real.SearchDirectoryError(path);
     }
+    bool RandomBytes(size_t count, std::string& bytes) override {
+        return m_real.RandomBytes(count, bytes);
+    }
+    bool NewSigningKey(std::string& publicKey, std::string& privateKey) override {
+        return m_real.NewSigningKey(publicKey, privateKey);
+    }
+    bool SignDigest(const std::string& privateKey, const std::string& digest,
+                    std::string& signature) override {
+        return m_real.SignDigest(privateKey, digest, signature);
+    }
+    bool VerifyDigest(const std::string& publicKey, const std::string& digest,
+                      const std::string& signature) override {
+        return m_real.VerifyDigest(publicKey, digest, signature);
+    }
+    bool SealAesGcm(const std::string& key, const std::string& nonce, const std::string& plain,
+                    const std::string& associated, std::string& sealed) override {
+        return m_real.SealAesGcm(key, nonce, plain, associated, sealed);
+    }
+    bool OpenAesGcm(const std::string& key, const std::string& nonce, const std::string& sealed,
+                    const std::string& associated, std::string& plain) override {
+        return m_real.OpenAesGcm(key, nonce, sealed, associated, plain);
+    }
+    std::string WriteTarget(const std::string& path) override { return m_real.WriteTarget(path); }
+    uint32_t CopyProtection(const std::string& like, const std::string& to) override {
+        return m_real.CopyProtection(like, to);
+    }
+    std::string OthersWhoMayWrite(const std::string& path) override {
+        return m_real.OthersWhoMayWrite(path);
+    }
+    // ReadWholeFileWithReason is not forwarded: its default asks this
+    // platform's ReadWholeFile, which a fake may override.
 
 protected:
     IPlatform& Real() { return m_real; }
