@@ -84,6 +84,8 @@ TEST_F(ListSignatureTest, EveryEditOfWhatTheComparisonDecidesByBreaksIt) {
     const std::vector<std::pair<const char*, std::string>> edits = {
         {"name", Replaced(text, "File2=lib.dll", "File2=lib2.dll")},
         {"CRC", Replaced(text, "CRC1=cbf43926", "CRC1=cbf43927")},
+        // The first of two keys is the one every reader reads.
+        {"shadowing CRC", Replaced(text, "CRC1=cbf43926", "crc1=cbf43927\r\nCRC1=cbf43926")},
         {"SHA-256", Replaced(text, "SHA2561=15e2", "SHA2561=15e3")},
         {"no SHA-256", Replaced(text, "SHA2561=15e2", "SHA2562=15e2")},
         {"size", Replaced(text, "Size1=9", "Size1=10")},
