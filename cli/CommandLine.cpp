@@ -35,12 +35,19 @@ constexpr CommandInfo kCommands[] = {
      "Stores the comment of entry N and its \"File was updated\" mark\n"
      "(kept as it is without --updated).\n"},
     {"release", Command::Release, 0, "", "Shows the installed QMW and Sentinel releases.\n"},
+    {"schedule", Command::Schedule, 1, " install|remove|show",
+     "Sets up, removes or shows the scheduled compare: a task that runs\n"
+     "compare --unlisted --event-log --metrics-file as SYSTEM, and the event\n"
+     "source of its events (Windows, administrator rights).\n"},
 };
 
 enum class Option {
     Format,
     Unlisted,
     Jobs,
+    EventLog,
+    MetricsFile,
+    Every,
     PasswordStdin,
     Updated,
     WindowsDirectory,
@@ -68,6 +75,12 @@ constexpr OptionInfo kOptions[] = {
      "also report every program file that no entry names, as \"Not listed\""},
     {Option::Jobs, "--jobs", "N", CommandBit(Command::Compare) | CommandBit(Command::Build),
      "read N files at once (1: one after the other; by default the drive decides)"},
+    {Option::EventLog, "--event-log", nullptr, CommandBit(Command::Compare),
+     "also write the result to the Application event log (source qmverify)"},
+    {Option::MetricsFile, "--metrics-file", "PATH", CommandBit(Command::Compare),
+     "also write the openmetrics text to PATH, whole or not at all"},
+    {Option::Every, "--every", "hourly|daily", CommandBit(Command::Schedule),
+     "how often the scheduled compare runs (hourly by default)"},
     {Option::PasswordStdin, "--password-stdin", nullptr,
      CommandBit(Command::Build) | CommandBit(Command::Add),
      "read the password from the first line of standard input"},
@@ -112,6 +125,19 @@ bool ParseFormat(const std::string& text, OutputFormat& format) {
     return false;
 }
 
+bool ParseJobs(const std::string& value, CommandLine& line, std::string& error) {
+    const bool digits = !value.empty() && value.size() <= 2 &&
+                        value.find_first_not_of("0123456789") == std::string::npos;
+    const int jobs = digits ? std::stoi(value) : 0;
+    if (jobs < 1 || jobs > kMostJobs) {
+        error = "option --jobs takes a number from 1 to " + std::to_string(kMostJobs) + ", not '" +
+                Printable(value) + "'";
+        return false;
+    }
+    line.jobs = jobs;
+    return true;
+}
+
 // Takes one option's value into the command line; false and a message when
 // the value is not one the option takes.
 bool Apply(const OptionInfo& info, const std::string& value, CommandLine& line,
@@ -129,6 +155,25 @@ bool Apply(const OptionInfo& info, const std::string& value, CommandLine& line,
         case Option::Unlisted:
             line.unlisted = true;
             return true;
+        case Option::EventLog:
+            line.eventLog = true;
+            return true;
+        case Option::MetricsFile:
+            if (value.empty()) {
+                error = "option --metrics-file needs a file name";
+                return false;
+            }
+            line.metricsFile = value;
+            return true;
+        case Option::Every:
+            if (value != "hourly" && value != "daily") {
+                error = "option --every takes hourly or daily, not '" + Printable(value) + "'";
+                return false;
+            }
+            line.every = value == "hourly" ? Every::Hour : Every::Day;
+            return true;
+        case Option::Jobs:
+            return ParseJobs(value, line, error);
         case Option::WindowsDirectory:
         case Option::Root:
             if (value.empty()) {
@@ -138,18 +183,6 @@ bool Apply(const OptionInfo& info, const std::string& value, CommandLine& line,
             (info.option == Option::WindowsDirectory ? line.windowsDirectory : line.driveRoot) =
                 value;
             return true;
-        case Option::Jobs: {
-            const bool digits = !value.empty() && value.size() <= 2 &&
-                                value.find_first_not_of("0123456789") == std::string::npos;
-            const int jobs = digits ? std::stoi(value) : 0;
-            if (jobs < 1 || jobs > kMostJobs) {
-                error = "option --jobs takes a number from 1 to " + std::to_string(kMostJobs) +
-                        ", not '" + Printable(value) + "'";
-                return false;
-            }
-            line.jobs = jobs;
-            return true;
-        }
         case Option::Format:
             if (!ParseFormat(value, line.format)) {
                 error = "unknown format '" + Printable(value) +
@@ -321,7 +354,7 @@ std::string UsageText() {
         "\n"
         "Examples:\n"
         "  qmverify-cli --windir C:\\WINDOWS --root D:\\ compare --format csv > result.csv\n"
-        "  qmverify-cli compare --unlisted --format openmetrics > qmverify.prom\n"
+        "  qmverify-cli compare --unlisted --metrics-file qmverify.prom\n"
         "  qmverify-cli comment qmw 3 --updated 1 \"patched by hotfix 7\"\n"
         "  qmverify-cli build --password-stdin < password.txt\n";
     return text;

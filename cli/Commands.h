@@ -14,6 +14,7 @@ int RunBuild(const CommandLine& line);
 int RunAdd(const CommandLine& line);
 int RunComment(const CommandLine& line);
 int RunRelease(const CommandLine& line);
+int RunSchedule(const CommandLine& line);
 
 // Shared by the commands (CommandSupport.cpp). Every write to standard
 // output and error goes through WriteOutput and WriteError (Console.h's

@@ -53,6 +53,8 @@ int Run(int argc, char** argv) {
             return RunComment(line);
         case Command::Release:
             return RunRelease(line);
+        case Command::Schedule:
+            return RunSchedule(line);
         case Command::None:
             break;
     }

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "cli/Console.h"
+#include "core/WatchedFile.h"
 
 namespace qm::cli {
 
@@ -84,6 +85,15 @@ std::string FormatSeparated(const CResultTable& table, bool csv) {
     return out;
 }
 
+// Who signed the file, for a row that is not identical: "signer" (the
+// certificate's name) and "signatureState"; null where nobody asked.
+std::string SignerMembers(const SignatureCheck& signature) {
+    const char* state = SignatureStateName(signature.state);
+    return std::string(", \"signer\": ") +
+           (signature.signer.empty() ? "null" : JsonString(signature.signer)) +
+           ", \"signatureState\": " + (state ? JsonString(state) : "null");
+}
+
 std::string FormatJson(const CResultTable& table) {
     // The cause and whether the date moved come after the nine columns.
     if (table.Rows().empty()) return "[]\n";
@@ -123,6 +133,7 @@ std::string FormatJson(const CResultTable& table) {
         out += attributes.sha256Current.empty() ? "null" : JsonString(attributes.sha256Current);
         out += ", \"sha256Release\": ";
         out += attributes.sha256Release.empty() ? "null" : JsonString(attributes.sha256Release);
+        out += SignerMembers(attributes.signature);
         out += '}';
     }
     out += "\n]\n";

@@ -34,6 +34,7 @@ struct RunFacts {
     double duration = 0;                  // seconds
     ListFindings findings;                // what the list says against the run
     bool unsearched[2] = {false, false};  // --unlisted: the directory could not be searched
+    std::string listSha256;               // the list file's own SHA-256; "" when unread
 };
 
 std::string FormatRows(const CResultTable& table, OutputFormat format, const RunFacts& facts = {});

@@ -10,6 +10,8 @@
 #include <deque>
 #include <string>
 
+#include "platform/Signature.h"
+
 namespace qm {
 
 enum ResultColumn {
@@ -47,7 +49,9 @@ enum class RowDigest { None, Crc32, Sha256 };
 // Image, state bits (list-view state mask 0xFF0F) and application value, and
 // what the comparison found beyond the nine texts (the cause, the digest
 // that decided, and the SHA-256 texts now and recorded, "" where there is
-// none), which travel with the row as the rest does.
+// none), which travel with the row as the rest does; and, for a row that is
+// not identical, who signed its file (core/WatchedFile.h), never part of
+// its status.
 struct RowAttributes {
     RowAttributes() = default;
     RowAttributes(int imageIndex, uint32_t stateBits, intptr_t value)
@@ -60,6 +64,7 @@ struct RowAttributes {
     RowDigest digest = RowDigest::None;
     std::string sha256Current;
     std::string sha256Release;
+    SignatureCheck signature;
 };
 
 // State bits that travel with a row when it moves (LVIS_* in list-view terms).

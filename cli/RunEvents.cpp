@@ -1,0 +1,134 @@
+#include "cli/RunEvents.h"
+
+#include <algorithm>
+
+#include "cli/EventCatalog.h"
+#include "core/ReleaseListFormat.h"
+#include "core/RunSummary.h"
+#include "core/WatchedFile.h"
+#include "platform/Platform.h"
+
+namespace qm::cli {
+
+namespace {
+
+std::string DigestOrNone(const std::string& digest) { return digest.empty() ? "none" : digest; }
+
+// The event of a file and how alarming it is (0 the most).
+uint32_t FileEventOf(const WatchedFile& file, int& rank) {
+    if (file.status == NotListed) {
+        rank = 2;
+        return kEventFileNotListed;
+    }
+    if (file.status == Updated) {
+        rank = 3;
+        return kEventFileUpdated;
+    }
+    rank = file.cause == RowCause::ContentChangedSameCrc ? 0 : 1;
+    return rank == 0 ? kEventFileCrafted : kEventFileNotIdentical;
+}
+
+Event FileEvent(const WatchedFile& file) {
+    int rank = 0;
+    Event event;
+    event.id = FileEventOf(file, rank);
+    const std::string section = kComponentDirectories[file.sectionIndex].section;
+    if (event.id == kEventFileNotListed) {
+        event.inserts = {Printable(file.path), section, SignatureText(file.signature),
+                         DigestOrNone(file.sha256Current)};
+        return event;
+    }
+    event.inserts = {Printable(file.path),
+                     section,
+                     file.entry,
+                     CauseText(file.cause),
+                     SignatureText(file.signature),
+                     DigestOrNone(file.sha256Current),
+                     DigestOrNone(file.sha256Release),
+                     Printable(file.comment)};
+    return event;
+}
+
+Event SummaryEvent(const CResultTable& table, const std::vector<WatchedFile>& files,
+                   const RunFacts& facts, const std::string& listPath) {
+    const RunSummary summary = SummarizeRows(table);
+    const auto unvouched = std::count_if(files.begin(), files.end(), ChangedWithoutValidSignature);
+    const std::string problems = ListProblems(facts);
+    Event event;
+    event.id = !problems.empty() ? kEventRunListProblem
+               : summary.notIdentical + summary.updated + summary.notListed > 0
+                   ? kEventRunDifferences
+                   : kEventRunIdentical;
+    event.inserts = {std::to_string(summary.compared),
+                     std::to_string(summary.identical),
+                     std::to_string(summary.notIdentical),
+                     std::to_string(summary.updated),
+                     facts.unlisted ? std::to_string(summary.notListed) : "not looked for",
+                     std::to_string(summary.crafted.size()),
+                     std::to_string(unvouched),
+                     Printable(ShownPath(listPath)),
+                     DigestOrNone(facts.listSha256)};
+    if (!problems.empty()) event.inserts.push_back(problems);
+    return event;
+}
+
+}  // namespace
+
+std::string ListProblems(const RunFacts& facts) {
+    std::vector<std::string> problems;
+    const ListFindings& findings = facts.findings;
+    if (findings.Entries() == 0)
+        problems.push_back("the release list yields no entry in either section");
+    for (const SectionFindings& section : findings.sections) {
+        if (section.unreachedKeys.empty()) continue;
+        problems.push_back("section " + section.section + " holds " +
+                           std::to_string(section.unreachedKeys.size()) +
+                           " entries that are never compared (" +
+                           Printable(NamesInBrief(section.unreachedKeys)) + ")");
+    }
+    if (findings.unplacedLines > 0) {
+        problems.push_back(std::to_string(findings.unplacedLines) +
+                           " lines of the release list are no section, entry or comment (the "
+                           "first is line " +
+                           std::to_string(findings.firstUnplacedLine) + ")");
+    }
+    for (int index = 0; index < 2; ++index) {
+        if (!facts.unsearched[index]) continue;
+        problems.push_back(std::string(kComponentDirectories[index].directory) +
+                           " could not be searched for files that no entry names");
+    }
+    std::string text;
+    for (const std::string& problem : problems) text += (text.empty() ? "" : "; ") + problem;
+    return text;
+}
+
+std::vector<Event> RunEvents(const CResultTable& table, const RunFacts& facts,
+                             const std::string& listPath) {
+    std::vector<WatchedFile> files = WatchedFiles(table);
+    std::vector<Event> events = {SummaryEvent(table, files, facts, listPath)};
+    std::stable_sort(files.begin(), files.end(), [](const WatchedFile& a, const WatchedFile& b) {
+        int rankA = 0;
+        int rankB = 0;
+        FileEventOf(a, rankA);
+        FileEventOf(b, rankB);
+        return rankA < rankB;
+    });
+    const size_t written = std::min(files.size(), static_cast<size_t>(kMostFileEvents));
+    for (size_t i = 0; i < written; ++i) events.push_back(FileEvent(files[i]));
+    if (files.size() > written) {
+        events.push_back({kEventFileMore, {std::to_string(files.size() - written)}});
+    }
+    return events;
+}
+
+uint32_t WriteEvents(const std::vector<Event>& events) {
+    uint32_t first = kErrorSuccess;
+    for (const Event& event : events) {
+        const uint32_t error =
+            Platform().WriteEvent(EventTypeOf(event.id), event.id, event.inserts);
+        if (first == kErrorSuccess) first = error;
+    }
+    return first;
+}
+
+}  // namespace qm::cli
