@@ -81,10 +81,11 @@ std::string ListProblems(const RunFacts& facts) {
         problems.push_back("the release list yields no entry in either section");
     for (const SectionFindings& section : findings.sections) {
         if (section.unreachedKeys.empty()) continue;
-        problems.push_back("section " + section.section + " holds " +
-                           std::to_string(section.unreachedKeys.size()) +
-                           " entries that are never compared (" +
-                           Printable(NamesInBrief(section.unreachedKeys)) + ")");
+        const size_t count = section.unreachedKeys.size();
+        problems.push_back("section " + section.section + " holds " + std::to_string(count) +
+                           (count == 1 ? " entry that is" : " entries that are") +
+                           " never compared (" + Printable(NamesInBrief(section.unreachedKeys)) +
+                           ")");
     }
     if (findings.unplacedLines > 0) {
         problems.push_back(std::to_string(findings.unplacedLines) +

@@ -23,8 +23,8 @@ bool operator==(const CommandLine& a, const CommandLine& b) {
     return a.command == b.command && a.help == b.help && a.version == b.version &&
            a.windowsDirectory == b.windowsDirectory && a.driveRoot == b.driveRoot &&
            a.format == b.format && a.unlisted == b.unlisted && a.passwordStdin == b.passwordStdin &&
-           a.updated == b.updated && a.eventLog == b.eventLog &&
-           a.metricsFile == b.metricsFile && a.every == b.every && a.operands == b.operands;
+           a.updated == b.updated && a.eventLog == b.eventLog && a.metricsFile == b.metricsFile &&
+           a.every == b.every && a.operands == b.operands;
 }
 
 bool IsPrintable(const std::string& text) {

@@ -39,8 +39,11 @@ std::string IPlatform::ExpandEnvironment(const std::string& text) {
 
 uint32_t IPlatform::CreateProtectedDirectory(const std::string& path) {
     const std::string native = posix::MapPath(path);
-    if (mkdir(native.c_str(), 0755) == 0) return kErrorSuccess;
-    return errno == EEXIST ? uint32_t{kErrorAlreadyExists} : posix::ErrorCodeOf(errno, native);
+    if (mkdir(native.c_str(), 0755) != 0) {
+        return errno == EEXIST ? uint32_t{kErrorAlreadyExists} : posix::ErrorCodeOf(errno, native);
+    }
+    // Whatever the umask: others read what a scheduled run writes.
+    return chmod(native.c_str(), 0755) == 0 ? kErrorSuccess : posix::ErrorCodeOf(errno, native);
 }
 
 }  // namespace qm
