@@ -14,10 +14,10 @@
 // is refused at once (kErrorNotAFile), before anything could block on it or
 // read from it without end.
 //
-// Two implementations exist: Platform_win32.cpp (the real Windows calls) and
-// Platform_posix.cpp with the files of posix/ (our stand-in, so that the core
-// runs on Linux). Tests may put a decorator in force (ScopedPlatform) to
-// inject faults.
+// Two implementations exist: Platform_win32.cpp with the files of win32/ (the
+// real Windows calls) and Platform_posix.cpp with the files of posix/ (our
+// stand-in, so that the core runs on Linux). Tests may put a decorator in
+// force (ScopedPlatform) to inject faults.
 //
 // Paths are 8-bit texts formed the Windows way: "\qmw.\tool.exe" starts at the
 // root of the current drive, "C:\WINDOWS.\qmverify.lst" is absolute, and the

@@ -69,27 +69,42 @@ uint32_t ErrorOf(HRESULT result) {
     return HRESULT_FACILITY(result) == FACILITY_WIN32 ? (code & 0xFFFFu) : code;
 }
 
-// The scheduler's root folder, on this machine, as the caller.
-HRESULT RootFolder(ComPointer<ITaskService>& service, ComPointer<ITaskFolder>& folder) {
-    HRESULT result = CoCreateInstance(CLSID_TaskScheduler, nullptr, CLSCTX_INPROC_SERVER,
-                                      IID_ITaskService, reinterpret_cast<void**>(service.Out()));
-    if (FAILED(result)) return result;
-    VARIANT none;
-    VariantInit(&none);
-    result = service->Connect(none, none, none, none);
-    if (FAILED(result)) return result;
-    const Bstr root("\\");
-    return service->GetFolder(root.Get(), folder.Out());
-}
+// The scheduler's root folder on this machine, as the caller, for the
+// lifetime of the object: COM on this thread first and last, then the
+// connection and the folder.
+class SchedulerRoot {
+public:
+    SchedulerRoot() { m_result = Open(); }
+    SchedulerRoot(const SchedulerRoot&) = delete;
+    SchedulerRoot& operator=(const SchedulerRoot&) = delete;
+    HRESULT Result() const { return m_result; }
+    ITaskFolder* operator->() const { return m_folder.operator->(); }
+
+private:
+    HRESULT Open() {
+        HRESULT result =
+            CoCreateInstance(CLSID_TaskScheduler, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskService,
+                             reinterpret_cast<void**>(m_service.Out()));
+        if (FAILED(result)) return result;
+        VARIANT none;
+        VariantInit(&none);
+        result = m_service->Connect(none, none, none, none);
+        if (FAILED(result)) return result;
+        const Bstr root("\\");
+        return m_service->GetFolder(root.Get(), m_folder.Out());
+    }
+
+    ComApartment m_apartment;
+    ComPointer<ITaskService> m_service;
+    ComPointer<ITaskFolder> m_folder;
+    HRESULT m_result = E_FAIL;
+};
 
 }  // namespace
 
 uint32_t IPlatform::RegisterTask(const std::string& name, const std::string& definition) {
-    ComApartment apartment;
-    ComPointer<ITaskService> service;
-    ComPointer<ITaskFolder> folder;
-    HRESULT result = RootFolder(service, folder);
-    if (FAILED(result)) return ErrorOf(result);
+    const SchedulerRoot folder;
+    if (FAILED(folder.Result())) return ErrorOf(folder.Result());
     const Bstr path(name);
     const Bstr xml(definition);
     // The local system account, by its well-known SID.
@@ -101,31 +116,24 @@ uint32_t IPlatform::RegisterTask(const std::string& name, const std::string& def
     VARIANT none;
     VariantInit(&none);
     ComPointer<IRegisteredTask> task;
-    result = folder->RegisterTask(path.Get(), xml.Get(), TASK_CREATE_OR_UPDATE, user, none,
-                                  TASK_LOGON_SERVICE_ACCOUNT, none, task.Out());
-    return ErrorOf(result);
+    return ErrorOf(folder->RegisterTask(path.Get(), xml.Get(), TASK_CREATE_OR_UPDATE, user, none,
+                                        TASK_LOGON_SERVICE_ACCOUNT, none, task.Out()));
 }
 
 uint32_t IPlatform::DeleteTask(const std::string& name) {
-    ComApartment apartment;
-    ComPointer<ITaskService> service;
-    ComPointer<ITaskFolder> folder;
-    HRESULT result = RootFolder(service, folder);
-    if (FAILED(result)) return ErrorOf(result);
+    const SchedulerRoot folder;
+    if (FAILED(folder.Result())) return ErrorOf(folder.Result());
     const Bstr path(name);
     return ErrorOf(folder->DeleteTask(path.Get(), 0));
 }
 
 uint32_t IPlatform::ReadTask(const std::string& name, std::string& definition) {
     definition.clear();
-    ComApartment apartment;
-    ComPointer<ITaskService> service;
-    ComPointer<ITaskFolder> folder;
-    HRESULT result = RootFolder(service, folder);
-    if (FAILED(result)) return ErrorOf(result);
+    const SchedulerRoot folder;
+    if (FAILED(folder.Result())) return ErrorOf(folder.Result());
     const Bstr path(name);
     ComPointer<IRegisteredTask> task;
-    result = folder->GetTask(path.Get(), task.Out());
+    HRESULT result = folder->GetTask(path.Get(), task.Out());
     if (FAILED(result)) return ErrorOf(result);
     BSTR xml = nullptr;
     result = task->get_Xml(&xml);
