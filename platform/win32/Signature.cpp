@@ -12,6 +12,7 @@
 #include <windows.h>
 
 #include <mscat.h>
+#include <mssip.h>
 #include <softpub.h>
 #include <wintrust.h>
 
@@ -60,7 +61,27 @@ SignatureCheck Verify(WINTRUST_DATA& data) {
     return check;
 }
 
+// Whether no subject interface package knows the file's kind (it is no
+// program, cabinet or other file that carries a signature of its own).
+// Windows answers TRUST_E_SUBJECT_FORM_UNKNOWN; Wine does so too, but
+// ERROR_INVALID_PARAMETER for a file shorter than the four bytes it reads
+// first, and WinVerifyTrust ERROR_INVALID_PARAMETER for every such file:
+// asked first, each reads as unsigned.
+bool OfNoSignedForm(const std::wstring& path) {
+    GUID subject{};
+    if (CryptSIPRetrieveSubjectGuid(path.c_str(), nullptr, &subject)) return false;
+    const DWORD error = GetLastError();
+    return error == static_cast<DWORD>(TRUST_E_SUBJECT_FORM_UNKNOWN) ||
+           error == ERROR_INVALID_PARAMETER;
+}
+
 SignatureCheck VerifyEmbedded(const std::wstring& path) {
+    if (OfNoSignedForm(path)) {
+        SignatureCheck check;
+        check.answer = static_cast<uint32_t>(TRUST_E_SUBJECT_FORM_UNKNOWN);
+        check.state = SignatureStateOf(check.answer);
+        return check;
+    }
     WINTRUST_FILE_INFO file{};
     file.cbStruct = sizeof file;
     file.pcwszFilePath = path.c_str();

@@ -93,7 +93,7 @@ TEST(WatchSeamWin32, ATaskIsRegisteredReadAndDeleted) {
     EXPECT_EQ(qm::Platform().DeleteTask("qmverify-seam-test"), qm::kErrorFileNotFound);
 }
 
-TEST(WatchSeamWin32, AnUnsignedProgramAndAMissingFileBelowTheDriveRoot) {
+TEST(WatchSeamWin32, UnsignedProgramsFilesOfNoSignedKindAndAMissingFile) {
     const std::string program = qm::Platform().ProgramPath();
     char module[MAX_PATH] = "";
     GetModuleFileNameA(nullptr, module, MAX_PATH);
@@ -109,6 +109,11 @@ TEST(WatchSeamWin32, AnUnsignedProgramAndAMissingFileBelowTheDriveRoot) {
     qm::SetPlatformRoots({"", dir.text()});
     EXPECT_EQ(qm::Platform().FileSignature("\\tool.exe").state, qm::SignatureState::Unsigned);
     EXPECT_EQ(qm::Platform().FileSignature("\\gone.exe").state, qm::SignatureState::Unknown);
+    // Files of no kind that carries a signature, long and short.
+    dir.Write("run.bat", "@echo off\r\nexit /b 0\r\n");
+    dir.Write("ab.dll", "ab");
+    EXPECT_EQ(qm::Platform().FileSignature("\\run.bat").state, qm::SignatureState::Unsigned);
+    EXPECT_EQ(qm::Platform().FileSignature("\\ab.dll").state, qm::SignatureState::Unsigned);
     qm::SetPlatformRoots({});
 }
 
