@@ -14,6 +14,8 @@ namespace {
 
 std::string DigestOrNone(const std::string& digest) { return digest.empty() ? "none" : digest; }
 
+constexpr int kLeastAlarming = 3;
+
 // The event of a file and how alarming it is (0 the most).
 uint32_t FileEventOf(const WatchedFile& file, int& rank) {
     if (file.status == NotListed) {
@@ -105,19 +107,21 @@ std::string ListProblems(const RunFacts& facts) {
 
 std::vector<Event> RunEvents(const CResultTable& table, const RunFacts& facts,
                              const std::string& listPath) {
-    std::vector<WatchedFile> files = WatchedFiles(table);
+    const std::vector<WatchedFile> files = WatchedFiles(table);
     std::vector<Event> events = {SummaryEvent(table, files, facts, listPath)};
-    std::stable_sort(files.begin(), files.end(), [](const WatchedFile& a, const WatchedFile& b) {
-        int rankA = 0;
-        int rankB = 0;
-        FileEventOf(a, rankA);
-        FileEventOf(b, rankB);
-        return rankA < rankB;
-    });
-    const size_t written = std::min(files.size(), static_cast<size_t>(kMostFileEvents));
-    for (size_t i = 0; i < written; ++i) events.push_back(FileEvent(files[i]));
-    if (files.size() > written) {
-        events.push_back({kEventFileMore, {std::to_string(files.size() - written)}});
+    // The most alarming first, each kind in list order.
+    std::vector<const WatchedFile*> ordered;
+    for (int rank = 0; rank <= kLeastAlarming; ++rank) {
+        for (const WatchedFile& file : files) {
+            int fileRank = 0;
+            FileEventOf(file, fileRank);
+            if (fileRank == rank) ordered.push_back(&file);
+        }
+    }
+    const size_t written = std::min(ordered.size(), static_cast<size_t>(kMostFileEvents));
+    for (size_t i = 0; i < written; ++i) events.push_back(FileEvent(*ordered[i]));
+    if (ordered.size() > written) {
+        events.push_back({kEventFileMore, {std::to_string(ordered.size() - written)}});
     }
     return events;
 }
