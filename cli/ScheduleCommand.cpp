@@ -15,9 +15,6 @@ namespace {
 // SCHED_E_SERVICE_NOT_RUNNING, which the system has no words for.
 constexpr uint32_t kSchedulerNotRunning = 0x80041315;
 
-constexpr char kEventSourceKey[] =
-    "SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\qmverify";
-
 std::string ScheduleFailure(const std::string& what, uint32_t error) {
     if (error == kErrorNotSupported) {
         return what +

@@ -142,6 +142,9 @@ enum class EventType { Information, Warning, Error };
 // The name under which qmverify writes to the Application log, registers its
 // messages and its scheduled task.
 constexpr char kEventSourceName[] = "qmverify";
+// Its key below HKEY_LOCAL_MACHINE, which names the file of its messages.
+constexpr char kEventSourceKey[] =
+    "SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\qmverify";
 
 // System error codes the core looks at (the values of winerror.h).
 enum : uint32_t {

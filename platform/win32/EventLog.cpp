@@ -13,11 +13,6 @@ namespace qm {
 
 namespace {
 
-std::wstring EventSourceKey() {
-    return L"SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\" +
-           win32::WideText(kEventSourceName);
-}
-
 // One string of an event holds at most 31,839 characters.
 constexpr size_t kMostInsertCharacters = 31839;
 
@@ -58,8 +53,9 @@ uint32_t IPlatform::WriteEvent(EventType type, uint32_t id,
 
 uint32_t IPlatform::InstallEventSource(const std::string& messageFile) {
     HKEY key = nullptr;
-    LONG result = RegCreateKeyExW(HKEY_LOCAL_MACHINE, EventSourceKey().c_str(), 0, nullptr,
-                                  REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, &key, nullptr);
+    LONG result =
+        RegCreateKeyExW(HKEY_LOCAL_MACHINE, win32::WideText(kEventSourceKey).c_str(), 0, nullptr,
+                        REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, &key, nullptr);
     if (result != ERROR_SUCCESS) return static_cast<uint32_t>(result);
     // A plain string, as the installer writes it: the path is whole.
     const std::wstring file = win32::WideText(messageFile);
@@ -76,7 +72,7 @@ uint32_t IPlatform::InstallEventSource(const std::string& messageFile) {
 }
 
 uint32_t IPlatform::RemoveEventSource() {
-    const LONG result = RegDeleteKeyW(HKEY_LOCAL_MACHINE, EventSourceKey().c_str());
+    const LONG result = RegDeleteKeyW(HKEY_LOCAL_MACHINE, win32::WideText(kEventSourceKey).c_str());
     return result == ERROR_FILE_NOT_FOUND ? kErrorSuccess : static_cast<uint32_t>(result);
 }
 
