@@ -44,12 +44,19 @@ constexpr CommandInfo kCommands[] = {
      "Sets this installation's own update password: asks for the current one\n"
      "and the new one (twice) on the terminal, or reads the current and the\n"
      "new one from the first two lines of standard input with --password-stdin.\n"},
+    {"schedule", Command::Schedule, 1, " install|remove|show",
+     "Sets up, removes or shows the scheduled compare: a task that runs\n"
+     "compare --unlisted --event-log --metrics-file as SYSTEM, and the event\n"
+     "source of its events (Windows, administrator rights).\n"},
 };
 
 enum class Option {
     Format,
     Unlisted,
     Jobs,
+    EventLog,
+    MetricsFile,
+    Every,
     PasswordStdin,
     Updated,
     WindowsDirectory,
@@ -79,6 +86,12 @@ constexpr OptionInfo kOptions[] = {
      "also report every program file that no entry names, as \"Not listed\""},
     {Option::Jobs, "--jobs", "N", CommandBit(Command::Compare) | CommandBit(Command::Build),
      "read N files at once (1: one after the other; by default the drive decides)"},
+    {Option::EventLog, "--event-log", nullptr, CommandBit(Command::Compare),
+     "also write the result to the Application event log (source qmverify)"},
+    {Option::MetricsFile, "--metrics-file", "PATH", CommandBit(Command::Compare),
+     "also write the openmetrics text to PATH, whole or not at all"},
+    {Option::Every, "--every", "hourly|daily", CommandBit(Command::Schedule),
+     "how often the scheduled compare runs (hourly by default)"},
     {Option::PasswordStdin, "--password-stdin", nullptr,
      CommandBit(Command::Build) | CommandBit(Command::Add) | CommandBit(Command::Password),
      "read the password from the first line of standard input"},
@@ -123,6 +136,19 @@ bool ParseFormat(const std::string& text, OutputFormat& format) {
     return false;
 }
 
+bool ParseJobs(const std::string& value, CommandLine& line, std::string& error) {
+    const bool digits = !value.empty() && value.size() <= 2 &&
+                        value.find_first_not_of("0123456789") == std::string::npos;
+    const int jobs = digits ? std::stoi(value) : 0;
+    if (jobs < 1 || jobs > kMostJobs) {
+        error = "option --jobs takes a number from 1 to " + std::to_string(kMostJobs) + ", not '" +
+                Printable(value) + "'";
+        return false;
+    }
+    line.jobs = jobs;
+    return true;
+}
+
 // Takes one option's value into the command line; false and a message when
 // the value is not one the option takes.
 bool Apply(const OptionInfo& info, const std::string& value, CommandLine& line,
@@ -140,6 +166,25 @@ bool Apply(const OptionInfo& info, const std::string& value, CommandLine& line,
         case Option::Unlisted:
             line.unlisted = true;
             return true;
+        case Option::EventLog:
+            line.eventLog = true;
+            return true;
+        case Option::MetricsFile:
+            if (value.empty()) {
+                error = "option --metrics-file needs a file name";
+                return false;
+            }
+            line.metricsFile = value;
+            return true;
+        case Option::Every:
+            if (value != "hourly" && value != "daily") {
+                error = "option --every takes hourly or daily, not '" + Printable(value) + "'";
+                return false;
+            }
+            line.every = value == "hourly" ? Every::Hour : Every::Day;
+            return true;
+        case Option::Jobs:
+            return ParseJobs(value, line, error);
         case Option::WindowsDirectory:
         case Option::Root:
             if (value.empty()) {
@@ -149,18 +194,6 @@ bool Apply(const OptionInfo& info, const std::string& value, CommandLine& line,
             (info.option == Option::WindowsDirectory ? line.windowsDirectory : line.driveRoot) =
                 value;
             return true;
-        case Option::Jobs: {
-            const bool digits = !value.empty() && value.size() <= 2 &&
-                                value.find_first_not_of("0123456789") == std::string::npos;
-            const int jobs = digits ? std::stoi(value) : 0;
-            if (jobs < 1 || jobs > kMostJobs) {
-                error = "option --jobs takes a number from 1 to " + std::to_string(kMostJobs) +
-                        ", not '" + Printable(value) + "'";
-                return false;
-            }
-            line.jobs = jobs;
-            return true;
-        }
         case Option::Format:
             if (!ParseFormat(value, line.format)) {
                 error = "unknown format '" + Printable(value) +
@@ -333,7 +366,7 @@ std::string UsageText() {
         "\n"
         "Examples:\n"
         "  qmverify-cli --windir C:\\WINDOWS --root D:\\ compare --format csv > result.csv\n"
-        "  qmverify-cli compare --unlisted --format openmetrics > qmverify.prom\n"
+        "  qmverify-cli compare --unlisted --metrics-file qmverify.prom\n"
         "  qmverify-cli comment qmw 3 --updated 1 \"patched by hotfix 7\"\n"
         "  qmverify-cli build --password-stdin < password.txt\n";
     return text;

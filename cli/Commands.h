@@ -20,6 +20,7 @@ int RunRelease(const CommandLine& line);
 int RunListStatus(const CommandLine& line);
 int RunListKey(const CommandLine& line);
 int RunPassword(const CommandLine& line);
+int RunSchedule(const CommandLine& line);
 
 // Shared by the commands (CommandSupport.cpp). Every write to standard
 // output and error goes through WriteOutput and WriteError (Console.h's

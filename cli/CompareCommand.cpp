@@ -2,6 +2,7 @@
 #include <string>
 
 #include "cli/Commands.h"
+#include "cli/CompareWatch.h"
 #include "cli/Console.h"
 #include "cli/ResultFormat.h"
 #include "core/ComparisonRun.h"
@@ -164,12 +165,26 @@ double SecondsSince1970(std::chrono::system_clock::time_point time) {
     return std::chrono::duration<double>(time.time_since_epoch()).count();
 }
 
+// The exit status of a comparison whose results were written: an error when
+// the list could not be compared whole or trusted, or a directory not
+// searched, else whether any file differs.
+int StatusOf(bool listFindings, const ComparisonResult& result, const CResultTable& table) {
+    if (listFindings || !result.unsearched.empty()) return kExitError;
+    for (const ResultRow& row : table.Rows()) {
+        if (row.file.status == NotIdentical || row.file.status == NotListed) {
+            return kExitDifferences;
+        }
+    }
+    return kExitOk;
+}
+
 }  // namespace
 
 int RunCompare(const CommandLine& line) {
     std::string error;
     const std::string windowsDirectory = UsableWindowsDirectory(error);
-    if (windowsDirectory.empty()) return Fail(error);
+    if (windowsDirectory.empty()) return FailWatched(line, error);
+    const std::string listPath = ReleaseListPath(windowsDirectory);
 
     ProgressLine progress(IsTerminal(StandardStream::Error));
     ComparisonHooks hooks;
@@ -191,23 +206,25 @@ int RunCompare(const CommandLine& line) {
     facts.duration =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - startTick).count();
     if (result.builtList) {
-        if (result.build.status != BuildResult::Ok) return Fail(BuildFailure(result.build));
+        if (result.build.status != BuildResult::Ok)
+            return FailWatched(line, BuildFailure(result.build));
         ReportUnreadable(result.build.unreadable, result.build.changing);
     }
     // An unreadable list would pass as "nothing to compare": refuse it.
     if (result.listUnreadable) {
-        return Fail(ReadFailure("the release list", ReleaseListPath(windowsDirectory),
-                                result.listLoadError));
+        return FailWatched(line, ReadFailure("the release list", listPath, result.listLoadError));
     }
+    GatherWatchFacts(line, table, facts, listPath);
 
     std::string reason;
     if (!WriteOutput(FormatRows(table, line.format, facts), reason)) {
-        return Fail("the results could not be written to standard output: " + reason);
+        // The metrics file and the events still tell what was found.
+        Tell("the results could not be written to standard output: " + reason);
+        return FinishWatched(line, table, facts, listPath, kExitError);
     }
     // A list that cannot be read as meant, or whose signature does not hold,
     // is never a pass: the rows above cover what could be compared, and the
     // status says that it is not all, or that none can be trusted.
-    const std::string listPath = ReleaseListPath(windowsDirectory);
     const bool listFindings =
         !result.signature.listMissing && ReportListFindings(result.findings, listPath);
     for (const UnsearchedDirectory& directory : result.unsearched) {
@@ -215,13 +232,8 @@ int RunCompare(const CommandLine& line) {
              " for files that no entry names: " + Platform().ErrorText(directory.error));
     }
     const bool untrusted = ReportListTrust(result, table, listPath);
-    if (listFindings || untrusted || !result.unsearched.empty()) return kExitError;
-    for (const ResultRow& row : table.Rows()) {
-        if (row.file.status == NotIdentical || row.file.status == NotListed) {
-            return kExitDifferences;
-        }
-    }
-    return kExitOk;
+    return FinishWatched(line, table, facts, listPath,
+                         StatusOf(listFindings || untrusted, result, table));
 }
 
 }  // namespace qm::cli

@@ -59,6 +59,8 @@ int Run(int argc, char** argv) {
             return RunListKey(line);
         case Command::Password:
             return RunPassword(line);
+        case Command::Schedule:
+            return RunSchedule(line);
         case Command::None:
             break;
     }

@@ -7,6 +7,7 @@
 #include "cli/ResultFormat.h"
 #include "core/FileStatus.h"
 #include "core/ReleaseListFormat.h"
+#include "core/WatchedFile.h"
 
 namespace qm::cli {
 
@@ -41,6 +42,7 @@ struct RowCounts {
     int unlisted[2] = {};
     int crcOnly[2] = {};
     int crafted[2] = {};
+    int unvouched[2] = {};  // changed or planted, without a valid signature
 };
 
 RowCounts CountRows(const CResultTable& table) {
@@ -57,6 +59,9 @@ RowCounts CountRows(const CResultTable& table) {
         }
         if (file.digest == RowDigest::Crc32) ++counts.crcOnly[section];
         if (file.cause == RowCause::ContentChangedSameCrc) ++counts.crafted[section];
+    }
+    for (const ComparedFile* file : WatchedFiles(table)) {
+        if (ChangedWithoutValidSignature(*file)) ++counts.unvouched[file->section];
     }
     return counts;
 }
@@ -99,6 +104,10 @@ std::string FileFamilies(const RowCounts& counts, const RunFacts& facts) {
     AppendFamily(out, "qmverify_crafted_files",
                  "Files whose CRC-32 is the recorded one while their SHA-256 is not.");
     out += PerSection("qmverify_crafted_files", counts.crafted);
+    AppendFamily(out, "qmverify_unsigned_changed_files",
+                 "Files not identical and not marked updated, or not listed, that carry no valid "
+                 "signature: unsigned, signature broken, or not trusted.");
+    out += PerSection("qmverify_unsigned_changed_files", counts.unvouched);
     return out;
 }
 
@@ -149,6 +158,11 @@ std::string RunFamilies(const RunFacts& facts) {
     out += "qmverify_release_list_problems{problem=\"stray_keys\"} " +
            std::to_string(findings.StrayKeys()) + "\n";
     out += SignatureFamilies(facts.signature);
+    if (!facts.listSha256.empty()) {
+        AppendFamily(out, "qmverify_release_list_info",
+                     "The release list compared against, by the SHA-256 of its file.");
+        out += "qmverify_release_list_info{sha256=\"" + facts.listSha256 + "\"} 1\n";
+    }
     AppendFamily(out, "qmverify_last_run_timestamp_seconds",
                  "When the comparison began, in seconds since 1970.");
     out += "qmverify_last_run_timestamp_seconds " + Number(facts.startTime) + "\n";

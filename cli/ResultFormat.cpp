@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "cli/Console.h"
+#include "core/WatchedFile.h"
 
 namespace qm::cli {
 
@@ -97,6 +98,13 @@ std::string JsonFacts(const ComparedFile& file) {
     out += file.sha256Now.empty() ? "null" : JsonString(file.sha256Now);
     out += ", \"sha256Release\": ";
     out += file.sha256Recorded.empty() ? "null" : JsonString(file.sha256Recorded);
+    // Who signed the file, for a row that is not identical: "signer" (the
+    // certificate's name) and "signatureState"; null where nobody asked.
+    const char* state = FileSignatureStateName(file.signatureState);
+    out += ", \"signer\": ";
+    out += file.signer.empty() ? "null" : JsonString(file.signer);
+    out += ", \"signatureState\": ";
+    out += state ? JsonString(state) : "null";
     return out;
 }
 

@@ -36,6 +36,17 @@
 #define QM_CAUSE_UNREADABLE "unreadable"
 #define QM_CAUSE_CHANGED_WHILE_READ "changed while read"
 #define QM_CAUSE_NOT_LISTED "not listed"
+
+// Who signed a file that is not identical, in the command line's events and
+// the window's row tips and Edit comment (IDS_SIGNER_...); the first is
+// followed by the signer's name.
+#define QM_SIGNER_SIGNED_BY "signed by "
+#define QM_SIGNER_SIGNED "signed"
+#define QM_SIGNER_UNSIGNED "unsigned"
+#define QM_SIGNER_BROKEN "signature broken (hash mismatch)"
+#define QM_SIGNER_NOT_TRUSTED "not trusted"
+#define QM_SIGNER_UNKNOWN "signature unknown"
+#define QM_SIGNER_NOT_CHECKED "not checked"
 // The state of the release list's signature after a comparison (the window's
 // summary; the command line's standard error and list-status). The last four
 // are alarms: no verdict of the comparison can be trusted.

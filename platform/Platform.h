@@ -6,17 +6,18 @@
 // time, whole-file reads and new files for the profile engine, the read-only
 // attribute, text between UTF-16 and the system code page, an exclusive lock
 // that keeps a second writer out (and who holds it), the machine's registry
-// keys, the system's words for an error code, and the kind of drive a file
-// lies on.
+// keys, the system's words for an error code, the kind of drive a file
+// lies on, and for runs without a person the event log, scheduled tasks and
+// the signatures of files.
 //
 // Only regular files are ever read: a directory, a device, a pipe or a socket
 // is refused at once (kErrorNotAFile), before anything could block on it or
 // read from it without end.
 //
-// Two implementations exist: Platform_win32.cpp (the real Windows calls) and
-// Platform_posix.cpp with the files of posix/ (our stand-in, so that the core
-// runs on Linux). Tests may put a decorator in force (ScopedPlatform) to
-// inject faults.
+// Two implementations exist: Platform_win32.cpp with the files of win32/ (the
+// real Windows calls) and Platform_posix.cpp with the files of posix/ (our
+// stand-in, so that the core runs on Linux). Tests may put a decorator in
+// force (ScopedPlatform) to inject faults.
 //
 // Paths are 8-bit texts formed the Windows way: "\qmw.\tool.exe" starts at the
 // root of the current drive, "C:\WINDOWS.\qmverify.lst" is absolute, and the
@@ -33,6 +34,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/Signature.h"
 
 namespace qm {
 
@@ -133,6 +136,16 @@ struct RegistryValue {
     Type type = Type::Missing;
     std::string data;  // raw bytes: a text without its terminator, a DWORD as 4 little-endian bytes
 };
+
+// The kinds of event in the system's log.
+enum class EventType { Information, Warning, Error };
+
+// The name under which qmverify writes to the Application log, registers its
+// messages and its scheduled task.
+constexpr char kEventSourceName[] = "qmverify";
+// Its key below HKEY_LOCAL_MACHINE, which names the file of its messages.
+constexpr char kEventSourceKey[] =
+    "SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\qmverify";
 
 // System error codes the core looks at (the values of winerror.h).
 enum : uint32_t {
@@ -321,6 +334,51 @@ public:
     // own ReadWholeFile.
     virtual ReadResult ReadWholeFileWithReason(const std::string& path, std::string& contents,
                                                uint32_t& error);
+
+    // What a run without a person needs: the event log, a scheduled task and
+    // the signatures of files. The system answers these itself, in one file
+    // per concern (platform/win32/, platform/posix/), whichever platform
+    // class is in force; a fake overrides them as it does any other call.
+
+    // Writes one event of the source "qmverify" to the Application log
+    // (RegisterEventSourceW, ReportEventW). `id` is the message's whole
+    // identifier, severity bits included, as the message table of
+    // qmverify-cli.exe holds it; `inserts` are its strings (system code
+    // page), each cut to what one event keeps. 0, or the system's reason.
+    // posix: one line on the file that $QMVERIFY_EVENT_LOG names, else syslog.
+    virtual uint32_t WriteEvent(EventType type, uint32_t id,
+                                const std::vector<std::string>& inserts);
+    // The source's key under
+    // HKLM\SYSTEM\CurrentControlSet\Services\EventLog\Application:
+    // EventMessageFile = `messageFile`, TypesSupported = 7 (the three types
+    // above). Removing a key that is not there succeeds. posix: not supported.
+    virtual uint32_t InstallEventSource(const std::string& messageFile);
+    virtual uint32_t RemoveEventSource();
+
+    // A task of the Task Scheduler's root folder, from its XML definition;
+    // it runs as SYSTEM, and one of the same name is replaced. Deleting a
+    // task that is not there gives kErrorFileNotFound; reading one gives the
+    // definition as the scheduler keeps it. posix: not supported.
+    virtual uint32_t RegisterTask(const std::string& name, const std::string& definition);
+    virtual uint32_t DeleteTask(const std::string& name);
+    virtual uint32_t ReadTask(const std::string& name, std::string& definition);
+
+    // The path of the running program (GetModuleFileNameW), "" when the
+    // system does not tell.
+    virtual std::string ProgramPath();
+    // `text` with each %NAME% of the environment replaced by its value
+    // (ExpandEnvironmentStrings); a name that is not set stays as it is.
+    virtual std::string ExpandEnvironment(const std::string& text);
+    // Creates a directory that administrators and the system change and
+    // everybody else only reads (posix: mode 0755). kErrorAlreadyExists when
+    // it exists: it is left as it is.
+    virtual uint32_t CreateProtectedDirectory(const std::string& path);
+
+    // Asks the system whether the file carries an Authenticode signature
+    // that covers it, embedded or through a catalog of the system, and who
+    // signed it (WinVerifyTrust without a revocation check, with no network
+    // retrieval). posix: always unsigned.
+    virtual SignatureCheck FileSignature(const std::string& path);
 };
 
 // The platform in force: the real one unless a test put another in place.

@@ -95,6 +95,31 @@ public:
     }
     // ReadWholeFileWithReason is not forwarded: its default asks this
     // platform's ReadWholeFile, which a fake may override.
+    uint32_t WriteEvent(EventType type, uint32_t id,
+                        const std::vector<std::string>& inserts) override {
+        return m_real.WriteEvent(type, id, inserts);
+    }
+    uint32_t InstallEventSource(const std::string& messageFile) override {
+        return m_real.InstallEventSource(messageFile);
+    }
+    uint32_t RemoveEventSource() override { return m_real.RemoveEventSource(); }
+    uint32_t RegisterTask(const std::string& name, const std::string& definition) override {
+        return m_real.RegisterTask(name, definition);
+    }
+    uint32_t DeleteTask(const std::string& name) override { return m_real.DeleteTask(name); }
+    uint32_t ReadTask(const std::string& name, std::string& definition) override {
+        return m_real.ReadTask(name, definition);
+    }
+    std::string ProgramPath() override { return m_real.ProgramPath(); }
+    std::string ExpandEnvironment(const std::string& text) override {
+        return m_real.ExpandEnvironment(text);
+    }
+    uint32_t CreateProtectedDirectory(const std::string& path) override {
+        return m_real.CreateProtectedDirectory(path);
+    }
+    SignatureCheck FileSignature(const std::string& path) override {
+        return m_real.FileSignature(path);
+    }
 
 protected:
     IPlatform& Real() { return m_real; }
