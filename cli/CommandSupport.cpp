@@ -220,10 +220,8 @@ std::string SigningFailure(SigningProblem problem, uint32_t error, const ListSig
 
 std::string SignedReport(bool madeKey, const std::string& publicKey, uint64_t sequence) {
     if (madeKey) {
-        return "A signing key was made for this installation; note its fingerprint in the "
-               "installation record: " +
-               KeyFingerprint(publicKey) + "\nRelease list signed, sequence number " +
-               std::to_string(sequence) + ".\n";
+        return QM_TEXT_KEY_MADE + KeyFingerprint(publicKey) +
+               "\nRelease list signed, sequence number " + std::to_string(sequence) + ".\n";
     }
     return "Release list signed, sequence number " + std::to_string(sequence) + ".\n";
 }

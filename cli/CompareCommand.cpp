@@ -130,10 +130,9 @@ bool ReportListTrust(const ComparisonResult& result, const CResultTable& table,
         WriteError(std::string(SignatureStateText(signature)) + "\n");
         alarm = true;
     }
-    const std::string others = Platform().OthersWhoMayWrite(listPath);
-    if (!others.empty()) {
+    if (!result.listWritableBy.empty()) {
         Tell("note: the release list " + Shown(listPath) + " may be written by " +
-             Printable(others) +
+             Printable(result.listWritableBy) +
              ", not only by its owner: whoever may write it sets what "
              "counts as released");
     }

@@ -24,7 +24,7 @@ int RunPassword(const CommandLine& line) {
     if (change.emptyPassword) return Fail(QM_TEXT_NEW_PASSWORD_EMPTY);
     if (!change.changed) return Fail(SigningFailure(change.problem, change.error));
     return Report(std::string(QM_TEXT_PASSWORD_CHANGED) +
-                      (change.resealedKey ? " The signing key is sealed under it." : "") + "\n",
+                      (change.resealedKey ? " " QM_TEXT_KEY_RESEALED : "") + "\n",
                   "the password was changed");
 }
 

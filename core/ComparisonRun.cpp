@@ -253,6 +253,7 @@ ComparisonResult CompareFiles(const ComparisonHooks& hooks, const UnlistedScope&
         }
     }
     result.listUnreadable = !CompareAll(listPath, pin, hooks, unlisted, result);
+    result.listWritableBy = Platform().OthersWhoMayWrite(listPath);
     return result;
 }
 

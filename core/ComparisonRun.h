@@ -60,6 +60,9 @@ struct ComparisonResult {
     // missing list is not built but told (UnsignedWhilePinned): only the
     // password sets the baseline then.
     ListSignature signature;
+    // Who besides its owner may write the list, in words; "" when nobody
+    // may (or there is no list): whoever may write it sets the baseline.
+    std::string listWritableBy;
 };
 
 // The comparison itself: each file to `hooks.compared` as it is decided.

@@ -82,7 +82,14 @@
 #define QM_TEXT_PASSWORD_CHANGED_MEANWHILE \
     "The update password was changed meanwhile. Nothing was written."
 
+// A password-guarded write that made the site's signing key (followed by
+// the key's fingerprint, which About shows too).
+#define QM_TEXT_KEY_MADE                                                     \
+    "A signing key was made for this installation; note its fingerprint in " \
+    "the installation record: "
+
 // The site's own password (Settings; qmverify-cli password).
 #define QM_TEXT_PASSWORD_CHANGED "The update password was changed."
+#define QM_TEXT_KEY_RESEALED "The signing key is sealed under it."
 #define QM_TEXT_NEW_PASSWORDS_DIFFER "The two new passwords differ: the password was not changed."
 #define QM_TEXT_NEW_PASSWORD_EMPTY "The new password is empty: the password was not changed."

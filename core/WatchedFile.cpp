@@ -14,14 +14,15 @@ std::vector<const ComparedFile*> WatchedFiles(const CResultTable& table) {
 }
 
 bool SignerAsked(const ComparedFile& file) {
-    return file.status != Identical && file.cause != RowCause::Missing;
+    return file.status != Identical && !IsUnread(file.cause);
 }
 
-int CheckSignatures(CResultTable& table) {
+int CheckSignatures(CResultTable& table, const std::function<bool()>& goOn) {
     int questions = 0;
     for (ResultRow& row : table.Rows()) {
         ComparedFile& file = row.file;
         if (!SignerAsked(file)) continue;
+        if (goOn && !goOn()) break;
         const SignatureCheck check = Platform().FileSignature(file.path);
         file.signatureState = check.state;
         file.signer = check.signer;

@@ -9,6 +9,7 @@
 // identical makes no signature call at all.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,13 +23,14 @@ namespace qm {
 std::vector<const ComparedFile*> WatchedFiles(const CResultTable& table);
 
 // Whether the signer of `file` is asked about: a file that is not identical
-// and exists (a missing file has nobody to ask about).
+// and was read (the system reads a file to check its signature: a missing,
+// locked or unreadable one would only answer "unknown").
 bool SignerAsked(const ComparedFile& file);
 
 // Asks the system who signed each file that SignerAsked (IPlatform::
-// FileSignature) and keeps the answer in its record. Returns the number of
-// questions.
-int CheckSignatures(CResultTable& table);
+// FileSignature) and keeps the answer in its record; `goOn` (when given)
+// before each question, false stops. Returns the number of questions.
+int CheckSignatures(CResultTable& table, const std::function<bool()>& goOn = {});
 
 // A file changed without the operator's mark, or planted, that carries no
 // valid signature: unsigned, its signature broken, or by a signer the

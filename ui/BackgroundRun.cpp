@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "core/ResultSort.h"
+#include "core/WatchedFile.h"
 
 CBackgroundRun::~CBackgroundRun() {
     m_bStop = true;
@@ -79,6 +80,9 @@ void CBackgroundRun::StartComparison(HWND window, UINT message, const qm::Unlist
             delivered(file);
         };
         const qm::ComparisonResult result = qm::CompareFiles(hooks, scope);
+        // Who signed the files that are not identical: here, off the
+        // window's thread, as the system hashes each file once more.
+        qm::CheckSignatures(m_sorted, [this] { return !m_bStop; });
         qm::SortState sort;
         qm::SortAfterComparison(m_sorted, sort);
         const qm::RunSummary summary = qm::SummarizeRows(m_sorted);

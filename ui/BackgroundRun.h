@@ -54,7 +54,9 @@ public:
 
     // A comparison also keeps its rows in a table of its own, sorted by
     // status and summed up on its thread when it ends, so that the window
-    // only takes them (a sort of 20,000 rows would keep it from answering).
+    // only takes them (a sort of 20,000 rows would keep it from answering);
+    // there too it asks who signed each file that is not identical
+    // (core/WatchedFile.h), which hashes the file once more.
     void StartComparison(HWND window, UINT message, const qm::UnlistedScope& scope,
                          const qm::StatusTexts& texts);
     // `key`: what the accepted update password derived; the new list is

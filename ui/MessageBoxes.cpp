@@ -5,6 +5,7 @@
 #include "core/BoundedFormat.h"
 #include "core/Capacities.h"
 #include "core/FreshFile.h"
+#include "core/ListSignature.h"
 #include "core/ReleaseListFormat.h"
 #include "core/Settings.h"
 #include "platform/Platform.h"
@@ -199,7 +200,48 @@ void ShowSigningFailure(HWND owner, qm::SigningProblem problem, uint32_t error) 
         ShowWriteFailure(owner, IDS_SETTINGS_WRITE_FAILED, error);
         return;
     }
-    AppMessageBox(owner, qm::SigningProblemText(problem), kAppName, MB_ICONWARNING);
+    UINT message = IDS_SIGNING_FAILED;
+    switch (problem) {
+        case qm::SigningProblem::KeyPinned:
+            message = IDS_KEY_PINNED;
+            break;
+        case qm::SigningProblem::PasswordChanged:
+            message = IDS_PASSWORD_CHANGED_MEANWHILE;
+            break;
+        case qm::SigningProblem::RecordDamaged:
+            message = IDS_PASSWORD_RECORD_DAMAGED;
+            break;
+        case qm::SigningProblem::KeyDoesNotOpen:
+            message = IDS_KEY_DOES_NOT_OPEN;
+            break;
+        case qm::SigningProblem::ListNotAsSigned:
+            message = IDS_LIST_NOT_AS_SIGNED;
+            break;
+        default:
+            break;
+    }
+    ShowFailure(owner, message);
+}
+
+void ShowKeyMade(HWND owner, const std::string& publicKey) {
+    AppMessageBox(owner, LoadResString(IDS_KEY_MADE) + qm::KeyFingerprint(publicKey), kAppName,
+                  MB_ICONINFORMATION);
+}
+
+void ShowListTrust(HWND owner, const qm::ComparisonResult& run) {
+    if (run.signature.settingsError != qm::kErrorSuccess) {
+        AppMessageBox(
+            owner,
+            LoadResString(IDS_SETTINGS_UNREADABLE) + "\n\n" +
+                Formatted(IDS_SYSTEM_REASON, qm::Platform().ErrorText(run.signature.settingsError)),
+            kAppName, MB_ICONWARNING);
+    }
+    if (!run.listWritableBy.empty()) {
+        const std::string list = qm::ReleaseListPath(qm::Platform().WindowsDirectory());
+        AppMessageBox(
+            owner, Formatted(IDS_LIST_WRITABLE_BY_OTHERS, qm::ShownPath(list), run.listWritableBy),
+            kAppName, MB_ICONWARNING);
+    }
 }
 
 std::string UnreachedEntriesText(const qm::ListFindings& findings) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/ComparisonRun.h"
 #include "core/ReleaseListBuild.h"
 #include "core/ReleaseListCheck.h"
 
@@ -64,8 +65,18 @@ void ShowBuildOutcome(HWND owner, const qm::BuildResult& build);
 
 // Tells the operator why a password-guarded write could not sign (and so
 // wrote nothing): the settings file that could not be read or written, or
-// the problem's own text (core/OperatorTexts.h).
+// the problem's own text (IDS_KEY_PINNED, ..., IDS_SIGNING_FAILED).
 void ShowSigningFailure(HWND owner, qm::SigningProblem problem, uint32_t error);
+
+// A write made the site's signing key: its fingerprint, for the operator to
+// note in the installation record (IDS_KEY_MADE).
+void ShowKeyMade(HWND owner, const std::string& publicKey);
+
+// After a comparison, what stands against trusting the list beyond its
+// signature: settings that could not be read, so that nobody can tell
+// whether a key is pinned (IDS_SETTINGS_UNREADABLE), and a list that others
+// than its owner may write (IDS_LIST_WRITABLE_BY_OTHERS). Silent otherwise.
+void ShowListTrust(HWND owner, const qm::ComparisonResult& run);
 
 // The text naming up to 20 of `paths` and the count of the rest
 // (IDS_UNREADABLE_FILES, IDS_UNREADABLE_MORE); those of `changing` changed

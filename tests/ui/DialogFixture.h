@@ -17,6 +17,7 @@
 #include "ModalDriver.h"
 #include "SampleWindow.h"
 #include "TestPassword.h"
+#include "core/OperatorTexts.h"
 #include "res/resource.h"
 #include "ui/AppServices.h"
 #include "ui/CheckerDlg.h"
@@ -94,6 +95,11 @@ protected:
     // The result group box's text: the count of a run, or how the last ended.
     std::string GroupText() const {
         return CWindow(FirstGroupBox(m_dlg.GetSafeHwnd())).GetWindowText();
+    }
+
+    // The line above the rows: the state of the list's signature.
+    std::string ListStateText() const {
+        return CWindow(m_dlg.GetDlgItem(IDC_LIST_STATE)).GetWindowText();
     }
 
     std::string ListPath() const { return m_install.ReleaseListPath(); }
