@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <string>
 
+#include "core/ParallelFingerprints.h"
+
 namespace qm::cli {
 
 namespace {
@@ -140,9 +142,9 @@ bool ParseJobs(const std::string& value, CommandLine& line, std::string& error) 
     const bool digits = !value.empty() && value.size() <= 2 &&
                         value.find_first_not_of("0123456789") == std::string::npos;
     const int jobs = digits ? std::stoi(value) : 0;
-    if (jobs < 1 || jobs > kMostJobs) {
-        error = "option --jobs takes a number from 1 to " + std::to_string(kMostJobs) + ", not '" +
-                Printable(value) + "'";
+    if (jobs < 1 || jobs > kMostFilesAtOnce) {
+        error = "option --jobs takes a number from 1 to " + std::to_string(kMostFilesAtOnce) +
+                ", not '" + Printable(value) + "'";
         return false;
     }
     line.jobs = jobs;

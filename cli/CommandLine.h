@@ -26,9 +26,6 @@ enum class Command {
     Schedule,
 };
 
-// The most files read at once that --jobs takes.
-constexpr int kMostJobs = 16;
-
 enum class OutputFormat { Table, Tsv, Csv, Json, OpenMetrics };
 
 // How often the scheduled compare runs (schedule install --every).

@@ -1,10 +1,11 @@
 // The inner loops of the CRC-32 calculator. Every kernel continues a raw
 // CRC register (no initial value, no final complement) over a buffer and all
-// of them give the same result; they differ only in speed. The fastest one
-// that the processor supports is chosen once, at the first use.
+// of them give the same result; they differ only in speed. Each CCrc32
+// takes the fastest one that the processor supports when it is made
+// (core/KernelChoice.h).
 //
-// Internal to the core: CCrc32 uses the active kernel, tests and benchmarks
-// may pick one by name. The byte table (ByteTableEntry) is built at compile
+// Internal to the core: CCrc32 uses its kernel, tests and benchmarks may
+// pick one by name. The byte table (ByteTableEntry) is built at compile
 // time beside the kernels that read it (Crc32Slicing.cpp).
 #pragma once
 
@@ -49,13 +50,8 @@ const char* KernelName(Kernel kernel);
 bool IsAvailable(Kernel kernel);
 // The fastest kernel this processor supports.
 Kernel BestKernel();
-
-// The kernel CCrc32 uses: BestKernel() unless one was forced.
-Kernel ActiveKernel();
-KernelFunction ActiveKernelFunction();
-// Makes `kernel` the active one; false (and no change) when the processor
-// lacks it.
-bool ForceKernel(Kernel kernel);
+// The function of `kernel`; of the fastest one when the processor lacks it.
+KernelFunction FunctionOf(Kernel kernel);
 
 // Runs one kernel directly. Falls back to slicing when the kernel is not
 // available.

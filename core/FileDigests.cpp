@@ -2,57 +2,84 @@
 
 namespace qm {
 
-uint32_t OpenToRead(const std::string& path, std::unique_ptr<IReadFile>& file) {
-    const uint32_t error = Platform().OpenForReading(path, file);
-    return error == kErrorSuccess && !file ? uint32_t{kErrorCrc} : error;
-}
-
-bool ReadToEnd(IReadFile& file, CFileHashes& hashes, CReadBuffer& buffer) {
-    for (;;) {
-        size_t bytesRead = 0;
-        if (!file.Read(buffer.Data(), CReadBuffer::kPieceSize, bytesRead)) return false;
-        if (bytesRead == 0) return true;
-        // Never past the buffer, whatever the platform claims.
-        if (bytesRead > CReadBuffer::kPieceSize) bytesRead = CReadBuffer::kPieceSize;
-        hashes.Add(buffer.Data(), bytesRead);
+FileDigests DigestsOf(ReadingEnd end, uint32_t openError, CFileHashes& hashes) {
+    FileDigests digests;
+    switch (end) {
+        case ReadingEnd::Whole:
+            digests.readWhole = true;
+            digests.crc = hashes.Crc();
+            digests.hasSha256 = hashes.HasSha256();
+            digests.sha256 = hashes.Sha256();
+            break;
+        case ReadingEnd::ReadFailed:
+            // The CRC of the bytes read up to the failure, as it always was
+            // shown; the file is not read whole, so it matches nothing.
+            digests.crc = hashes.Crc();
+            break;
+        case ReadingEnd::Changing:
+            digests.changing = true;
+            break;
+        case ReadingEnd::OpenFailed:
+            digests.openError = openError;
+            break;
+        case ReadingEnd::Stopped:
+            break;
     }
+    return digests;
 }
 
-bool ChangedBetween(bool hadBefore, const FileFacts& before, bool hasAfter,
-                    const FileFacts& after) {
-    if (!hadBefore || !hasAfter) return false;
-    return before.size != after.size || before.lastWrite.ticks != after.lastWrite.ticks;
+void CFileReader::Read(const std::string& path, Digests which, bool holdOnePiece) {
+    m_which = which;
+    m_bHold = holdOnePiece;
+    m_hashes.reset();
+    m_held = 0;
+    m_end = ReadFilePieces(path, *this, m_openError);
+    // Only a file read whole waits in the buffer: of one that failed part
+    // way, the CRC of what was read is shown at once.
+    if (m_end != ReadingEnd::Whole) HashHeldPiece();
+}
+
+void CFileReader::Begin() {
+    m_hashes.emplace(m_crc, m_which);
+    m_held = 0;
+    m_bFirst = true;
+}
+
+unsigned char* CFileReader::Room(size_t& capacity) {
+    HashHeldPiece();  // a second piece needs the buffer
+    capacity = CReadBuffer::kPieceSize;
+    return m_buffer.Data();
+}
+
+void CFileReader::Piece(unsigned char* room, size_t size) {
+    if (size > 0 && m_bHold && m_bFirst) {
+        m_held = size;
+    } else if (size > 0) {
+        m_hashes->Add(room, size);
+    }
+    m_bFirst = m_bFirst && size == 0;
+}
+
+void CFileReader::HashHeldPiece() {
+    if (m_held > 0) m_hashes->Add(m_buffer.Data(), m_held);
+    m_held = 0;
+}
+
+CFileHashes& CFileReader::Hashes() {
+    if (!m_hashes) m_hashes.emplace(m_crc, m_which);  // nothing was read
+    return *m_hashes;
+}
+
+FileDigests CFileReader::Result() {
+    HashHeldPiece();
+    return DigestsOf(m_end, m_openError, Hashes());
 }
 
 FileDigests ReadFileDigests(const CCrc32& crc, const std::string& path, CReadBuffer& buffer,
                             Digests which) {
-    FileDigests digests;
-    for (int attempt = 0; attempt <= kRereadsOfAChangingFile; ++attempt) {
-        std::unique_ptr<IReadFile> file;
-        digests.openError = OpenToRead(path, file);
-        if (digests.openError != kErrorSuccess) return FileDigests{digests.openError};
-
-        FileFacts before;
-        const bool hadBefore = file->Facts(before);
-        CFileHashes hashes(crc, which);
-        if (!ReadToEnd(*file, hashes, buffer)) {
-            // The CRC of the bytes read up to the failure, as it always was
-            // shown; the file is not read whole, so it matches nothing.
-            digests.crc = hashes.Crc();
-            return digests;
-        }
-        FileFacts after;
-        const bool hasAfter = file->Facts(after);
-        if (ChangedBetween(hadBefore, before, hasAfter, after)) continue;  // read it again
-        digests.readWhole = true;
-        digests.crc = hashes.Crc();
-        digests.hasSha256 = hashes.HasSha256();
-        digests.sha256 = hashes.Sha256();
-        return digests;
-    }
-    FileDigests changing;
-    changing.changing = true;
-    return changing;
+    CFileReader reader(crc, buffer);
+    reader.Read(path, which, false);
+    return reader.Result();
 }
 
 }  // namespace qm

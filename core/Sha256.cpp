@@ -18,7 +18,32 @@ constexpr std::array<uint32_t, 8> kInitialState = {
 
 }  // namespace
 
-CSha256::CSha256() : m_pCompress(sha256::ActiveKernelFunction()), m_state(kInitialState) {}
+CSha256::CSha256(sha256::Kernel kernel)
+    : m_pCompressPair(sha256::FunctionsOf(kernel).two),
+      m_pCompress(sha256::FunctionsOf(kernel).one),
+      m_state(kInitialState) {}
+
+void CSha256::UpdateBoth(CSha256& a, const void* dataA, size_t lengthA, CSha256& b,
+                         const void* dataB, size_t lengthB) {
+    const auto* bytesA = static_cast<const uint8_t*>(dataA);
+    const auto* bytesB = static_cast<const uint8_t*>(dataB);
+    // Side by side only from a block's start: a partial block waiting in
+    // either goes first, one stream at a time.
+    const size_t blocks =
+        a.m_blockUsed == 0 && b.m_blockUsed == 0 ? std::min(lengthA, lengthB) / 64 : 0;
+    if (blocks > 0) {
+        a.m_pCompressPair(a.m_state.data(), bytesA, b.m_state.data(), bytesB, blocks);
+        const size_t done = blocks * 64;
+        a.m_length += done;
+        b.m_length += done;
+        bytesA += done;
+        bytesB += done;
+        lengthA -= done;
+        lengthB -= done;
+    }
+    a.Update(bytesA, lengthA);
+    b.Update(bytesB, lengthB);
+}
 
 void CSha256::Update(const void* data, size_t length) {
     if (length == 0) return;
@@ -70,8 +95,8 @@ Sha256Digest CSha256::Finish() {
     return digest;
 }
 
-Sha256Digest Sha256(std::string_view data) {
-    CSha256 hash;
+Sha256Digest Sha256(std::string_view data, sha256::Kernel kernel) {
+    CSha256 hash(kernel);
     hash.Update(data);
     return hash.Finish();
 }
@@ -95,10 +120,10 @@ struct HmacStarts {
     CSha256 outer;
 };
 
-HmacStarts KeyedStarts(std::string_view key) {
+HmacStarts KeyedStarts(std::string_view key, sha256::Kernel kernel) {
     std::array<uint8_t, 64> block{};
     if (key.size() > block.size()) {
-        const Sha256Digest hashedKey = Sha256(key);
+        const Sha256Digest hashedKey = Sha256(key, kernel);
         std::memcpy(block.data(), hashedKey.data(), hashedKey.size());
     } else if (!key.empty()) {
         std::memcpy(block.data(), key.data(), key.size());
@@ -109,7 +134,7 @@ HmacStarts KeyedStarts(std::string_view key) {
         inner[i] = block[i] ^ 0x36;
         outer[i] = block[i] ^ 0x5c;
     }
-    HmacStarts starts;
+    HmacStarts starts{CSha256(kernel), CSha256(kernel)};
     starts.inner.Update(inner.data(), inner.size());
     starts.outer.Update(outer.data(), outer.size());
     return starts;
@@ -126,12 +151,13 @@ Sha256Digest Hmac(const HmacStarts& starts, const void* message, size_t length) 
 
 }  // namespace
 
-Sha256Digest HmacSha256(std::string_view key, std::string_view message) {
-    return Hmac(KeyedStarts(key), message.data(), message.size());
+Sha256Digest HmacSha256(std::string_view key, std::string_view message, sha256::Kernel kernel) {
+    return Hmac(KeyedStarts(key, kernel), message.data(), message.size());
 }
 
-Sha256Digest Pbkdf2Sha256(std::string_view password, std::string_view salt, uint32_t iterations) {
-    const HmacStarts starts = KeyedStarts(password);
+Sha256Digest Pbkdf2Sha256(std::string_view password, std::string_view salt, uint32_t iterations,
+                          sha256::Kernel kernel) {
+    const HmacStarts starts = KeyedStarts(password, kernel);
     std::string first(salt);
     first.append("\0\0\0\1", 4);  // block index 1
     Sha256Digest u = Hmac(starts, first.data(), first.size());

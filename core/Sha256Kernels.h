@@ -1,11 +1,11 @@
 // The compression functions of SHA-256 (FIPS 180-4). Every kernel runs the
 // 64 rounds over whole 64-byte blocks, one after the other, continuing the
 // eight state words in place, and all of them give the same result; they
-// differ only in speed. The fastest one that the processor supports is
-// chosen once, at the first use.
+// differ only in speed. Each CSha256 takes the fastest one that the
+// processor supports when it is made (core/KernelChoice.h).
 //
-// Internal to the core: CSha256 uses the active kernel, tests and benchmarks
-// may pick one by name.
+// Internal to the core: CSha256 uses its kernel, tests and benchmarks may
+// pick one by name.
 #pragma once
 
 #include <cstddef>
@@ -43,23 +43,30 @@ constexpr Kernel kAllKernels[] = {Kernel::Portable, Kernel::ShaExtensions};
 // Continues `state` (the words A to H) over `count` blocks of 64 bytes at
 // `blocks`, which need no alignment.
 using CompressFunction = void (*)(uint32_t* state, const unsigned char* blocks, size_t count);
+// Continues two states at once, each over `count` blocks of its own: two
+// streams side by side, for a kernel whose rounds wait on each other.
+using CompressPairFunction = void (*)(uint32_t* stateA, const unsigned char* blocksA,
+                                      uint32_t* stateB, const unsigned char* blocksB, size_t count);
+struct Compressors {
+    CompressFunction one;
+    CompressPairFunction two;
+};
 
 const char* KernelName(Kernel kernel);
 bool IsAvailable(Kernel kernel);
 // The fastest kernel this processor supports.
 Kernel BestKernel();
-
-// The kernel CSha256 uses: BestKernel() unless one was forced.
-Kernel ActiveKernel();
-CompressFunction ActiveKernelFunction();
-// Makes `kernel` the active one for every CSha256 made from now on; false
-// (and no change) when the processor lacks it.
-bool ForceKernel(Kernel kernel);
+// The functions of `kernel`; of the fastest one when the processor lacks it.
+Compressors FunctionsOf(Kernel kernel);
 
 // The kernels themselves; each may be called only where it is available.
 void CompressPortable(uint32_t* state, const unsigned char* blocks, size_t count);
+void CompressPairPortable(uint32_t* stateA, const unsigned char* blocksA, uint32_t* stateB,
+                          const unsigned char* blocksB, size_t count);
 #if QM_SHA256_X86_SHA_EXTENSIONS
 void CompressShaExtensions(uint32_t* state, const unsigned char* blocks, size_t count);
+void CompressPairShaExtensions(uint32_t* stateA, const unsigned char* blocksA, uint32_t* stateB,
+                               const unsigned char* blocksB, size_t count);
 #endif
 
 }  // namespace qm::sha256

@@ -118,4 +118,11 @@ void CompressPortable(uint32_t* state, const unsigned char* blocks, size_t count
     state[7] = h;
 }
 
+// The portable rounds take one stream after the other.
+void CompressPairPortable(uint32_t* stateA, const unsigned char* blocksA, uint32_t* stateB,
+                          const unsigned char* blocksB, size_t count) {
+    CompressPortable(stateA, blocksA, count);
+    CompressPortable(stateB, blocksB, count);
+}
+
 }  // namespace qm::sha256

@@ -85,9 +85,9 @@ public:
     // end of the file succeeds with bytesRead == 0.
     virtual bool Read(void* buffer, size_t capacity, size_t& bytesRead) = 0;
     // The size and last-write time of the open file as the system keeps them
-    // at this moment (fstat, GetFileInformationByHandle), so that a reader
-    // can tell a file that changed while it was read; false when the system
-    // cannot say.
+    // at this moment (fstat, GetFileInformationByHandleEx; until the first
+    // read, as they were at the open), so that a reader can tell a file that
+    // changed while it was read; false when the system cannot say.
     virtual bool Facts(FileFacts& facts) {
         facts = FileFacts();
         return false;
@@ -152,16 +152,22 @@ enum : uint32_t {
     kErrorSuccess = 0,
     kErrorFileNotFound = 2,
     kErrorPathNotFound = 3,
+    kErrorTooManyOpenFiles = 4,
     kErrorAccessDenied = 5,
-    kErrorWriteProtect = 19,  // a read-only medium
+    kErrorNotEnoughMemory = 8,
+    kErrorNotSameDevice = 17,  // a move between volumes
+    kErrorWriteProtect = 19,   // a read-only medium
     kErrorCrc = 23,
     kErrorReadFault = 30,
+    kErrorGenFailure = 31,  // what the system gives no better word for
     kErrorSharingViolation = 32,
     kErrorLockViolation = 33,  // another process holds the lock
     kErrorNotSupported = 50,
     kErrorFileExists = 80,
     kErrorDiskFull = 112,
+    kErrorInvalidName = 123,  // a name that names no file (one with a zero byte in it)
     kErrorAlreadyExists = 183,
+    kErrorFilenameTooLong = 206,  // ERROR_FILENAME_EXCED_RANGE
     // ERROR_BAD_FILE_TYPE: our code for a name that is no regular file (a
     // directory, a device, a pipe, a socket); ErrorText gives our own words.
     kErrorNotAFile = 222,
@@ -170,6 +176,8 @@ enum : uint32_t {
     // ERROR_NO_UNICODE_TRANSLATION: a character without an equivalent in the
     // code page it must be written in.
     kErrorNoUnicodeTranslation = 1113,
+    kErrorIoDevice = 1117,             // the drive failed the request
+    kErrorCantResolveFilename = 1921,  // too many symbolic links on the way
     // ERROR_FILE_READ_ONLY: the file has the read-only attribute.
     kErrorFileReadOnly = 6009,
     // Bit 29, which Windows leaves to applications: the posix stand-in passes

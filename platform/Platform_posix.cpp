@@ -8,6 +8,7 @@
 // posix/Calendar.h.
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -197,6 +198,19 @@ public:
                        "code page";
             case kErrorFileReadOnly:
                 return "The specified file is read only";
+            // Codes that stand for one errno each: the system's own words.
+            case kErrorTooManyOpenFiles:
+                return std::strerror(EMFILE);
+            case kErrorNotEnoughMemory:
+                return std::strerror(ENOMEM);
+            case kErrorNotSameDevice:
+                return std::strerror(EXDEV);
+            case kErrorFilenameTooLong:
+                return std::strerror(ENAMETOOLONG);
+            case kErrorIoDevice:
+                return std::strerror(EIO);
+            case kErrorCantResolveFilename:
+                return std::strerror(ELOOP);
             default: {
                 // The system's own words for a number it gave.
                 if ((error & kErrorPosix) != 0) return std::strerror(error & ~kErrorPosix);

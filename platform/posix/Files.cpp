@@ -59,7 +59,10 @@ bool ReadSome(int fd, void* buffer, size_t capacity, size_t& bytesRead) {
 // refused from its stat alone; the open is non-blocking against a swap
 // between stat and open, and the descriptor is checked again. Symbolic links
 // to regular files are followed. Returns 0 and the descriptor, or the code.
-uint32_t OpenRegularFile(const std::string& nativePath, int& fd, struct stat& info) {
+// Reads of a regular file ignore O_NONBLOCK (open(2)): a reader that needs
+// no more than that keeps it and spares a call (`keepNonBlocking`).
+uint32_t OpenRegularFile(const std::string& nativePath, int& fd, struct stat& info,
+                         bool keepNonBlocking = false) {
     fd = -1;
     if (stat(nativePath.c_str(), &info) != 0) return ErrorCodeOf(errno, nativePath);
     if (!S_ISREG(info.st_mode)) return kErrorNotAFile;
@@ -67,7 +70,8 @@ uint32_t OpenRegularFile(const std::string& nativePath, int& fd, struct stat& in
     if (fd < 0) return errno == ENXIO ? uint32_t{kErrorNotAFile} : ErrorCodeOf(errno, nativePath);
     // Of the status flags, only O_NONBLOCK was asked for: clearing all of
     // them clears it.
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || fcntl(fd, F_SETFL, 0) != 0) {
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
+        (!keepNonBlocking && fcntl(fd, F_SETFL, 0) != 0)) {
         close(fd);
         fd = -1;
         return kErrorNotAFile;
@@ -207,17 +211,30 @@ uint32_t ErrorCodeOf(int error, const std::string& nativePath) {
         case ENOSPC:
         case EDQUOT:
             return kErrorDiskFull;
+        case EMFILE:
+        case ENFILE:
+            return kErrorTooManyOpenFiles;
+        case ENAMETOOLONG:
+            return kErrorFilenameTooLong;
+        case ENOMEM:
+            return kErrorNotEnoughMemory;
+        case ELOOP:
+            return kErrorCantResolveFilename;
         case EBUSY:
         case ETXTBSY:
             return kErrorSharingViolation;
         case EWOULDBLOCK:
             return kErrorLockViolation;
+        case EXDEV:
+            return kErrorNotSameDevice;
         case EMLINK:
         case EOPNOTSUPP:
             return kErrorNotSupported;
+        case EIO:
+            return kErrorIoDevice;
         default:
-            // The rest (EIO, EXDEV, EMFILE, EFBIG, ENOLCK, EINVAL, ...) keeps
-            // the system's own number, so that its own words tell it.
+            // The rest (EFBIG, ENOLCK, EINVAL, ...) keeps the system's own
+            // number, so that its own words tell it.
             return kErrorPosix | static_cast<uint32_t>(error);
     }
 }
@@ -231,7 +248,7 @@ uint32_t OpenForReading(const std::string& nativePath, std::unique_ptr<IReadFile
     file.reset();
     int fd = -1;
     struct stat info;
-    const uint32_t error = OpenRegularFile(nativePath, fd, info);
+    const uint32_t error = OpenRegularFile(nativePath, fd, info, true);
     if (error != kErrorSuccess) return error;
     file = MakeReadFile(fd, info);
     return kErrorSuccess;

@@ -5,36 +5,48 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdint>
 #include <cstring>
 #include <new>
 
+#include "platform/ReadingSizes.h"
 #include "platform/posix/Calendar.h"
 
 namespace qm::posix {
 
 namespace {
 
+std::atomic<PositionalRead> g_positionalRead{&pread};
+
 // A block of the alignment that O_DIRECT needs.
 struct AlignedDelete {
     void operator()(char* block) const {
-        ::operator delete[](block, std::align_val_t(kDirectAlignment));
+        ::operator delete[](block, std::align_val_t(kReadAlignment));
     }
 };
 using AlignedBlock = std::unique_ptr<char[], AlignedDelete>;
 
-constexpr size_t kBlockSize = 256 * 1024;
+// What the system is asked for at a time: the core's piece.
+constexpr size_t kBlockSize = kReadPieceSize;
 
 AlignedBlock NewBlock() {
     return AlignedBlock(
-        static_cast<char*>(::operator new[](kBlockSize, std::align_val_t(kDirectAlignment))));
+        static_cast<char*>(::operator new[](kBlockSize, std::align_val_t(kReadAlignment))));
 }
 
 bool IsAligned(const void* buffer, size_t capacity) {
-    return reinterpret_cast<uintptr_t>(buffer) % kDirectAlignment == 0 &&
-           capacity % kDirectAlignment == 0;
+    return reinterpret_cast<uintptr_t>(buffer) % kReadAlignment == 0 &&
+           capacity % kReadAlignment == 0;
+}
+
+// Adds status flags to the open file's or takes them away; false when the
+// system refuses (a file system without direct reads refuses O_DIRECT).
+bool ChangeStatusFlags(int fd, int add, int remove) {
+    const int flags = fcntl(fd, F_GETFL);
+    return flags != -1 && fcntl(fd, F_SETFL, (flags | add) & ~remove) == 0;
 }
 
 // cachestat(2), Linux 6.5 on, which older headers lack: how much of a file
@@ -60,8 +72,8 @@ Cached HowMuchCached(int fd, const struct stat& opened) {
     CachestatRange range{0, 0};
     Cachestat state{};
     if (syscall(kCachestatCall, fd, &range, &state, 0) != 0) return Cached::Unknown;
-    const uint64_t pages = (static_cast<uint64_t>(opened.st_size) + kDirectAlignment - 1) /
-                           kDirectAlignment;  // cachestat counts pages of 4 KiB here
+    constexpr uint64_t kPage = 4096;  // what cachestat counts here
+    const uint64_t pages = (static_cast<uint64_t>(opened.st_size) + kPage - 1) / kPage;
     return state.cache == 0 ? Cached::None : state.cache >= pages ? Cached::All : Cached::Part;
 #else
     (void)fd;
@@ -84,10 +96,9 @@ class PosixReadFile : public IReadFile {
 public:
     PosixReadFile(int fd, const struct stat& opened)
         : m_fd(fd), m_opened(opened), m_block(std::move(SpareBlock())) {
-        // A file system without direct reads refuses the flag. The flags of
-        // the open are read-only and blocking: O_DIRECT is all there is.
+        // A file system without direct reads refuses the flag.
         const Cached cached = HowMuchCached(fd, opened);
-        if (cached == Cached::None && fcntl(fd, F_SETFL, O_DIRECT) == 0) {
+        if (cached == Cached::None && ChangeStatusFlags(fd, O_DIRECT, 0)) {
             m_mode = Mode::Direct;
         } else if (cached != Cached::All) {
             posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
@@ -155,21 +166,30 @@ private:
         return PreadOnce(buffer, capacity, count);
     }
 
-    // One pread at the file's offset, begun again when a signal breaks it;
-    // the offset moves on by what it read. False (errno set) when it fails.
+    // One pread at the file's offset, begun again when a signal breaks it,
+    // and blocking should a system ever honour O_NONBLOCK for a regular
+    // file; the offset moves on by what it read. False (errno set) when it
+    // fails.
     bool PreadOnce(void* buffer, size_t capacity, size_t& count) {
+        const PositionalRead positionalRead = g_positionalRead.load();
+        bool madeBlocking = false;
         ssize_t read;
-        do {
-            read = pread(m_fd, buffer, capacity, m_offset);
-        } while (read < 0 && errno == EINTR);
-        if (read < 0) return false;
+        for (;;) {
+            read = positionalRead(m_fd, buffer, capacity, m_offset);
+            if (read >= 0) break;
+            if (errno == EINTR) continue;
+            if (errno != EAGAIN || madeBlocking || !ChangeStatusFlags(m_fd, 0, O_NONBLOCK)) {
+                return false;
+            }
+            madeBlocking = true;
+        }
         count = static_cast<size_t>(read);
         m_offset += static_cast<off_t>(read);
         return true;
     }
 
     void UseTheCache() {
-        fcntl(m_fd, F_SETFL, 0);
+        ChangeStatusFlags(m_fd, 0, O_DIRECT);
         m_mode = Mode::Cached;
     }
 
@@ -195,6 +215,10 @@ private:
 
 std::unique_ptr<IReadFile> MakeReadFile(int fd, const struct stat& opened) {
     return std::make_unique<PosixReadFile>(fd, opened);
+}
+
+PositionalRead SetPositionalRead(PositionalRead read) {
+    return g_positionalRead.exchange(read != nullptr ? read : &pread);
 }
 
 }  // namespace qm::posix

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <sys/stat.h>
+#include <sys/types.h>
 
 #include <memory>
 
@@ -19,11 +20,15 @@
 
 namespace qm::posix {
 
-// Takes over `fd`, a regular file just opened for reading, and `opened`, its
-// state at the open (the first Facts until anything is read).
+// Takes over `fd`, a regular file just opened for reading (its status flags
+// may hold O_NONBLOCK, which reads of a regular file ignore), and `opened`,
+// its state at the open (the first Facts until anything is read).
 std::unique_ptr<IReadFile> MakeReadFile(int fd, const struct stat& opened);
 
-// The alignment that a buffer, an offset and a length need for O_DIRECT.
-constexpr size_t kDirectAlignment = 4096;
+// The positional read that every reader makes (pread), so that a test can
+// make it fail as a drive or a file system would. Process-wide; returns the
+// one in force before, which the test puts back.
+using PositionalRead = ssize_t (*)(int fd, void* buffer, size_t count, off_t offset);
+PositionalRead SetPositionalRead(PositionalRead read);
 
 }  // namespace qm::posix

@@ -108,16 +108,14 @@ TEST(Crc32Kernels, AgreeOnLargeBuffersWholeAndInPieces) {
     }
 }
 
-TEST(Crc32Kernels, ForcingChecksTheProcessor) {
-    const Kernel before = crc32::ActiveKernel();
+TEST(Crc32Kernels, ACalculatorTakesOnlyAKernelTheProcessorHas) {
     EXPECT_TRUE(crc32::IsAvailable(crc32::BestKernel()));
+    const std::string digits = "123456789";
     for (Kernel kernel : crc32::kAllKernels) {
-        EXPECT_EQ(crc32::ForceKernel(kernel), crc32::IsAvailable(kernel));
-        if (crc32::IsAvailable(kernel)) {
-            EXPECT_EQ(crc32::ActiveKernel(), kernel);
-        }
+        CCrc32 calculator;
+        EXPECT_EQ(calculator.UseKernel(kernel), crc32::IsAvailable(kernel));
+        EXPECT_EQ(~calculator.Update(0xFFFFFFFFu, digits.data(), digits.size()), 0xCBF43926u);
     }
-    crc32::ForceKernel(before);
     std::printf("CRC-32 kernel in use: %s\n", crc32::KernelName(crc32::BestKernel()));
 }
 
@@ -127,7 +125,6 @@ TEST(Crc32Kernels, ForcingChecksTheProcessor) {
 class Crc32File : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_kernelBefore = crc32::ActiveKernel();
         const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
         m_directory = std::filesystem::temp_directory_path() /
                       ("qmcrc" + std::to_string(std::random_device()() & 0xFFFFFF) + "_" +
@@ -135,7 +132,6 @@ protected:
         std::filesystem::create_directories(m_directory);
     }
     void TearDown() override {
-        crc32::ForceKernel(m_kernelBefore);
         std::error_code ignored;
         std::filesystem::remove_all(m_directory, ignored);
     }
@@ -153,7 +149,6 @@ protected:
     std::string Missing() const { return (m_directory / "missing.exe").string(); }
 
 private:
-    Kernel m_kernelBefore = Kernel::Slicing16;
     std::filesystem::path m_directory;
 };
 
@@ -174,10 +169,10 @@ TEST_F(Crc32File, EveryKernelGivesTheSameFileCrc) {
     // Not a whole number of pieces, so that the last piece is short.
     const std::vector<unsigned char> contents = RandomBytes(300 * 1024 + 77, 5);
     const std::string path = MakeFile("large.bin", contents);
-    CCrc32 calculator;
-    calculator.BuildTable();
     for (Kernel kernel : AvailableKernels()) {
-        ASSERT_TRUE(crc32::ForceKernel(kernel));
+        CCrc32 calculator;
+        calculator.BuildTable();
+        ASSERT_TRUE(calculator.UseKernel(kernel));
         uint32_t crc = 0;
         EXPECT_EQ(calculator.FileCrc32(path, crc), 0u);
         EXPECT_EQ(crc, ReferenceCrc(contents)) << crc32::KernelName(kernel);
@@ -213,9 +208,9 @@ TEST_F(Crc32File, WithoutTableAnswers23AndDoesNotOpen) {
 // Only FileCrc32 keeps the run's span: Update, which the reading threads
 // call, needs nothing of BuildTable in any kernel.
 TEST_F(Crc32File, UpdateNeedsNoTableInAnyKernel) {
-    const CCrc32 neverReadied;
     for (Kernel kernel : AvailableKernels()) {
-        ASSERT_TRUE(crc32::ForceKernel(kernel));
+        CCrc32 neverReadied;
+        ASSERT_TRUE(neverReadied.UseKernel(kernel));
         EXPECT_EQ(~neverReadied.Update(0xFFFFFFFFu, "123456789", 9), 0xCBF43926u)
             << crc32::KernelName(kernel);
     }

@@ -22,7 +22,7 @@ public:
     bool writeHalfThenFail = false;
     // The error code that the failing calls give (access denied: a standard
     // user in the Windows directory).
-    uint32_t failure = 31;  // ERROR_GEN_FAILURE
+    uint32_t failure = kErrorGenFailure;
     bool failLock = false;  // TryLockFile answers `failure`
     // Files whose name ends in this text have the read-only attribute, and a
     // move onto one fails with access denied, as Windows refuses it (Wine

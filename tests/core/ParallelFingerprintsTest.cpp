@@ -2,8 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "CrcForge.h"
@@ -100,16 +106,20 @@ TEST(ParallelFingerprints, AQueueLeftEarlyStopsItsThreads) {
     }  // the destructor ends the threads with most files unread
 }
 
-// A platform whose files say that they change while they are read, for the
-// first `changingReads` opens.
+// A platform whose file log.exe says that it changes while it is read, for
+// the first `changingReads` opens; the other files stay as they are.
 class ChangingFiles : public test::ForwardingPlatform {
 public:
     explicit ChangingFiles(int changingReads) : m_changingReads(changingReads) {}
-    std::atomic<int> opens{0};
+    std::atomic<int> opens{0};  // of log.exe
 
     uint32_t OpenForReading(const std::string& path, std::unique_ptr<IReadFile>& file) override {
         std::unique_ptr<IReadFile> real;
         const uint32_t result = Real().OpenForReading(path, real);
+        if (path.find("log.exe") == std::string::npos) {
+            file = std::move(real);
+            return result;
+        }
         const bool changing = opens++ < m_changingReads;
         if (result == kErrorSuccess) file = std::make_unique<File>(std::move(real), changing);
         return result;
@@ -189,8 +199,13 @@ TEST(ParallelFingerprints, AReadThatFailsPartWayIsNoWholeReadingInAnyPlan) {
 TEST(ParallelFingerprints, AFileThatChangesWhileItIsReadIsReadAgainAndAtLastToldAsChanging) {
     SampleInstallation sample;
     sample.WriteFile("qmw/log.exe", std::string(300 * 1024, 'x'));
-    const std::vector<FingerprintJob> jobs = {{"\\qmw.\\log.exe", true}};
-    for (const ReadingPlan plan : {ReadingPlan{1, false}, ReadingPlan{2, true}}) {
+    sample.WriteFile("qmw/calm.exe", "calm");
+    // Two files: a queue of one runs every plan inline.
+    const std::vector<FingerprintJob> jobs = {{"\\qmw.\\log.exe", true},
+                                              {"\\qmw.\\calm.exe", true}};
+    for (const ReadingPlan plan :
+         {ReadingPlan{1, false}, ReadingPlan{2, true}, ReadingPlan{2, false}}) {
+        SCOPED_TRACE(std::to_string(plan.threads) + (plan.oneReader ? " one reader" : ""));
         {
             ChangingFiles once(1);
             const FileReading reading = TakeAll(jobs, plan)[0];
@@ -218,6 +233,151 @@ TEST(ParallelFingerprints, AFileThatChangesWhileItIsReadIsReadAgainAndAtLastTold
             EXPECT_EQ(now.sha256Text, "");
         }
     }
+}
+
+// A platform that watches who reads: the files open at once, the most at
+// any moment, and the threads that open them. With `waitForCompany`, the
+// first read of the first file waits (up to 10 s) until a second file is
+// open, so that readers that do run at once are seen at once.
+class ReaderSpy : public test::ForwardingPlatform {
+public:
+    std::atomic<bool> waitForCompany{false};
+    std::atomic<int> mostOpen{0};
+
+    uint32_t OpenForReading(const std::string& path, std::unique_ptr<IReadFile>& file) override {
+        std::unique_ptr<IReadFile> real;
+        const uint32_t result = Real().OpenForReading(path, real);
+        if (result != kErrorSuccess) return result;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_openers.insert(std::this_thread::get_id());
+            mostOpen = std::max(mostOpen.load(), ++m_open);
+        }
+        m_change.notify_all();
+        file = std::make_unique<File>(*this, std::move(real));
+        return result;
+    }
+    std::set<std::thread::id> Openers() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_openers;
+    }
+
+private:
+    class File : public IReadFile {
+    public:
+        File(ReaderSpy& spy, std::unique_ptr<IReadFile> real)
+            : m_spy(spy), m_real(std::move(real)) {}
+        ~File() override {
+            std::lock_guard<std::mutex> lock(m_spy.m_mutex);
+            --m_spy.m_open;
+        }
+        bool Read(void* buffer, size_t capacity, size_t& bytesRead) override {
+            if (m_spy.waitForCompany) {
+                std::unique_lock<std::mutex> lock(m_spy.m_mutex);
+                m_spy.m_change.wait_for(lock, std::chrono::seconds(10),
+                                        [this] { return m_spy.m_open >= 2; });
+                m_spy.waitForCompany = false;
+            }
+            return m_real->Read(buffer, capacity, bytesRead);
+        }
+        bool Facts(FileFacts& facts) override { return m_real->Facts(facts); }
+
+    private:
+        ReaderSpy& m_spy;
+        std::unique_ptr<IReadFile> m_real;
+    };
+
+    std::mutex m_mutex;
+    std::condition_variable m_change;
+    int m_open = 0;
+    std::set<std::thread::id> m_openers;
+};
+
+TEST(ParallelFingerprints, EachPlanReadsTheWayItSays) {
+    ManyFiles files;
+    const std::thread::id caller = std::this_thread::get_id();
+    {
+        ReaderSpy spy;
+        spy.waitForCompany = true;
+        TakeAll(files.jobs, ReadingPlan{4, false});
+        EXPECT_GE(spy.mostOpen, 2);  // several readers at once
+        EXPECT_EQ(spy.Openers().count(caller), 0u);
+    }
+    {
+        ReaderSpy spy;
+        TakeAll(files.jobs, ReadingPlan{3, true});
+        EXPECT_EQ(spy.mostOpen, 1);  // one reader, one file after the other
+        ASSERT_EQ(spy.Openers().size(), 1u);
+        EXPECT_EQ(spy.Openers().count(caller), 0u);  // on a thread of its own
+    }
+    {
+        ReaderSpy spy;
+        TakeAll(files.jobs, ReadingPlan{1, false});
+        EXPECT_EQ(spy.Openers(), std::set<std::thread::id>{caller});
+    }
+}
+
+// A platform that holds the first open until the test lets it go.
+class HeldOpen : public test::ForwardingPlatform {
+public:
+    std::atomic<bool> released{false};
+    uint32_t OpenForReading(const std::string& path, std::unique_ptr<IReadFile>& file) override {
+        while (!released) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return Real().OpenForReading(path, file);
+    }
+};
+
+TEST(ParallelFingerprints, AFinishedReadingWakesTheCallerAtOnce) {
+    ManyFiles files;
+    HeldOpen platform;
+    CCrc32 crc;
+    CFingerprintQueue queue(crc, files.jobs, ReadingPlan{2, false});
+    queue.SetWaitingInterval(std::chrono::seconds(10));
+    std::thread release([&platform] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        platform.released = true;
+    });
+    int waits = 0;  // a reading that does not wake its caller is found only at the interval
+    EXPECT_TRUE(queue.Take(0, [&waits] { ++waits; }).digests.readWhole);
+    release.join();
+    EXPECT_EQ(waits, 0);
+}
+
+// A platform whose drives are all of one kind, and which notes what it was
+// asked.
+class OneKindOfDrive : public test::ForwardingPlatform {
+public:
+    explicit OneKindOfDrive(DriveKind kind) : m_kind(kind) {}
+    std::vector<std::string> asked;
+    DriveKind KindOfDrive(const std::string& path) override {
+        asked.push_back(path);
+        return m_kind;
+    }
+
+private:
+    DriveKind m_kind;
+};
+
+TEST(ReadingPlan, ThePlanForAPathAsksWhichDriveHoldsIt) {
+    {
+        OneKindOfDrive spinning(DriveKind::Spinning);
+        EXPECT_TRUE(PlanReading("\\qmw.").oneReader);
+        EXPECT_EQ(spinning.asked, std::vector<std::string>{"\\qmw."});
+    }
+    {
+        OneKindOfDrive solid(DriveKind::NoSeek);
+        const ReadingPlan plan = PlanReading("\\qmw.");
+        EXPECT_FALSE(plan.oneReader);
+        EXPECT_GE(plan.threads, 2);
+        EXPECT_EQ(solid.asked.size(), 1u);
+    }
+    OneKindOfDrive spinning(DriveKind::Spinning);
+    SetFingerprintJobs(3);  // the operator's choice needs no drive
+    const ReadingPlan chosen = PlanReading("\\qmw.");
+    SetFingerprintJobs(0);
+    EXPECT_FALSE(chosen.oneReader);
+    EXPECT_EQ(chosen.threads, 3);
+    EXPECT_TRUE(spinning.asked.empty());
 }
 
 TEST(ReadingPlan, OneReaderOnlyOnASpinningDiskUnlessJobsAreChosen) {

@@ -156,6 +156,7 @@ TEST(PlatformSearch, FindsOneNamedFile) {
     ASSERT_TRUE(search);
     EXPECT_EQ("tool.exe", entry.name);
     EXPECT_FALSE(entry.isDirectory);
+    EXPECT_EQ(1u, entry.size);  // the window's count of bytes rests on it
     EXPECT_EQ(TicksOfUnixTime(1782907200), entry.lastWrite.ticks);
     EXPECT_FALSE(search->Next(entry));
 
@@ -209,6 +210,23 @@ TEST(PlatformRead, EmptyFileEndsAtOnce) {
     size_t count = 5;
     EXPECT_TRUE(file->Read(buffer, sizeof buffer, count));
     EXPECT_EQ(0u, count);
+}
+
+TEST(PlatformRead, AnOpenFileTellsItsSizeAndLastWriteTimeBeforeAndAfterItIsRead) {
+    TempDir dir;
+    dir.Write("tool.exe", std::string(300000, 'x'));
+    SetModificationTime(dir.path() / "tool.exe", 1796634359);
+    std::unique_ptr<qm::IReadFile> file;
+    ASSERT_EQ(0u, qm::Platform().OpenForReading(dir["tool.exe"], file));
+    for (int pass = 0; pass < 2; ++pass) {
+        qm::FileFacts facts;
+        ASSERT_TRUE(file->Facts(facts)) << pass;
+        EXPECT_EQ(facts.size, 300000u) << pass;
+        EXPECT_EQ(facts.lastWrite.ticks, TicksOfUnixTime(1796634359)) << pass;
+        std::vector<char> buffer(1 << 20);
+        size_t count = 0;
+        ASSERT_TRUE(file->Read(buffer.data(), buffer.size(), count));
+    }
 }
 
 TEST(PlatformRead, FailedOpensGiveTheSystemErrorCode) {

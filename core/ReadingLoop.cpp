@@ -1,0 +1,77 @@
+#include "core/ReadingLoop.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "platform/Platform.h"
+
+namespace qm {
+
+namespace {
+
+// A platform that reports success without a file has opened nothing.
+uint32_t OpenToRead(const std::string& path, std::unique_ptr<IReadFile>& file) {
+    const uint32_t error = Platform().OpenForReading(path, file);
+    return error == kErrorSuccess && !file ? uint32_t{kErrorCrc} : error;
+}
+
+// Facts the system could not give say nothing.
+bool ChangedBetween(bool hadBefore, const FileFacts& before, bool hasAfter,
+                    const FileFacts& after) {
+    if (!hadBefore || !hasAfter) return false;
+    return before.size != after.size || before.lastWrite.ticks != after.lastWrite.ticks;
+}
+
+enum class OneRead { ToTheEnd, Failed, Stopped };
+
+// Reads the open file from its first byte into `sink`. A short piece that
+// brings what was read to the size noted before is the end: the read that
+// would find nothing more is spared, and the look after the read tells a
+// file that grew meanwhile. Without a size, it reads until a read finds
+// nothing.
+OneRead ReadOnce(IReadFile& file, IPieceSink& sink, bool sizeKnown, uint64_t size) {
+    uint64_t total = 0;
+    for (;;) {
+        size_t capacity = 0;
+        unsigned char* room = sink.Room(capacity);
+        if (room == nullptr) return OneRead::Stopped;
+        size_t bytesRead = 0;
+        if (!file.Read(room, capacity, bytesRead)) {
+            sink.Piece(room, 0);
+            return OneRead::Failed;
+        }
+        // Never past the room, whatever the platform claims.
+        bytesRead = std::min(bytesRead, capacity);
+        sink.Piece(room, bytesRead);
+        if (bytesRead == 0) return OneRead::ToTheEnd;
+        total += bytesRead;
+        if (sizeKnown && bytesRead < capacity && total == size) return OneRead::ToTheEnd;
+    }
+}
+
+}  // namespace
+
+ReadingEnd ReadFilePieces(const std::string& path, IPieceSink& sink, uint32_t& openError) {
+    for (int attempt = 0; attempt <= kRereadsOfAChangingFile; ++attempt) {
+        std::unique_ptr<IReadFile> file;
+        openError = OpenToRead(path, file);
+        if (openError != kErrorSuccess) return ReadingEnd::OpenFailed;
+        FileFacts before;
+        const bool hadBefore = file->Facts(before);
+        sink.Begin();
+        switch (ReadOnce(*file, sink, hadBefore, before.size)) {
+            case OneRead::Stopped:
+                return ReadingEnd::Stopped;
+            case OneRead::Failed:
+                return ReadingEnd::ReadFailed;
+            case OneRead::ToTheEnd:
+                break;
+        }
+        FileFacts after;
+        const bool hasAfter = file->Facts(after);
+        if (!ChangedBetween(hadBefore, before, hasAfter, after)) return ReadingEnd::Whole;
+    }
+    return ReadingEnd::Changing;
+}
+
+}  // namespace qm
