@@ -224,8 +224,10 @@ void ShowSigningFailure(HWND owner, qm::SigningProblem problem, uint32_t error) 
 }
 
 void ShowKeyMade(HWND owner, const std::string& publicKey) {
-    AppMessageBox(owner, LoadResString(IDS_KEY_MADE) + qm::KeyFingerprint(publicKey), kAppName,
-                  MB_ICONINFORMATION);
+    // The fingerprint on a line of its own, so that it never breaks.
+    std::string text = LoadResString(IDS_KEY_MADE);
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+    AppMessageBox(owner, text + "\n" + qm::KeyFingerprint(publicKey), kAppName, MB_ICONINFORMATION);
 }
 
 void ShowListTrust(HWND owner, const qm::ComparisonResult& run) {

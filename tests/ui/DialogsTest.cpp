@@ -304,7 +304,7 @@ TEST_F(SettingsDialogTest, AddWithoutANameChangesNothingAndAnAddStaysAfterCancel
     // site's key and tells its fingerprint) and opens Settings again as it
     // was.
     EXPECT_EQ(m_driver.Opened(), (Captions{"Settings", "Password", "qmverify", "Settings"}));
-    EXPECT_EQ(keyMade.rfind(QM_TEXT_KEY_MADE, 0), 0u) << keyMade;
+    EXPECT_EQ(keyMade, KeyMadeText()) << keyMade;
     EXPECT_EQ(m_driver.Pending(), 0u);
     EXPECT_EQ(afterEmptyAdd, list);
     EXPECT_EQ(EntryOf("db1", "extra.dll"), 3) << "after server.exe and client.dll";

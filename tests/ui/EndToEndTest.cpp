@@ -80,7 +80,7 @@ TEST_F(EndToEndTest, FromNoReleaseListToAnUpdatedRelease) {
     });
     Press(IDC_SETTINGS);
     EXPECT_EQ(m_driver.Pending(), 0u);
-    EXPECT_EQ(keyMade.rfind(QM_TEXT_KEY_MADE, 0), 0u) << keyMade;
+    EXPECT_EQ(keyMade, KeyMadeText()) << keyMade;
     EXPECT_EQ(FileContents(BackupPath()), previousList);
     EXPECT_EQ(Rows(), shown);
 
