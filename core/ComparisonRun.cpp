@@ -13,6 +13,7 @@
 #include "core/ParallelFingerprints.h"
 #include "core/ReleaseListFormat.h"
 #include "core/ResultSort.h"
+#include "core/SiteKey.h"
 #include "core/Verdict.h"
 #include "core/WaitCursor.h"
 #include "platform/AsciiCase.h"
@@ -175,7 +176,7 @@ private:
 // Reads the list once, decides every file and hands each to the caller,
 // with the wait cursor shown; false when a list exists but cannot be read
 // (it then reads as empty).
-bool CompareAll(const std::string& listPath, const ComparisonHooks& hooks,
+bool CompareAll(const std::string& listPath, const SitePin& pin, const ComparisonHooks& hooks,
                 const UnlistedScope& scope, ComparisonResult& result) {
     CWaitCursor waitCursor(hooks.showWaitCursor);
     CIniFile releaseList;
@@ -183,6 +184,8 @@ bool CompareAll(const std::string& listPath, const ComparisonHooks& hooks,
     result.listLoadError = releaseList.LoadError();
     if (!readable) releaseList.LoadText(std::string());
     result.findings = CheckReleaseList(releaseList);
+    const bool missing = readable && !Platform().FileExists(listPath);
+    result.signature = CheckListSignature(missing ? nullptr : &releaseList, pin);
 
     std::vector<FingerprintJob> jobs;
     const std::vector<ListedEntry> entries = WalkEntries(releaseList, jobs);
@@ -237,7 +240,9 @@ ComparisonResult CompareFiles(const ComparisonHooks& hooks, const UnlistedScope&
     ComparisonResult result;
     const std::string listPath = ReleaseListPath(Platform().WindowsDirectory());
     result.listFound = Platform().FileExists(listPath);
-    if (!result.listFound) {
+    const SitePin pin = ReadSitePin();
+    // With a key pinned, a missing list is an alarm, never rebuilt in silence.
+    if (!result.listFound && !pin.pinned) {
         if (hooks.noticeNoReleaseList) hooks.noticeNoReleaseList();
         CReleaseListBuild build(hooks.showWaitCursor, hooks.progress, hooks.waiting);
         result.build = build.BuildReleaseList();
@@ -247,7 +252,8 @@ ComparisonResult CompareFiles(const ComparisonHooks& hooks, const UnlistedScope&
             return result;
         }
     }
-    result.listUnreadable = !CompareAll(listPath, hooks, unlisted, result);
+    result.listUnreadable = !CompareAll(listPath, pin, hooks, unlisted, result);
+    result.listWritableBy = Platform().OthersWhoMayWrite(listPath);
     return result;
 }
 

@@ -5,6 +5,7 @@
 #include "core/BoundedFormat.h"
 #include "core/Capacities.h"
 #include "core/FreshFile.h"
+#include "core/ListSignature.h"
 #include "core/ReleaseListFormat.h"
 #include "core/Settings.h"
 #include "platform/Platform.h"
@@ -87,6 +88,22 @@ void ShowUnreadableList(HWND owner, uint32_t error) {
     AppMessageBox(owner, UnreadableListText(error), kAppName, MB_ICONWARNING);
 }
 
+std::string ListReadFailureText(uint32_t error) {
+    if (error == qm::kErrorFileTooLarge) {
+        const std::string list = qm::ReleaseListPath(qm::Platform().WindowsDirectory());
+        return Formatted(IDS_FILE_TOO_LARGE, qm::ShownPath(list), qm::kMaxWholeFileSizeText);
+    }
+    std::string text = LoadResString(IDS_LIST_READ_FAILED);
+    if (error != qm::kErrorSuccess) {
+        text += "\n\n" + Formatted(IDS_SYSTEM_REASON, qm::Platform().ErrorText(error));
+    }
+    return text;
+}
+
+void ShowListReadFailure(HWND owner, uint32_t error) {
+    AppMessageBox(owner, ListReadFailureText(error), kAppName, MB_ICONWARNING);
+}
+
 std::string WriteFailureText(UINT messageId, uint32_t error, bool elevated) {
     if (error == qm::kErrorLockViolation) {
         std::string text = LoadResString(IDS_LIST_BUSY);
@@ -162,6 +179,9 @@ void ShowBuildOutcome(HWND owner, const qm::BuildResult& build) {
         case qm::BuildResult::NothingFound:
             ShowFailure(owner, IDS_NOTHING_FOUND);
             return;
+        case qm::BuildResult::SigningFailed:
+            ShowSigningFailure(owner, build.signing, build.error);
+            return;
         case qm::BuildResult::Stopped:  // the window says so where it shows the run
             return;
         case qm::BuildResult::Ok:
@@ -170,6 +190,58 @@ void ShowBuildOutcome(HWND owner, const qm::BuildResult& build) {
     if (!build.unreadable.empty()) {
         AppMessageBox(owner, UnreadableFilesText(build.unreadable, build.changing), kAppName,
                       MB_ICONWARNING);
+    }
+}
+
+void ShowSigningFailure(HWND owner, qm::SigningProblem problem, uint32_t error) {
+    if (problem == qm::SigningProblem::SettingsUnreadable ||
+        problem == qm::SigningProblem::SettingsWriteFailed) {
+        ShowWriteFailure(owner, IDS_SETTINGS_WRITE_FAILED, error);
+        return;
+    }
+    UINT message = IDS_SIGNING_FAILED;
+    switch (problem) {
+        case qm::SigningProblem::KeyPinned:
+            message = IDS_KEY_PINNED;
+            break;
+        case qm::SigningProblem::PasswordChanged:
+            message = IDS_PASSWORD_CHANGED_MEANWHILE;
+            break;
+        case qm::SigningProblem::RecordDamaged:
+            message = IDS_PASSWORD_RECORD_DAMAGED;
+            break;
+        case qm::SigningProblem::KeyDoesNotOpen:
+            message = IDS_KEY_DOES_NOT_OPEN;
+            break;
+        case qm::SigningProblem::ListNotAsSigned:
+            message = IDS_LIST_NOT_AS_SIGNED;
+            break;
+        default:
+            break;
+    }
+    ShowFailure(owner, message);
+}
+
+void ShowKeyMade(HWND owner, const std::string& publicKey) {
+    // The fingerprint on a line of its own, so that it never breaks.
+    std::string text = LoadResString(IDS_KEY_MADE);
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+    AppMessageBox(owner, text + "\n" + qm::KeyFingerprint(publicKey), kAppName, MB_ICONINFORMATION);
+}
+
+void ShowListTrust(HWND owner, const qm::ComparisonResult& run) {
+    if (run.signature.settingsError != qm::kErrorSuccess) {
+        AppMessageBox(
+            owner,
+            LoadResString(IDS_SETTINGS_UNREADABLE) + "\n\n" +
+                Formatted(IDS_SYSTEM_REASON, qm::Platform().ErrorText(run.signature.settingsError)),
+            kAppName, MB_ICONWARNING);
+    }
+    if (!run.listWritableBy.empty()) {
+        const std::string list = qm::ReleaseListPath(qm::Platform().WindowsDirectory());
+        AppMessageBox(
+            owner, Formatted(IDS_LIST_WRITABLE_BY_OTHERS, qm::ShownPath(list), run.listWritableBy),
+            kAppName, MB_ICONWARNING);
     }
 }
 

@@ -277,7 +277,7 @@ TEST_F(SettingsDialogTest, AddWithoutANameChangesNothingAndAnAddStaysAfterCancel
     Open();
     m_install.WriteFile("db1", "extra.dll", "extra");
     const std::string list = FileContents(ListPath());
-    std::string afterEmptyAdd;
+    std::string afterEmptyAdd, keyMade;
     m_driver.When("Settings", [&](HWND dialog) { D::Press(dialog, IDC_ADD); })
         .When("Settings",
               [&](HWND dialog) {
@@ -291,12 +291,20 @@ TEST_F(SettingsDialogTest, AddWithoutANameChangesNothingAndAnAddStaysAfterCancel
                   D::SetText(dialog, IDC_PASSWORD, kTestPassword);
                   D::Press(dialog, IDOK);
               })
+        .When("qmverify",
+              [&](HWND box) {
+                  keyMade = D::MessageText(box);
+                  D::Press(box, IDOK);
+              })
         .When("Settings", [&](HWND dialog) { D::Press(dialog, IDCANCEL); });
     OpenSettings();
 
     // An empty name asks for nothing; a name asks for the password only, and
-    // the main window adds the file and opens Settings again as it was.
-    EXPECT_EQ(m_driver.Opened(), (Captions{"Settings", "Password", "Settings"}));
+    // the main window adds the file (the first signed write, which makes the
+    // site's key and tells its fingerprint) and opens Settings again as it
+    // was.
+    EXPECT_EQ(m_driver.Opened(), (Captions{"Settings", "Password", "qmverify", "Settings"}));
+    EXPECT_EQ(keyMade, KeyMadeText()) << keyMade;
     EXPECT_EQ(m_driver.Pending(), 0u);
     EXPECT_EQ(afterEmptyAdd, list);
     EXPECT_EQ(EntryOf("db1", "extra.dll"), 3) << "after server.exe and client.dll";
@@ -398,11 +406,14 @@ TEST_F(SettingsDialogTest, RightPasswordThenNoChangesNothingAndYesRebuildsTheLis
                 D::Press(box, answer);
             });
         // No leaves Settings open; Yes hands the build to the main window.
+        // Yes: the build is the first signed write, which tells the new key.
         if (answer == IDNO) {
             driver.When("Settings", [&](HWND dialog) {
                 settingsStayed = true;
                 D::Press(dialog, IDCANCEL);
             });
+        } else {
+            driver.When("qmverify", [](HWND box) { D::Press(box, IDOK); });
         }
         OpenSettings();
 
@@ -411,8 +422,9 @@ TEST_F(SettingsDialogTest, RightPasswordThenNoChangesNothingAndYesRebuildsTheLis
         EXPECT_TRUE(yesIsDefault);
         EXPECT_EQ(boxOwner, settings) << "the question holds Settings back";
         EXPECT_EQ(settingsStayed, answer == IDNO);
-        EXPECT_EQ(driver.Opened(), (Captions{"Settings", "Password", "Please confirm..."}))
-            << "no box when the build ends";
+        Captions opened{"Settings", "Password", "Please confirm..."};
+        if (answer == IDYES) opened.push_back("qmverify");
+        EXPECT_EQ(driver.Opened(), opened) << "no other box when the build ends";
         EXPECT_EQ(Rows(), rows) << "the main window keeps its rows";
         EXPECT_EQ(GroupText(), answer == IDNO ? groupBefore
                                               : "Release list recorded: 7 files. The previous "
