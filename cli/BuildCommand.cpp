@@ -25,7 +25,8 @@ int RunBuild(const CommandLine& line) {
     const std::string windowsDirectory = UsableWindowsDirectory(error);
     if (windowsDirectory.empty()) return Fail(error);
 
-    if (!AcceptPassword(line)) return kExitError;
+    CUpdateKey key;
+    if (!AcceptPassword(line, key)) return kExitError;
     std::string reason;
     if (!line.passwordStdin && !Confirmed(reason)) {
         if (!reason.empty())
@@ -35,8 +36,10 @@ int RunBuild(const CommandLine& line) {
     }
 
     CReleaseListBuild build;
-    const BuildResult result = build.BuildReleaseList();
+    const BuildResult result = build.BuildReleaseList(&key);
     switch (result.status) {
+        case BuildResult::SigningFailed:
+            return Fail(SigningFailure(result.signing, result.error));
         case BuildResult::BackupFailed:
             if (result.error == kErrorLockViolation || IsWriteRefused(result.error)) {
                 return Fail(WriteFailure("the release list", result.error));
@@ -61,6 +64,7 @@ int RunBuild(const CommandLine& line) {
                                                          " in " + shownDirectory + "\n";
     report += "Release list qmverify.lst in " + shownDirectory + " written with " +
               std::to_string(result.entries) + " entries.\n";
+    report += SignedReport(result.madeKey, result.publicKey, result.sequence);
     const int status = Report(report, "the release list was written");
     return leftOut ? kExitError : status;
 }

@@ -38,12 +38,28 @@ constexpr CommandInfo kCommands[] = {
      "Stores the comment of entry N and its \"File was updated\" mark\n"
      "(kept as it is without --updated).\n"},
     {"release", Command::Release, 0, "", "Shows the installed QMW and Sentinel releases.\n"},
+    {"list-status", Command::ListStatus, 0, "",
+     "Checks the release list's signature against the key this installation\n"
+     "pins and shows its state (exit status 0 only when it is valid).\n"},
+    {"list-key", Command::ListKey, 0, "",
+     "Shows the fingerprint of the signing key this installation pins.\n"},
+    {"password", Command::Password, 0, "",
+     "Sets this installation's own update password: asks for the current one\n"
+     "and the new one (twice) on the terminal, or reads the current and the\n"
+     "new one from the first two lines of standard input with --password-stdin.\n"},
+    {"schedule", Command::Schedule, 1, " install|remove|show",
+     "Sets up, removes or shows the scheduled compare: a task that runs\n"
+     "compare --unlisted --event-log --metrics-file as SYSTEM, and the event\n"
+     "source of its events (Windows, administrator rights).\n"},
 };
 
 enum class Option {
     Format,
     Unlisted,
     Jobs,
+    EventLog,
+    MetricsFile,
+    Every,
     PasswordStdin,
     Updated,
     WindowsDirectory,
@@ -65,14 +81,22 @@ struct OptionInfo {
 };
 
 constexpr OptionInfo kOptions[] = {
-    {Option::Format, "--format", "table|tsv|csv|json|openmetrics", CommandBit(Command::Compare),
-     "how to print the results (table by default; openmetrics for monitoring)"},
+    {Option::Format, "--format", "table|tsv|csv|json|openmetrics",
+     CommandBit(Command::Compare) | CommandBit(Command::ListStatus),
+     "how to print the results (table by default; openmetrics for monitoring; list-status "
+     "takes table or json)"},
     {Option::Unlisted, "--unlisted", nullptr, CommandBit(Command::Compare),
      "also report every program file that no entry names, as \"Not listed\""},
     {Option::Jobs, "--jobs", "N", CommandBit(Command::Compare) | CommandBit(Command::Build),
      "read N files at once (1: one after the other; by default the drive decides)"},
+    {Option::EventLog, "--event-log", nullptr, CommandBit(Command::Compare),
+     "also write the result to the Application event log (source qmverify)"},
+    {Option::MetricsFile, "--metrics-file", "PATH", CommandBit(Command::Compare),
+     "also write the openmetrics text to PATH, whole or not at all"},
+    {Option::Every, "--every", "hourly|daily", CommandBit(Command::Schedule),
+     "how often the scheduled compare runs (hourly by default)"},
     {Option::PasswordStdin, "--password-stdin", nullptr,
-     CommandBit(Command::Build) | CommandBit(Command::Add),
+     CommandBit(Command::Build) | CommandBit(Command::Add) | CommandBit(Command::Password),
      "read the password from the first line of standard input"},
     {Option::Updated, "--updated", "0|1", CommandBit(Command::Comment),
      "the \"File was updated\" mark"},
@@ -115,6 +139,19 @@ bool ParseFormat(const std::string& text, OutputFormat& format) {
     return false;
 }
 
+bool ParseJobs(const std::string& value, CommandLine& line, std::string& error) {
+    const bool digits = !value.empty() && value.size() <= 2 &&
+                        value.find_first_not_of("0123456789") == std::string::npos;
+    const int jobs = digits ? std::stoi(value) : 0;
+    if (jobs < 1 || jobs > kMostFilesAtOnce) {
+        error = "option --jobs takes a number from 1 to " + std::to_string(kMostFilesAtOnce) +
+                ", not '" + Printable(value) + "'";
+        return false;
+    }
+    line.jobs = jobs;
+    return true;
+}
+
 // Takes one option's value into the command line; false and a message when
 // the value is not one the option takes.
 bool Apply(const OptionInfo& info, const std::string& value, CommandLine& line,
@@ -132,6 +169,25 @@ bool Apply(const OptionInfo& info, const std::string& value, CommandLine& line,
         case Option::Unlisted:
             line.unlisted = true;
             return true;
+        case Option::EventLog:
+            line.eventLog = true;
+            return true;
+        case Option::MetricsFile:
+            if (value.empty()) {
+                error = "option --metrics-file needs a file name";
+                return false;
+            }
+            line.metricsFile = value;
+            return true;
+        case Option::Every:
+            if (value != "hourly" && value != "daily") {
+                error = "option --every takes hourly or daily, not '" + Printable(value) + "'";
+                return false;
+            }
+            line.every = value == "hourly" ? Every::Hour : Every::Day;
+            return true;
+        case Option::Jobs:
+            return ParseJobs(value, line, error);
         case Option::WindowsDirectory:
         case Option::Root:
             if (value.empty()) {
@@ -141,18 +197,6 @@ bool Apply(const OptionInfo& info, const std::string& value, CommandLine& line,
             (info.option == Option::WindowsDirectory ? line.windowsDirectory : line.driveRoot) =
                 value;
             return true;
-        case Option::Jobs: {
-            const bool digits = !value.empty() && value.size() <= 2 &&
-                                value.find_first_not_of("0123456789") == std::string::npos;
-            const int jobs = digits ? std::stoi(value) : 0;
-            if (jobs < 1 || jobs > kMostFilesAtOnce) {
-                error = "option --jobs takes a number from 1 to " +
-                        std::to_string(kMostFilesAtOnce) + ", not '" + Printable(value) + "'";
-                return false;
-            }
-            line.jobs = jobs;
-            return true;
-        }
         case Option::Format:
             if (!ParseFormat(value, line.format)) {
                 error = "unknown format '" + Printable(value) +
@@ -338,11 +382,12 @@ std::string UsageText() {
         "\n"
         "Exit status: 0 all fine; 1 a file is \"Not identical\" (or \"Not listed\");\n"
         "2 an error (bad arguments, a list that cannot be read or written, another\n"
-        "program changing the release list, a wrong password).\n"
+        "program changing the release list, a wrong password) or a release list whose\n"
+        "signature does not hold.\n"
         "\n"
         "Examples:\n"
         "  qmverify-cli --windir C:\\WINDOWS --root D:\\ compare --format csv > result.csv\n"
-        "  qmverify-cli compare --unlisted --format openmetrics > qmverify.prom\n"
+        "  qmverify-cli compare --unlisted --metrics-file qmverify.prom\n"
         "  qmverify-cli comment qmw 3 --updated 1 \"patched by hotfix 7\"\n"
         "  qmverify-cli build --password-stdin < password.txt\n";
     return text;

@@ -13,9 +13,23 @@ namespace qm::cli {
 // 2 an error.
 enum ExitStatus { kExitOk = 0, kExitDifferences = 1, kExitError = 2 };
 
-enum class Command { None, Compare, Build, Add, Comment, Release };
+enum class Command {
+    None,
+    Compare,
+    Build,
+    Add,
+    Comment,
+    Release,
+    ListStatus,
+    ListKey,
+    Password,
+    Schedule,
+};
 
 enum class OutputFormat { Table, Tsv, Csv, Json, OpenMetrics };
+
+// How often the scheduled compare runs (schedule install --every).
+enum class Every { Hour, Day };
 
 struct CommandLine {
     Command command = Command::None;
@@ -24,8 +38,11 @@ struct CommandLine {
     std::string windowsDirectory;  // --windir; "" keeps the platform's own
     std::string driveRoot;         // --root; "" keeps the platform's own
     OutputFormat format = OutputFormat::Table;
-    bool unlisted = false;  // compare --unlisted
-    int jobs = 0;           // --jobs N: files read at once; 0 lets the drive decide
+    bool unlisted = false;      // compare --unlisted
+    int jobs = 0;               // --jobs N: files read at once; 0 lets the drive decide
+    bool eventLog = false;      // compare --event-log
+    std::string metricsFile;    // compare --metrics-file PATH; "" writes none
+    Every every = Every::Hour;  // schedule install --every hourly|daily
     bool passwordStdin = false;
     std::optional<bool> updated;        // comment --updated 0|1
     std::vector<std::string> operands;  // after the command, options removed

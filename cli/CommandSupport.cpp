@@ -9,6 +9,7 @@
 #include "core/IniFile.h"
 #include "core/OperatorTexts.h"
 #include "core/ReleaseListFormat.h"
+#include "core/Settings.h"
 #include "core/UpdatePassword.h"
 #include "platform/AsciiCase.h"
 #include "platform/Platform.h"
@@ -143,7 +144,7 @@ std::string NothingFoundFailure() {
            Shown(kComponentDirectories[1].directory) + ": no release list was written";
 }
 
-bool AcceptPassword(const CommandLine& line) {
+bool ReadPassword(const CommandLine& line, const char* prompt, std::string& password) {
     const PasswordSource source = line.passwordStdin
                                       ? PasswordSource{"standard input", "on standard input"}
                                       : PasswordSource{"the terminal", "on the terminal"};
@@ -151,13 +152,12 @@ bool AcceptPassword(const CommandLine& line) {
         Tell("standard input is not a terminal: pass the password with --password-stdin");
         return false;
     }
-    std::string password;
     std::string reason;
     InputLine read;
     if (line.passwordStdin) {
         read = ReadInputLine(password, kPasswordLineLength, reason);
     } else {
-        WriteError("Enter password for update: ");
+        WriteError(prompt);
         read = ReadHiddenLine(password, kPasswordLineLength, reason);
         WriteError("\n");  // the echo swallowed the operator's Enter
     }
@@ -175,17 +175,56 @@ bool AcceptPassword(const CommandLine& line) {
         case InputLine::Read:
             break;
     }
-    // An empty first line of standard input gives no password either; on the
+    // An empty line of standard input gives no password either; on the
     // terminal it is a typed password, refused as the window refuses it.
     if (line.passwordStdin && password.empty()) {
         Tell(std::string("no password was given ") + source.givenOn);
         return false;
     }
-    if (!IsUpdatePassword(password)) {
-        WriteError(QM_TEXT_WRONG_PASSWORD "\n");
-        return false;
-    }
     return true;
+}
+
+bool AcceptPassword(const CommandLine& line, CUpdateKey& key) {
+    std::string password;
+    if (!ReadPassword(line, "Enter password for update: ", password)) return false;
+    uint32_t error = kErrorSuccess;
+    switch (CheckUpdatePassword(password, key, &error)) {
+        case PasswordCheck::Right:
+            return true;
+        case PasswordCheck::SettingsUnreadable:
+            Tell(ReadFailure("the settings", ProfilePath(kSettingsFile), error));
+            return false;
+        case PasswordCheck::RecordDamaged:
+            WriteError(QM_TEXT_PASSWORD_RECORD_DAMAGED "\n");
+            return false;
+        case PasswordCheck::Wrong:
+            break;
+    }
+    WriteError(QM_TEXT_WRONG_PASSWORD "\n");
+    return false;
+}
+
+std::string SigningFailure(SigningProblem problem, uint32_t error, const ListSignature& list) {
+    const std::string settings = ProfilePath(kSettingsFile);
+    switch (problem) {
+        case SigningProblem::SettingsUnreadable:
+            return ReadFailure("the settings", settings, error);
+        case SigningProblem::SettingsWriteFailed:
+            return WriteFailure("the settings", error, settings);
+        case SigningProblem::ListNotAsSigned:
+            return std::string(SignatureStateText(list)) + ". " + SigningProblemText(problem);
+        default:
+            break;
+    }
+    return SigningProblemText(problem);
+}
+
+std::string SignedReport(bool madeKey, const std::string& publicKey, uint64_t sequence) {
+    if (madeKey) {
+        return QM_TEXT_KEY_MADE + KeyFingerprint(publicKey) +
+               "\nRelease list signed, sequence number " + std::to_string(sequence) + ".\n";
+    }
+    return "Release list signed, sequence number " + std::to_string(sequence) + ".\n";
 }
 
 void ReportUnreadable(const std::vector<std::string>& paths,

@@ -6,7 +6,10 @@
 #include <vector>
 
 #include "cli/CommandLine.h"
+#include "core/ListSignature.h"
 #include "core/ReleaseListBuild.h"
+#include "core/SiteKey.h"
+#include "core/UpdatePassword.h"
 
 namespace qm::cli {
 
@@ -15,6 +18,10 @@ int RunBuild(const CommandLine& line);
 int RunAdd(const CommandLine& line);
 int RunComment(const CommandLine& line);
 int RunRelease(const CommandLine& line);
+int RunListStatus(const CommandLine& line);
+int RunListKey(const CommandLine& line);
+int RunPassword(const CommandLine& line);
+int RunSchedule(const CommandLine& line);
 
 // Shared by the commands (CommandSupport.cpp). Every write to standard
 // output and error goes through WriteOutput and WriteError (Console.h's
@@ -61,12 +68,25 @@ std::string WriteFailure(const std::string& what, uint32_t error, const std::str
 // in, as the system names them.
 std::string NothingFoundFailure();
 
-// Asks for the password that guards the release data (on the terminal
-// without echo, or the first line of standard input with --password-stdin)
-// and checks it. False after telling why on standard error: no way to ask,
-// no password given, one too long, input that cannot be read, or a wrong
-// password.
-bool AcceptPassword(const CommandLine& line);
+// Asks for a password (on the terminal without echo after `prompt`, or the
+// next line of standard input with --password-stdin). False after telling
+// why on standard error: no way to ask, no password given, one too long, or
+// input that cannot be read.
+bool ReadPassword(const CommandLine& line, const char* prompt, std::string& password);
+
+// Asks for the password that guards the release data and checks it; `key`
+// receives what it derives, which signs the write. False after telling why
+// on standard error: as ReadPassword, a settings file that cannot be read or
+// holds a damaged record, or a wrong password.
+bool AcceptPassword(const CommandLine& line, CUpdateKey& key);
+
+// Why a password-guarded write could not sign, and so wrote nothing.
+std::string SigningFailure(SigningProblem problem, uint32_t error,
+                           const ListSignature& list = ListSignature());
+
+// What a signed write tells: the key made for this installation (to be
+// noted in its record), or the sequence number signed.
+std::string SignedReport(bool madeKey, const std::string& publicKey, uint64_t sequence);
 
 // The files a build recorded with CRC "0" because it could not read them,
 // one line each on standard error.

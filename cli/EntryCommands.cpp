@@ -91,29 +91,38 @@ int RunAdd(const CommandLine& line) {
                     std::to_string(kAddedPathCapacity - 1) + " characters)");
     }
     // Adding sets the entry's baseline: the same password as a build guards it.
-    if (!AcceptPassword(line)) return kExitError;
+    CUpdateKey key;
+    if (!AcceptPassword(line, key)) return kExitError;
     if (!Platform().FileExists(path)) {
         Tell("note: " + Shown(path) + " does not exist; its entry gets the CRC 0");
     }
 
-    int entry = 0;
-    uint32_t writeError = 0;
-    switch (AddReleaseFile(name, index, &entry, &writeError)) {
+    AddOutcome outcome;
+    const std::string listPath = ReleaseListPath(Platform().WindowsDirectory());
+    const auto signedReport = [&outcome] {
+        return SignedReport(outcome.madeKey, outcome.publicKey, outcome.sequence);
+    };
+    switch (AddReleaseFile(name, index, &key, outcome)) {
         case AddResult::Added:
-            return Report(
-                "Added " + name + " to " + section + " as entry " + std::to_string(entry) + ".\n",
-                "the file was added");
+            return Report("Added " + name + " to " + section + " as entry " +
+                              std::to_string(outcome.entry) + ".\n" + signedReport(),
+                          "the file was added");
         case AddResult::Refreshed:
-            return Report("Refreshed entry " + std::to_string(entry) + " of " + section + " (" +
-                              name + "); its update mark is 0 again.\n",
+            return Report("Refreshed entry " + std::to_string(outcome.entry) + " of " + section +
+                              " (" + name + "); its update mark is 0 again.\n" + signedReport(),
                           "the entry was refreshed");
         case AddResult::NoFreeNumber:
             return Fail("section " + std::string(section) + " has no free entry number up to " +
                         std::to_string(kLastReadableEntry) + ": nothing written");
         case AddResult::WriteFailed:
-            return Fail(WriteFailure("the release list", writeError));
+            return Fail(WriteFailure("the release list", outcome.error));
+        case AddResult::ReadFailed:
+            return Fail(ReadFailure("the release list", listPath, outcome.error) +
+                        ": nothing written");
+        case AddResult::SigningFailed:
+            return Fail(SigningFailure(outcome.signing, outcome.error, outcome.list));
         case AddResult::ListNotUnderstood:
-            return Fail(NotUnderstoodMessage(ReleaseListPath(Platform().WindowsDirectory())));
+            return Fail(NotUnderstoodMessage(listPath));
         case AddResult::NotBareName:
             return Fail("'" + Printable(name) + "' is not a bare file name: nothing written");
         case AddResult::Unstorable:
@@ -167,6 +176,9 @@ int RunComment(const CommandLine& line) {
         case CommentResult::EntryChanged:
             return Fail("entry " + std::to_string(n) + " of " + section + " no longer names " +
                         Printable(shownPath) + ": nothing written");
+        case CommentResult::ReadFailed:
+            return Fail(ReadFailure("the release list", listPath, writeError) +
+                        ": nothing written");
         case CommentResult::WriteFailed:
             break;
     }

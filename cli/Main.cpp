@@ -53,6 +53,14 @@ int Run(int argc, char** argv) {
             return RunComment(line);
         case Command::Release:
             return RunRelease(line);
+        case Command::ListStatus:
+            return RunListStatus(line);
+        case Command::ListKey:
+            return RunListKey(line);
+        case Command::Password:
+            return RunPassword(line);
+        case Command::Schedule:
+            return RunSchedule(line);
         case Command::None:
             break;
     }

@@ -7,6 +7,7 @@
 #include "cli/ResultFormat.h"
 #include "core/FileStatus.h"
 #include "core/ReleaseListFormat.h"
+#include "core/WatchedFile.h"
 
 namespace qm::cli {
 
@@ -41,6 +42,7 @@ struct RowCounts {
     int unlisted[2] = {};
     int crcOnly[2] = {};
     int crafted[2] = {};
+    int unvouched[2] = {};  // changed or planted, without a valid signature
 };
 
 RowCounts CountRows(const CResultTable& table) {
@@ -57,6 +59,9 @@ RowCounts CountRows(const CResultTable& table) {
         }
         if (file.digest == RowDigest::Crc32) ++counts.crcOnly[section];
         if (file.cause == RowCause::ContentChangedSameCrc) ++counts.crafted[section];
+    }
+    for (const ComparedFile* file : WatchedFiles(table)) {
+        if (ChangedWithoutValidSignature(*file)) ++counts.unvouched[file->section];
     }
     return counts;
 }
@@ -99,6 +104,38 @@ std::string FileFamilies(const RowCounts& counts, const RunFacts& facts) {
     AppendFamily(out, "qmverify_crafted_files",
                  "Files whose CRC-32 is the recorded one while their SHA-256 is not.");
     out += PerSection("qmverify_crafted_files", counts.crafted);
+    AppendFamily(out, "qmverify_unsigned_changed_files",
+                 "Files not identical and not marked updated, or not listed, that carry no valid "
+                 "signature: unsigned, signature broken, or not trusted.");
+    out += PerSection("qmverify_unsigned_changed_files", counts.unvouched);
+    return out;
+}
+
+// The families of the list's signature: its state (1 for the one it is
+// in), the fingerprint of the pinned key (no sample while none is pinned),
+// and the signature's sequence number, which a list copied back from an
+// older backup lowers.
+std::string SignatureFamilies(const ListSignature& signature) {
+    static constexpr SignatureState kStates[] = {
+        SignatureState::Valid, SignatureState::NotSigned, SignatureState::ChangedAfterSigning,
+        SignatureState::OtherKey, SignatureState::UnsignedWhilePinned};
+    std::string out;
+    AppendFamily(out, "qmverify_release_list_signature",
+                 "The release list's signature: 1 for the state it is in; changed, other_key "
+                 "and unsigned_while_pinned are alarms.");
+    for (SignatureState state : kStates) {
+        out += std::string("qmverify_release_list_signature{state=\"") + SignatureStateName(state) +
+               "\"} " + (state == signature.state ? "1" : "0") + "\n";
+    }
+    AppendFamily(out, "qmverify_release_list_key_info",
+                 "The fingerprint of the signing key that the settings pin.");
+    if (!signature.pinnedKey.empty()) {
+        out += "qmverify_release_list_key_info{fingerprint=\"" +
+               KeyFingerprint(signature.pinnedKey) + "\"} 1\n";
+    }
+    AppendFamily(out, "qmverify_release_list_sequence",
+                 "The sequence number of the release list's signature; 0 when it has none.");
+    out += "qmverify_release_list_sequence " + std::to_string(signature.sequence) + "\n";
     return out;
 }
 
@@ -119,8 +156,16 @@ std::string RunFamilies(const RunFacts& facts) {
            std::to_string(findings.UnreachedEntries()) + "\n";
     out += "qmverify_release_list_problems{problem=\"unplaced_lines\"} " +
            std::to_string(findings.unplacedLines) + "\n";
+    out += "qmverify_release_list_problems{problem=\"stray_keys\"} " +
+           std::to_string(findings.StrayKeys()) + "\n";
     out += "qmverify_release_list_problems{problem=\"files_left_out\"} " +
            std::to_string(facts.leftOut) + "\n";
+    out += SignatureFamilies(facts.signature);
+    if (!facts.listSha256.empty()) {
+        AppendFamily(out, "qmverify_release_list_info",
+                     "The release list compared against, by the SHA-256 of its file.");
+        out += "qmverify_release_list_info{sha256=\"" + facts.listSha256 + "\"} 1\n";
+    }
     AppendFamily(out, "qmverify_last_run_timestamp_seconds",
                  "When the comparison began, in seconds since 1970.");
     out += "qmverify_last_run_timestamp_seconds " + Number(facts.startTime) + "\n";

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "cli/Console.h"
+#include "core/WatchedFile.h"
 
 namespace qm::cli {
 
@@ -92,10 +93,17 @@ std::string JsonFacts(const ComparedFile& file) {
     out += file.sha256Now.empty() ? "null" : JsonString(file.sha256Now);
     out += ", \"sha256Release\": ";
     out += file.sha256Recorded.empty() ? "null" : JsonString(file.sha256Recorded);
+    // Who signed the file, for a row that is not identical: "signer" (the
+    // certificate's name) and "signatureState"; null where nobody asked.
+    const char* state = FileSignatureStateName(file.signatureState);
+    out += ", \"signer\": ";
+    out += file.signer.empty() ? "null" : JsonString(file.signer);
+    out += ", \"signatureState\": ";
+    out += state ? JsonString(state) : "null";
     return out;
 }
 
-std::string FormatJson(const CResultTable& table) {
+std::string FormatJson(const CResultTable& table, const RunFacts& facts) {
     if (table.Rows().empty()) return "[]\n";
     std::string out = "[\n";
     for (int row = 0; row < table.RowCount(); ++row) {
@@ -114,6 +122,9 @@ std::string FormatJson(const CResultTable& table) {
             }
         }
         out += JsonFacts(file);
+        // What the row's verdict rests on: the list's signature.
+        out += ", \"listSignature\": ";
+        out += JsonString(SignatureStateName(facts.signature.state));
         out += '}';
     }
     out += "\n]\n";
@@ -185,7 +196,7 @@ std::string FormatRows(const CResultTable& table, OutputFormat format, const Run
         case OutputFormat::Csv:
             return FormatSeparated(table, true);
         case OutputFormat::Json:
-            return FormatJson(table);
+            return FormatJson(table, facts);
         case OutputFormat::Table:
             break;
     }

@@ -45,9 +45,60 @@ int FindEntry(const CIniFile& releaseList, const char* section, const std::strin
     return entries < kLastReadableEntry ? entries + 1 : 0;
 }
 
-AddResult Failed(uint32_t* error, uint32_t code) {
-    if (error) *error = code;
-    return AddResult::WriteFailed;
+AddResult Failed(AddOutcome& outcome, AddResult result, uint32_t code) {
+    outcome.error = code;
+    return result;
+}
+
+AddResult SigningFailed(AddOutcome& outcome, SigningProblem problem, uint32_t code) {
+    outcome.signing = problem;
+    outcome.error = code;
+    return AddResult::SigningFailed;
+}
+
+// Whether the list may be written now, and by which key: with a key, only a
+// list that is the site's own as signed (or not signed while nothing is
+// pinned) is signed again; without one, only while nothing is pinned.
+AddResult OpenSigner(const CIniFile& releaseList, const CUpdateKey* key, CSiteSigner& signer,
+                     AddOutcome& outcome) {
+    const SitePin pin = ReadSitePin();
+    if (!key) {
+        if (!pin.pinned) return AddResult::Added;
+        return SigningFailed(outcome,
+                             pin.error != kErrorSuccess ? SigningProblem::SettingsUnreadable
+                                                        : SigningProblem::KeyPinned,
+                             pin.error);
+    }
+    outcome.list = CheckListSignature(&releaseList, pin);
+    if (outcome.list.settingsError != kErrorSuccess) {
+        return SigningFailed(outcome, SigningProblem::SettingsUnreadable,
+                             outcome.list.settingsError);
+    }
+    if (IsAlarm(outcome.list.state)) {
+        return SigningFailed(outcome, SigningProblem::ListNotAsSigned, kErrorSuccess);
+    }
+    const SigningProblem problem = signer.Open(*key);
+    if (problem != SigningProblem::None) return SigningFailed(outcome, problem, signer.Error());
+    return AddResult::Added;
+}
+
+// Writes the entry of the file at `path`: the comment is left as it is, so a
+// refreshed entry keeps it.
+void WriteFileEntry(CIniFile& releaseList, const char* section, int n, const std::string& name,
+                    const std::string& path) {
+    // The file is read once for both digests; one that cannot be read whole
+    // gets the CRC 0 and no SHA-256, as the build records it.
+    CCrc32 crc;
+    crc.BuildTable();
+    CReadBuffer buffer;
+    const FileDigests digests = ReadFileDigests(crc, path, buffer);
+    crc.FreeTable();
+    EntryRecord record;
+    record.name = name;
+    RecordDigests(digests, record);
+    // A file that the search does not find gets an empty date.
+    if (!FileTimestampText(path, record.date)) record.date.clear();
+    WriteEntry(releaseList, section, n, record);
 }
 
 }  // namespace
@@ -81,8 +132,9 @@ bool IsBareFileName(const std::string& name) {
     return !(port && stem[3] >= '1' && stem[3] <= '9');
 }
 
-AddResult AddReleaseFile(const std::string& name, int directoryIndex, int* entry, uint32_t* error) {
-    if (error) *error = kErrorSuccess;
+AddResult AddReleaseFile(const std::string& name, int directoryIndex, const CUpdateKey* key,
+                         AddOutcome& outcome) {
+    outcome = AddOutcome();
     if (name.empty() || directoryIndex < 0 || directoryIndex > 1) return AddResult::Ignored;
     if (!IsBareFileName(name)) return AddResult::NotBareName;
     if (!IsStorableName(name)) return AddResult::Unstorable;
@@ -91,10 +143,10 @@ AddResult AddReleaseFile(const std::string& name, int directoryIndex, int* entry
     if (path.empty()) return AddResult::Unstorable;
 
     CWriterLock lock;
-    if (!lock.Held()) return Failed(error, lock.Error());
+    if (!lock.Held()) return Failed(outcome, AddResult::WriteFailed, lock.Error());
     CIniFile releaseList;
     if (!releaseList.Load(ProfilePath(kReleaseListName))) {
-        return Failed(error, releaseList.LoadError());
+        return Failed(outcome, AddResult::ReadFailed, releaseList.LoadError());
     }
     // Lines the engine cannot place may be entries it cannot see (a list
     // with other line ends, or junk): a new entry there could take a number
@@ -103,24 +155,38 @@ AddResult AddReleaseFile(const std::string& name, int directoryIndex, int* entry
     bool existing = false;
     const int n = FindEntry(releaseList, section, name, existing);
     if (n == 0) return AddResult::NoFreeNumber;
+    CSiteSigner signer;
+    const AddResult allowed = OpenSigner(releaseList, key, signer, outcome);
+    if (allowed != AddResult::Added) return allowed;
 
-    // The file is read once for both digests; one that cannot be read whole
-    // gets the CRC 0 and no SHA-256, as the build records it.
-    CCrc32 crc;
-    crc.BuildTable();
-    CReadBuffer buffer;
-    const FileDigests digests = ReadFileDigests(crc, path, buffer);
-    crc.FreeTable();
-    EntryRecord record;
-    record.name = name;
-    RecordDigests(digests, record);
-    // A file that the search does not find gets an empty date.
-    if (!FileTimestampText(path, record.date)) record.date.clear();
-    // The comment is left as it is: a refreshed entry keeps it.
-    WriteEntry(releaseList, section, n, record);
-    if (!releaseList.Save()) return Failed(error, releaseList.LastSaveError());
-    if (entry) *entry = n;
+    WriteFileEntry(releaseList, section, n, name, path);
+    if (key) {
+        if (!signer.Sign(releaseList, outcome.list.sequence)) {
+            return SigningFailed(outcome, SigningProblem::SystemFailed, kErrorSuccess);
+        }
+        if (signer.Commit() != kErrorSuccess) {
+            return SigningFailed(outcome, SigningProblem::SettingsWriteFailed, signer.Error());
+        }
+        outcome.signedList = true;
+        outcome.madeKey = signer.MadeKey();
+        outcome.sequence = signer.Sequence();
+        outcome.publicKey = signer.PublicKey();
+    }
+    if (!releaseList.Save()) {
+        return Failed(outcome, AddResult::WriteFailed, releaseList.LastSaveError());
+    }
+    outcome.entry = n;
     return existing ? AddResult::Refreshed : AddResult::Added;
+}
+
+AddResult AddReleaseFile(const std::string& name, int directoryIndex, int* entry, uint32_t* error) {
+    AddOutcome outcome;
+    const AddResult result = AddReleaseFile(name, directoryIndex, nullptr, outcome);
+    if (entry && (result == AddResult::Added || result == AddResult::Refreshed)) {
+        *entry = outcome.entry;
+    }
+    if (error) *error = outcome.error;
+    return result;
 }
 
 }  // namespace qm

@@ -5,6 +5,10 @@
 #include <cstdint>
 #include <string>
 
+#include "core/ListSignature.h"
+#include "core/SiteKey.h"
+#include "core/UpdatePassword.h"
+
 namespace qm {
 
 enum class AddResult {
@@ -18,9 +22,23 @@ enum class AddResult {
     // The list holds lines that are no section, entry or comment, or holds
     // something but no section: nothing written (see IsUnderstood).
     ListNotUnderstood,
+    ReadFailed,     // the release list could not be read: nothing written
+    SigningFailed,  // the list could not be signed (see AddOutcome::signing): nothing written
 };
 
 class CIniFile;
+
+// What an Add did beyond its result.
+struct AddOutcome {
+    int entry = 0;       // the entry number written
+    uint32_t error = 0;  // the system's reason of a WriteFailed, ReadFailed or SigningFailed
+    SigningProblem signing = SigningProblem::None;
+    ListSignature list;       // the list's signature as it was found (ListNotAsSigned)
+    bool signedList = false;  // the list now carries the site's signature
+    bool madeKey = false;     // the site's signing key was made for it
+    uint64_t sequence = 0;    // the signature's sequence number
+    std::string publicKey;    // the key that signed it
+};
 
 // Whether every line of the release list is understood: no line that the
 // profile engine cannot place, and a section unless the file is blank.
@@ -38,10 +56,18 @@ bool IsBareFileName(const std::string& name);
 // `directoryIndex`: 0 for "qmw", 1 for "db1", negative for no selection.
 // `entry` receives the entry number written, when there is one; `error` the
 // system's reason of a WriteFailed (kErrorLockViolation: another writer,
-// kErrorFileTooLarge: a list beyond the size the tool reads,
-// kErrorFileReadOnly: a read-only list).
+// kErrorFileReadOnly: a read-only list) or a ReadFailed (kErrorFileTooLarge:
+// a list beyond the size the tool reads).
 // Only the name's checks come before the writer lock; the list is read,
 // changed and saved inside it.
+// With the key of an accepted update password the list is signed after the
+// Add (the site's key made the first time); a list that is not as it was
+// signed (an alarm) is refused, so that an Add never signs what someone
+// changed.
+AddResult AddReleaseFile(const std::string& name, int directoryIndex, const CUpdateKey* key,
+                         AddOutcome& outcome);
+// Without a key: the list stays unsigned, and the Add is refused while the
+// settings pin a key (SigningFailed).
 AddResult AddReleaseFile(const std::string& name, int directoryIndex, int* entry = nullptr,
                          uint32_t* error = nullptr);
 

@@ -11,6 +11,7 @@
 
 #include "core/FileStatus.h"
 #include "core/OperatorTexts.h"
+#include "platform/Signature.h"
 
 namespace qm {
 
@@ -71,6 +72,10 @@ struct ComparedFile {
     std::string dateRecorded;
     std::string comment;
     bool marked = false;  // "Updated%d" reads as 1
+    // Who signed the file, asked only for a file that is not identical
+    // (core/WatchedFile.h): information beside the status, never part of it.
+    FileSignatureState signatureState = FileSignatureState::NotChecked;
+    std::string signer;  // the signing certificate's name, where the system tells it
 };
 
 // The status texts the rows show: the window passes those of its string

@@ -14,6 +14,7 @@
 #include "core/ParallelFingerprints.h"
 #include "core/ReleaseListFormat.h"
 #include "core/ResultSort.h"
+#include "core/SiteKey.h"
 #include "core/Verdict.h"
 #include "core/WaitCursor.h"
 #include "platform/Platform.h"
@@ -158,6 +159,15 @@ std::vector<uint64_t> PlannedSizes(const std::vector<ListedEntry>& entries,
     return sizes;
 }
 
+// Planted files come after every listed one, each within the bound, so
+// that none holds the listed verdicts back.
+void AddUnlistedJobs(const std::vector<UnlistedFile>& unlisted, std::vector<FingerprintJob>& jobs) {
+    for (const UnlistedFile& file : unlisted) {
+        jobs.push_back({file.path, file.pathIsWhole, Digests::Crc32AndSha256,
+                        SizeBounds{std::nullopt, kLargestUnlistedFile}});
+    }
+}
+
 // Counts the files of a run and asks the caller after each whether to go on.
 class CRunCount {
 public:
@@ -182,7 +192,7 @@ private:
 // Reads the list once, decides every file and hands each to the caller,
 // with the wait cursor shown; false when a list exists but cannot be read
 // (it then reads as empty).
-bool CompareAll(const std::string& listPath, const ComparisonHooks& hooks,
+bool CompareAll(const std::string& listPath, const SitePin& pin, const ComparisonHooks& hooks,
                 const UnlistedScope& scope, ComparisonResult& result) {
     CWaitCursor waitCursor(hooks.showWaitCursor);
     CIniFile releaseList;
@@ -190,6 +200,8 @@ bool CompareAll(const std::string& listPath, const ComparisonHooks& hooks,
     result.listLoadError = releaseList.LoadError();
     if (!readable) releaseList.LoadText(std::string());
     result.findings = CheckReleaseList(releaseList);
+    const bool missing = readable && !Platform().FileExists(listPath);
+    result.signature = CheckListSignature(missing ? nullptr : &releaseList, pin);
 
     std::vector<FingerprintJob> jobs;
     const std::vector<ListedEntry> entries = WalkEntries(releaseList, jobs);
@@ -199,12 +211,7 @@ bool CompareAll(const std::string& listPath, const ComparisonHooks& hooks,
     if (readable && scope.Any()) found = FindUnlistedFiles(releaseList, scope);
     result.unsearched = found.unsearched;
     const std::vector<UnlistedFile>& unlisted = found.files;
-    // Planted files come after every listed one, each within the bound, so
-    // that none holds the listed verdicts back.
-    for (const UnlistedFile& file : unlisted) {
-        jobs.push_back({file.path, file.pathIsWhole, Digests::Crc32AndSha256,
-                        SizeBounds{std::nullopt, kLargestUnlistedFile}});
-    }
+    AddUnlistedJobs(unlisted, jobs);
 
     result.filesToCompare = static_cast<int>(jobs.size());
     CRunCount count(hooks.progress, result.filesToCompare);
@@ -249,7 +256,9 @@ ComparisonResult CompareFiles(const ComparisonHooks& hooks, const UnlistedScope&
     ComparisonResult result;
     const std::string listPath = ReleaseListPath(Platform().WindowsDirectory());
     result.listFound = Platform().FileExists(listPath);
-    if (!result.listFound) {
+    const SitePin pin = ReadSitePin();
+    // With a key pinned, a missing list is an alarm, never rebuilt in silence.
+    if (!result.listFound && !pin.pinned) {
         if (hooks.noticeNoReleaseList) hooks.noticeNoReleaseList();
         CReleaseListBuild build(hooks.showWaitCursor, hooks.progress, hooks.waiting);
         result.build = build.BuildReleaseList();
@@ -259,7 +268,8 @@ ComparisonResult CompareFiles(const ComparisonHooks& hooks, const UnlistedScope&
             return result;
         }
     }
-    result.listUnreadable = !CompareAll(listPath, hooks, unlisted, result);
+    result.listUnreadable = !CompareAll(listPath, pin, hooks, unlisted, result);
+    result.listWritableBy = Platform().OthersWhoMayWrite(listPath);
     return result;
 }
 

@@ -14,6 +14,7 @@
 
 #include "core/ComparedFile.h"
 #include "core/IniFile.h"
+#include "core/ListSignature.h"
 #include "core/ReleaseListBuild.h"
 #include "core/ReleaseListCheck.h"
 #include "core/ResultTable.h"
@@ -25,7 +26,8 @@ namespace qm {
 
 // What the caller does around the run; every hook may be empty.
 struct ComparisonHooks {
-    // No release list exists: tell the operator (IDS_NO_RELEASE_LIST) before the build.
+    // No release list exists and no key is pinned: tell the operator
+    // (IDS_NO_RELEASE_LIST) before the build.
     std::function<void()> noticeNoReleaseList;
     // true: show the wait cursor; false: the arrow cursor.
     std::function<void(bool)> showWaitCursor;
@@ -53,6 +55,14 @@ struct ComparisonResult {
     bool stopped = false;  // the progress hook stopped the run (or the build before it)
     int filesCompared = 0;
     int filesToCompare = 0;  // the files the whole run would have compared
+    // The list's signature, checked on the very text that was compared
+    // (SignatureStateText gives its words). While the settings pin a key, a
+    // missing list is not built but told (UnsignedWhilePinned): only the
+    // password sets the baseline then.
+    ListSignature signature;
+    // Who besides its owner may write the list, in words; "" when nobody
+    // may (or there is no list): whoever may write it sets the baseline.
+    std::string listWritableBy;
 };
 
 // The comparison itself: each file to `hooks.compared` as it is decided.

@@ -39,11 +39,10 @@ CommentResult WriteEntryComment(const std::string& section, int n, const std::st
     CWriterLock lock;
     if (!lock.Held()) return failed(lock.Error());
     CIniFile releaseList;
-    // The engine's own reason: a list too large or no regular file is no
-    // matter of rights.
+    // A list that cannot be read is told as such: no matter of writing.
     if (!releaseList.Load(ProfilePath(kReleaseListName))) {
-        return failed(releaseList.LoadError() != kErrorSuccess ? releaseList.LoadError()
-                                                               : kErrorAccessDenied);
+        if (error) *error = releaseList.LoadError();
+        return CommentResult::ReadFailed;
     }
 
     // The row may be older than the list (rebuilt since the comparison):

@@ -14,6 +14,7 @@ enum class CommentResult {
     Written,       // both keys are stored
     EntryChanged,  // entry n no longer names the row's file: nothing written
     WriteFailed,   // the release list could not be written (or the lock not taken)
+    ReadFailed,    // the release list could not be read: nothing written
 };
 
 // The comment as the release list keeps it: line breaks (and NULs) become
@@ -27,7 +28,8 @@ std::string OneLineComment(const std::string& comment);
 // saved inside the writer lock, so the check sees the newest list and no
 // other writer's list is ever overwritten with an older copy. `error`
 // receives the system's reason of a WriteFailed (kErrorLockViolation:
-// another writer kept the list).
+// another writer kept the list) or a ReadFailed. The comment and the mark
+// are not signed: the list's signature stays valid.
 CommentResult WriteEntryComment(const std::string& section, int n, const std::string& name,
                                 const std::string& comment, bool updated,
                                 uint32_t* error = nullptr);

@@ -36,6 +36,7 @@ CIniFile::CIniFile() { Clear(); }
 void CIniFile::Clear() {
     m_text.clear();
     m_written.clear();
+    m_convertedValues.clear();
     m_pieces.assign(1, Piece{});
     m_lastPiece = 0;
     m_sections.clear();
@@ -125,16 +126,12 @@ bool CIniFile::Load(const std::string& path) {
     }
     IPlatform& platform = Platform();
     std::string bytes;
-    m_loadResult = platform.ReadWholeFile(path, bytes);
-    if (m_loadResult == ReadResult::Missing) return true;
-    if (m_loadResult == ReadResult::TooLarge) m_loadError = kErrorFileTooLarge;
-    if (m_loadResult == ReadResult::Failed) {
-        // The whole-file read tells no reason; an open tells it (no
-        // access, no regular file), and a file that opens was not read.
-        std::unique_ptr<IReadFile> probe;
-        m_loadError = platform.OpenForReading(path, probe);
-        if (m_loadError == kErrorSuccess) m_loadError = kErrorReadFault;
+    m_loadResult = platform.ReadWholeFileWithReason(path, bytes, m_loadError);
+    if (m_loadResult == ReadResult::Missing) {
+        m_loadError = kErrorSuccess;
+        return true;
     }
+    if (m_loadResult == ReadResult::TooLarge) m_loadError = kErrorFileTooLarge;
     if (m_loadResult != ReadResult::Ok) {
         m_bUnreadable = true;
         return false;
@@ -231,6 +228,25 @@ std::vector<std::string> CIniFile::KeyNames(std::string_view section) const {
         }
     }
     return names;
+}
+
+void CIniFile::ForEachValue(
+    std::string_view section,
+    const std::function<void(std::string_view key, std::string_view value)>& visit) const {
+    if (m_pieces.empty()) return;
+    const uint32_t found = FindSection(section);
+    if (found == kNoPiece) return;
+    for (uint32_t piece = 0; piece != kNoPiece; piece = m_pieces[piece].next) {
+        if (m_pieces[piece].section != found) continue;
+        const ParsedLine parsed = ParseLine(FirstLine(PieceText(piece)));
+        const std::string_view value = ReadableValue(parsed.value);
+        if (m_encoding == Encoding::Plain && !IsAscii(value)) {
+            m_convertedValues.push_back(FromFileText(value));
+            visit(parsed.name, m_convertedValues.back());
+        } else {
+            visit(parsed.name, value);
+        }
+    }
 }
 
 std::string ProfilePathIn(const std::string& windowsDirectory, const std::string& bareName) {

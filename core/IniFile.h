@@ -64,12 +64,15 @@
 // over a file that exists) and replaces the original with it in one step, so
 // a failed save never leaves a half-written file. It never replaces a
 // read-only file (kErrorFileReadOnly), never one it could not read, and
-// never writes a file larger than the engine would read again.
+// never writes a file larger than the engine would read again. The new file
+// gets the old one's protection (IPlatform::CopyProtection) before it takes
+// its place, and a symbolic link is written through to its target.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -101,6 +104,12 @@ public:
     // The names of a section's keys as the file spells them, each once (the
     // occurrence that reads win), in the order of the file.
     std::vector<std::string> KeyNames(std::string_view section) const;
+    // Every key of a section that reads, with its value as ReadText gives
+    // it whole, in the order of the file: one pass instead of a lookup per
+    // key. The texts live until the file changes.
+    void ForEachValue(
+        std::string_view section,
+        const std::function<void(std::string_view key, std::string_view value)>& visit) const;
     // False when the names are refused (see above), or when a plain file
     // that must become Unicode for the value cannot (see above): nothing was
     // written.
@@ -206,6 +215,9 @@ private:
     bool m_bLostCharacters = false;
     bool m_bBecameUnicode = false;
     bool m_bCannotBecomeUnicode = false;
+    // The UTF-8 of plain values that ForEachValue gave, kept as long as the
+    // views it gave of them.
+    mutable std::deque<std::string> m_convertedValues;
     size_t m_nUnplacedLines = 0;
     size_t m_nFirstUnplacedLine = 0;
     bool m_bHasContent = false;

@@ -206,16 +206,22 @@ bool CIniFile::SaveAs(const std::string& path) {
     std::string bytes;
     if (!FileBytes(bytes)) return false;
     IPlatform& platform = Platform();
+    // A symbolic link stays a link: its target gets the new contents.
+    const std::string target = platform.WriteTarget(path);
     // Windows refuses to replace a read-only file; its attribute is the
     // operator's, so it is told and left as it is.
-    if (platform.IsReadOnly(path)) {
+    if (platform.IsReadOnly(target)) {
         m_lastSaveError = kErrorFileReadOnly;
         return false;
     }
-    const FreshFileResult temporary = WriteFreshFile(path + ".tmp", bytes);
+    const FreshFileResult temporary = WriteFreshFile(target + ".tmp", bytes);
     m_lastSaveError = temporary.error;
     if (temporary.path.empty()) return false;
-    m_lastSaveError = platform.MoveReplace(temporary.path, path);
+    // The new file has the old one's protection before it takes its place.
+    m_lastSaveError = platform.CopyProtection(target, temporary.path);
+    if (m_lastSaveError == kErrorSuccess) {
+        m_lastSaveError = platform.MoveReplace(temporary.path, target);
+    }
     if (m_lastSaveError != kErrorSuccess) {
         platform.RemoveFile(temporary.path);  // ours: created new above
         return false;

@@ -52,3 +52,60 @@
 // With the bound's words (kLargestUnlistedFileWords) after it.
 #define QM_CAUSE_TOO_LARGE "not read: larger than"
 #define QM_CAUSE_NOT_LISTED "not listed"
+
+// Who signed a file that is not identical, in the command line's events and
+// the window's row tips and Edit comment (IDS_SIGNER_...); the first is
+// followed by the signer's name.
+#define QM_SIGNER_SIGNED_BY "signed by "
+#define QM_SIGNER_SIGNED "signed"
+#define QM_SIGNER_UNSIGNED "unsigned"
+#define QM_SIGNER_BROKEN "signature broken (hash mismatch)"
+#define QM_SIGNER_NOT_TRUSTED "not trusted"
+#define QM_SIGNER_UNKNOWN "signature unknown"
+#define QM_SIGNER_NOT_CHECKED "not checked"
+// The state of the release list's signature after a comparison (the window's
+// summary; the command line's standard error and list-status). The last four
+// are alarms: no verdict of the comparison can be trusted.
+#define QM_TEXT_LIST_SIGNED "The release list is signed with the key this installation pins."
+#define QM_TEXT_LIST_NOT_SIGNED \
+    "The release list is not signed: the next Update Release Data or Add signs it."
+#define QM_TEXT_LIST_CHANGED_AFTER_SIGNING \
+    "The release list was changed after it was signed: no verdict below can be trusted"
+#define QM_TEXT_LIST_OTHER_KEY                                                    \
+    "The release list is signed with another key than the one this installation " \
+    "pins: no verdict below can be trusted"
+#define QM_TEXT_LIST_UNSIGNED_WHILE_PINNED                               \
+    "The release list is not signed, although this installation pins a " \
+    "signing key: no verdict below can be trusted"
+#define QM_TEXT_LIST_MISSING_WHILE_PINNED                                     \
+    "The release list is missing, although this installation pins a signing " \
+    "key: it is built again only by Update Release Data, behind the password"
+
+// Why a password-guarded write did not sign (and so wrote nothing).
+#define QM_TEXT_KEY_PINNED                                                       \
+    "This installation pins a signing key: the release list is changed only by " \
+    "Update Release Data or Add, behind the password. Nothing was written."
+#define QM_TEXT_KEY_DOES_NOT_OPEN                                                \
+    "The signing key in qmverify.ini does not open with this password: the "     \
+    "settings file was changed. Nothing was written. To start again with a new " \
+    "key, remove its section SigningKey; its fingerprint then changes."
+#define QM_TEXT_PASSWORD_RECORD_DAMAGED \
+    "The password record in qmverify.ini is damaged. Nothing was written."
+#define QM_TEXT_LIST_NOT_AS_SIGNED                                             \
+    "The release list is not as it was signed: Add would sign those changes. " \
+    "Nothing was written; build the list anew with Update Release Data."
+#define QM_TEXT_SIGNING_FAILED "The system could not sign the release list. Nothing was written."
+#define QM_TEXT_PASSWORD_CHANGED_MEANWHILE \
+    "The update password was changed meanwhile. Nothing was written."
+
+// A password-guarded write that made the site's signing key (followed by
+// the key's fingerprint, which About shows too).
+#define QM_TEXT_KEY_MADE                                                     \
+    "A signing key was made for this installation; note its fingerprint in " \
+    "the installation record: "
+
+// The site's own password (Settings; qmverify-cli password).
+#define QM_TEXT_PASSWORD_CHANGED "The update password was changed."
+#define QM_TEXT_KEY_RESEALED "The signing key is sealed under it."
+#define QM_TEXT_NEW_PASSWORDS_DIFFER "The two new passwords differ: the password was not changed."
+#define QM_TEXT_NEW_PASSWORD_EMPTY "The new password is empty: the password was not changed."

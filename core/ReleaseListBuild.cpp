@@ -11,6 +11,7 @@
 #include "core/IniFile.h"
 #include "core/ParallelFingerprints.h"
 #include "core/ReleaseListFormat.h"
+#include "core/SiteKey.h"
 #include "core/WaitCursor.h"
 #include "core/WriterLock.h"
 #include "platform/Platform.h"
@@ -92,7 +93,56 @@ bool CReleaseListBuild::WriteEntries(const std::vector<FoundFile>& found) {
     return true;
 }
 
-BuildResult CReleaseListBuild::BuildReleaseList() {
+bool CReleaseListBuild::OpenSigner(const CUpdateKey* key, CSiteSigner& signer,
+                                   BuildResult& result) {
+    if (key) {
+        result.signing = signer.Open(*key);
+        result.error = signer.Error();
+    } else {
+        const SitePin pin = ReadSitePin();
+        result.error = pin.error;
+        if (pin.pinned) {
+            result.signing = pin.error != kErrorSuccess ? SigningProblem::SettingsUnreadable
+                                                        : SigningProblem::KeyPinned;
+        }
+    }
+    if (result.signing == SigningProblem::None) return true;
+    result.status = BuildResult::SigningFailed;
+    return false;
+}
+
+// Signs the new list in memory and keeps the key and the sequence number in
+// the settings before the list takes its place.
+bool CReleaseListBuild::SignNewList(CSiteSigner& signer, const std::string& listPath,
+                                    BuildResult& result) {
+    // The sequence goes on from the old list's only where that list is the
+    // site's own, as it was signed.
+    CIniFile oldList;
+    SitePin pin;
+    pin.pinned = true;
+    pin.publicKey = signer.PublicKey();
+    uint64_t oldSequence = 0;
+    if (Platform().FileExists(listPath) && oldList.Load(listPath)) {
+        const ListSignature old = CheckListSignature(&oldList, pin);
+        if (old.state == SignatureState::Valid) oldSequence = old.sequence;
+    }
+    if (!signer.Sign(m_newList, oldSequence)) {
+        result.signing = SigningProblem::SystemFailed;
+    } else if (signer.Commit() != kErrorSuccess) {
+        result.signing = SigningProblem::SettingsWriteFailed;
+        result.error = signer.Error();
+    } else {
+        result.signedList = true;
+        result.madeKey = signer.MadeKey();
+        result.sequence = signer.Sequence();
+        result.publicKey = signer.PublicKey();
+        return true;
+    }
+    result.status = BuildResult::SigningFailed;
+    return false;
+}
+
+BuildResult CReleaseListBuild::BuildReleaseList(const CUpdateKey* key) {
     BuildResult result;
     const std::string windowsDirectory = Platform().WindowsDirectory();
     if (ReleaseListPath(windowsDirectory).empty()) {
@@ -108,6 +158,11 @@ BuildResult CReleaseListBuild::BuildReleaseList() {
         result.error = lock.Error();
         return result;
     }
+
+    // Whether the list may be written, and the key that signs it, before
+    // any file is read.
+    CSiteSigner signer;
+    if (!OpenSigner(key, signer, result)) return result;
 
     CWaitCursor waitCursor(m_showWaitCursor);
     m_newList.LoadText(std::string());
@@ -131,7 +186,13 @@ BuildResult CReleaseListBuild::BuildReleaseList() {
         result.status = BuildResult::Stopped;
         return result;
     }
+    if (key && !SignNewList(signer, ReleaseListPath(windowsDirectory), result)) return result;
+    const BuildResult signing = result;
     result = Replace(windowsDirectory);
+    result.signedList = signing.signedList;
+    result.madeKey = signing.madeKey;
+    result.sequence = signing.sequence;
+    result.publicKey = signing.publicKey;
     result.entries = m_nEntriesWritten;
     result.unreadable = m_unreadable;
     result.changing = m_changing;
@@ -143,21 +204,29 @@ BuildResult CReleaseListBuild::BuildReleaseList() {
 
 BuildResult CReleaseListBuild::Replace(const std::string& windowsDirectory) {
     BuildResult result;
-    const std::string listPath = ReleaseListPath(windowsDirectory);
     IPlatform& platform = Platform();
+    // A symbolic link stays a link: its target gets the new list.
+    const std::string listPath = platform.WriteTarget(ReleaseListPath(windowsDirectory));
 
     // The whole new list is on disk before it takes the old one's place, so
-    // there is never a moment without a complete release list.
+    // there is never a moment without a complete release list; it has the
+    // old one's protection before it does.
     std::string bytes;
     if (!m_newList.FileBytes(bytes)) {
         result.status = BuildResult::WriteFailed;
         result.error = m_newList.LastSaveError();
         return result;
     }
-    const FreshFileResult newList = WriteFreshFile(NewListPath(windowsDirectory), bytes);
+    const FreshFileResult newList = WriteFreshFile(NewListPathBeside(listPath), bytes);
     if (newList.path.empty()) {
         result.status = BuildResult::WriteFailed;
         result.error = newList.error;
+        return result;
+    }
+    result.error = platform.CopyProtection(listPath, newList.path);
+    if (result.error != kErrorSuccess) {
+        platform.RemoveFile(newList.path);
+        result.status = BuildResult::WriteFailed;
         return result;
     }
 

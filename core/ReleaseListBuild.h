@@ -16,6 +16,7 @@
 
 #include "core/IniFile.h"
 #include "core/RunProgress.h"
+#include "core/SiteKey.h"
 
 namespace qm {
 
@@ -27,6 +28,7 @@ struct BuildResult {
         NothingFound,  // neither directory holds a program file: no list was written
         Stopped,       // the caller stopped it before the new list took the old one's place:
                        // nothing changed
+        SigningFailed,  // the list could not be signed (see `signing`): nothing changed
     };
     Status status = Ok;
     uint32_t error = 0;  // the system's reason when it failed (kErrorLockViolation: another writer)
@@ -37,6 +39,11 @@ struct BuildResult {
     // \qmw.\locked.exe), and those among them that changed during every read.
     std::vector<std::string> unreadable;
     std::vector<std::string> changing;
+    SigningProblem signing = SigningProblem::None;  // why, when SigningFailed
+    bool signedList = false;                        // the new list carries the site's signature
+    bool madeKey = false;                           // the site's signing key was made for it
+    uint64_t sequence = 0;                          // the signature's sequence number
+    std::string publicKey;                          // the key that signed it
     // A name that the ANSI code page cannot spell made the list UTF-16LE.
     bool savedAsUnicode = false;
     // Files found beyond the last entry a section holds, per section ("qmw",
@@ -54,7 +61,12 @@ public:
     explicit CReleaseListBuild(std::function<void(bool)> showWaitCursor = {},
                                ProgressHook progress = {}, std::function<void()> waiting = {});
 
-    BuildResult BuildReleaseList();
+    // With the key of an accepted update password the new list is signed
+    // (and the site's key made, the first time). Without one (the first
+    // comparison, which builds a missing list) it is not, and the build is
+    // refused while the settings pin a key: only the password may then
+    // set the baseline.
+    BuildResult BuildReleaseList(const CUpdateKey* key = nullptr);
 
     // The entry counter: one above the last number written in the section
     // built last.
@@ -68,6 +80,8 @@ private:
                        std::vector<FoundFile>& found);
     // False when the caller stopped it.
     bool WriteEntries(const std::vector<FoundFile>& found);
+    bool OpenSigner(const CUpdateKey* key, CSiteSigner& signer, BuildResult& result);
+    bool SignNewList(CSiteSigner& signer, const std::string& listPath, BuildResult& result);
     BuildResult Replace(const std::string& windowsDirectory);
 
     std::function<void(bool)> m_showWaitCursor;

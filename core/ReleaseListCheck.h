@@ -5,7 +5,8 @@
 //
 // The walk reads "File1", "File2", ... up to the first empty name and never
 // beyond 9998; a "File%d" key behind such a gap, above 9998, or spelled with
-// a leading zero is an entry that no comparison sees.
+// a leading zero is an entry that no comparison sees. A "SHA256%d" or
+// "Size%d" key without a "File%d" of its number is told too.
 #pragma once
 
 #include <cstddef>
@@ -22,6 +23,10 @@ struct SectionFindings {
     // The "File%d" keys with a name that the walk never reads, as the list
     // spells them, in the order of the file.
     std::vector<std::string> unreachedKeys;
+    // "SHA256%d" and "Size%d" keys of an entry that has no name at all: what
+    // is left of an entry removed by hand (whose last entry no walk could
+    // tell from the end of the list).
+    std::vector<std::string> strayKeys;
 };
 
 struct ListFindings {
@@ -36,6 +41,7 @@ struct ListFindings {
     size_t UnreachedEntries() const {
         return sections[0].unreachedKeys.size() + sections[1].unreachedKeys.size();
     }
+    size_t StrayKeys() const { return sections[0].strayKeys.size() + sections[1].strayKeys.size(); }
 };
 
 ListFindings CheckReleaseList(const CIniFile& releaseList);

@@ -38,6 +38,13 @@ std::string NewListPath(const std::string& windowsDirectory) {
     return ProfilePathIn(windowsDirectory, "qmverify.new");
 }
 
+std::string NewListPathBeside(const std::string& listTarget) {
+    const size_t separator = listTarget.find_last_of("\\/");
+    const std::string directory =
+        separator == std::string::npos ? std::string() : listTarget.substr(0, separator + 1);
+    return directory + "qmverify.new";
+}
+
 std::string LockFilePath(const std::string& windowsDirectory) {
     return ProfilePathIn(windowsDirectory, "qmverify.lck");
 }

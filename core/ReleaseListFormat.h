@@ -58,6 +58,10 @@ std::string FirstFreeBackupPath(const std::string& windowsDirectory);
 // Where the build writes the new list before it takes the list's place (the
 // first free name from "qmverify.new" on).
 std::string NewListPath(const std::string& windowsDirectory);
+// The same name beside the file that a build replaces (the list, or the
+// target of a symbolic link to it), so that the new list moves into place
+// within one file system.
+std::string NewListPathBeside(const std::string& listTarget);
 
 // The lock file that keeps a second writer of the release list or the
 // settings file out: "qmverify.lck" in the Windows directory.

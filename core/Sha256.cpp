@@ -111,12 +111,21 @@ std::string Sha256Hex(const Sha256Digest& digest) {
     return text;
 }
 
-Sha256Digest HmacSha256(std::string_view key, std::string_view message, sha256::Kernel kernel) {
+namespace {
+
+// HMAC's two keyed starts: the hash after the key's inner and outer pads,
+// made once, so that each message costs only its own blocks.
+struct HmacStarts {
+    CSha256 inner;
+    CSha256 outer;
+};
+
+HmacStarts KeyedStarts(std::string_view key, sha256::Kernel kernel) {
     std::array<uint8_t, 64> block{};
     if (key.size() > block.size()) {
         const Sha256Digest hashedKey = Sha256(key, kernel);
         std::memcpy(block.data(), hashedKey.data(), hashedKey.size());
-    } else {
+    } else if (!key.empty()) {
         std::memcpy(block.data(), key.data(), key.size());
     }
     std::array<uint8_t, 64> inner;
@@ -125,25 +134,36 @@ Sha256Digest HmacSha256(std::string_view key, std::string_view message, sha256::
         inner[i] = block[i] ^ 0x36;
         outer[i] = block[i] ^ 0x5c;
     }
-    CSha256 innerHash(kernel);
-    innerHash.Update(inner.data(), inner.size());
-    innerHash.Update(message);
-    const Sha256Digest innerDigest = innerHash.Finish();
-    CSha256 outerHash(kernel);
-    outerHash.Update(outer.data(), outer.size());
-    outerHash.Update(innerDigest.data(), innerDigest.size());
-    return outerHash.Finish();
+    HmacStarts starts{CSha256(kernel), CSha256(kernel)};
+    starts.inner.Update(inner.data(), inner.size());
+    starts.outer.Update(outer.data(), outer.size());
+    return starts;
+}
+
+Sha256Digest Hmac(const HmacStarts& starts, const void* message, size_t length) {
+    CSha256 inner = starts.inner;
+    inner.Update(message, length);
+    const Sha256Digest innerDigest = inner.Finish();
+    CSha256 outer = starts.outer;
+    outer.Update(innerDigest.data(), innerDigest.size());
+    return outer.Finish();
+}
+
+}  // namespace
+
+Sha256Digest HmacSha256(std::string_view key, std::string_view message, sha256::Kernel kernel) {
+    return Hmac(KeyedStarts(key, kernel), message.data(), message.size());
 }
 
 Sha256Digest Pbkdf2Sha256(std::string_view password, std::string_view salt, uint32_t iterations,
                           sha256::Kernel kernel) {
+    const HmacStarts starts = KeyedStarts(password, kernel);
     std::string first(salt);
     first.append("\0\0\0\1", 4);  // block index 1
-    Sha256Digest u = HmacSha256(password, first, kernel);
+    Sha256Digest u = Hmac(starts, first.data(), first.size());
     Sha256Digest result = u;
     for (uint32_t i = 1; i < iterations; ++i) {
-        u = HmacSha256(password,
-                       std::string_view(reinterpret_cast<const char*>(u.data()), u.size()), kernel);
+        u = Hmac(starts, u.data(), u.size());
         for (size_t k = 0; k < result.size(); ++k) result[k] ^= u[k];
     }
     return result;

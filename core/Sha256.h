@@ -1,8 +1,16 @@
 // SHA-256 (FIPS 180-4), HMAC-SHA-256 (RFC 2104) and PBKDF2-HMAC-SHA-256
 // (RFC 8018), computed here: the digest that the release list keeps of every
 // program file, and the one that keeps the update password out of the
-// program's text. The rounds run in the fastest kernel the processor has
-// (core/Sha256Kernels.h), or in the one a test or benchmark names.
+// program's text and derives the key that seals the signing key. The rounds
+// run in the fastest kernel the processor has (core/Sha256Kernels.h), or in
+// the one a test or benchmark names.
+//
+// PBKDF2 stays ours, beside the system's libraries that do everything else
+// of the signing: the password check is to take less than half a second,
+// and its 600,000 iterations take 70 ms of processor time here in our
+// kernel (natively and under Wine), 140 ms in OpenSSL's, and 620 ms in
+// Wine's CNG, whose SHA-256 is plain C (scripts/bench-signing). The tests
+// check it against OpenSSL natively and against CNG under Wine.
 #pragma once
 
 #include <array>

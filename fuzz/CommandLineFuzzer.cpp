@@ -23,7 +23,8 @@ bool operator==(const CommandLine& a, const CommandLine& b) {
     return a.command == b.command && a.help == b.help && a.version == b.version &&
            a.windowsDirectory == b.windowsDirectory && a.driveRoot == b.driveRoot &&
            a.format == b.format && a.unlisted == b.unlisted && a.passwordStdin == b.passwordStdin &&
-           a.updated == b.updated && a.operands == b.operands;
+           a.updated == b.updated && a.eventLog == b.eventLog && a.metricsFile == b.metricsFile &&
+           a.every == b.every && a.operands == b.operands;
 }
 
 bool IsPrintable(const std::string& text) {
@@ -40,6 +41,8 @@ size_t OperandsOf(Command command) {
             return 2;
         case Command::Comment:
             return 3;
+        case Command::Schedule:
+            return 1;
         default:
             return 0;
     }
@@ -57,6 +60,14 @@ const char* NameOf(Command command) {
             return "comment";
         case Command::Release:
             return "release";
+        case Command::ListStatus:
+            return "list-status";
+        case Command::ListKey:
+            return "list-key";
+        case Command::Password:
+            return "password";
+        case Command::Schedule:
+            return "schedule";
         case Command::None:
             break;
     }
@@ -93,6 +104,9 @@ std::vector<std::string> ArgumentsOf(const CommandLine& line) {
     if (line.unlisted) args.push_back("--unlisted");
     if (line.passwordStdin) args.push_back("--password-stdin");
     if (line.updated) args.insert(args.end(), {"--updated", *line.updated ? "1" : "0"});
+    if (line.eventLog) args.push_back("--event-log");
+    if (!line.metricsFile.empty()) args.insert(args.end(), {"--metrics-file", line.metricsFile});
+    if (line.every != qm::cli::Every::Hour) args.insert(args.end(), {"--every", "daily"});
     if (const char* command = NameOf(line.command)) args.push_back(command);
     args.push_back("--");
     args.insert(args.end(), line.operands.begin(), line.operands.end());
@@ -131,9 +145,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(line.operands.size() == OperandsOf(line.command));
         FUZZ_CHECK(!line.updated || line.command == Command::Comment);
         FUZZ_CHECK(!line.unlisted || line.command == Command::Compare);
-        FUZZ_CHECK(line.format == OutputFormat::Table || line.command == Command::Compare);
+        FUZZ_CHECK(line.format == OutputFormat::Table || line.command == Command::Compare ||
+                   line.command == Command::ListStatus);
         FUZZ_CHECK(!line.passwordStdin || line.command == Command::Build ||
-                   line.command == Command::Add);
+                   line.command == Command::Add || line.command == Command::Password);
     } else {
         FUZZ_CHECK(line.command == Command::None && line.operands.empty());
     }

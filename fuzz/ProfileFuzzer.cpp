@@ -8,7 +8,8 @@
 //    given, line breaks and NULs as blanks, cut to any capacity;
 //  - every other key of the file reads as before, as text and as number;
 //  - only the written line changes (or the new lines appear), the key keeps
-//    its spelling, and writing the same again changes nothing.
+//    its spelling, and writing the same again changes nothing;
+//  - one pass over a section gives every key that reads, with its value.
 #include <climits>
 #include <string>
 #include <string_view>
@@ -268,6 +269,19 @@ void CheckOnlyTheWrittenLinesChanged(std::string_view before, std::string_view a
     }
 }
 
+// The one pass over a section (what the list's signature reads) visits
+// exactly the keys that read, in their order, each with ReadText's value.
+void CheckEveryValue(const CIniFile& file, const std::string& section) {
+    const std::vector<std::string> keys = file.KeyNames(section);
+    size_t visited = 0;
+    file.ForEachValue(section, [&](std::string_view key, std::string_view value) {
+        FUZZ_CHECK(visited < keys.size() && key == keys[visited]);
+        FUZZ_CHECK(value == file.ReadText(section, key, kWhole));
+        ++visited;
+    });
+    FUZZ_CHECK(visited == keys.size());
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -284,6 +298,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     std::vector<std::string> sections;
     const std::vector<Name> names = NamesIn(text, sections);
+    for (const std::string& section : sections) CheckEveryValue(file, section);
     std::vector<Reading> readings;
     for (const Name& name : names) {
         readings.push_back(Read(file, name));

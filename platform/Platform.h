@@ -6,8 +6,9 @@
 // time, whole-file reads and new files for the profile engine, the read-only
 // attribute, text between UTF-8 and the ANSI code page, an exclusive lock
 // that keeps a second writer out (and who holds it), the machine's registry
-// keys, the system's words for an error code, and the kind of drive a file
-// lies on.
+// keys, the system's words for an error code, the kind of drive a file
+// lies on, and for runs without a person the event log, scheduled tasks and
+// the signatures of files.
 //
 // Only regular files are ever read: a directory, a device, a pipe or a socket
 // is refused at once (kErrorNotAFile), before anything could block on it or
@@ -41,6 +42,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/Signature.h"
 
 namespace qm {
 
@@ -142,6 +145,16 @@ struct RegistryValue {
     std::string data;  // raw bytes: a text without its terminator, a DWORD as 4 little-endian bytes
 };
 
+// The kinds of event in the system's log.
+enum class EventType { Information, Warning, Error };
+
+// The name under which qmverify writes to the Application log, registers its
+// messages and its scheduled task.
+constexpr char kEventSourceName[] = "qmverify";
+// Its key below HKEY_LOCAL_MACHINE, which names the file of its messages.
+constexpr char kEventSourceKey[] =
+    "SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\qmverify";
+
 // System error codes the core looks at (the values of winerror.h).
 enum : uint32_t {
     kErrorSuccess = 0,
@@ -175,6 +188,11 @@ enum : uint32_t {
     kErrorCantResolveFilename = 1921,  // too many symbolic links on the way
     // ERROR_FILE_READ_ONLY: the file has the read-only attribute.
     kErrorFileReadOnly = 6009,
+    // Bit 29, which Windows leaves to applications: the posix stand-in passes
+    // an errno value that no code above stands for as kErrorPosix | errno,
+    // and ErrorText gives the system's own words for it ("Input/output
+    // error").
+    kErrorPosix = uint32_t{1} << 29,
 };
 
 class IPlatform {
@@ -223,7 +241,8 @@ public:
     // Creates `path` as a new file, writes `contents` and flushes them to
     // disk. kErrorFileExists when a file of that name exists: an existing
     // file is never opened, truncated or removed. A file that could not be
-    // written whole is removed again.
+    // written whole is removed again. On posix only its owner may open it,
+    // until CopyProtection gives it the protection it is to have.
     virtual uint32_t CreateNewFile(const std::string& path, const std::string& contents) = 0;
 
     // Whether `path` is a file with the read-only attribute, which Windows
@@ -283,6 +302,110 @@ public:
     // reason (such as access denied). A search that finds nothing cannot
     // tell these apart.
     virtual uint32_t SearchDirectoryError(const std::string& path) = 0;
+
+    // Signing and its keys, done by the system's own library (CNG's bcrypt
+    // on Windows, OpenSSL's libcrypto on the stand-in): never by code of
+    // ours. Their bodies live in platform/win32/Crypto.cpp and
+    // platform/posix/Crypto.cpp, for both implementations of the seam.
+    // Keys travel as blobs of fixed layout, the same on both systems: an
+    // ECDSA P-256 public key is X and Y (32 bytes each, big-endian), its
+    // private key X, Y and the secret d; a signature is r and s (32 bytes
+    // each) over a SHA-256 digest.
+    //
+    // `count` bytes from the system's random source.
+    virtual bool RandomBytes(size_t count, std::string& bytes);
+    // A new ECDSA P-256 key pair.
+    virtual bool NewSigningKey(std::string& publicKey, std::string& privateKey);
+    // The signature of a 32-byte digest; false for a blob that is no key.
+    virtual bool SignDigest(const std::string& privateKey, const std::string& digest,
+                            std::string& signature);
+    // Whether `signature` is the key's signature of the digest; false for a
+    // blob that is no point of the curve.
+    virtual bool VerifyDigest(const std::string& publicKey, const std::string& digest,
+                              const std::string& signature);
+    // AES-256-GCM with a 32-byte key and a 12-byte nonce: `sealed` is the
+    // cipher text followed by the 16-byte tag, which covers `associated` too.
+    virtual bool SealAesGcm(const std::string& key, const std::string& nonce,
+                            const std::string& plain, const std::string& associated,
+                            std::string& sealed);
+    // False when the tag does not match: the text, its associated data or
+    // the key is not the one sealed.
+    virtual bool OpenAesGcm(const std::string& key, const std::string& nonce,
+                            const std::string& sealed, const std::string& associated,
+                            std::string& plain);
+
+    // The protection of the files a write replaces (bodies in
+    // platform/win32/Protection.cpp and platform/posix/Protection.cpp).
+    //
+    // The file that a write of `path` replaces: the target of a symbolic
+    // link (so that the link stays and its target gets the new contents),
+    // else `path` itself.
+    virtual std::string WriteTarget(const std::string& path);
+    // Gives the new file `to` the protection of `like`, the file it is about
+    // to replace: on Windows its security descriptor (owner, group where
+    // the system lets us, and access list) and its attributes; on posix its
+    // mode, owner and group. When `like` does not exist, `to` gets what a
+    // new file gets here (posix: writable by its owner alone, readable as
+    // the umask allows; Windows: what its folder passes on). 0 or the
+    // system's reason.
+    virtual uint32_t CopyProtection(const std::string& like, const std::string& to);
+    // Who besides the file's owner (and, on Windows, the administrators and
+    // the system) may write it, in words; "" when nobody else may.
+    virtual std::string OthersWhoMayWrite(const std::string& path);
+
+    // ReadWholeFile, and the system's reason of a result other than Ok
+    // (kErrorFileTooLarge for TooLarge). The stand-in tells the very error
+    // of the read (EIO: "Input/output error"); elsewhere, and by default,
+    // the reason comes from opening the file once more (kErrorReadFault when
+    // it opens). Not forwarded by test platforms: the default asks their
+    // own ReadWholeFile.
+    virtual ReadResult ReadWholeFileWithReason(const std::string& path, std::string& contents,
+                                               uint32_t& error);
+
+    // What a run without a person needs: the event log, a scheduled task and
+    // the signatures of files. The system answers these itself, in one file
+    // per concern (platform/win32/, platform/posix/), whichever platform
+    // class is in force; a fake overrides them as it does any other call.
+
+    // Writes one event of the source "qmverify" to the Application log
+    // (RegisterEventSourceW, ReportEventW). `id` is the message's whole
+    // identifier, severity bits included, as the message table of
+    // qmverify-cli.exe holds it; `inserts` are its strings (system code
+    // page), each cut to what one event keeps. 0, or the system's reason.
+    // posix: one line on the file that $QMVERIFY_EVENT_LOG names, else syslog.
+    virtual uint32_t WriteEvent(EventType type, uint32_t id,
+                                const std::vector<std::string>& inserts);
+    // The source's key under
+    // HKLM\SYSTEM\CurrentControlSet\Services\EventLog\Application:
+    // EventMessageFile = `messageFile`, TypesSupported = 7 (the three types
+    // above). Removing a key that is not there succeeds. posix: not supported.
+    virtual uint32_t InstallEventSource(const std::string& messageFile);
+    virtual uint32_t RemoveEventSource();
+
+    // A task of the Task Scheduler's root folder, from its XML definition;
+    // it runs as SYSTEM, and one of the same name is replaced. Deleting a
+    // task that is not there gives kErrorFileNotFound; reading one gives the
+    // definition as the scheduler keeps it. posix: not supported.
+    virtual uint32_t RegisterTask(const std::string& name, const std::string& definition);
+    virtual uint32_t DeleteTask(const std::string& name);
+    virtual uint32_t ReadTask(const std::string& name, std::string& definition);
+
+    // The path of the running program (GetModuleFileNameW), "" when the
+    // system does not tell.
+    virtual std::string ProgramPath();
+    // `text` with each %NAME% of the environment replaced by its value
+    // (ExpandEnvironmentStrings); a name that is not set stays as it is.
+    virtual std::string ExpandEnvironment(const std::string& text);
+    // Creates a directory that administrators and the system change and
+    // everybody else only reads (posix: mode 0755). kErrorAlreadyExists when
+    // it exists: it is left as it is.
+    virtual uint32_t CreateProtectedDirectory(const std::string& path);
+
+    // Asks the system whether the file carries an Authenticode signature
+    // that covers it, embedded or through a catalog of the system, and who
+    // signed it (WinVerifyTrust without a revocation check, with no network
+    // retrieval). posix: always unsigned.
+    virtual SignatureCheck FileSignature(const std::string& path);
 };
 
 // The platform in force: the real one unless a test put another in place.

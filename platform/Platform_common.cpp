@@ -50,9 +50,15 @@ ReplaceResult ReplaceWithBackup(const std::string& target, const std::string& re
             error == kErrorFileNotFound || error == kErrorPathNotFound) {
             return {ReplaceOutcome::BackupFailed, error};
         }
-        // No hard links on this volume: keep a copy instead.
+        // No hard links on this volume: keep a copy instead, as protected
+        // as the list it keeps.
         error = platform.CopyFileKeepingDate(target, backup);
         if (error != kErrorSuccess) return {ReplaceOutcome::BackupFailed, error};
+        error = platform.CopyProtection(target, backup);
+        if (error != kErrorSuccess) {
+            platform.RemoveFile(backup);  // the copy just made
+            return {ReplaceOutcome::BackupFailed, error};
+        }
     }
     error = platform.MoveReplace(replacement, target);
     if (error != kErrorSuccess) {
@@ -61,6 +67,21 @@ ReplaceResult ReplaceWithBackup(const std::string& target, const std::string& re
         return {ReplaceOutcome::MoveFailed, error};
     }
     return {};
+}
+
+ReadResult IPlatform::ReadWholeFileWithReason(const std::string& path, std::string& contents,
+                                              uint32_t& error) {
+    const ReadResult result = ReadWholeFile(path, contents);
+    error = kErrorSuccess;
+    if (result == ReadResult::TooLarge) error = kErrorFileTooLarge;
+    if (result == ReadResult::Failed) {
+        // The whole-file read tells no reason; an open tells it (no access,
+        // no regular file), and a file that opens was not read.
+        std::unique_ptr<IReadFile> probe;
+        error = OpenForReading(path, probe);
+        if (error == kErrorSuccess) error = kErrorReadFault;
+    }
+    return result;
 }
 
 std::string OwnErrorText(uint32_t error) {

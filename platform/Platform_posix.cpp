@@ -8,7 +8,9 @@
 // posix/Calendar.h, the code page in posix/CodePage.h.
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "platform/AsciiCase.h"
 #include "platform/Platform.h"
@@ -67,6 +69,11 @@ public:
 
     ReadResult ReadWholeFile(const std::string& path, std::string& contents) override {
         return posix::ReadWholeFile(posix::MapPath(path), contents);
+    }
+
+    ReadResult ReadWholeFileWithReason(const std::string& path, std::string& contents,
+                                       uint32_t& error) override {
+        return posix::ReadWholeFile(posix::MapPath(path), contents, &error);
     }
 
     uint32_t CreateNewFile(const std::string& path, const std::string& contents) override {
@@ -162,7 +169,22 @@ public:
                        "code page";
             case kErrorFileReadOnly:
                 return "The specified file is read only";
+            // Codes that stand for one errno each: the system's own words.
+            case kErrorTooManyOpenFiles:
+                return std::strerror(EMFILE);
+            case kErrorNotEnoughMemory:
+                return std::strerror(ENOMEM);
+            case kErrorNotSameDevice:
+                return std::strerror(EXDEV);
+            case kErrorFilenameTooLong:
+                return std::strerror(ENAMETOOLONG);
+            case kErrorIoDevice:
+                return std::strerror(EIO);
+            case kErrorCantResolveFilename:
+                return std::strerror(ELOOP);
             default: {
+                // The system's own words for a number it gave.
+                if ((error & kErrorPosix) != 0) return std::strerror(error & ~kErrorPosix);
                 char text[40];
                 std::snprintf(text, sizeof text, "System error %u", static_cast<unsigned>(error));
                 return text;

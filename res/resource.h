@@ -8,6 +8,7 @@
 #define IDD_COMMENT 137
 #define IDD_SETTINGS 138
 #define IDD_PASSWORD 139
+#define IDD_CHANGE_PASSWORD 143
 
 // Icons and the bitmap
 #define IDR_MAINFRAME 128      // application icon: white check mark on a green disc
@@ -121,16 +122,59 @@
 // A write refused although qmverify runs as administrator (%s: the file,
 // %s: the system's reason).
 #define IDS_WRITE_REFUSED 177
+// Add or Edit comment could not read the release list (then IDS_SYSTEM_REASON).
+#define IDS_LIST_READ_FAILED 178
+// The state of the release list's signature after a comparison, on the line
+// above the rows; the last four are alarms, shown in the warning colour.
+#define IDS_LIST_SIGNED 179
+#define IDS_LIST_NOT_SIGNED 180
+#define IDS_LIST_CHANGED_AFTER_SIGNING 181
+#define IDS_LIST_OTHER_KEY 182
+#define IDS_LIST_UNSIGNED_WHILE_PINNED 183
+#define IDS_LIST_MISSING_WHILE_PINNED 184
+// Who signed a file that is not identical, after its status and cause in
+// the row's tip and Edit comment (IDS_STATUS_WITH_SIGNER: %s the status and
+// cause, %s the signer); IDS_SIGNER_SIGNED_BY is followed by the name.
+#define IDS_SIGNER_SIGNED_BY 185
+#define IDS_SIGNER_SIGNED 186
+#define IDS_SIGNER_UNSIGNED 187
+#define IDS_SIGNER_BROKEN 188
+#define IDS_SIGNER_NOT_TRUSTED 189
+#define IDS_SIGNER_UNKNOWN 190
+#define IDS_STATUS_WITH_SIGNER 191
+// Why a password-guarded write did not sign, and so wrote nothing.
+#define IDS_KEY_PINNED 192
+#define IDS_KEY_DOES_NOT_OPEN 193
+#define IDS_PASSWORD_RECORD_DAMAGED 194
+#define IDS_LIST_NOT_AS_SIGNED 195
+#define IDS_SIGNING_FAILED 196
+#define IDS_PASSWORD_CHANGED_MEANWHILE 197
+// The site's signing key made by a write: its fingerprint follows.
+#define IDS_KEY_MADE 198
+// Change Password: done (IDS_KEY_RESEALED after it when the key was sealed
+// anew), or refused before anything was written.
+#define IDS_PASSWORD_CHANGED 199
+#define IDS_KEY_RESEALED 200
+#define IDS_NEW_PASSWORDS_DIFFER 201
+#define IDS_NEW_PASSWORD_EMPTY 202
+// After a comparison: a list that others than its owner may write (%s the
+// list, %s who), and settings that could not be read (then IDS_SYSTEM_REASON).
+#define IDS_LIST_WRITABLE_BY_OTHERS 203
+#define IDS_SETTINGS_UNREADABLE 204
+// About, in place of a fingerprint: no key pinned yet, or settings that
+// could not be read.
+#define IDS_NO_SIGNING_KEY 205
+#define IDS_SIGNING_KEY_UNREADABLE 206
 // A build that wrote its list as Unicode for a name (QM_TEXT_LIST_SAVED_AS_UNICODE).
-#define IDS_LIST_SAVED_AS_UNICODE 178
-#define IDS_CAUSE_SIZE_CHANGED 179
+#define IDS_LIST_SAVED_AS_UNICODE 207
+#define IDS_CAUSE_SIZE_CHANGED 208
 // Followed by the bound's words (kLargestUnlistedFileWords).
-#define IDS_CAUSE_TOO_LARGE 180
+#define IDS_CAUSE_TOO_LARGE 209
 // A build that left files out of a full section (QM_TEXT_FILES_LEFT_OUT).
-#define IDS_FILES_LEFT_OUT 181
+#define IDS_FILES_LEFT_OUT 210
 // Add on a section whose every entry number is taken.
-#define IDS_ADD_SECTION_FULL 182
-#define IDS_CAUSE_FOLDER 183
+#define IDS_ADD_SECTION_FULL 211
+#define IDS_CAUSE_FOLDER 212
 
 // Controls of the main window (IDD_QMVERIFY_DIALOG)
 #define IDC_RESULT_LIST 1000
@@ -158,6 +202,17 @@
 #define IDC_ADD_FILE 1015
 #define IDC_DIRECTORY 1016
 #define IDC_ADD 1017
+#define IDC_CHANGE_PASSWORD 1019
+
+// Controls of the Change Password dialog (IDD_CHANGE_PASSWORD)
+#define IDC_CURRENT_PASSWORD 1020
+#define IDC_NEW_PASSWORD 1021
+#define IDC_NEW_PASSWORD_AGAIN 1022
+
+// The list's state above the rows (IDD_QMVERIFY_DIALOG) and the key's
+// fingerprint in the About box (IDD_ABOUTBOX)
+#define IDC_LIST_STATE 1023
+#define IDC_KEY_FINGERPRINT 1024
 
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)

@@ -1,6 +1,11 @@
 #include "ui/AboutDlg.h"
 
+#include <utility>
+
+#include "core/ListSignature.h"
+#include "core/SiteKey.h"
 #include "res/resource.h"
+#include "ui/AppServices.h"
 #include "ui/ChildSearch.h"
 #include "ui/Dpi.h"
 
@@ -9,7 +14,8 @@ const CMessageMapEntry<CAboutDlg> CAboutDlg::kMessageMap[] = {
     OnMessage(WM_SYSCOLORCHANGE, &CAboutDlg::OnSysColorChange, WhileBusy::Handle),
 };
 
-CAboutDlg::CAboutDlg() : CDialog(IDD_ABOUTBOX) {}
+CAboutDlg::CAboutDlg(std::string keyText)
+    : CDialog(IDD_ABOUTBOX), m_strKeyText(std::move(keyText)) {}
 
 // The statics hand back what they show when it is replaced; what is ours goes
 // once the window is gone.
@@ -23,9 +29,12 @@ bool CAboutDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
 }
 
 BOOL CAboutDlg::OnInitDialog() {
-    const BOOL result = CDialog::OnInitDialog();
+    CDialog::OnInitDialog();
+    ::SetDlgItemTextA(m_hWnd, IDC_KEY_FINGERPRINT, m_strKeyText.c_str());
     ShowPicturesFor(dpi::OfWindow(m_hWnd));
-    return result;
+    // OK has the focus, as before the field came before it.
+    ::SetFocus(GetDlgItem(IDOK));
+    return FALSE;  // the focus is set
 }
 
 bool CAboutDlg::OnSysColorChange(WPARAM, LPARAM, LRESULT&) {
@@ -82,4 +91,11 @@ void CAboutDlg::ShowLogoFor(int dpi) {
     if (previous != nullptr && previous != m_hLogo) ::DeleteObject(previous);
     if (m_hLogo != nullptr) ::DeleteObject(m_hLogo);
     m_hLogo = logo;
+}
+
+std::string AboutKeyText() {
+    const qm::SitePin pin = qm::ReadSitePin();
+    if (!pin.pinned) return LoadResString(IDS_NO_SIGNING_KEY);
+    if (pin.publicKey.empty()) return LoadResString(IDS_SIGNING_KEY_UNREADABLE);
+    return qm::KeyFingerprint(pin.publicKey);
 }

@@ -130,7 +130,8 @@ RECT RectIn(HWND dialog, HWND control) {
 
 }  // namespace
 
-void CDialogLayout::Capture(HWND dialog, const std::vector<HWND>& stretching, SIZE client) {
+void CDialogLayout::Capture(HWND dialog, const std::vector<HWND>& stretching, SIZE client,
+                            const std::vector<HWND>& widening) {
     m_hDialog = dialog;
     m_baseClient = client;
     m_controls.clear();
@@ -139,7 +140,10 @@ void CDialogLayout::Capture(HWND dialog, const std::vector<HWND>& stretching, SI
         const RECT place = RectIn(dialog, child);
         const bool stretches =
             std::find(stretching.begin(), stretching.end(), child) != stretching.end();
-        m_controls.push_back({child, {place, AnchorsByPlace(place, m_baseClient, stretches)}});
+        const bool widens = std::find(widening.begin(), widening.end(), child) != widening.end();
+        const unsigned anchors =
+            widens ? kLeft | kRight | kTop : AnchorsByPlace(place, m_baseClient, stretches);
+        m_controls.push_back({child, {place, anchors}});
     }
 }
 

@@ -48,8 +48,10 @@ class CDialogLayout {
 public:
     // Takes the place of every child of `dialog`, laid out for a client of
     // `client` (the template's, whatever size the window has now), and
-    // anchors it by that place; `stretching` take the free space.
-    void Capture(HWND dialog, const std::vector<HWND>& stretching, SIZE client);
+    // anchors it by that place; `stretching` take the free space, `widening`
+    // the free width (keeping to the top).
+    void Capture(HWND dialog, const std::vector<HWND>& stretching, SIZE client,
+                 const std::vector<HWND>& widening = {});
     // Takes the places anew at the client size now, keeping the anchors
     // (after the controls were scaled or fitted to their texts).
     void Rebase();

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "core/ResultSort.h"
+#include "core/WatchedFile.h"
 
 CBackgroundRun::~CBackgroundRun() {
     m_bStop = true;
@@ -79,6 +80,9 @@ void CBackgroundRun::StartComparison(HWND window, UINT message, const qm::Unlist
             delivered(file);
         };
         const qm::ComparisonResult result = qm::CompareFiles(hooks, scope);
+        // Who signed the files that are not identical: here, off the
+        // window's thread, as the system hashes each file once more.
+        qm::CheckSignatures(m_sorted, [this] { return !m_bStop; });
         qm::SortState sort;
         qm::SortAfterComparison(m_sorted, sort);
         const qm::RunSummary summary = qm::SummarizeRows(m_sorted);
@@ -88,11 +92,12 @@ void CBackgroundRun::StartComparison(HWND window, UINT message, const qm::Unlist
     });
 }
 
-void CBackgroundRun::StartBuild(HWND window, UINT message) {
-    Start(window, message, Kind::Build, [this] {
+void CBackgroundRun::StartBuild(HWND window, UINT message,
+                                std::shared_ptr<const qm::CUpdateKey> key) {
+    Start(window, message, Kind::Build, [this, key = std::move(key)] {
         const qm::ComparisonHooks hooks = Hooks();
         qm::CReleaseListBuild build({}, hooks.progress, hooks.waiting);
-        const qm::BuildResult result = build.BuildReleaseList();
+        const qm::BuildResult result = build.BuildReleaseList(key.get());
         std::lock_guard<std::mutex> lock(m_mutex);
         m_build = result;
     });

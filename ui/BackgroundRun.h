@@ -21,6 +21,7 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -31,6 +32,7 @@
 #include "core/RunProgress.h"
 #include "core/RunSummary.h"
 #include "core/UnlistedFiles.h"
+#include "core/UpdatePassword.h"
 
 class CBackgroundRun {
 public:
@@ -52,10 +54,14 @@ public:
 
     // A comparison also keeps its rows in a table of its own, sorted by
     // status and summed up on its thread when it ends, so that the window
-    // only takes them (a sort of 20,000 rows would keep it from answering).
+    // only takes them (a sort of 20,000 rows would keep it from answering);
+    // there too it asks who signed each file that is not identical
+    // (core/WatchedFile.h), which hashes the file once more.
     void StartComparison(HWND window, UINT message, const qm::UnlistedScope& scope,
                          const qm::StatusTexts& texts);
-    void StartBuild(HWND window, UINT message);
+    // `key`: what the accepted update password derived; the new list is
+    // signed with it.
+    void StartBuild(HWND window, UINT message, std::shared_ptr<const qm::CUpdateKey> key);
 
     // A run goes on: started, and neither ended (its end taken) nor abandoned.
     bool Active() const { return m_kind != Kind::None; }

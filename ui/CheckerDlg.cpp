@@ -63,6 +63,7 @@ const CMessageMapEntry<CCheckerDlg> CCheckerDlg::kMessageMap[] = {
     OnMessage(WM_THEMECHANGED, &CCheckerDlg::OnThemeChanged, WhileBusy::Handle),
     OnMessage(WM_UPDATEUISTATE, &CCheckerDlg::OnUpdateUiState, WhileBusy::Handle),
     OnMessage(WM_SETCURSOR, &CCheckerDlg::OnSetCursor, WhileBusy::Handle),
+    OnMessage(WM_CTLCOLORSTATIC, &CCheckerDlg::OnCtlColorStatic, WhileBusy::Handle),
     // Compare is Stop while a run goes on; Esc stops it; Exit stops it and closes.
     OnCommand(IDC_COMPARE, BN_CLICKED, &CCheckerDlg::OnCompare, WhileBusy::Handle),
     OnCommand(IDCANCEL, BN_CLICKED, &CCheckerDlg::OnEscape, WhileBusy::Handle),
@@ -138,11 +139,13 @@ BOOL CCheckerDlg::OnInitDialog() {
     m_hResultGroup = FirstGroupBox(m_hWnd);
     m_strResultGroup = CWindow(m_hResultGroup).GetWindowText();
     MarkLiveRegion(m_hResultGroup);
+    MarkLiveRegion(GetDlgItem(IDC_LIST_STATE));
     ReadInstalledReleases();
     ProcessSettingsFlags() = qm::ReadSettingsFlags();
     UpdateData(false);
     FitTextsToControls(m_hWnd);
-    m_layout.Capture(m_hWnd, {m_listResult.GetSafeHwnd(), m_hResultGroup}, TemplateClientSize());
+    m_layout.Capture(m_hWnd, {m_listResult.GetSafeHwnd(), m_hResultGroup}, TemplateClientSize(),
+                     {GetDlgItem(IDC_LIST_STATE)});
     m_dialogUnits = DialogUnits();
     StartInsideWorkArea();
     // Windows makes a window no larger than the screen as it creates it: the
@@ -160,6 +163,8 @@ BOOL CCheckerDlg::OnInitDialog() {
 bool CCheckerDlg::OnDestroy(WPARAM, LPARAM, LRESULT&) {
     // A run still going ends at its next file, and writes nothing then.
     m_run.Abandon();
+    m_bListAlarm = false;
+    UseAlarmFont();  // the bold face goes with the window
     m_taskbar.Clear(m_hWnd);
     ::RemovePropA(m_hWnd, kStopTimeProperty);
     qm::CWriterLock::SetWaitHook(std::move(m_previousLockWaitHook));
@@ -363,7 +368,7 @@ bool CCheckerDlg::OnDrawItem(WPARAM, LPARAM item, LRESULT& result) {
 }
 
 void CCheckerDlg::OnAbout() {
-    CModalDialog<CAboutDlg> about;
+    CModalDialog<CAboutDlg> about(AboutKeyText());
     about.DoModal(m_hWnd);
 }
 

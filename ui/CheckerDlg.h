@@ -12,6 +12,10 @@
 // map ignores it while the window is Busy, and the input queued when a run
 // ends is dropped, so that nothing done for a run acts after it.
 //
+// Above the rows, beside their label, a line tells the state of the
+// release list's signature after a comparison; an alarm shows bold in the
+// warning colour.
+//
 // Its images, the icon buttons' offsets and the column widths follow the
 // DPI of its monitor, at start and when it moves to a monitor of another
 // scale (WM_DPICHANGED); the dialog manager scales the controls by the font.
@@ -30,6 +34,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -60,6 +65,10 @@ public:
     // Where a minimised window draws its icon: centred, with the half pixel
     // rounded up (integer division truncating toward zero).
     static POINT IconPosition(const RECT& client, int cx, int cy);
+    // The colour of an alarm of the list's state on a face of `face`.
+    static COLORREF WarningColour(COLORREF face);
+    // The list's state shows an alarm.
+    bool ListAlarmShown() const { return m_bListAlarm; }
 
     // The icon button of control `id` (IDOK, IDC_SETTINGS, IDC_COMPARE,
     // IDC_ABOUT); nullptr for any other id.
@@ -131,7 +140,7 @@ private:
     void OnCompare();
     bool OnRunNews(WPARAM wParam, LPARAM lParam, LRESULT& result);
     void StartComparison();
-    void StartBuild();
+    void StartBuild(const std::shared_ptr<const qm::CUpdateKey>& key);
     void EnterRun();
     void ShowRunProgress();
     void StopRun();
@@ -150,8 +159,8 @@ private:
     void OnFindItemW(NMHDR* header, LRESULT* result);
     void OnGetInfoTipA(NMHDR* header, LRESULT* result);
     void OnGetInfoTipW(NMHDR* header, LRESULT* result);
-    // The row tip of `row`: its status and cause, for a row that is not
-    // identical; "" for the others.
+    // The row tip of `row`: its status, its cause and who signed its file,
+    // for a row that is not identical; "" for the others.
     std::string RowTip(int row) const;
     // Edit comment's store: writes the edit into the entry the row was made
     // of, if the list still names its file there, and tells the operator
@@ -159,12 +168,19 @@ private:
     static CommentStoreOutcome StoreComment(HWND dialog, const qm::ComparedFile& file,
                                             const CommentEdit& edit);
 
+    // The line of the list's state (CheckerDlgListState.cpp).
+    // The state of the list's signature after a comparison; nullptr: none.
+    void ShowListState(const qm::ListSignature* signature);
+    void UseAlarmFont();
+    bool OnCtlColorStatic(WPARAM dc, LPARAM control, LRESULT& result);
+
     // Settings (CheckerDlgSettings.cpp).
     void OnSettings();
     // Carries out a request; true when Settings opens again (after Add, or a
     // write of the flags that failed).
     bool CarryOut(const SettingsRequest& request);
-    void AddFile(const SettingsChoice& choice);
+    void AddFile(const SettingsChoice& choice, const qm::CUpdateKey& key);
+    void ChangePassword(const AcceptedPassword& password);
 
     int m_nDpi = 96;
     qm::SortState m_sort;
@@ -202,4 +218,7 @@ private:
     std::string m_strBeforeRun;  // the group box's text when the run began
     DWORD m_stopAsked = 0;       // when the operator asked the run to stop; 0: not
     int m_nStopMilliseconds = -1;
+
+    bool m_bListAlarm = false;
+    HFONT m_hAlarmFont = nullptr;  // the dialog's font in bold, while an alarm shows
 };

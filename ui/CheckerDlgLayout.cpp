@@ -107,6 +107,7 @@ bool CCheckerDlg::OnRelayout(WPARAM, LPARAM, LRESULT& result) {
     m_layout.Apply();
     FitTextsToControls(m_hWnd);
     m_layout.Rebase();
+    UseAlarmFont();  // the dialog manager gave every control the new font
     result = 0;
     return true;
 }

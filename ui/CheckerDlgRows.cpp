@@ -30,7 +30,7 @@ void CCheckerDlg::OnDblclkResultList(NMHDR* header, LRESULT* result) {
     CommentDlgArgs args;
     args.fileName = m_table.CellText(row, qm::kColFileName);
     args.date = file.dateNow;
-    args.status = StatusWithCause(file, m_table.Texts());
+    args.status = RowVerdict(file, m_table.Texts());
     args.comment = file.comment;
     args.updated = file.status == qm::Updated;
     const std::optional<CommentEdit> stored = ShowCommentDialog(
@@ -61,6 +61,9 @@ CommentStoreOutcome CCheckerDlg::StoreComment(HWND dialog, const qm::ComparedFil
             // another file now, and no retry can help.
             ShowFailure(dialog, IDS_ENTRY_CHANGED);
             return CommentStoreOutcome::Refused;
+        case qm::CommentResult::ReadFailed:
+            ShowListReadFailure(dialog, error);
+            return CommentStoreOutcome::TryAgain;
         case qm::CommentResult::WriteFailed:
             // The dialog stays open with what was typed, so the operator can
             // try again or cancel.
@@ -99,7 +102,7 @@ std::string CCheckerDlg::RowTip(int row) const {
     if (!m_table.IsRow(row)) return std::string();
     const qm::ComparedFile& file = m_table.Rows()[row].file;
     if (file.status == qm::Identical) return std::string();
-    return StatusWithCause(file, m_table.Texts());
+    return RowVerdict(file, m_table.Texts());
 }
 
 // The tip of a row that is not identical says why (LVS_EX_INFOTIP): the

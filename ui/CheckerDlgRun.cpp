@@ -3,6 +3,7 @@
 // their stop and their end.
 #include "core/ReleaseListFormat.h"
 #include "core/RunSummary.h"
+#include "core/SiteKey.h"
 #include "core/WriterLock.h"
 #include "platform/Platform.h"
 #include "res/resource.h"
@@ -59,7 +60,10 @@ void CCheckerDlg::OnCompare() {
 }
 
 void CCheckerDlg::StartComparison() {
-    if (!qm::Platform().FileExists(qm::ReleaseListPath(qm::Platform().WindowsDirectory()))) {
+    // While a signing key is pinned, a missing list is not built but told as
+    // the alarm it is, after the comparison.
+    if (!qm::Platform().FileExists(qm::ReleaseListPath(qm::Platform().WindowsDirectory())) &&
+        !qm::ReadSitePin().pinned) {
         // Making the list needs the right to write in the Windows directory:
         // without it the operator hears so once, and nothing is compared.
         const qm::CWriterLock probe(ShowWaitCursor);
@@ -75,9 +79,9 @@ void CCheckerDlg::StartComparison() {
                           m_table.Texts());
 }
 
-void CCheckerDlg::StartBuild() {
+void CCheckerDlg::StartBuild(const std::shared_ptr<const qm::CUpdateKey>& key) {
     EnterRun();
-    m_run.StartBuild(m_hWnd, checker::kRunNewsMessage);
+    m_run.StartBuild(m_hWnd, checker::kRunNewsMessage, key);
 }
 
 // Compare becomes Stop; Settings and About wait for the run's end.
@@ -87,6 +91,7 @@ void CCheckerDlg::EnterRun() {
     m_showPace = CRedrawPace(m_showPace.Interval());
     m_stopAsked = 0;
     m_strBeforeRun = CWindow(m_hResultGroup).GetWindowText();
+    ShowListState(nullptr);  // it spoke of the last comparison
     const HWND focus = ::GetFocus();
     if (focus == m_btnSettings.GetSafeHwnd() || focus == m_btnAbout.GetSafeHwnd()) {
         ::SetFocus(m_btnCompare.GetSafeHwnd());
@@ -164,15 +169,19 @@ void CCheckerDlg::FinishComparison(bool stopped) {
     m_pendingFiles.clear();
     m_rows.Replace(m_run.SortedRows());
     m_sort = qm::SortState{qm::kColStatus, 0};
+    ShowListState(&run.signature);
     LeaveRun(SummaryText(m_run.Summary(), ComparedDirectory(qm::kComponentDirectories[0].directory),
                          ComparedDirectory(qm::kComponentDirectories[1].directory)));
     if (run.builtList) ShowBuildOutcome(m_hWnd, run.build);
     if (run.listUnreadable) {
         ShowUnreadableList(m_hWnd, run.listLoadError);
-    } else if (!run.builtList || run.build.status == qm::BuildResult::Ok) {
-        // (A build that wrote no list has said why already.)
+    } else if ((!run.builtList || run.build.status == qm::BuildResult::Ok) &&
+               !run.signature.listMissing) {
+        // (A build that wrote no list has said why already, and a list
+        // missing while a key is pinned is its alarm above the rows.)
         ShowListFindings(m_hWnd, run.findings);
     }
+    ShowListTrust(m_hWnd, run);
     for (const qm::UnsearchedDirectory& directory : run.unsearched) {
         ShowUnsearched(m_hWnd, qm::ShownPath(directory.directory), directory.error);
     }
@@ -186,6 +195,7 @@ void CCheckerDlg::FinishBuild() {
         build.status == qm::BuildResult::Ok || build.status == qm::BuildResult::Stopped;
     LeaveRun(said ? BuildOutcomeText(build) : m_strBeforeRun);
     ShowBuildOutcome(m_hWnd, build);
+    if (build.status == qm::BuildResult::Ok && build.madeKey) ShowKeyMade(m_hWnd, build.publicKey);
 }
 
 void CCheckerDlg::LeaveRun(const std::string& groupText) {

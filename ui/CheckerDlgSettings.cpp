@@ -1,6 +1,10 @@
 // The main window's side of Settings: it carries out what the operator asked
-// for there, writing the flags, adding a file or building the list.
+// for there, writing the flags, adding a file, building the list or
+// changing the password.
+#include <memory>
+
 #include "core/AddReleaseFile.h"
+#include "core/PasswordChange.h"
 #include "core/Settings.h"
 #include "core/WaitCursor.h"
 #include "res/resource.h"
@@ -38,27 +42,38 @@ bool CCheckerDlg::CarryOut(const SettingsRequest& request) {
             return false;
         }
         case SettingsRequest::Action::Add:
-            AddFile(request.choice);
+            AddFile(request.choice, request.password->key);
             return true;
         case SettingsRequest::Action::UpdateReleaseData:
-            StartBuild();
+            // The run's thread keeps the password's key alive while it signs.
+            StartBuild(
+                std::shared_ptr<const qm::CUpdateKey>(request.password, &request.password->key));
             return false;
+        case SettingsRequest::Action::ChangePassword:
+            ChangePassword(*request.password);
+            return true;
     }
     return false;
 }
 
-void CCheckerDlg::AddFile(const SettingsChoice& choice) {
-    uint32_t error = 0;
+void CCheckerDlg::AddFile(const SettingsChoice& choice, const qm::CUpdateKey& key) {
+    qm::AddOutcome outcome;
     const qm::AddResult result = [&] {
         qm::CWaitCursor wait(ShowWaitCursor);
-        return qm::AddReleaseFile(choice.addFile, choice.directory, nullptr, &error);
+        return qm::AddReleaseFile(choice.addFile, choice.directory, &key, outcome);
     }();
     switch (result) {
+        case qm::AddResult::SigningFailed:
+            ShowSigningFailure(m_hWnd, outcome.signing, outcome.error);
+            break;
         case qm::AddResult::NoFreeNumber:
             ShowFailure(m_hWnd, IDS_ADD_SECTION_FULL);
             break;
+        case qm::AddResult::ReadFailed:
+            ShowListReadFailure(m_hWnd, outcome.error);
+            break;
         case qm::AddResult::WriteFailed:
-            ShowWriteFailure(m_hWnd, IDS_ADD_FAILED, error);
+            ShowWriteFailure(m_hWnd, IDS_ADD_FAILED, outcome.error);
             break;
         case qm::AddResult::NotBareName:
             ShowFailure(m_hWnd, IDS_NOT_BARE_NAME);
@@ -71,7 +86,25 @@ void CCheckerDlg::AddFile(const SettingsChoice& choice) {
             break;
         case qm::AddResult::Added:
         case qm::AddResult::Refreshed:
+            if (outcome.madeKey) ShowKeyMade(m_hWnd, outcome.publicKey);
+            break;
         case qm::AddResult::Ignored:
             break;  // nothing to say
+    }
+}
+
+void CCheckerDlg::ChangePassword(const AcceptedPassword& password) {
+    const qm::PasswordChange change = [&] {
+        qm::CWaitCursor wait(ShowWaitCursor);  // PBKDF2 for the new record
+        return qm::ChangeUpdatePassword(password.key, password.newPassword);
+    }();
+    if (change.emptyPassword) {
+        ShowFailure(m_hWnd, IDS_NEW_PASSWORD_EMPTY);
+    } else if (!change.changed) {
+        ShowSigningFailure(m_hWnd, change.problem, change.error);
+    } else {
+        std::string text = LoadResString(IDS_PASSWORD_CHANGED);
+        if (change.resealedKey) text += " " + LoadResString(IDS_KEY_RESEALED);
+        AppMessageBox(m_hWnd, text, kAppName, MB_ICONINFORMATION);
     }
 }

@@ -5,6 +5,7 @@
 #include "core/BoundedFormat.h"
 #include "core/Capacities.h"
 #include "core/FreshFile.h"
+#include "core/ListSignature.h"
 #include "core/ReleaseListFormat.h"
 #include "core/Settings.h"
 #include "platform/Platform.h"
@@ -58,14 +59,13 @@ std::string NamesInTheWay(UINT messageId) {
 
 }  // namespace
 
-void ShowWarning(const std::string& text, const std::string& caption) {
-    AppMessageBox(::GetActiveWindow(), text, caption, MB_ICONWARNING);
+void ShowWarning(HWND owner, const std::string& text, const std::string& caption) {
+    AppMessageBox(owner, text, caption, MB_ICONWARNING);
 }
 
-bool AskYesNo(const std::string& text, const std::string& caption) {
+bool AskYesNo(HWND owner, const std::string& text, const std::string& caption) {
     // MB_DEFBUTTON1: Yes is the default button.
-    return AppMessageBox(::GetActiveWindow(), text, caption,
-                         MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON1) == IDYES;
+    return AppMessageBox(owner, text, caption, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON1) == IDYES;
 }
 
 void ShowFailure(HWND owner, UINT messageId) {
@@ -86,6 +86,22 @@ std::string UnreadableListText(uint32_t error) {
 
 void ShowUnreadableList(HWND owner, uint32_t error) {
     AppMessageBox(owner, UnreadableListText(error), kAppName, MB_ICONWARNING);
+}
+
+std::string ListReadFailureText(uint32_t error) {
+    if (error == qm::kErrorFileTooLarge) {
+        const std::string list = qm::ReleaseListPath(qm::Platform().WindowsDirectory());
+        return Formatted(IDS_FILE_TOO_LARGE, qm::ShownPath(list), qm::kMaxWholeFileSizeText);
+    }
+    std::string text = LoadResString(IDS_LIST_READ_FAILED);
+    if (error != qm::kErrorSuccess) {
+        text += "\n\n" + Formatted(IDS_SYSTEM_REASON, qm::Platform().ErrorText(error));
+    }
+    return text;
+}
+
+void ShowListReadFailure(HWND owner, uint32_t error) {
+    AppMessageBox(owner, ListReadFailureText(error), kAppName, MB_ICONWARNING);
 }
 
 std::string WriteFailureText(UINT messageId, uint32_t error, bool elevated) {
@@ -163,6 +179,9 @@ void ShowBuildOutcome(HWND owner, const qm::BuildResult& build) {
         case qm::BuildResult::NothingFound:
             ShowFailure(owner, IDS_NOTHING_FOUND);
             return;
+        case qm::BuildResult::SigningFailed:
+            ShowSigningFailure(owner, build.signing, build.error);
+            return;
         case qm::BuildResult::Stopped:  // the window says so where it shows the run
             return;
         case qm::BuildResult::Ok:
@@ -184,6 +203,58 @@ void ShowBuildOutcome(HWND owner, const qm::BuildResult& build) {
     if (build.savedAsUnicode) {
         AppMessageBox(owner, LoadResString(IDS_LIST_SAVED_AS_UNICODE), kAppName,
                       MB_ICONINFORMATION);
+    }
+}
+
+void ShowSigningFailure(HWND owner, qm::SigningProblem problem, uint32_t error) {
+    if (problem == qm::SigningProblem::SettingsUnreadable ||
+        problem == qm::SigningProblem::SettingsWriteFailed) {
+        ShowWriteFailure(owner, IDS_SETTINGS_WRITE_FAILED, error);
+        return;
+    }
+    UINT message = IDS_SIGNING_FAILED;
+    switch (problem) {
+        case qm::SigningProblem::KeyPinned:
+            message = IDS_KEY_PINNED;
+            break;
+        case qm::SigningProblem::PasswordChanged:
+            message = IDS_PASSWORD_CHANGED_MEANWHILE;
+            break;
+        case qm::SigningProblem::RecordDamaged:
+            message = IDS_PASSWORD_RECORD_DAMAGED;
+            break;
+        case qm::SigningProblem::KeyDoesNotOpen:
+            message = IDS_KEY_DOES_NOT_OPEN;
+            break;
+        case qm::SigningProblem::ListNotAsSigned:
+            message = IDS_LIST_NOT_AS_SIGNED;
+            break;
+        default:
+            break;
+    }
+    ShowFailure(owner, message);
+}
+
+void ShowKeyMade(HWND owner, const std::string& publicKey) {
+    // The fingerprint on a line of its own, so that it never breaks.
+    std::string text = LoadResString(IDS_KEY_MADE);
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+    AppMessageBox(owner, text + "\n" + qm::KeyFingerprint(publicKey), kAppName, MB_ICONINFORMATION);
+}
+
+void ShowListTrust(HWND owner, const qm::ComparisonResult& run) {
+    if (run.signature.settingsError != qm::kErrorSuccess) {
+        AppMessageBox(
+            owner,
+            LoadResString(IDS_SETTINGS_UNREADABLE) + "\n\n" +
+                Formatted(IDS_SYSTEM_REASON, qm::Platform().ErrorText(run.signature.settingsError)),
+            kAppName, MB_ICONWARNING);
+    }
+    if (!run.listWritableBy.empty()) {
+        const std::string list = qm::ReleaseListPath(qm::Platform().WindowsDirectory());
+        AppMessageBox(
+            owner, Formatted(IDS_LIST_WRITABLE_BY_OTHERS, qm::ShownPath(list), run.listWritableBy),
+            kAppName, MB_ICONWARNING);
     }
 }
 

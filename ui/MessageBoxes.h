@@ -8,15 +8,18 @@
 #include <string>
 #include <vector>
 
+#include "core/ComparisonRun.h"
 #include "core/ReleaseListBuild.h"
 #include "core/ReleaseListCheck.h"
 
-// OK only, warning icon, owned by the active window.
-void ShowWarning(const std::string& text, const std::string& caption);
+// OK only, warning icon, owned by `owner` (never "the active window": right
+// after a dialog closes Windows may not have activated its owner yet, and an
+// unowned box leaves the dialog behind it open to clicks).
+void ShowWarning(HWND owner, const std::string& text, const std::string& caption);
 
-// Yes and No with the question icon, Yes the default, owned by the active
-// window; true when the operator chose Yes.
-bool AskYesNo(const std::string& text, const std::string& caption);
+// Yes and No with the question icon, Yes the default, owned by `owner`; true
+// when the operator chose Yes.
+bool AskYesNo(HWND owner, const std::string& text, const std::string& caption);
 
 // Tells the operator that an operation failed: string `messageId` of the
 // string table under the program's caption, warning icon, owned by `owner`.
@@ -28,6 +31,10 @@ void ShowFailure(HWND owner, UINT messageId);
 // reason.
 std::string UnreadableListText(uint32_t error);
 void ShowUnreadableList(HWND owner, uint32_t error);
+// Add or Edit comment found the list unreadable: nothing was changed
+// (IDS_LIST_READ_FAILED, or IDS_FILE_TOO_LARGE), with the system's reason.
+std::string ListReadFailureText(uint32_t error);
+void ShowListReadFailure(HWND owner, uint32_t error);
 
 // Tells the operator why a write failed: another program holds the release
 // list (IDS_LIST_BUSY, and IDS_LOCK_HOLDER where the system tells who), the
@@ -57,6 +64,21 @@ void ShowMissingListRefused(HWND owner, uint32_t error);
 // the files it could not read (IDS_UNREADABLE_FILES). Silent after a build
 // that read every file.
 void ShowBuildOutcome(HWND owner, const qm::BuildResult& build);
+
+// Tells the operator why a password-guarded write could not sign (and so
+// wrote nothing): the settings file that could not be read or written, or
+// the problem's own text (IDS_KEY_PINNED, ..., IDS_SIGNING_FAILED).
+void ShowSigningFailure(HWND owner, qm::SigningProblem problem, uint32_t error);
+
+// A write made the site's signing key: its fingerprint, for the operator to
+// note in the installation record (IDS_KEY_MADE).
+void ShowKeyMade(HWND owner, const std::string& publicKey);
+
+// After a comparison, what stands against trusting the list beyond its
+// signature: settings that could not be read, so that nobody can tell
+// whether a key is pinned (IDS_SETTINGS_UNREADABLE), and a list that others
+// than its owner may write (IDS_LIST_WRITABLE_BY_OTHERS). Silent otherwise.
+void ShowListTrust(HWND owner, const qm::ComparisonResult& run);
 
 // The text naming up to 20 of `paths` and the count of the rest
 // (IDS_UNREADABLE_FILES, IDS_UNREADABLE_MORE); those of `changing` changed

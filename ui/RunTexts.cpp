@@ -140,6 +140,34 @@ std::string StatusWithCause(const qm::ComparedFile& file, const qm::StatusTexts&
                              cause.c_str());
 }
 
+std::string SignerWords(const qm::ComparedFile& file) {
+    switch (file.signatureState) {
+        case qm::FileSignatureState::Signed:
+            return file.signer.empty() ? LoadResString(IDS_SIGNER_SIGNED)
+                                       : LoadResString(IDS_SIGNER_SIGNED_BY) + file.signer;
+        case qm::FileSignatureState::Unsigned:
+            return LoadResString(IDS_SIGNER_UNSIGNED);
+        case qm::FileSignatureState::Broken:
+            return LoadResString(IDS_SIGNER_BROKEN);
+        case qm::FileSignatureState::NotTrusted:
+            return LoadResString(IDS_SIGNER_NOT_TRUSTED);
+        case qm::FileSignatureState::Unknown:
+            return LoadResString(IDS_SIGNER_UNKNOWN);
+        case qm::FileSignatureState::NotChecked:
+            break;
+    }
+    return std::string();
+}
+
+std::string RowVerdict(const qm::ComparedFile& file, const qm::StatusTexts& texts) {
+    const std::string verdict = StatusWithCause(file, texts);
+    const std::string signer = SignerWords(file);
+    if (signer.empty()) return verdict;
+    return qm::BoundedFormat(qm::kSummaryCapacity, nullptr,
+                             LoadResString(IDS_STATUS_WITH_SIGNER).c_str(), verdict.c_str(),
+                             signer.c_str());
+}
+
 std::string ComparedDirectory(const char* directory) {
     const std::string shown = qm::ShownPath(directory);
     wchar_t whole[MAX_PATH] = L"";

@@ -34,6 +34,15 @@ std::string CauseWords(qm::RowCause cause);
 // "Not identical (held open by another program)": the status and its cause.
 std::string StatusWithCause(const qm::ComparedFile& file, const qm::StatusTexts& texts);
 
+// Who signed the file in the words of the string table ("signed by
+// Quillmark", "unsigned", ...); "" where nobody asked.
+std::string SignerWords(const qm::ComparedFile& file);
+
+// "Not identical (content changed); signed by Quillmark": the status, its
+// cause and, where it was asked, the signer, as the row's tip and Edit
+// comment's Status field show them.
+std::string RowVerdict(const qm::ComparedFile& file, const qm::StatusTexts& texts);
+
 // A component directory as the operator finds it: whole, with the drive
 // the run compared ("C:\qmw", "\\server\share\qmw").
 std::string ComparedDirectory(const char* directory);

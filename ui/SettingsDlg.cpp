@@ -1,10 +1,14 @@
 #include "ui/SettingsDlg.h"
 #include "ui/WideText.h"
 
+#include <utility>
+
 #include "core/AddReleaseFile.h"
 #include "core/UpdatePassword.h"
+#include "core/WaitCursor.h"
 #include "res/resource.h"
 #include "ui/AppServices.h"
+#include "ui/ChangePasswordDlg.h"
 #include "ui/DataExchange.h"
 #include "ui/EnterKey.h"
 #include "ui/MessageBoxes.h"
@@ -16,6 +20,7 @@ const CMessageMapEntry<CSettingsDlg> CSettingsDlg::kMessageMap[] = {
     OnCommand(IDC_UPDATE_RELEASE_DATA, BN_CLICKED, &CSettingsDlg::OnUpdateReleaseData,
               WhileBusy::Ignore),
     OnCommand(IDC_ADD, BN_CLICKED, &CSettingsDlg::OnAdd, WhileBusy::Ignore),
+    OnCommand(IDC_CHANGE_PASSWORD, BN_CLICKED, &CSettingsDlg::OnChangePassword, WhileBusy::Ignore),
     // Any other command: a control that got the focus moves the ring.
     OnMessage(WM_COMMAND, &CSettingsDlg::OnFocusNotice, WhileBusy::Handle),
 };
@@ -64,14 +69,20 @@ void CSettingsDlg::OnOK() {
     EndWith(SettingsRequest::Action::StoreFlags);
 }
 
-bool CSettingsDlg::AskPassword() {
+bool CSettingsDlg::AcceptPassword(HWND owner, const std::string& typed, qm::CUpdateKey& key) {
+    const qm::PasswordCheck check = [&] {
+        qm::CWaitCursor wait(ShowWaitCursor);  // PBKDF2's iterations
+        return qm::CheckUpdatePassword(typed, key);
+    }();
+    if (check == qm::PasswordCheck::Right) return true;
+    ShowWarning(owner, LoadResString(IDS_WRONG_PASSWORD), LoadResString(IDS_ERROR));
+    return false;
+}
+
+bool CSettingsDlg::AskPassword(qm::CUpdateKey& key) {
     CModalDialog<CPasswordDlg> password;
     if (password.DoModal(m_hWnd) != IDOK) return false;
-    if (!qm::IsUpdatePassword(password.m_strPassword)) {
-        ShowWarning(LoadResString(IDS_WRONG_PASSWORD), LoadResString(IDS_ERROR));
-        return false;
-    }
-    return true;
+    return AcceptPassword(m_hWnd, password.m_strPassword, key);
 }
 
 void CSettingsDlg::OnAdd() {
@@ -84,14 +95,35 @@ void CSettingsDlg::OnAdd() {
     }
     // Adding sets the file's baseline: the password guards it as it guards
     // the rebuild, and a wrong or cancelled password asks for nothing.
-    if (AskPassword()) EndWith(SettingsRequest::Action::Add);
+    auto password = std::make_shared<AcceptedPassword>();
+    if (!AskPassword(password->key)) return;
+    m_request.password = std::move(password);
+    EndWith(SettingsRequest::Action::Add);
 }
 
 void CSettingsDlg::OnUpdateReleaseData() {
-    if (!AskPassword()) return;
-    if (!AskYesNo(LoadResString(IDS_CONFIRM_UPDATE), LoadResString(IDS_CONFIRM_CAPTION))) return;
+    auto password = std::make_shared<AcceptedPassword>();
+    if (!AskPassword(password->key)) return;
+    if (!AskYesNo(m_hWnd, LoadResString(IDS_CONFIRM_UPDATE), LoadResString(IDS_CONFIRM_CAPTION))) {
+        return;
+    }
     UpdateData(true);
+    m_request.password = std::move(password);
     EndWith(SettingsRequest::Action::UpdateReleaseData);
+}
+
+// The new password is typed twice and the current one checked in the
+// dialog, which stays open until both are right or the operator cancels.
+void CSettingsDlg::OnChangePassword() {
+    auto password = std::make_shared<AcceptedPassword>();
+    CModalDialog<CChangePasswordDlg> dialog([&password](HWND owner, const std::string& current) {
+        return AcceptPassword(owner, current, password->key);
+    });
+    if (dialog.DoModal(m_hWnd) != IDOK) return;
+    password->newPassword = dialog.NewPassword();
+    UpdateData(true);
+    m_request.password = std::move(password);
+    EndWith(SettingsRequest::Action::ChangePassword);
 }
 
 // Enter in the file field or the directory list adds the file; anywhere

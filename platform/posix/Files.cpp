@@ -111,7 +111,13 @@ uint32_t FinishNewFile(int fd, const std::string& nativePath, const char* data, 
         struct timespec times[2] = {*lastWrite, *lastWrite};
         futimens(fd, times);
     }
-    if (error == 0 && fsync(fd) != 0) error = errno;
+    // A file system that keeps no flush (EINVAL, ENOTSUP: some network and
+    // FUSE file systems) has taken the whole file all the same: such a write
+    // stands, as it would without the flush, instead of failing for good.
+    if (error == 0 && fsync(fd) != 0 && errno != EINVAL && errno != ENOTSUP &&
+        errno != EOPNOTSUPP) {
+        error = errno;
+    }
     if (close(fd) != 0 && error == 0) error = errno;
     if (error != 0) {
         unlink(nativePath.c_str());
@@ -227,7 +233,9 @@ uint32_t ErrorCodeOf(int error, const std::string& nativePath) {
         case EIO:
             return kErrorIoDevice;
         default:
-            return kErrorGenFailure;
+            // The rest (EFBIG, ENOLCK, EINVAL, ...) keeps the system's own
+            // number, so that its own words tell it.
+            return kErrorPosix | static_cast<uint32_t>(error);
     }
 }
 
@@ -282,7 +290,10 @@ ReadResult ReadWholeFile(const std::string& nativePath, std::string& contents, u
 }
 
 uint32_t CreateNewFile(const std::string& nativePath, const std::string& contents) {
-    int fd = OpenNative(nativePath, O_WRONLY | O_CREAT | O_EXCL, 0666);
+    // Open to its writer alone until it gets the protection of the file it
+    // replaces: a file that others could open now (0666 under umask 000)
+    // they could write through that descriptor after it took the list's place.
+    int fd = OpenNative(nativePath, O_WRONLY | O_CREAT | O_EXCL, 0600);
     if (fd < 0) return ErrorCodeOf(errno, nativePath);
     return FinishNewFile(fd, nativePath, contents.data(), contents.size(), nullptr);
 }

@@ -1,5 +1,7 @@
 #include "platform/win32/Files.h"
 
+#include <atomic>
+
 #include "platform/win32/PathMapping.h"
 
 namespace qm::win32 {
@@ -9,6 +11,17 @@ namespace {
 // The most bytes one WriteFile is given: a DWORD holds the count, and a
 // gigabyte keeps any one call well within what every system takes.
 constexpr DWORD kMostBytesPerWrite = DWORD{1} << 30;
+
+std::atomic<FlushFile> g_flushFile{&FlushFileBuffers};
+
+// The error of a flush that failed: none for a file system that keeps no
+// flush (ERROR_INVALID_FUNCTION, ERROR_NOT_SUPPORTED: some network
+// redirectors and virtual drives), which has taken the whole file all the
+// same, so that such a write stands as it would without the flush instead
+// of failing for good.
+uint32_t FlushError(uint32_t error) {
+    return error == ERROR_INVALID_FUNCTION || error == ERROR_NOT_SUPPORTED ? kErrorSuccess : error;
+}
 
 // Whether an error may be only the moment of another process's open or
 // replace of the same file: a whole-file read and a replacing move meet for
@@ -209,7 +222,7 @@ uint32_t CreateNewFile(const std::string& path, const std::string& contents) {
         data += written;
         remaining -= written;
     }
-    if (error == kErrorSuccess && !FlushFileBuffers(handle)) error = LastError();
+    if (error == kErrorSuccess && !g_flushFile.load()(handle)) error = FlushError(LastError());
     if (!CloseHandle(handle) && error == kErrorSuccess) error = LastError();
     // The file is ours: one that could not be written whole goes again.
     if (error != kErrorSuccess) DeleteFileW(wide.c_str());
@@ -220,6 +233,10 @@ bool IsReadOnly(const std::string& path) {
     const DWORD attributes = GetFileAttributesW(WidePath(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
            !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+FlushFile SetFlushFile(FlushFile flush) {
+    return g_flushFile.exchange(flush != nullptr ? flush : &FlushFileBuffers);
 }
 
 }  // namespace qm::win32

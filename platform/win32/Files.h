@@ -39,4 +39,10 @@ ReadResult ReadWholeFile(const std::string& path, std::string& contents);
 uint32_t CreateNewFile(const std::string& path, const std::string& contents);
 bool IsReadOnly(const std::string& path);
 
+// The flush that every new file gets before it is closed (FlushFileBuffers),
+// so that a test can make it fail as a file system would. Process-wide;
+// returns the one in force before, which the test puts back.
+using FlushFile = BOOL(WINAPI*)(HANDLE file);
+FlushFile SetFlushFile(FlushFile flush);
+
 }  // namespace qm::win32

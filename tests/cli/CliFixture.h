@@ -92,6 +92,10 @@ protected:
         ASSERT_EQ(run.status, 0) << run.err;
     }
 
+    // Forgets the site's signing key and password, as before the first
+    // signed write: lists edited by hand then compare as they always did.
+    void Unpin() { fs::remove(WindowsDirectory() / "qmverify.ini"); }
+
     // The password as its first line of standard input, then `rest`.
     static std::string Password(const std::string& rest = "\n") { return kTestPassword + rest; }
 

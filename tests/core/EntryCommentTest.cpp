@@ -68,13 +68,13 @@ TEST_F(EntryCommentTest, AFailedSaveIsReported) {
     EXPECT_EQ(sample.ListText(), before);
 }
 
-// A list that cannot be read is told by its own reason, never as missing
-// rights (the window would then advise "Run as administrator").
+// A list that cannot be read is told as a read, by its own reason, never
+// as missing rights (the window would then advise "Run as administrator").
 TEST_F(EntryCommentTest, AListThatCannotBeReadGivesItsOwnReason) {
     qm::test::GrowFileTo(sample.ReleaseListPath(), kMaxWholeFileSize + 1);
     uint32_t error = 0;
     EXPECT_EQ(WriteEntryComment("qmw", 7, "tool.exe", "x", true, &error),
-              CommentResult::WriteFailed);
+              CommentResult::ReadFailed);
     EXPECT_EQ(error, kErrorFileTooLarge);
 }
 

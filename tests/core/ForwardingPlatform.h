@@ -65,6 +65,62 @@ public:
     uint32_t SearchDirectoryError(const std::string& path) override {
         return m_real.SearchDirectoryError(path);
     }
+    bool RandomBytes(size_t count, std::string& bytes) override {
+        return m_real.RandomBytes(count, bytes);
+    }
+    bool NewSigningKey(std::string& publicKey, std::string& privateKey) override {
+        return m_real.NewSigningKey(publicKey, privateKey);
+    }
+    bool SignDigest(const std::string& privateKey, const std::string& digest,
+                    std::string& signature) override {
+        return m_real.SignDigest(privateKey, digest, signature);
+    }
+    bool VerifyDigest(const std::string& publicKey, const std::string& digest,
+                      const std::string& signature) override {
+        return m_real.VerifyDigest(publicKey, digest, signature);
+    }
+    bool SealAesGcm(const std::string& key, const std::string& nonce, const std::string& plain,
+                    const std::string& associated, std::string& sealed) override {
+        return m_real.SealAesGcm(key, nonce, plain, associated, sealed);
+    }
+    bool OpenAesGcm(const std::string& key, const std::string& nonce, const std::string& sealed,
+                    const std::string& associated, std::string& plain) override {
+        return m_real.OpenAesGcm(key, nonce, sealed, associated, plain);
+    }
+    std::string WriteTarget(const std::string& path) override { return m_real.WriteTarget(path); }
+    uint32_t CopyProtection(const std::string& like, const std::string& to) override {
+        return m_real.CopyProtection(like, to);
+    }
+    std::string OthersWhoMayWrite(const std::string& path) override {
+        return m_real.OthersWhoMayWrite(path);
+    }
+    // ReadWholeFileWithReason is not forwarded: its default asks this
+    // platform's ReadWholeFile, which a fake may override.
+    uint32_t WriteEvent(EventType type, uint32_t id,
+                        const std::vector<std::string>& inserts) override {
+        return m_real.WriteEvent(type, id, inserts);
+    }
+    uint32_t InstallEventSource(const std::string& messageFile) override {
+        return m_real.InstallEventSource(messageFile);
+    }
+    uint32_t RemoveEventSource() override { return m_real.RemoveEventSource(); }
+    uint32_t RegisterTask(const std::string& name, const std::string& definition) override {
+        return m_real.RegisterTask(name, definition);
+    }
+    uint32_t DeleteTask(const std::string& name) override { return m_real.DeleteTask(name); }
+    uint32_t ReadTask(const std::string& name, std::string& definition) override {
+        return m_real.ReadTask(name, definition);
+    }
+    std::string ProgramPath() override { return m_real.ProgramPath(); }
+    std::string ExpandEnvironment(const std::string& text) override {
+        return m_real.ExpandEnvironment(text);
+    }
+    uint32_t CreateProtectedDirectory(const std::string& path) override {
+        return m_real.CreateProtectedDirectory(path);
+    }
+    SignatureCheck FileSignature(const std::string& path) override {
+        return m_real.FileSignature(path);
+    }
 
 protected:
     IPlatform& Real() { return m_real; }

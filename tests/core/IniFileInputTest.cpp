@@ -305,7 +305,7 @@ TEST(AddReleaseFileInput, RefusesAListItCannotReadWhole) {
 
     uint32_t error = 0;
     qm::test::GrowFileTo(sample.InWindows("qmverify.lst"), kMaxWholeFileSize + 1);
-    EXPECT_EQ(AddReleaseFile("tool.exe", 0, nullptr, &error), AddResult::WriteFailed);
+    EXPECT_EQ(AddReleaseFile("tool.exe", 0, nullptr, &error), AddResult::ReadFailed);
     EXPECT_EQ(error, kErrorFileTooLarge);
 }
 

@@ -1,6 +1,8 @@
 #!/bin/sh
 # Installs, upgrades and uninstalls the Windows Installer package silently
-# under Wine, in a fresh prefix of its own, and checks what comes and goes:
+# under Wine, in a fresh prefix of its own, and checks what comes and goes
+# (the programs, the shortcut, the event source's key, the scheduled task of
+# SCHEDULE=hourly and of the zip's `schedule install`):
 #
 #   install_uninstall.sh CMAKE BUILD_DIR PACKAGE_DIR WXS_DIR VERSION DRIVE_EXE
 #
@@ -153,6 +155,31 @@ hex() {
   od -An -v -tx1 | tr -d ' \n'
 }
 
+# The event source's values, one "NAME TYPE DATA" line each, and the task
+# file that the Task Scheduler keeps (Wine keeps its description and
+# settings only, and never runs it: the definition itself is checked against
+# its golden copy by cli_tests).
+source_key='HKLM\SYSTEM\CurrentControlSet\Services\EventLog\Application\qmverify'
+task="$c/windows/system32/tasks/qmverify"
+source_values() {
+  timeout 60 wine reg query "$source_key" 2>>"$log" </dev/null | tr -d '\r' |
+    awk '$1 == "EventMessageFile" || $1 == "TypesSupported" { $1 = $1; print }'
+}
+expect_source() {
+  found=$(source_values)
+  [ "$found" = "EventMessageFile REG_SZ $1
+TypesSupported REG_DWORD 0x7" ] || fail "$2: the event source's key holds '$found'"
+}
+expect_no_source() {
+  [ -z "$(source_values)" ] || fail "$1 left the event source's key: $(source_values)"
+}
+expect_task() {
+  [ -f "$task" ] || fail "$1: no scheduled task qmverify"
+  grep -q 'Compares the program files of' "$task" ||
+    fail "$1: the scheduled task is not the one of qmverify-task.xml"
+}
+installed_cli='C:\Program Files\Quillmark\qmverify\qmverify-cli.exe'
+
 echo "installing $msi"
 run msiexec /i "$msi" /qn || fail "msiexec /i failed"
 [ -f "$folder/qmverify.exe" ] || fail "qmverify.exe not installed"
@@ -173,6 +200,8 @@ case $(hex <"$lnk") in
 esac
 code=$(product_code "$msi")
 expect_products "$code $version" "after the install"
+expect_source "$installed_cli" "after the install"
+[ ! -e "$task" ] || fail "an install without SCHEDULE set up a scheduled task"
 
 echo "starting the installed programs"
 timeout 60 wine 'C:\Program Files\Quillmark\qmverify\qmverify-cli.exe' --help \
@@ -205,6 +234,11 @@ expect_kept() {
 }
 expect_removed() {
   [ ! -e "$c/Program Files/Quillmark" ] || fail "$1 left $(find "$c/Program Files/Quillmark")"
+  expect_no_source "$1"
+  [ ! -e "$task" ] || fail "$1 left the scheduled task"
+  if timeout 60 wine reg query 'HKLM\SOFTWARE\Quillmark' >>"$log" 2>&1 </dev/null; then
+    fail "$1 left the kept schedule in HKLM\SOFTWARE\Quillmark"
+  fi
   [ -z "$(shortcuts)" ] || fail "$1 left the shortcut $(shortcuts)"
   expect_products "" "$1"
   expect_kept "$1"
@@ -213,6 +247,33 @@ expect_removed() {
 echo "uninstalling"
 run msiexec /x "$msi" /qn || fail "msiexec /x failed"
 expect_removed "the uninstall"
+
+echo "installing with SCHEDULE=hourly; the zip's schedule install"
+# Windows runs the Task Scheduler service always; Wine starts it on demand
+# (net start fails when it runs already).
+run net start schedule || true
+timeout 60 wine sc query schedule 2>>"$log" </dev/null | grep -q RUNNING ||
+  fail "the Task Scheduler service does not run"
+if run msiexec /i "$msi" SCHEDULE=weekly /qn; then
+  fail "SCHEDULE=weekly installed"
+fi
+[ ! -e "$folder" ] || fail "the refused SCHEDULE=weekly installed files"
+run msiexec /i "$msi" SCHEDULE=hourly /qn || fail "msiexec /i SCHEDULE=hourly failed"
+expect_source "$installed_cli" "SCHEDULE=hourly"
+expect_task "SCHEDULE=hourly"
+[ -d "$c/ProgramData/qmverify" ] || fail "SCHEDULE=hourly made no folder for the metrics file"
+run msiexec /x "$msi" /qn || fail "msiexec /x after SCHEDULE=hourly failed"
+expect_removed "the uninstall after SCHEDULE=hourly"
+zip_cli=$(winepath -w "$unpacked/qmverify-cli.exe")
+run "$zip_cli" schedule install --every daily || fail "the zip's schedule install failed"
+expect_source "$zip_cli" "the zip's schedule install"
+expect_task "the zip's schedule install"
+timeout 60 wine "$zip_cli" schedule show >"$work/show.txt" 2>>"$log" </dev/null ||
+  fail "schedule show did not find the task"
+grep -q "Event source qmverify: messages of" "$work/show.txt" || fail "schedule show: $(cat "$work/show.txt")"
+run "$zip_cli" schedule remove || fail "the zip's schedule remove failed"
+expect_no_source "the zip's schedule remove"
+[ ! -e "$task" ] || fail "the zip's schedule remove left the task"
 
 # A rebuilt package (a new product code, the same version) and a later
 # version, from the filled-in .wxs of this build.
@@ -232,13 +293,20 @@ later_code=$(product_code "$variants/later.msi")
 [ "$rebuilt_code" != "$code" ] || fail "the rebuilt package has the same product code"
 
 echo "upgrading: the package, a rebuilt one of the same version, then version $later"
-run msiexec /i "$msi" /qn || fail "msiexec /i failed"
+run msiexec /i "$msi" SCHEDULE=daily /qn || fail "msiexec /i SCHEDULE=daily failed"
 run msiexec /i "$variants/rebuilt.msi" /qn || fail "the rebuilt package did not install"
 expect_products "$rebuilt_code $version" "the rebuilt package"
 run msiexec /i "$variants/later.msi" /qn || fail "version $later did not install"
 expect_products "$later_code $later" "version $later"
 [ -f "$folder/qmverify.exe" ] || fail "version $later left no qmverify.exe"
 [ "$(shortcuts | wc -l)" -eq 1 ] || fail "not one Start-menu shortcut after the upgrades"
+# Wine's RemoveExistingProducts does not tell the earlier version that it is
+# being upgraded, so the task goes with it: the later one sets it up again
+# from the schedule it finds kept.
+expect_task "the upgrades"
+expect_source "$installed_cli" "the upgrades"
+run msiexec /i "$variants/later.msi" SCHEDULE=none /qn || fail "SCHEDULE=none failed"
+[ ! -e "$task" ] || fail "SCHEDULE=none left the scheduled task"
 if run msiexec /i "$msi" /qn; then
   fail "version $version installed over the later $later"
 fi

@@ -9,7 +9,8 @@
 #   CA; removing the signatures gives back this build's programs byte for byte;
 # - under Wine, WinVerifyTrust finds the installed qmverify.exe signed and
 #   intact, a copy with one byte changed TRUST_E_BAD_DIGEST, and the unsigned
-#   program TRUST_E_NOSIGNATURE;
+#   program TRUST_E_NOSIGNATURE; and qmverify-cli compare tells the three
+#   apart as the signers of changed files;
 # - without a timestamp the signatures end with the certificate; a timestamp
 #   (from a time-stamp authority on this machine), at packaging or added to the
 #   MSI later, keeps them valid;
@@ -272,5 +273,34 @@ expected='0x00000000 C:\Program Files\Quillmark\qmverify\qmverify.exe
 [ "$(cat "$work/trust.txt")" = "$expected" ] ||
   fail "WinVerifyTrust answered (0 intact, 0x80096010 bad digest, 0x800B0100 unsigned):
 $(cat "$work/trust.txt")"
+
+echo "the signers of changed files: signed, unsigned, signature broken"
+# Three programs recorded unsigned, then replaced: by the signed program, by
+# another unsigned one, and by the signed one with a byte changed.
+inst="$WINEPREFIX/drive_c/inst"
+mkdir -p "$inst/win" "$inst/root/qmw" "$inst/root/db1"
+for name in signed unsigned broken; do
+  cp "$build/ui/qmverify.exe" "$inst/root/qmw/$name.exe"
+done
+cp "$build/cli/qmverify-cli.exe" "$inst/root/db1/store.dll"
+compare() {
+  timeout 60 wine 'C:\Program Files\Quillmark\qmverify\qmverify-cli.exe' --windir 'C:\inst\win' \
+    --root 'C:\inst\root' compare "$@" 2>>"$log" </dev/null
+}
+compare >/dev/null || fail "the first compare did not record the files"
+cp "$installed" "$inst/root/qmw/signed.exe"
+cp "$build/cli/qmverify-cli.exe" "$inst/root/qmw/unsigned.exe"
+cp "$WINEPREFIX/drive_c/tampered.exe" "$inst/root/qmw/broken.exe"
+compare --format json >"$work/signers.json" && fail "a compare of changed files exited with 0"
+signers=$(python3 -c '
+import json, sys
+for row in sorted(json.load(open(sys.argv[1])), key=lambda row: row["filename"]):
+    print(row["filename"], row["status"], row["signatureState"], row["signer"], sep="|")
+' "$work/signers.json")
+[ "$signers" = '\db1.\store.dll|Identical|None|None
+\qmw.\broken.exe|Not identical|broken|None
+\qmw.\signed.exe|Not identical|signed|qmverify test signer
+\qmw.\unsigned.exe|Not identical|unsigned|None' ] || fail "the signers of the changed files are:
+$signers"
 
 echo "signing: all checks passed"

@@ -17,6 +17,9 @@
 #include "ModalDriver.h"
 #include "SampleWindow.h"
 #include "TestPassword.h"
+#include "core/ListSignature.h"
+#include "core/OperatorTexts.h"
+#include "core/SiteKey.h"
 #include "res/resource.h"
 #include "ui/AppServices.h"
 #include "ui/CheckerDlg.h"
@@ -94,6 +97,19 @@ protected:
     // The result group box's text: the count of a run, or how the last ended.
     std::string GroupText() const {
         return CWindow(FirstGroupBox(m_dlg.GetSafeHwnd())).GetWindowText();
+    }
+
+    // The line above the rows: the state of the list's signature.
+    std::string ListStateText() const {
+        return CWindow(m_dlg.GetDlgItem(IDC_LIST_STATE)).GetWindowText();
+    }
+
+    // The box of a write that made the site's key: the fingerprint on a
+    // line of its own.
+    static std::string KeyMadeText() {
+        const std::string made = QM_TEXT_KEY_MADE;
+        return made.substr(0, made.size() - 1) + "\n" +
+               qm::KeyFingerprint(qm::ReadSitePin().publicKey);
     }
 
     std::string ListPath() const { return m_install.ReleaseListPath(); }

@@ -277,7 +277,7 @@ TEST_F(SettingsDialogTest, AddWithoutANameChangesNothingAndAnAddStaysAfterCancel
     Open();
     m_install.WriteFile("db1", "extra.dll", "extra");
     const std::string list = FileContents(ListPath());
-    std::string afterEmptyAdd;
+    std::string afterEmptyAdd, keyMade;
     m_driver.When("Settings", [&](HWND dialog) { D::Press(dialog, IDC_ADD); })
         .When("Settings",
               [&](HWND dialog) {
@@ -291,12 +291,20 @@ TEST_F(SettingsDialogTest, AddWithoutANameChangesNothingAndAnAddStaysAfterCancel
                   D::SetText(dialog, IDC_PASSWORD, kTestPassword);
                   D::Press(dialog, IDOK);
               })
+        .When("qmverify",
+              [&](HWND box) {
+                  keyMade = D::MessageText(box);
+                  D::Press(box, IDOK);
+              })
         .When("Settings", [&](HWND dialog) { D::Press(dialog, IDCANCEL); });
     OpenSettings();
 
     // An empty name asks for nothing; a name asks for the password only, and
-    // the main window adds the file and opens Settings again as it was.
-    EXPECT_EQ(m_driver.Opened(), (Captions{"Settings", "Password", "Settings"}));
+    // the main window adds the file (the first signed write, which makes the
+    // site's key and tells its fingerprint) and opens Settings again as it
+    // was.
+    EXPECT_EQ(m_driver.Opened(), (Captions{"Settings", "Password", "qmverify", "Settings"}));
+    EXPECT_EQ(keyMade, KeyMadeText()) << keyMade;
     EXPECT_EQ(m_driver.Pending(), 0u);
     EXPECT_EQ(afterEmptyAdd, list);
     EXPECT_EQ(EntryOf("db1", "extra.dll"), 3) << "after server.exe and client.dll";
@@ -321,7 +329,13 @@ TEST_F(SettingsDialogTest, WrongOrMistypedPasswordIsRefusedAndCancelShowsNothing
         driver.ForgetOpened();
         std::string told, startedWith;
         bool masked = false, onlyOk = false;
-        driver.When("Settings", [&](HWND dialog) { D::Press(dialog, IDC_UPDATE_RELEASE_DATA); })
+        HWND settings = nullptr, boxOwner = nullptr;
+        driver
+            .When("Settings",
+                  [&](HWND dialog) {
+                      settings = dialog;
+                      D::Press(dialog, IDC_UPDATE_RELEASE_DATA);
+                  })
             .When("Password", [&](HWND dialog) {
                 startedWith = D::Text(dialog, IDC_PASSWORD);
                 masked = (::GetWindowLongA(::GetDlgItem(dialog, IDC_PASSWORD), GWL_STYLE) &
@@ -332,6 +346,7 @@ TEST_F(SettingsDialogTest, WrongOrMistypedPasswordIsRefusedAndCancelShowsNothing
         if (attempt.pressed == IDOK) {
             driver.When("Error", [&](HWND box) {
                 told = D::MessageText(box);
+                boxOwner = ::GetWindow(box, GW_OWNER);
                 onlyOk = ::GetDlgItem(box, IDOK) != nullptr && ::GetDlgItem(box, IDNO) == nullptr;
                 D::Press(box, IDOK);
             });
@@ -346,6 +361,7 @@ TEST_F(SettingsDialogTest, WrongOrMistypedPasswordIsRefusedAndCancelShowsNothing
             EXPECT_EQ(driver.Opened(), (Captions{"Settings", "Password", "Error"}));
             EXPECT_EQ(told, "The entered password is not valid !");
             EXPECT_TRUE(onlyOk);
+            EXPECT_EQ(boxOwner, settings) << "the warning holds Settings back";
         } else {
             EXPECT_EQ(driver.Opened(), (Captions{"Settings", "Password"}));
         }
@@ -368,8 +384,14 @@ TEST_F(SettingsDialogTest, RightPasswordThenNoChangesNothingAndYesRebuildsTheLis
         std::string asked;
         bool yesIsDefault = false;
         bool settingsStayed = false;
+        HWND settings = nullptr, boxOwner = nullptr;
         const std::string groupBefore = GroupText();
-        driver.When("Settings", [&](HWND dialog) { D::Press(dialog, IDC_UPDATE_RELEASE_DATA); })
+        driver
+            .When("Settings",
+                  [&](HWND dialog) {
+                      settings = dialog;
+                      D::Press(dialog, IDC_UPDATE_RELEASE_DATA);
+                  })
             .When("Password",
                   [&](HWND dialog) {
                       D::SetText(dialog, IDC_PASSWORD, kTestPassword);
@@ -377,26 +399,32 @@ TEST_F(SettingsDialogTest, RightPasswordThenNoChangesNothingAndYesRebuildsTheLis
                   })
             .When("Please confirm...", [&](HWND box) {
                 asked = D::MessageText(box);
+                boxOwner = ::GetWindow(box, GW_OWNER);
                 HWND yes = ::GetDlgItem(box, IDYES);
                 yesIsDefault = (::GetWindowLongA(yes, GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON &&
                                ::GetFocus() == yes;
                 D::Press(box, answer);
             });
         // No leaves Settings open; Yes hands the build to the main window.
+        // Yes: the build is the first signed write, which tells the new key.
         if (answer == IDNO) {
             driver.When("Settings", [&](HWND dialog) {
                 settingsStayed = true;
                 D::Press(dialog, IDCANCEL);
             });
+        } else {
+            driver.When("qmverify", [](HWND box) { D::Press(box, IDOK); });
         }
         OpenSettings();
 
         EXPECT_EQ(driver.Pending(), 0u);
         EXPECT_EQ(asked, "Update the release list now ?");
         EXPECT_TRUE(yesIsDefault);
+        EXPECT_EQ(boxOwner, settings) << "the question holds Settings back";
         EXPECT_EQ(settingsStayed, answer == IDNO);
-        EXPECT_EQ(driver.Opened(), (Captions{"Settings", "Password", "Please confirm..."}))
-            << "no box when the build ends";
+        Captions opened{"Settings", "Password", "Please confirm..."};
+        if (answer == IDYES) opened.push_back("qmverify");
+        EXPECT_EQ(driver.Opened(), opened) << "no other box when the build ends";
         EXPECT_EQ(Rows(), rows) << "the main window keeps its rows";
         EXPECT_EQ(GroupText(), answer == IDNO ? groupBefore
                                               : "Release list recorded: 7 files. The previous "

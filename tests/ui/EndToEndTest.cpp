@@ -66,11 +66,21 @@ TEST_F(EndToEndTest, FromNoReleaseListToAnUpdatedRelease) {
     const std::vector<Row> shown = Rows();
     const std::string previousList = FileContents(ListPath());
 
+    // The first list was built without the password: not signed, which the
+    // line above the rows tells with what signs it.
+    EXPECT_EQ(ListStateText(), QM_TEXT_LIST_NOT_SIGNED);
+
     // Update Release Data: the list is kept as qmverify.l01 and rebuilt; the
-    // window still shows the last comparison.
-    ExpectConfirmedUpdate();
+    // window still shows the last comparison. The first signed write makes
+    // the site's key and tells its fingerprint.
+    std::string keyMade;
+    ExpectConfirmedUpdate().When("qmverify", [&](HWND box) {
+        keyMade = D::MessageText(box);
+        D::Press(box, IDOK);
+    });
     Press(IDC_SETTINGS);
     EXPECT_EQ(m_driver.Pending(), 0u);
+    EXPECT_EQ(keyMade, KeyMadeText()) << keyMade;
     EXPECT_EQ(FileContents(BackupPath()), previousList);
     EXPECT_EQ(Rows(), shown);
 
@@ -79,8 +89,10 @@ TEST_F(EndToEndTest, FromNoReleaseListToAnUpdatedRelease) {
     Press(IDC_COMPARE);
     EXPECT_EQ(Statuses(), Statuses_(7, identical));
     for (const Row& row : Rows()) EXPECT_EQ(row.comment, "") << row.path;
-    EXPECT_EQ(m_driver.Opened(), (std::vector<std::string>{"qmverify", "Edit comment", "Settings",
-                                                           "Password", "Please confirm..."}));
+    EXPECT_EQ(ListStateText(), QM_TEXT_LIST_SIGNED);
+    EXPECT_EQ(m_driver.Opened(),
+              (std::vector<std::string>{"qmverify", "Edit comment", "Settings", "Password",
+                                        "Please confirm...", "qmverify"}));
     EXPECT_FALSE(m_driver.TimedOut());
 }
 

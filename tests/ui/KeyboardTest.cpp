@@ -14,7 +14,9 @@
 
 #include "SampleWindow.h"
 #include "TestPassword.h"
+#include "core/OperatorTexts.h"
 #include "res/resource.h"
+#include "ui/ChangePasswordDlg.h"
 #include "ui/CheckerDlg.h"
 #include "ui/CommentDlg.h"
 #include "ui/ModalDialog.h"
@@ -97,11 +99,15 @@ int DefaultId(HWND dialog) {
 class KeyboardTest : public SampleWindowTest {
 protected:
     void SetUp() override {
-        InstallHandlers([](HWND, const std::string&, const std::string&, UINT) { return IDOK; },
-                        [this](CDialog& dialog, HWND) -> INT_PTR {
-                            m_modals.push_back(dialog.TemplateId());
-                            return IDCANCEL;
-                        });
+        InstallHandlers(
+            [this](HWND, const std::string& text, const std::string&, UINT) {
+                m_boxes.push_back(text);
+                return IDOK;
+            },
+            [this](CDialog& dialog, HWND) -> INT_PTR {
+                m_modals.push_back(dialog.TemplateId());
+                return IDCANCEL;
+            });
         ::CoInitialize(nullptr);
     }
     void TearDown() override {
@@ -109,6 +115,7 @@ protected:
         ::CoUninitialize();
     }
     std::vector<UINT> m_modals;
+    std::vector<std::string> m_boxes;  // the texts of the message boxes shown
 };
 
 }  // namespace
@@ -183,7 +190,7 @@ TEST_F(KeyboardTest, SettingsOpensInItsFirstBoxAndEnterInTheFileFieldAdds) {
     CModelessDialog<CSettingsDlg> settings(shown);
     ASSERT_TRUE(settings.Create(nullptr));
     HWND dialog = settings.GetSafeHwnd();
-    ExpectScreenOrder(dialog, 8);
+    ExpectScreenOrder(dialog, 9);
     EXPECT_EQ(::GetFocus(), settings.GetDlgItem(IDC_CHECK_QMW));
     EXPECT_EQ(DefaultId(dialog), IDOK);
 
@@ -202,6 +209,9 @@ TEST_F(KeyboardTest, SettingsOpensInItsFirstBoxAndEnterInTheFileFieldAdds) {
     EXPECT_EQ(DefaultId(dialog), IDOK);
     PressAlt(dialog, 'u');
     EXPECT_EQ(m_modals.size(), 2u) << "Update Release Data asks the password";
+    PressAlt(dialog, 'p');
+    EXPECT_EQ(m_modals.back(), static_cast<UINT>(IDD_CHANGE_PASSWORD));
+    ASSERT_TRUE(::IsWindow(dialog)) << "a cancelled Change Password leaves Settings open";
     PressEnter(dialog);
     EXPECT_FALSE(::IsWindow(dialog)) << "Enter on a check box is OK";
     EXPECT_EQ(settings.Request().action, SettingsRequest::Action::StoreFlags);
@@ -243,6 +253,57 @@ TEST_F(KeyboardTest, EditCommentOpensInTheCommentAndEnterStoresOnlyFromWhatItEdi
     EXPECT_FALSE(::IsWindow(dialog));
     ASSERT_TRUE(comment.Stored().has_value());
     EXPECT_TRUE(comment.Stored()->updated);
+}
+
+// Each field follows its label and is named by it. OK refuses an empty or
+// mistyped new password before the current one is checked, and ends only
+// when the check accepts the current one.
+TEST_F(KeyboardTest, ChangePasswordEndsOnlyWithTwoEqualNewPasswordsAndAnAcceptedOne) {
+    std::vector<std::string> checked;
+    bool accept = false;
+    CModelessDialog<CChangePasswordDlg> change([&](HWND, const std::string& current) {
+        checked.push_back(current);
+        return accept;
+    });
+    ASSERT_TRUE(change.Create(nullptr));
+    HWND dialog = change.GetSafeHwnd();
+    ExpectScreenOrder(dialog, 5);
+    EXPECT_EQ(::GetFocus(), change.GetDlgItem(IDC_CURRENT_PASSWORD));
+    EXPECT_EQ(AccessibleName(change.GetDlgItem(IDC_NEW_PASSWORD_AGAIN)), L"New password again:");
+    PressAlt(dialog, 'n');
+    EXPECT_EQ(::GetFocus(), change.GetDlgItem(IDC_NEW_PASSWORD));
+    auto text = [&](int id) {
+        char typed[64] = "";
+        ::GetDlgItemTextA(dialog, id, typed, sizeof typed);
+        return std::string(typed);
+    };
+    auto type = [&](const char* current, const char* fresh, const char* again) {
+        ::SetDlgItemTextA(dialog, IDC_CURRENT_PASSWORD, current);
+        ::SetDlgItemTextA(dialog, IDC_NEW_PASSWORD, fresh);
+        ::SetDlgItemTextA(dialog, IDC_NEW_PASSWORD_AGAIN, again);
+        PressEnter(dialog);
+    };
+
+    type("old", "", "");
+    type("old", "one", "two");
+    ASSERT_TRUE(::IsWindow(dialog));
+    EXPECT_TRUE(checked.empty()) << "the current password waits for a sound new one";
+    EXPECT_EQ(m_boxes,
+              (std::vector<std::string>{QM_TEXT_NEW_PASSWORD_EMPTY, QM_TEXT_NEW_PASSWORDS_DIFFER}));
+    EXPECT_EQ(text(IDC_NEW_PASSWORD) + text(IDC_NEW_PASSWORD_AGAIN), "");
+    EXPECT_EQ(text(IDC_CURRENT_PASSWORD), "old");
+    EXPECT_EQ(::GetFocus(), change.GetDlgItem(IDC_NEW_PASSWORD));
+
+    type("wrong", "new", "new");
+    ASSERT_TRUE(::IsWindow(dialog));
+    EXPECT_EQ(text(IDC_CURRENT_PASSWORD), "");
+    EXPECT_EQ(text(IDC_NEW_PASSWORD), "new") << "the new password stays typed";
+    EXPECT_EQ(::GetFocus(), change.GetDlgItem(IDC_CURRENT_PASSWORD));
+    accept = true;
+    type("right", "new", "new");
+    EXPECT_FALSE(::IsWindow(dialog));
+    EXPECT_EQ(checked, (std::vector<std::string>{"wrong", "right"}));
+    EXPECT_EQ(change.NewPassword(), "new");
 }
 
 TEST_F(KeyboardTest, ThePasswordFieldFollowsItsLabelAndIsNamedByIt) {

@@ -232,6 +232,9 @@ TEST_F(ResourceDialogs, MainWindowTemplate) {
                        {IDC_STATIC, "Static", WS_VISIBLE, 0, "Installe&d on:"},
                        {IDC_STATIC, "Static", 0, WS_VISIBLE, "Sentinel installed on:"},
                        {IDC_SENTINEL_DATE, "Edit", kReadOnly, 0, ""},
+                       // The list's state (after a comparison) beside the list's
+                       // label, which stays the one that names the list.
+                       {IDC_LIST_STATE, "Static", WS_VISIBLE, 0, ""},
                        {IDC_STATIC, "Static", WS_VISIBLE, 0, "Compared &files:"},
                        {IDC_RESULT_LIST, "SysListView32", LVS_REPORT | WS_BORDER | WS_TABSTOP,
                         LVS_SINGLESEL | LVS_NOSORTHEADER, "Compared files"},
@@ -247,11 +250,11 @@ TEST_F(ResourceDialogs, MainWindowTemplate) {
     EXPECT_EQ(style & (WS_MAXIMIZEBOX | WS_THICKFRAME), WS_MAXIMIZEBOX | WS_THICKFRAME);
     EXPECT_NE(GetWindowLongPtrA(dialog.hWnd(), GWL_EXSTYLE) & WS_EX_APPWINDOW, 0);
     EXPECT_EQ(Text(dialog.hWnd()), "Quillmark Release Check");
-    // Positions are in dialog units: the list at 20, 63, 558 x 292.
+    // Positions are in dialog units: the list at 20, 73, 558 x 282.
     RECT list{};
     GetWindowRect(GetDlgItem(dialog.hWnd(), IDC_RESULT_LIST), &list);
     MapWindowPoints(nullptr, dialog.hWnd(), reinterpret_cast<POINT*>(&list), 2);
-    const RECT expected = dialog.Map(20, 63, 558, 292);
+    const RECT expected = dialog.Map(20, 73, 558, 282);
     EXPECT_EQ(list.left, expected.left);
     EXPECT_EQ(list.top, expected.top);
     EXPECT_EQ(list.right, expected.right);
@@ -268,8 +271,14 @@ TEST_F(ResourceDialogs, AboutBoxTemplate) {
     EXPECT_EQ(Text(children[1]), "Quillmark Release Checker Version 1.0");
     EXPECT_EQ(GetWindowLongPtrA(children[1], GWL_STYLE) & (SS_CENTER | SS_NOPREFIX),
               SS_CENTER | SS_NOPREFIX);
-    EXPECT_EQ(GetWindowLongPtrA(children[2], GWL_STYLE) & SS_TYPEMASK, SS_BITMAP);
-    EXPECT_NE(SendMessageA(children[2], STM_GETIMAGE, IMAGE_BITMAP, 0), 0);
+    // The key's fingerprint after its label: read-only, so that it can be
+    // copied, and a tab stop, so that a screen reader reaches it.
+    EXPECT_EQ(Text(children[2]), "Signing key of this installation:");
+    EXPECT_EQ(GetDlgCtrlID(children[3]), IDC_KEY_FINGERPRINT);
+    EXPECT_EQ(GetWindowLongPtrA(children[3], GWL_STYLE) & (ES_READONLY | WS_TABSTOP),
+              ES_READONLY | WS_TABSTOP);
+    EXPECT_EQ(GetWindowLongPtrA(children[4], GWL_STYLE) & SS_TYPEMASK, SS_BITMAP);
+    EXPECT_NE(SendMessageA(children[4], STM_GETIMAGE, IMAGE_BITMAP, 0), 0);
     HWND ok = children.back();
     EXPECT_EQ(GetDlgCtrlID(ok), IDOK);
     EXPECT_EQ(GetWindowLongPtrA(ok, GWL_STYLE) & kButtonType, BS_DEFPUSHBUTTON);
@@ -316,6 +325,7 @@ TEST_F(ResourceDialogs, SettingsTemplateAndItsDirectoryEntries) {
              nullptr},
             {IDC_ADD, "Button", WS_TABSTOP, 0, "&Add"},
             {IDC_UPDATE_RELEASE_DATA, "Button", WS_TABSTOP, 0, "&Update Release Data"},
+            {IDC_CHANGE_PASSWORD, "Button", WS_TABSTOP, 0, "Change &Password..."},
             {IDOK, "Button", BS_DEFPUSHBUTTON | WS_TABSTOP, 0, "OK"},
             {IDCANCEL, "Button", WS_TABSTOP, 0, "Cancel"},
         });
@@ -326,7 +336,19 @@ TEST_F(ResourceDialogs, SettingsTemplateAndItsDirectoryEntries) {
     EXPECT_EQ(entries, (std::vector<std::string>{"QMW", "DB1"}));
 }
 
-TEST_F(ResourceDialogs, PasswordTemplateMasksItsInput) {
+TEST_F(ResourceDialogs, PasswordTemplatesMaskTheirInput) {
+    constexpr DWORD kMasked = ES_PASSWORD | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP;
+    ExpectControls(IDD_CHANGE_PASSWORD,
+                   {
+                       {IDC_STATIC, "Static", 0, 0, "&Current password:"},
+                       {IDC_CURRENT_PASSWORD, "Edit", kMasked, 0, ""},
+                       {IDC_STATIC, "Static", 0, 0, "&New password:"},
+                       {IDC_NEW_PASSWORD, "Edit", kMasked, 0, ""},
+                       {IDC_STATIC, "Static", 0, 0, "New password &again:"},
+                       {IDC_NEW_PASSWORD_AGAIN, "Edit", kMasked, 0, ""},
+                       {IDOK, "Button", BS_DEFPUSHBUTTON | WS_TABSTOP, 0, "OK"},
+                       {IDCANCEL, "Button", WS_TABSTOP, 0, "Cancel"},
+                   });
     ExpectControls(IDD_PASSWORD, {
                                      {IDC_STATIC, "Static", 0, 0, "Enter &password for update:"},
                                      {IDC_PASSWORD, "Edit",

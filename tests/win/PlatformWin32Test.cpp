@@ -13,6 +13,7 @@
 #include "core/RegistryValues.h"
 #include "core/TempDirectory.h"
 #include "platform/Platform.h"
+#include "platform/win32/Files.h"
 
 namespace {
 
@@ -137,6 +138,35 @@ TEST(PlatformWin32, AFileOpenForWritingElsewhereCannotBeRead) {
     std::unique_ptr<qm::IReadFile> file;
     EXPECT_EQ(qm::kErrorSharingViolation, qm::Platform().OpenForReading(dir["busy.exe"], file));
     EXPECT_FALSE(file);
+}
+
+DWORD g_flushAnswer = ERROR_SUCCESS;
+
+BOOL WINAPI RefusedFlush(HANDLE) {
+    SetLastError(g_flushAnswer);
+    return FALSE;
+}
+
+// A file system that keeps no flush (as some network redirectors answer)
+// has taken the whole file: the new file stands. Any other failed flush
+// fails the write and leaves no file behind.
+TEST(PlatformWin32, AFlushTheFileSystemDoesNotKeepLeavesTheNewFileStanding) {
+    TempDir dir;
+    const qm::win32::FlushFile before = qm::win32::SetFlushFile(&RefusedFlush);
+    for (DWORD answer : {ERROR_INVALID_FUNCTION, ERROR_NOT_SUPPORTED, ERROR_IO_DEVICE}) {
+        g_flushAnswer = answer;
+        const std::string path = dir["new" + std::to_string(answer) + ".lst"];
+        const bool stands = answer != ERROR_IO_DEVICE;
+        EXPECT_EQ(qm::Platform().CreateNewFile(path, "whole"),
+                  stands ? qm::kErrorSuccess : qm::kErrorIoDevice)
+            << answer;
+        std::string contents;
+        EXPECT_EQ(qm::Platform().ReadWholeFile(path, contents),
+                  stands ? qm::ReadResult::Ok : qm::ReadResult::Missing)
+            << answer;
+        EXPECT_EQ(contents, stands ? "whole" : "") << answer;
+    }
+    qm::win32::SetFlushFile(before);
 }
 
 TEST(PlatformWin32, AFileThatOthersOnlyReadOpensFine) {

@@ -1,0 +1,32 @@
+// Text between the system code page, in which the seam takes and gives its
+// texts, and the UTF-16 of the wide Windows calls.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace qm::win32 {
+
+inline std::wstring WideText(const std::string& text) {
+    if (text.empty()) return std::wstring();
+    const int length =
+        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    if (length <= 0) return std::wstring();
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
+    return wide;
+}
+
+inline std::string SystemText(const std::wstring& wide) {
+    if (wide.empty()) return std::string();
+    const int length = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
+                                           nullptr, 0, nullptr, nullptr);
+    if (length <= 0) return std::string();
+    std::string text(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), &text[0], length,
+                        nullptr, nullptr);
+    return text;
+}
+
+}  // namespace qm::win32
