@@ -54,7 +54,7 @@ int RunBuild(const CommandLine& line) {
         case BuildResult::Ok:
             break;
     }
-    ReportUnreadable(result.unreadable, result.changing);
+    const bool leftOut = ReportBuildNotes(result);
     // Names without the system's "<dir>.\" form, which reads oddly on posix.
     const std::string backupName =
         result.backupPath.substr(result.backupPath.find_last_of('\\') + 1);
@@ -65,7 +65,8 @@ int RunBuild(const CommandLine& line) {
     report += "Release list qmverify.lst in " + shownDirectory + " written with " +
               std::to_string(result.entries) + " entries.\n";
     report += SignedReport(result.madeKey, result.publicKey, result.sequence);
-    return Report(report, "the release list was written");
+    const int status = Report(report, "the release list was written");
+    return leftOut ? kExitError : status;
 }
 
 }  // namespace qm::cli

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/ParallelFingerprints.h"
+#include "platform/Utf8.h"
 
 namespace qm::cli {
 
@@ -289,14 +290,32 @@ bool TakeCommand(const std::vector<std::string>& words,
 
 }  // namespace
 
-std::string Printable(const std::string& text) {
-    std::string result = text;
-    for (char& c : result) {
-        const unsigned char byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F) c = '?';
+std::string WithoutControlCharacters(const std::string& text, bool keepTab) {
+    std::string result;
+    result.reserve(text.size());
+    for (size_t at = 0; at < text.size();) {
+        const unsigned char byte = static_cast<unsigned char>(text[at]);
+        uint32_t code = byte;
+        size_t length = byte < 0x80 ? 1 : DecodeUtf8OrSurrogate(text, at, code);
+        // A byte that starts no character (of a posix name) stands for
+        // itself: 0x9B alone is the terminal's CSI all the same.
+        if (length == 0) {
+            length = 1;
+            code = byte;
+        }
+        const bool control =
+            (code < 0x20 && !(keepTab && code == '\t')) || (code >= 0x7F && code <= 0x9F);
+        if (control) {
+            result += '?';
+        } else {
+            result.append(text, at, length);
+        }
+        at += length;
     }
     return result;
 }
+
+std::string Printable(const std::string& text) { return WithoutControlCharacters(text, false); }
 
 bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& line, std::string& error) {
     line = CommandLine();

@@ -55,7 +55,10 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& line, s
 // The usage text shown by --help.
 std::string UsageText();
 
-// A text safe to show on a terminal: control characters become '?'.
+// A text safe to show on a terminal: each control character, C0 and DEL
+// and C1 (U+0080 to U+009F, or such a byte that is no part of a UTF-8
+// character), becomes '?'; with `keepTab`, tab stays.
+std::string WithoutControlCharacters(const std::string& text, bool keepTab);
 std::string Printable(const std::string& text);
 
 }  // namespace qm::cli

@@ -3,6 +3,7 @@
 
 #include "cli/Commands.h"
 #include "cli/Console.h"
+#include "core/BoundedFormat.h"
 #include "core/Capacities.h"
 #include "core/FreshFile.h"
 #include "core/IniFile.h"
@@ -235,6 +236,18 @@ void ReportUnreadable(const std::vector<std::string>& paths,
              ": recorded with the CRC 0 and no SHA-256; it compares as \"Not identical\" until "
              "it can be read");
     }
+}
+
+bool ReportBuildNotes(const BuildResult& build) {
+    ReportUnreadable(build.unreadable, build.changing);
+    if (build.savedAsUnicode) WriteError(QM_TEXT_LIST_SAVED_AS_UNICODE "\n");
+    for (int section = 0; section < 2; ++section) {
+        if (build.leftOut[section] == 0) continue;
+        Tell(BoundedFormat(kMessageCapacity, nullptr, QM_TEXT_FILES_LEFT_OUT,
+                           build.leftOut[section], kComponentDirectories[section].section,
+                           kLastReadableEntry));
+    }
+    return build.LeftOut() > 0;
 }
 
 const char* SectionName(int index) { return kComponentDirectories[index == 1 ? 1 : 0].section; }

@@ -7,6 +7,7 @@
 
 #include "cli/CommandLine.h"
 #include "core/ListSignature.h"
+#include "core/ReleaseListBuild.h"
 #include "core/SiteKey.h"
 #include "core/UpdatePassword.h"
 
@@ -91,6 +92,11 @@ std::string SignedReport(bool madeKey, const std::string& publicKey, uint64_t se
 // one line each on standard error.
 void ReportUnreadable(const std::vector<std::string>& paths,
                       const std::vector<std::string>& changing = {});
+
+// What a build that wrote its list tells beyond its report: the files it
+// could not read, the list saved as Unicode, the files left out of a full
+// section. True when files were left out (the command then ends with 2).
+bool ReportBuildNotes(const BuildResult& build);
 
 // "qmw" or "db1" (any case) as directory index 0 or 1; -1 for anything else.
 int SectionIndex(const std::string& text);

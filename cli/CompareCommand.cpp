@@ -207,7 +207,7 @@ int RunCompare(const CommandLine& line) {
     if (result.builtList) {
         if (result.build.status != BuildResult::Ok)
             return FailWatched(line, BuildFailure(result.build));
-        ReportUnreadable(result.build.unreadable, result.build.changing);
+        facts.leftOut = ReportBuildNotes(result.build) ? result.build.LeftOut() : 0;
     }
     // An unreadable list would pass as "nothing to compare": refuse it.
     if (result.listUnreadable) {
@@ -232,7 +232,7 @@ int RunCompare(const CommandLine& line) {
     }
     const bool untrusted = ReportListTrust(result, table, listPath);
     return FinishWatched(line, table, facts, listPath,
-                         StatusOf(listFindings || untrusted, result, table));
+                         StatusOf(listFindings || untrusted || facts.leftOut > 0, result, table));
 }
 
 }  // namespace qm::cli

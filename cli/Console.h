@@ -1,27 +1,38 @@
-// What the command line needs of the console beyond standard C++: whether a
-// stream is a terminal, bounded line reads (with the echo off for a
-// password), output that reaches a console in letters it shows, and the
-// system code page for JSON escapes. Console_win32.cpp and Console_posix.cpp
-// hold each system's part, Console_common.cpp what they share.
+// What the command line needs of the console beyond standard C++: the
+// arguments as UTF-8, whether a stream is a terminal, bounded line reads
+// (with the echo off for a password), output that reaches a console in the
+// letters it shows and a file in the ANSI code page, and the text as UTF-16
+// for JSON escapes. Console_win32.cpp and Console_posix.cpp hold each
+// system's part, Console_common.cpp what they share.
 #pragma once
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace qm::cli {
 
 enum class StandardStream { Input, Output, Error };
 
+// The arguments after the program's name, as UTF-8 (on Windows from the
+// wide command line, so that a name the ANSI code page cannot spell is
+// taken as it is).
+std::vector<std::string> CommandArguments(int argc, char** argv);
+
 bool IsTerminal(StandardStream stream);
 
-// Writes all of `text` to standard output or error; false and the system's
-// reason when it could not be written whole. Every write of the command line
-// goes through here. To a file or pipe the bytes go out as given (no LF to
-// CRLF on Windows), so that every format has the same bytes everywhere. A
-// Windows console shows its own (OEM) code page, in which the bytes of the
-// ANSI code page are other letters: there the text is converted from the
-// ANSI code page and written as UTF-16 (WriteConsoleW).
+// Writes all of `text` (UTF-8) to standard output or error; false and the
+// system's reason when it could not be written whole. Every write of the
+// command line goes through here. A Windows console takes it as UTF-16
+// (WriteConsoleW), so that every name shows as it is; a file or pipe gets
+// AnsiOutput's bytes, the same on every system (no LF to CRLF on Windows).
 bool WriteStandard(StandardStream stream, const std::string& text, std::string& reason);
+
+// The text in the ANSI code page, as a file or pipe gets it: each character
+// that the code page cannot spell as "<U+0435>" (its code point), never as
+// '?'. No file name holds '<' or '>', so a reader gets every true name back
+// from it.
+std::string AnsiOutput(const std::string& text);
 
 // How reading a line of standard input ended.
 enum class InputLine {
@@ -46,9 +57,8 @@ InputLine ReadHiddenLine(std::string& line, size_t capacity, std::string& reason
 enum class InputByte { Byte, Ended, Failed };
 InputByte ReadInputByte(char& byte, std::string& reason);
 
-// 8-bit text of the system code page as UTF-16 code units: the ANSI code
-// page on Windows; UTF-8 elsewhere, where a byte that starts no valid
-// sequence stands for itself (Latin-1).
-std::u16string SystemTextToUtf16(const std::string& text);
+// The text as UTF-16 code units; a byte that starts no UTF-8 character (a
+// posix name or list of another code page) stands for itself (Latin-1).
+std::u16string TextToUtf16(const std::string& text);
 
 }  // namespace qm::cli

@@ -1,6 +1,5 @@
 // The console on posix: terminals by isatty, the echo by termios, standard
-// input and output read and written unbuffered, and the system code page
-// taken to be UTF-8.
+// input and output read and written unbuffered.
 #include <errno.h>
 #include <signal.h>
 #include <termios.h>
@@ -9,7 +8,6 @@
 #include <cstring>
 
 #include "cli/Console.h"
-#include "platform/Utf8.h"
 
 namespace qm::cli {
 
@@ -37,10 +35,16 @@ bool IsTerminal(StandardStream stream) {
     return isatty(fd) == 1;
 }
 
+std::vector<std::string> CommandArguments(int argc, char** argv) {
+    return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + (argc > 0 ? argc : 0));
+}
+
+// A terminal shows UTF-8 as it is; a file or pipe gets the code page's bytes.
 bool WriteStandard(StandardStream stream, const std::string& text, std::string& reason) {
     const int fd = stream == StandardStream::Output ? STDOUT_FILENO : STDERR_FILENO;
-    for (size_t done = 0; done < text.size();) {
-        const ssize_t written = write(fd, text.data() + done, text.size() - done);
+    const std::string bytes = isatty(fd) == 1 ? text : AnsiOutput(text);
+    for (size_t done = 0; done < bytes.size();) {
+        const ssize_t written = write(fd, bytes.data() + done, bytes.size() - done);
         if (written < 0 && errno == EINTR) continue;
         if (written <= 0) {
             reason = std::strerror(written < 0 ? errno : EIO);
@@ -84,30 +88,6 @@ InputLine ReadHiddenLine(std::string& line, size_t capacity, std::string& reason
         sigaction(kEndingSignals[i], &previous[i], nullptr);
     }
     return read;
-}
-
-std::u16string SystemTextToUtf16(const std::string& text) {
-    std::u16string result;
-    result.reserve(text.size());
-    size_t i = 0;
-    while (i < text.size()) {
-        uint32_t code = 0;
-        const size_t length = DecodeUtf8(text, i, code);
-        if (length == 0) {
-            result += static_cast<char16_t>(static_cast<unsigned char>(text[i]));  // Latin-1
-            ++i;
-            continue;
-        }
-        if (code >= 0x10000) {
-            code -= 0x10000;
-            result += static_cast<char16_t>(0xD800 + (code >> 10));
-            result += static_cast<char16_t>(0xDC00 + (code & 0x3FF));
-        } else {
-            result += static_cast<char16_t>(code);
-        }
-        i += length;
-    }
-    return result;
 }
 
 }  // namespace qm::cli

@@ -2,11 +2,14 @@
 // pipes and NUL do not. Standard handles are read and written directly, so
 // that no runtime library buffers or translates what passes.
 #include <windows.h>
+// after windows.h, which it needs
+#include <shellapi.h>
 
 #include <algorithm>
 
 #include "cli/Console.h"
 #include "platform/Platform.h"
+#include "platform/Utf8.h"
 
 namespace qm::cli {
 
@@ -60,7 +63,7 @@ bool WriteConsoleWide(HANDLE handle, const std::u16string& wide) {
 
 // Converted and written in pieces that end after a line end where one comes:
 // older consoles refuse writes beyond some 64 KB, and LF is never part of a
-// double-byte character, so no character is cut.
+// UTF-8 character, so no character is cut.
 bool WriteConsoleText(HANDLE handle, const std::string& text) {
     constexpr size_t kPiece = 16 * 1024;
     for (size_t done = 0; done < text.size();) {
@@ -69,7 +72,7 @@ bool WriteConsoleText(HANDLE handle, const std::string& text) {
             const size_t lineEnd = text.rfind('\n', done + size - 1);
             if (lineEnd != std::string::npos && lineEnd >= done) size = lineEnd + 1 - done;
         }
-        if (!WriteConsoleWide(handle, SystemTextToUtf16(text.substr(done, size)))) return false;
+        if (!WriteConsoleWide(handle, TextToUtf16(text.substr(done, size)))) return false;
         done += size;
     }
     return true;
@@ -77,12 +80,29 @@ bool WriteConsoleText(HANDLE handle, const std::string& text) {
 
 }  // namespace
 
+std::vector<std::string> CommandArguments(int argc, char** argv) {
+    int count = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (wide == nullptr) {
+        return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + (argc > 0 ? argc : 0));
+    }
+    std::vector<std::string> args;
+    for (int i = 1; i < count; ++i) {
+        const std::wstring_view arg(wide[i]);
+        args.push_back(Utf16ToUtf8(std::u16string(arg.begin(), arg.end())));
+    }
+    LocalFree(wide);
+    return args;
+}
+
 bool IsTerminal(StandardStream stream) { return IsConsole(StandardHandle(stream)); }
 
 bool WriteStandard(StandardStream stream, const std::string& text, std::string& reason) {
     if (text.empty()) return true;
     const HANDLE handle = StandardHandle(stream);
-    if (IsConsole(handle) ? WriteConsoleText(handle, text) : WriteBytes(handle, text)) return true;
+    if (IsConsole(handle) ? WriteConsoleText(handle, text) : WriteBytes(handle, AnsiOutput(text))) {
+        return true;
+    }
     const DWORD error = GetLastError();  // before anything else can change it
     reason = Platform().ErrorText(error);
     return false;
@@ -112,16 +132,6 @@ InputLine ReadHiddenLine(std::string& line, size_t capacity, std::string& reason
     const InputLine read = ReadInputLine(line, capacity, reason);
     if (console) SetConsoleMode(input, mode);
     return read;
-}
-
-std::u16string SystemTextToUtf16(const std::string& text) {
-    if (text.empty()) return std::u16string();
-    const int size = static_cast<int>(text.size());
-    const int units = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
-    if (units <= 0) return std::u16string(text.begin(), text.end());
-    std::wstring wide(static_cast<size_t>(units), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), size, &wide[0], units);
-    return std::u16string(wide.begin(), wide.end());
 }
 
 }  // namespace qm::cli

@@ -17,7 +17,7 @@ std::string VersionText() { return std::string("qmverify-cli ") + QMVERIFY_VERSI
 
 int Run(int argc, char** argv) {
     using namespace qm::cli;
-    const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + (argc > 0 ? argc : 0));
+    const std::vector<std::string> args = CommandArguments(argc, argv);
     CommandLine line;
     std::string error;
     if (!ParseCommandLine(args, line, error)) {

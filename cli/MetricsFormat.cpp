@@ -50,7 +50,7 @@ RowCounts CountRows(const CResultTable& table) {
     for (const ResultRow& row : table.Rows()) {
         const ComparedFile& file = row.file;
         const int section = file.section == 1 ? 1 : 0;
-        if (file.cause == RowCause::NotListed) {
+        if (file.status == NotListed) {
             ++counts.unlisted[section];
             continue;
         }
@@ -147,7 +147,8 @@ std::string RunFamilies(const RunFacts& facts) {
     out += std::string("qmverify_release_list_found ") + (facts.listFound ? "1" : "0") + "\n";
     AppendFamily(out, "qmverify_release_list_problems",
                  "What keeps the release list from being compared whole: no entry at all, "
-                 "entries that no walk reaches, lines that cannot be read.");
+                 "entries that no walk reaches, lines that cannot be read, files that "
+                 "its build left out of a full section.");
     const ListFindings& findings = facts.findings;
     out += std::string("qmverify_release_list_problems{problem=\"no_entries\"} ") +
            (findings.Entries() == 0 ? "1" : "0") + "\n";
@@ -157,6 +158,8 @@ std::string RunFamilies(const RunFacts& facts) {
            std::to_string(findings.unplacedLines) + "\n";
     out += "qmverify_release_list_problems{problem=\"stray_keys\"} " +
            std::to_string(findings.StrayKeys()) + "\n";
+    out += "qmverify_release_list_problems{problem=\"files_left_out\"} " +
+           std::to_string(facts.leftOut) + "\n";
     out += SignatureFamilies(facts.signature);
     if (!facts.listSha256.empty()) {
         AppendFamily(out, "qmverify_release_list_info",

@@ -27,12 +27,7 @@ constexpr const char* kJsonNames[kColumnCount] = {
 // over what was shown): a field shows each as '?', as the table does. Tab is
 // the one a field keeps, where the format has its own rule for it.
 std::string WithoutControls(const std::string& text) {
-    std::string field = text;
-    for (char& c : field) {
-        const unsigned char byte = static_cast<unsigned char>(c);
-        if ((byte < 0x20 && c != '\t') || byte == 0x7F) c = '?';
-    }
-    return field;
+    return WithoutControlCharacters(text, true);
 }
 
 std::string FormatTable(const CResultTable& table) {
@@ -85,7 +80,7 @@ std::string FormatSeparated(const CResultTable& table, bool csv) {
 // What the rows' records say beyond the nine columns: the cause, whether
 // the date moved, the digest that decided and the SHA-256 texts.
 std::string JsonFacts(const ComparedFile& file) {
-    const bool listed = file.cause != RowCause::NotListed;
+    const bool listed = file.status != NotListed;
     std::string out = ", \"cause\": " + JsonString(CauseText(file.cause));
     out += ", \"dateChanged\": ";
     // Nothing recorded, nothing to compare with: neither true nor false.
@@ -161,7 +156,7 @@ std::string TsvField(const std::string& text) {
 
 std::string JsonString(const std::string& text) {
     std::string out = "\"";
-    for (char16_t unit : SystemTextToUtf16(text)) {
+    for (char16_t unit : TextToUtf16(text)) {
         switch (unit) {
             case u'"':
                 out += "\\\"";

@@ -16,8 +16,7 @@
 // blank. Neither passes a control character to the terminal: CSV and TSV
 // show each that remains (CSV keeps tab) as '?', as the table does. JSON is
 // plain ASCII: control characters and every character beyond 0x7F are
-// written as \u escapes, decoded from the system code page (see
-// SystemTextToUtf16).
+// written as \u escapes of its UTF-16 (see TextToUtf16).
 #pragma once
 
 #include <string>
@@ -39,6 +38,7 @@ struct RunFacts {
     bool unsearched[2] = {false, false};  // --unlisted: the directory could not be searched
     ListSignature signature;              // the list's signature and the pinned key
     std::string listSha256;               // the list file's own SHA-256; "" when unread
+    int leftOut = 0;                      // files the build of this run left out of full sections
 };
 
 std::string FormatRows(const CResultTable& table, OutputFormat format, const RunFacts& facts = {});

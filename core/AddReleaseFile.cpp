@@ -25,7 +25,7 @@ bool IsStorableName(const std::string& name) {
     if (name.find_first_of(std::string("\r\n\0", 3)) != std::string::npos) return false;
     CIniFile probe;
     probe.WriteText("probe", "File1", name);
-    probe.LoadText(probe.Text());
+    probe.LoadText(probe.Text(), probe.FileEncoding());
     return probe.ReadText("probe", "File1", kTypedNameCapacity) == name;
 }
 

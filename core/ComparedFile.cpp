@@ -2,6 +2,7 @@
 
 #include "core/BoundedFormat.h"
 #include "core/Capacities.h"
+#include "core/ReadingLoop.h"
 #include "core/ReleaseListFormat.h"
 
 namespace qm {
@@ -72,6 +73,15 @@ const char* CauseText(RowCause cause) {
             return QM_CAUSE_UNREADABLE;
         case RowCause::NotListed:
             return QM_CAUSE_NOT_LISTED;
+        case RowCause::SizeChanged:
+            return QM_CAUSE_SIZE_CHANGED;
+        case RowCause::Folder:
+            return QM_CAUSE_FOLDER;
+        case RowCause::TooLarge: {
+            static const std::string text =
+                std::string(QM_CAUSE_TOO_LARGE " ") + kLargestUnlistedFileWords;
+            return text.c_str();
+        }
         case RowCause::Unknown:
             break;
     }
@@ -85,6 +95,7 @@ bool IsUnread(RowCause cause) {
         case RowCause::HeldOpen:
         case RowCause::Unreadable:
         case RowCause::ChangedWhileRead:
+        case RowCause::TooLarge:
             return true;
         default:
             return false;

@@ -45,6 +45,9 @@ enum class RowCause {
     Unreadable,             // it could not be opened or read to its end for another reason
     ChangedWhileRead,       // it changed during every read, so no digest is its own
     NotListed,              // a program file that no entry of its section names
+    SizeChanged,            // its size is not the recorded one: not read
+    TooLarge,               // planted, and beyond the bound of a planted file: not read
+    Folder,                 // a directory whose name a mask selects: nothing to read
 };
 
 // What decided the status: the SHA-256 that the entry records, or the CRC-32

@@ -7,6 +7,7 @@
 
 #include "core/Capacities.h"
 #include "core/Crc32.h"
+#include "core/EntryRecord.h"
 #include "core/FileStatus.h"
 #include "core/Fingerprint.h"
 #include "core/ListedEntries.h"
@@ -16,7 +17,6 @@
 #include "core/SiteKey.h"
 #include "core/Verdict.h"
 #include "core/WaitCursor.h"
-#include "platform/AsciiCase.h"
 #include "platform/Platform.h"
 
 namespace qm {
@@ -49,6 +49,7 @@ std::vector<ListedEntry> WalkEntries(const CIniFile& releaseList,
             if (releaseList.ReadText(component.section, EntryKey(kSha256KeyPrefix, n), 2).empty()) {
                 job.digests = Digests::Crc32Only;
             }
+            job.bounds.recorded = RecordedSize(releaseList, component.section, n);
             entries.push_back(std::move(entry));
             jobs.push_back(std::move(job));
         });
@@ -70,13 +71,13 @@ public:
                 fits ? Platform().FindFirst(pattern, entry) : nullptr;
             if (!search) continue;
             do {
-                if (!entry.isDirectory) m_sizes[index][AsciiLowerCopy(entry.name)] = entry.size;
+                if (!entry.isDirectory) m_sizes[index][Platform().NameKey(entry.name)] = entry.size;
             } while (search->Next(entry));
         }
     }
     uint64_t Of(int sectionIndex, const std::string& name) const {
         const auto& sizes = m_sizes[sectionIndex];
-        const auto found = sizes.find(AsciiLowerCopy(name));
+        const auto found = sizes.find(Platform().NameKey(name));
         return found != sizes.end() ? found->second : 0;
     }
 
@@ -132,8 +133,14 @@ ComparedFile UnlistedFileOf(const UnlistedFile& unlisted, const FileNow& now) {
     file.name = NameOf(unlisted);
     file.path = unlisted.path;
     file.status = NotListed;
-    file.cause = RowCause::NotListed;
+    file.cause = unlisted.isFolder ? RowCause::Folder
+                 : now.tooLarge    ? RowCause::TooLarge
+                                   : RowCause::NotListed;
     file.digest = RowDigest::None;
+    if (unlisted.isFolder) {
+        file.crcNow.clear();  // nothing read: no CRC, not that of an empty file
+        return file;
+    }
     TakeNow(file, now);
     return file;
 }
@@ -150,6 +157,15 @@ std::vector<uint64_t> PlannedSizes(const std::vector<ListedEntry>& entries,
         sizes.push_back(directories.Of(file.sectionIndex, NameOf(file)));
     }
     return sizes;
+}
+
+// Planted files come after every listed one, each within the bound, so
+// that none holds the listed verdicts back.
+void AddUnlistedJobs(const std::vector<UnlistedFile>& unlisted, std::vector<FingerprintJob>& jobs) {
+    for (const UnlistedFile& file : unlisted) {
+        jobs.push_back({file.path, file.pathIsWhole, Digests::Crc32AndSha256,
+                        SizeBounds{std::nullopt, kLargestUnlistedFile}});
+    }
 }
 
 // Counts the files of a run and asks the caller after each whether to go on.
@@ -195,7 +211,7 @@ bool CompareAll(const std::string& listPath, const SitePin& pin, const Compariso
     if (readable && scope.Any()) found = FindUnlistedFiles(releaseList, scope);
     result.unsearched = found.unsearched;
     const std::vector<UnlistedFile>& unlisted = found.files;
-    for (const UnlistedFile& file : unlisted) jobs.push_back({file.path, file.pathIsWhole});
+    AddUnlistedJobs(unlisted, jobs);
 
     result.filesToCompare = static_cast<int>(jobs.size());
     CRunCount count(hooks.progress, result.filesToCompare);

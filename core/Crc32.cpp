@@ -57,7 +57,9 @@ uint32_t CCrc32::FileCrc32(const std::string& path, uint32_t& crc, bool* readWho
     ReadingEnd end = ReadingEnd::OpenFailed;
     if (m_bTableBuilt) {
         CCrcSink sink(*this);
-        end = ReadFilePieces(path, sink, result);
+        ReadingFacts facts;
+        end = ReadFilePieces(path, sink, facts);
+        result = facts.openError;
         // A read that fails part way keeps the bytes read so far.
         if (end != ReadingEnd::OpenFailed) registerValue = sink.Register();
     }

@@ -1,6 +1,6 @@
 // What an entry of the release list records of its file, and the one place
 // that writes an entry's keys, in their order: "File%d", "Date%d", "CRC%d",
-// "Updated%d", "Comment%d", then "SHA256%d" (readers that look keys up by
+// "Updated%d", "Comment%d", then "SHA256%d" and "Size%d" (readers that look keys up by
 // name pass over the keys after the first five). A key that a later version
 // records goes here, into the record and into WriteEntry, so that the build
 // and Add write it alike.
@@ -10,6 +10,7 @@
 // the end of its section, as the profile functions place it.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -24,6 +25,7 @@ struct EntryRecord {
     std::string date;           // "Date%d": the timestamp text ("" when no entry was found)
     std::string crcText = "0";  // "CRC%d"
     std::string sha256Text;     // "SHA256%d": "" when the file was not read whole
+    std::string sizeText;       // "Size%d": its bytes in decimal; "" when not read whole
     // "Comment%d": the build records the empty comment; Add leaves an
     // entry's comment as it is (a new entry then has none), so it sets none.
     std::optional<std::string> comment;
@@ -38,5 +40,9 @@ void RecordDigests(const FileDigests& digests, EntryRecord& record);
 // entry holds, which is another file's, and adds no key: an empty value and
 // no key both read as "no SHA-256 recorded".
 void WriteEntry(CIniFile& list, const char* section, int n, const EntryRecord& record);
+
+// The size that entry n records; none when it records none, or a text that
+// is no size (such an entry compares as one without it).
+std::optional<uint64_t> RecordedSize(const CIniFile& list, const char* section, int n);
 
 }  // namespace qm

@@ -2,8 +2,10 @@
 
 namespace qm {
 
-FileDigests DigestsOf(ReadingEnd end, uint32_t openError, CFileHashes& hashes) {
+FileDigests DigestsOf(ReadingEnd end, const ReadingFacts& facts, CFileHashes& hashes) {
     FileDigests digests;
+    digests.sizeKnown = facts.sizeKnown;
+    digests.size = facts.size;
     switch (end) {
         case ReadingEnd::Whole:
             digests.readWhole = true;
@@ -20,7 +22,13 @@ FileDigests DigestsOf(ReadingEnd end, uint32_t openError, CFileHashes& hashes) {
             digests.changing = true;
             break;
         case ReadingEnd::OpenFailed:
-            digests.openError = openError;
+            digests.openError = facts.openError;
+            break;
+        case ReadingEnd::SizeDiffers:
+            digests.sizeDiffers = true;
+            break;
+        case ReadingEnd::TooLarge:
+            digests.tooLarge = true;
             break;
         case ReadingEnd::Stopped:
             break;
@@ -28,12 +36,13 @@ FileDigests DigestsOf(ReadingEnd end, uint32_t openError, CFileHashes& hashes) {
     return digests;
 }
 
-void CFileReader::Read(const std::string& path, Digests which, bool holdOnePiece) {
+void CFileReader::Read(const std::string& path, Digests which, bool holdOnePiece,
+                       const SizeBounds& bounds) {
     m_which = which;
     m_bHold = holdOnePiece;
     m_hashes.reset();
     m_held = 0;
-    m_end = ReadFilePieces(path, *this, m_openError);
+    m_end = ReadFilePieces(path, *this, m_facts, bounds);
     // Only a file read whole waits in the buffer: of one that failed part
     // way, the CRC of what was read is shown at once.
     if (m_end != ReadingEnd::Whole) HashHeldPiece();
@@ -72,13 +81,13 @@ CFileHashes& CFileReader::Hashes() {
 
 FileDigests CFileReader::Result() {
     HashHeldPiece();
-    return DigestsOf(m_end, m_openError, Hashes());
+    return DigestsOf(m_end, m_facts, Hashes());
 }
 
 FileDigests ReadFileDigests(const CCrc32& crc, const std::string& path, CReadBuffer& buffer,
-                            Digests which) {
+                            Digests which, const SizeBounds& bounds) {
     CFileReader reader(crc, buffer);
-    reader.Read(path, which, false);
+    reader.Read(path, which, false, bounds);
     return reader.Result();
 }
 

@@ -65,11 +65,15 @@ struct FileDigests {
     uint32_t crc = 0;  // 0 for a file that cannot be opened; of the bytes read up to a failed read
     bool hasSha256 = false;  // the SHA-256 was taken (and the file read whole)
     Sha256Digest sha256{};
+    bool sizeKnown = false;    // the open told the file's size
+    uint64_t size = 0;         // bytes at the (last) open
+    bool sizeDiffers = false;  // not the recorded size: not read
+    bool tooLarge = false;     // beyond the bound of its reading: not read
 };
 
 // The digests of a reading that ended so, from the hashes its pieces went
 // into (those of its last read).
-FileDigests DigestsOf(ReadingEnd end, uint32_t openError, CFileHashes& hashes);
+FileDigests DigestsOf(ReadingEnd end, const ReadingFacts& facts, CFileHashes& hashes);
 
 // The buffer that one reader fills, one piece at a time. The CRC and the
 // SHA-256 do not depend on the piece size. It is aligned to a page, so that
@@ -104,7 +108,8 @@ public:
     CFileReader& operator=(const CFileReader&) = delete;
 
     // Reads the file at `path` through the platform.
-    void Read(const std::string& path, Digests which, bool holdOnePiece);
+    void Read(const std::string& path, Digests which, bool holdOnePiece,
+              const SizeBounds& bounds = SizeBounds());
     // The bytes held: the whole file, not yet in Hashes(); 0 when none.
     size_t Held() const { return m_end == ReadingEnd::Whole ? m_held : 0; }
     const unsigned char* HeldBytes() { return m_buffer.Data(); }
@@ -127,12 +132,13 @@ private:
     bool m_bFirst = true;
     size_t m_held = 0;
     ReadingEnd m_end = ReadingEnd::Stopped;
-    uint32_t m_openError = kErrorSuccess;
+    ReadingFacts m_facts;
     std::optional<CFileHashes> m_hashes;
 };
 
 // Reads the file at `path` whole (through the platform) into both digests.
 FileDigests ReadFileDigests(const CCrc32& crc, const std::string& path, CReadBuffer& buffer,
-                            Digests digests = Digests::Crc32AndSha256);
+                            Digests digests = Digests::Crc32AndSha256,
+                            const SizeBounds& bounds = SizeBounds());
 
 }  // namespace qm

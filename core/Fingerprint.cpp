@@ -69,6 +69,10 @@ FileNow NowFrom(const FileReading& reading, size_t dateCapacity) {
     FileNow now;
     now.readWhole = digests.readWhole;
     now.changing = digests.changing;
+    now.sizeDiffers = digests.sizeDiffers;
+    now.tooLarge = digests.tooLarge;
+    now.sizeKnown = digests.sizeKnown;
+    now.size = digests.size;
     now.crcText = CrcText(digests.crc);
     if (digests.readWhole && digests.hasSha256) now.sha256Text = Sha256Hex(digests.sha256);
     now.openError = digests.openError;
@@ -81,7 +85,10 @@ FileNow NowFrom(const FileReading& reading, size_t dateCapacity) {
 FileNow FingerprintNow(const CCrc32& crc, const std::string& path, bool pathIsWhole,
                        size_t dateCapacity) {
     CReadBuffer buffer;
-    return NowFrom(ReadOneFile(crc, FingerprintJob{path, pathIsWhole}, buffer), dateCapacity);
+    FingerprintJob job;
+    job.path = path;
+    job.pathIsWhole = pathIsWhole;
+    return NowFrom(ReadOneFile(crc, job, buffer), dateCapacity);
 }
 
 }  // namespace qm

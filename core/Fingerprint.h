@@ -47,9 +47,13 @@ struct FileNow {
     std::string sha256Text;
     std::string dateText;
     bool readWhole = false;
-    bool missing = false;    // the open found no such file
-    uint32_t openError = 0;  // the system's reason when it could not be opened
-    bool changing = false;   // it changed during every read, so no digest is its own
+    bool missing = false;      // the open found no such file
+    uint32_t openError = 0;    // the system's reason when it could not be opened
+    bool changing = false;     // it changed during every read, so no digest is its own
+    bool sizeDiffers = false;  // not the size its entry records: not read
+    bool tooLarge = false;     // beyond the bound of a planted file: not read
+    bool sizeKnown = false;    // the open told its size
+    uint64_t size = 0;         // bytes when it was opened
 };
 
 // The texts of what reading a file found; the date is cut to `dateCapacity`.

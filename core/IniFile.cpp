@@ -10,6 +10,7 @@
 
 #include "core/IniFileLines.h"
 #include "platform/Platform.h"
+#include "platform/Utf8.h"
 
 namespace qm {
 
@@ -35,6 +36,7 @@ CIniFile::CIniFile() { Clear(); }
 void CIniFile::Clear() {
     m_text.clear();
     m_written.clear();
+    m_convertedValues.clear();
     m_pieces.assign(1, Piece{});
     m_lastPiece = 0;
     m_sections.clear();
@@ -111,6 +113,8 @@ bool CIniFile::Load(const std::string& path) {
     m_bUnreadable = false;
     m_encoding = Encoding::Plain;
     m_bLostCharacters = false;
+    m_bBecameUnicode = false;
+    m_bCannotBecomeUnicode = false;
     m_loadError = kErrorSuccess;
     Clear();
     if (path.empty()) {
@@ -133,13 +137,11 @@ bool CIniFile::Load(const std::string& path) {
         return false;
     }
     if (bytes.compare(0, 2, kUtf16LeBom) == 0) {
-        // As the Windows profile functions read it: as text of the system
-        // code page.
         m_encoding = Encoding::Utf16LeWithBom;
         const std::u16string wide = Utf16FromBytes(std::string_view(bytes).substr(2));
-        const bool oddByte = bytes.size() % 2 != 0;
+        m_bLostCharacters = bytes.size() % 2 != 0;
         std::string().swap(bytes);
-        m_bLostCharacters = !platform.Utf16ToSystemText(wide, m_text) || oddByte;
+        m_text = Utf16ToUtf8(wide);
     } else {
         if (bytes.compare(0, 3, kUtf8Bom) == 0) {
             m_encoding = Encoding::Utf8WithBom;
@@ -158,12 +160,14 @@ bool CIniFile::Load(const std::string& path) {
     return true;
 }
 
-void CIniFile::LoadText(std::string_view text) {
+void CIniFile::LoadText(std::string_view text, Encoding encoding) {
     m_bUnreadable = false;
     m_loadResult = ReadResult::Ok;
     m_loadError = kErrorSuccess;
-    m_encoding = Encoding::Plain;
+    m_encoding = encoding;
     m_bLostCharacters = false;
+    m_bBecameUnicode = false;
+    m_bCannotBecomeUnicode = false;
     Clear();
     if (text.size() > kMostText) {
         // More than the engine holds: nothing read, nothing to write back.
@@ -185,13 +189,22 @@ std::string_view CIniFile::KeyLine(std::string_view section, std::string_view ke
     return FirstLine(PieceText(piece));
 }
 
+// A value of the file as UTF-8: a plain file's bytes are text of the ANSI
+// code page (what is no text of it reads as U+FFFD).
+std::string CIniFile::FromFileText(std::string_view value) const {
+    if (m_encoding != Encoding::Plain || IsAscii(value)) return std::string(value);
+    std::string text;
+    Platform().AnsiToUtf8(value, text);
+    return text;
+}
+
 std::string CIniFile::ReadText(std::string_view section, std::string_view key,
                                size_t capacity) const {
     if (capacity == 0) return std::string();
     const std::string_view line = KeyLine(section, key);
     if (line.empty()) return std::string();
-    std::string_view value = ReadableValue(ParseLine(line).value);
-    return std::string(value.substr(0, capacity - 1));
+    const std::string value = FromFileText(ReadableValue(ParseLine(line).value));
+    return std::string(FirstCharacters(value, capacity - 1));
 }
 
 int CIniFile::ReadInt(std::string_view section, std::string_view key, int defaultValue) const {
@@ -226,7 +239,13 @@ void CIniFile::ForEachValue(
     for (uint32_t piece = 0; piece != kNoPiece; piece = m_pieces[piece].next) {
         if (m_pieces[piece].section != found) continue;
         const ParsedLine parsed = ParseLine(FirstLine(PieceText(piece)));
-        visit(parsed.name, ReadableValue(parsed.value));
+        const std::string_view value = ReadableValue(parsed.value);
+        if (m_encoding == Encoding::Plain && !IsAscii(value)) {
+            m_convertedValues.push_back(FromFileText(value));
+            visit(parsed.name, m_convertedValues.back());
+        } else {
+            visit(parsed.name, value);
+        }
     }
 }
 

@@ -39,11 +39,26 @@
 // character (binary junk). Such lines still read as the profile functions
 // read them; they are only counted.
 //
-// Files in UTF-16LE with a byte-order mark are read as the Windows profile
-// functions read them (as text of the system code page), and a UTF-8
-// byte-order mark is skipped; a save writes the text back in the encoding
-// the file had. A character that the system code page lacks is told
-// (LostCharacters) and never written back in its changed form.
+// Texts come and go in UTF-8, the core's text. A file keeps its encoding:
+//  - plain text (no byte-order mark) is text of the ANSI code page, as the
+//    profile functions read it. Its lines are kept as its bytes, and a
+//    value is converted when it is read or written, so that every line that
+//    is not written stays byte for byte, whatever the code page makes of it;
+//  - UTF-8 with a byte-order mark is kept as it is (the mark skipped);
+//  - UTF-16LE with a byte-order mark (which the profile functions read as
+//    Unicode) is held as UTF-8 and written back as UTF-16; nothing is lost
+//    (a lone surrogate travels in its three-byte form), but a last odd
+//    byte, which is no character: that is told (LostCharacters) and never
+//    written back in its changed form.
+// A value that the ANSI code page cannot spell (a name such as "еvil.dll")
+// is never written as '?': the plain file becomes UTF-16LE with a
+// byte-order mark, which the profile functions read, and the engine says
+// so (BecameUnicode). Only a file whose every byte is text of the code page
+// that comes back the same can become Unicode; another one refuses the
+// write, and its save then fails (kErrorNoUnicodeTranslation).
+//
+// A capacity counts characters, as it counted the bytes of a code page of
+// one byte a character: a value is never cut inside a character.
 //
 // Save writes a new temporary file beside the original (created new, never
 // over a file that exists) and replaces the original with it in one step, so
@@ -80,8 +95,9 @@ public:
     // overwrite it.
     bool Load(const std::string& path);
 
-    // Takes the file's text (8-bit, as it is) instead of a file (tests, tools).
-    void LoadText(std::string_view text);
+    // Takes the file's text instead of a file (tests, tools): its bytes as a
+    // plain file holds them, or, for the Unicode encodings, UTF-8.
+    void LoadText(std::string_view text, Encoding encoding = Encoding::Plain);
 
     std::string ReadText(std::string_view section, std::string_view key, size_t capacity) const;
     int ReadInt(std::string_view section, std::string_view key, int defaultValue) const;
@@ -94,7 +110,9 @@ public:
     void ForEachValue(
         std::string_view section,
         const std::function<void(std::string_view key, std::string_view value)>& visit) const;
-    // False when the names are refused (see above): nothing was written.
+    // False when the names are refused (see above), or when a plain file
+    // that must become Unicode for the value cannot (see above): nothing was
+    // written.
     bool WriteText(std::string_view section, std::string_view key, std::string_view value);
 
     // Writes the contents to the path given to Load (or to `path`).
@@ -107,8 +125,12 @@ public:
     // kErrorFileReadOnly for a read-only target).
     uint32_t LastSaveError() const { return m_lastSaveError; }
 
-    // The file's text as it would be saved (without a byte-order mark).
+    // The file's text as it is held: a plain file's bytes, UTF-8 otherwise
+    // (without a byte-order mark).
     std::string Text() const;
+    // The bytes a save writes, byte-order mark included; false (and
+    // LastSaveError) when the text cannot be written so.
+    [[nodiscard]] bool FileBytes(std::string& bytes);
 
     // How the last Load ended (Ok after LoadText), and the system's reason
     // when it failed (kErrorFileTooLarge for a file beyond the limit,
@@ -116,9 +138,12 @@ public:
     ReadResult LoadResult() const { return m_loadResult; }
     uint32_t LoadError() const { return m_loadError; }
     Encoding FileEncoding() const { return m_encoding; }
-    // Characters of a UTF-16 file that the system code page lacks: they read
-    // as '?', and a save is refused (kErrorNoUnicodeTranslation).
+    // A UTF-16 file that ends in half a character: a save is refused
+    // (kErrorNoUnicodeTranslation).
     bool LostCharacters() const { return m_bLostCharacters; }
+    // A write made this plain file UTF-16LE, for a value that the ANSI code
+    // page cannot spell.
+    bool BecameUnicode() const { return m_bBecameUnicode; }
 
     // The lines the engine cannot place (see above), and the number of the
     // first of them (from 1; 0 when there is none).
@@ -177,6 +202,9 @@ private:
     void AppendKey(uint32_t section, std::string_view key, std::string_view value);
     uint32_t AppendSection(std::string_view section);
     bool EncodeForSave(std::string& bytes);
+    std::string FromFileText(std::string_view value) const;
+    bool ToFileText(std::string_view text, std::string& fileText);
+    bool BecomeUnicode();
 
     std::string m_path;
     bool m_bUnreadable = false;
@@ -185,6 +213,11 @@ private:
     uint32_t m_loadError = 0;
     Encoding m_encoding = Encoding::Plain;
     bool m_bLostCharacters = false;
+    bool m_bBecameUnicode = false;
+    bool m_bCannotBecomeUnicode = false;
+    // The UTF-8 of plain values that ForEachValue gave, kept as long as the
+    // views it gave of them.
+    mutable std::deque<std::string> m_convertedValues;
     size_t m_nUnplacedLines = 0;
     size_t m_nFirstUnplacedLine = 0;
     bool m_bHasContent = false;

@@ -6,6 +6,7 @@
 #include "core/FreshFile.h"
 #include "core/IniFileLines.h"
 #include "platform/Platform.h"
+#include "platform/Utf8.h"
 
 namespace qm {
 
@@ -73,13 +74,66 @@ uint32_t CIniFile::AppendSection(std::string_view name) {
     return number;
 }
 
+// A plain file's text is its bytes of the ANSI code page: what the code
+// page cannot spell makes the file Unicode first (false when it cannot).
+bool CIniFile::ToFileText(std::string_view text, std::string& fileText) {
+    if (m_encoding != Encoding::Plain || IsAscii(text)) {
+        fileText.assign(text);
+        return true;
+    }
+    if (Platform().Utf8ToAnsi(text, fileText)) return true;
+    if (!BecomeUnicode()) return false;
+    fileText.assign(text);
+    return true;
+}
+
+// The plain file as UTF-16LE, held as UTF-8 from now on: only when every
+// byte of it is text of the code page that comes back as it was, so that
+// no line changes but the ones written.
+bool CIniFile::BecomeUnicode() {
+    const std::string bytes = Text();
+    std::string text;
+    std::string back;
+    IPlatform& platform = Platform();
+    if (!platform.AnsiToUtf8(bytes, text) || !platform.Utf8ToAnsi(text, back) || back != bytes ||
+        text.size() > kMostText) {
+        m_bCannotBecomeUnicode = true;
+        return false;
+    }
+    Clear();
+    m_text = std::move(text);
+    m_encoding = Encoding::Utf16LeWithBom;
+    m_bBecameUnicode = true;
+    Parse();
+    return true;
+}
+
 bool CIniFile::WriteText(std::string_view section, std::string_view key, std::string_view value) {
-    const std::string_view sectionName = Trim(section);
-    const std::string_view keyName = Trim(key);
-    if (!IsWritableName(sectionName, false) || !IsWritableName(keyName, true)) return false;
+    if (!IsWritableName(Trim(section), false) || !IsWritableName(Trim(key), true)) return false;
     // A moved-from file starts again from nothing.
     if (m_pieces.empty()) Clear();
-    const std::string line = QuotedIfNeeded(OneLine(value));
+    // A value written back as it reads keeps the bytes it has: what the code
+    // page makes of bytes that are no text of it would not come back.
+    if (m_encoding == Encoding::Plain && !IsAscii(value)) {
+        const std::string_view line = KeyLine(Trim(section), Trim(key));
+        if (!line.empty() && FromFileText(ReadableValue(ParseLine(line).value)) == value) {
+            return true;
+        }
+    }
+    std::string sectionText;
+    std::string keyText;
+    std::string line;
+    if (!ToFileText(Trim(section), sectionText) || !ToFileText(Trim(key), keyText) ||
+        !ToFileText(QuotedIfNeeded(OneLine(value)), line)) {
+        return false;
+    }
+    // A file that became Unicode for the value holds the names as they are.
+    if (m_encoding != Encoding::Plain) {
+        sectionText = Trim(section);
+        keyText = Trim(key);
+    }
+    const std::string_view sectionName = sectionText;
+    const std::string_view keyName = keyText;
     // No more numbers for pieces, or no more room in the written text (the
     // new lines: a line end, the section line, the key line): nothing is
     // written, as a file that large could never be read again anyway.
@@ -111,7 +165,7 @@ bool CIniFile::EncodeForSave(std::string& bytes) {
             break;
         case Encoding::Utf16LeWithBom: {
             std::u16string wide;
-            if (!Platform().SystemTextToUtf16(Text(), wide)) {
+            if (!Utf8ToUtf16(Text(), wide)) {
                 m_lastSaveError = kErrorNoUnicodeTranslation;
                 return false;
             }
@@ -132,17 +186,25 @@ bool CIniFile::EncodeForSave(std::string& bytes) {
     return true;
 }
 
+bool CIniFile::FileBytes(std::string& bytes) {
+    // Half a character read, or a value that the file could not take,
+    // would be written changed or not at all.
+    if (m_bLostCharacters || m_bCannotBecomeUnicode) {
+        m_lastSaveError = kErrorNoUnicodeTranslation;
+        return false;
+    }
+    m_lastSaveError = kErrorSuccess;
+    return EncodeForSave(bytes);
+}
+
 bool CIniFile::SaveAs(const std::string& path) {
     // Contents that could not be read must not replace the file.
     if (m_bUnreadable || path.empty()) {
         m_lastSaveError = m_loadError != kErrorSuccess ? m_loadError : kErrorPathNotFound;
         return false;
     }
-    // Characters that were read as '?' would be written as '?'.
-    if (m_bLostCharacters) {
-        m_lastSaveError = kErrorNoUnicodeTranslation;
-        return false;
-    }
+    std::string bytes;
+    if (!FileBytes(bytes)) return false;
     IPlatform& platform = Platform();
     // A symbolic link stays a link: its target gets the new contents.
     const std::string target = platform.WriteTarget(path);
@@ -152,8 +214,6 @@ bool CIniFile::SaveAs(const std::string& path) {
         m_lastSaveError = kErrorFileReadOnly;
         return false;
     }
-    std::string bytes;
-    if (!EncodeForSave(bytes)) return false;
     const FreshFileResult temporary = WriteFreshFile(target + ".tmp", bytes);
     m_lastSaveError = temporary.error;
     if (temporary.path.empty()) return false;

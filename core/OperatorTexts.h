@@ -23,6 +23,18 @@
 // A password that is not the update password (IDS_WRONG_PASSWORD).
 #define QM_TEXT_WRONG_PASSWORD "The entered password is not valid !"
 
+// A build whose list holds a name that the ANSI code page cannot spell
+// (IDS_LIST_SAVED_AS_UNICODE).
+#define QM_TEXT_LIST_SAVED_AS_UNICODE                                          \
+    "A file name cannot be spelt in the ANSI code page: the release list was " \
+    "saved as Unicode (UTF-16LE), which Windows reads as well."
+
+// A build that found more files than a section holds (IDS_FILES_LEFT_OUT):
+// the count, the section, the most entries.
+#define QM_TEXT_FILES_LEFT_OUT                                             \
+    "%d files of section %s were left out of the release list: a section " \
+    "holds %d entries. They show as \"Not listed\"."
+
 // Why a compared file has its status, in the command line's JSON ("cause")
 // and the window's row tips and Edit comment (IDS_CAUSE_...).
 #define QM_CAUSE_SAME_CONTENT "same content"
@@ -35,6 +47,10 @@
 #define QM_CAUSE_HELD_OPEN "held open by another program"
 #define QM_CAUSE_UNREADABLE "unreadable"
 #define QM_CAUSE_CHANGED_WHILE_READ "changed while read"
+#define QM_CAUSE_SIZE_CHANGED "size changed"
+#define QM_CAUSE_FOLDER "a folder"
+// With the bound's words (kLargestUnlistedFileWords) after it.
+#define QM_CAUSE_TOO_LARGE "not read: larger than"
 #define QM_CAUSE_NOT_LISTED "not listed"
 
 // Who signed a file that is not identical, in the command line's events and

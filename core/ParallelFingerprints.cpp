@@ -36,7 +36,9 @@ struct CFingerprintQueue::StreamItem {
     int buffer = -1;
     size_t size = 0;
     ReadingEnd end = ReadingEnd::Whole;  // of an End
-    uint32_t openError = kErrorSuccess;  // of an End after a failed open
+    uint32_t openError = kErrorSuccess;  // of an End: what the open found
+    bool sizeKnown = false;
+    uint64_t sizeAtOpen = 0;
 };
 
 // One file's pieces on their way from the one reader to a hashing thread.
@@ -82,7 +84,7 @@ FileReading ReadOneFile(const CCrc32& crc, const FingerprintJob& job, CReadBuffe
         reading.digests.openError = kErrorInvalidName;
         return reading;
     }
-    reading.digests = ReadFileDigests(crc, job.path, buffer, job.digests);
+    reading.digests = ReadFileDigests(crc, job.path, buffer, job.digests, job.bounds);
     reading.found = FindDirectoryEntry(job.path, reading.lastWrite);
     return reading;
 }
@@ -257,7 +259,11 @@ bool CFingerprintQueue::StreamFile(size_t index) {
     m_progress.notify_all();
     CStreamSink sink(*this, *stream);
     StreamItem end{StreamItem::Kind::End};
-    end.end = ReadFilePieces(job.path, sink, end.openError);
+    ReadingFacts facts;
+    end.end = ReadFilePieces(job.path, sink, facts, job.bounds);
+    end.openError = facts.openError;
+    end.sizeKnown = facts.sizeKnown;
+    end.sizeAtOpen = facts.size;
     if (end.end == ReadingEnd::Stopped) return false;
     Push(*stream, end);
     return true;
@@ -307,7 +313,8 @@ bool CFingerprintQueue::HashStream(Stream& stream) {
                 hashes.emplace(m_crc, which);
                 break;
             case Kind::End:
-                stream.reading.digests = DigestsOf(item.end, item.openError, *hashes);
+                stream.reading.digests =
+                    DigestsOf(item.end, {item.openError, item.sizeKnown, item.sizeAtOpen}, *hashes);
                 return true;
         }
     }

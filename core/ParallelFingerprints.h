@@ -25,6 +25,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/Crc32.h"
@@ -36,9 +37,15 @@ namespace qm {
 // One file to read: its whole path, and whether that path is the file meant
 // (a path that is not, such as one with a zero byte, is never opened).
 struct FingerprintJob {
+    FingerprintJob() = default;
+    FingerprintJob(std::string pathOfFile, bool whole, Digests which = Digests::Crc32AndSha256,
+                   SizeBounds sizeBounds = SizeBounds())
+        : path(std::move(pathOfFile)), pathIsWhole(whole), digests(which), bounds(sizeBounds) {}
+
     std::string path;
     bool pathIsWhole = true;
     Digests digests = Digests::Crc32AndSha256;
+    SizeBounds bounds;  // the recorded size, the bound of a planted file
 };
 
 // What reading one file found: its digests and its directory entry's

@@ -24,7 +24,7 @@ void CReadingLanes::Read(size_t index, const FingerprintJob& job) {
     }
     lane.index = index;
     lane.reading = FileReading();
-    lane.reader.Read(job.path, job.digests, job.digests == Digests::Crc32AndSha256);
+    lane.reader.Read(job.path, job.digests, job.digests == Digests::Crc32AndSha256, job.bounds);
     lane.reading.found = FindDirectoryEntry(job.path, lane.reading.lastWrite);
     lane.left = lane.reader.Held();
     lane.next = lane.reader.HeldBytes();

@@ -22,13 +22,13 @@ bool ChangedBetween(bool hadBefore, const FileFacts& before, bool hasAfter,
     return before.size != after.size || before.lastWrite.ticks != after.lastWrite.ticks;
 }
 
-enum class OneRead { ToTheEnd, Failed, Stopped };
+enum class OneRead { ToTheEnd, Failed, Stopped, GaveMore };
 
 // Reads the open file from its first byte into `sink`. A short piece that
 // brings what was read to the size noted before is the end: the read that
 // would find nothing more is spared, and the look after the read tells a
-// file that grew meanwhile. Without a size, it reads until a read finds
-// nothing.
+// file that grew meanwhile. More than that size is a change, however the
+// look after tells it. Without a size, it reads until a read finds nothing.
 OneRead ReadOnce(IReadFile& file, IPieceSink& sink, bool sizeKnown, uint64_t size) {
     uint64_t total = 0;
     for (;;) {
@@ -45,25 +45,43 @@ OneRead ReadOnce(IReadFile& file, IPieceSink& sink, bool sizeKnown, uint64_t siz
         sink.Piece(room, bytesRead);
         if (bytesRead == 0) return OneRead::ToTheEnd;
         total += bytesRead;
+        if (sizeKnown && total > size) return OneRead::GaveMore;
         if (sizeKnown && bytesRead < capacity && total == size) return OneRead::ToTheEnd;
     }
 }
 
+// Whether the size at the open rules a reading out before its first byte.
+std::optional<ReadingEnd> RuledOut(const SizeBounds& bounds, uint64_t size) {
+    if (bounds.recorded && *bounds.recorded != size) return ReadingEnd::SizeDiffers;
+    if (bounds.largest != 0 && size > bounds.largest) return ReadingEnd::TooLarge;
+    return std::nullopt;
+}
+
 }  // namespace
 
-ReadingEnd ReadFilePieces(const std::string& path, IPieceSink& sink, uint32_t& openError) {
+ReadingEnd ReadFilePieces(const std::string& path, IPieceSink& sink, ReadingFacts& facts,
+                          const SizeBounds& bounds) {
     for (int attempt = 0; attempt <= kRereadsOfAChangingFile; ++attempt) {
         std::unique_ptr<IReadFile> file;
-        openError = OpenToRead(path, file);
-        if (openError != kErrorSuccess) return ReadingEnd::OpenFailed;
+        facts = ReadingFacts();
+        facts.openError = OpenToRead(path, file);
+        if (facts.openError != kErrorSuccess) return ReadingEnd::OpenFailed;
         FileFacts before;
         const bool hadBefore = file->Facts(before);
+        facts.sizeKnown = hadBefore;
+        facts.size = hadBefore ? before.size : 0;
+        if (hadBefore) {
+            if (const std::optional<ReadingEnd> ruled = RuledOut(bounds, before.size))
+                return *ruled;
+        }
         sink.Begin();
         switch (ReadOnce(*file, sink, hadBefore, before.size)) {
             case OneRead::Stopped:
                 return ReadingEnd::Stopped;
             case OneRead::Failed:
                 return ReadingEnd::ReadFailed;
+            case OneRead::GaveMore:
+                continue;
             case OneRead::ToTheEnd:
                 break;
         }

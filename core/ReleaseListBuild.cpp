@@ -43,6 +43,12 @@ void CReleaseListBuild::ScanDirectory(const char* directory, const char* mask, c
     std::unique_ptr<IDirectorySearch> search = Platform().FindFirst(pattern, entry);
     if (!search) return;  // missing directory or nothing matches
     do {
+        // Beyond the last entry that every reader reaches, a file would be
+        // recorded where no comparison looks: it is counted and left out.
+        if (m_nEntry > kLastReadableEntry) {
+            ++m_leftOut[std::string(section) == kComponentDirectories[1].section ? 1 : 0];
+            continue;
+        }
         FoundFile file{section, m_nEntry++, entry.name, entry.lastWrite, entry.size, {}};
         file.job.path = ListedFilePath(directory, entry.name, &file.job.pathIsWhole);
         found.push_back(std::move(file));
@@ -163,6 +169,7 @@ BuildResult CReleaseListBuild::BuildReleaseList(const CUpdateKey* key) {
     m_nEntriesWritten = 0;
     m_unreadable.clear();
     m_changing.clear();
+    m_leftOut[0] = m_leftOut[1] = 0;
     std::vector<FoundFile> found;
     for (const ScanStep& step : kScanTable) {
         if (step.startsSection) m_nEntry = 1;
@@ -189,6 +196,9 @@ BuildResult CReleaseListBuild::BuildReleaseList(const CUpdateKey* key) {
     result.entries = m_nEntriesWritten;
     result.unreadable = m_unreadable;
     result.changing = m_changing;
+    result.savedAsUnicode = m_newList.BecameUnicode();
+    result.leftOut[0] = m_leftOut[0];
+    result.leftOut[1] = m_leftOut[1];
     return result;
 }
 
@@ -201,7 +211,13 @@ BuildResult CReleaseListBuild::Replace(const std::string& windowsDirectory) {
     // The whole new list is on disk before it takes the old one's place, so
     // there is never a moment without a complete release list; it has the
     // old one's protection before it does.
-    const FreshFileResult newList = WriteFreshFile(NewListPathBeside(listPath), m_newList.Text());
+    std::string bytes;
+    if (!m_newList.FileBytes(bytes)) {
+        result.status = BuildResult::WriteFailed;
+        result.error = m_newList.LastSaveError();
+        return result;
+    }
+    const FreshFileResult newList = WriteFreshFile(NewListPathBeside(listPath), bytes);
     if (newList.path.empty()) {
         result.status = BuildResult::WriteFailed;
         result.error = newList.error;

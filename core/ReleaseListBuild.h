@@ -44,6 +44,12 @@ struct BuildResult {
     bool madeKey = false;                           // the site's signing key was made for it
     uint64_t sequence = 0;                          // the signature's sequence number
     std::string publicKey;                          // the key that signed it
+    // A name that the ANSI code page cannot spell made the list UTF-16LE.
+    bool savedAsUnicode = false;
+    // Files found beyond the last entry a section holds, per section ("qmw",
+    // "db1"): not recorded, so the next comparison shows them "Not listed".
+    int leftOut[2] = {0, 0};
+    int LeftOut() const { return leftOut[0] + leftOut[1]; }
 };
 
 class CReleaseListBuild {
@@ -87,6 +93,7 @@ private:
     int m_nEntriesWritten = 0;
     std::vector<std::string> m_unreadable;
     std::vector<std::string> m_changing;
+    int m_leftOut[2] = {0, 0};
 };
 
 }  // namespace qm

@@ -1,27 +1,74 @@
 #include "core/UnlistedFiles.h"
 
 #include <memory>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "core/ListedEntries.h"
 #include "core/ReleaseListFormat.h"
-#include "platform/AsciiCase.h"
 #include "platform/Platform.h"
 
 namespace qm {
 
 namespace {
 
-// The lower-cased names of the entries that the comparison walks.
-std::unordered_set<std::string> ListedNames(const CIniFile& releaseList, const char* section) {
-    std::unordered_set<std::string> names;
-    ForEachListedEntry(releaseList, section,
-                       [&](int, const std::string& name) { names.insert(AsciiLowerCopy(name)); });
-    return names;
-}
+// Which found names of one section are its listed files. A found name is a
+// listed file when it is that name, or when it differs only as the file
+// system's comparison allows (Windows: case) and the directory holds no
+// file of the listed name itself: a search for the listed name then finds
+// this one, as the comparison does. A look-alike ("t\u014Dol.exe" beside
+// "tool.exe") is never one. On Windows no directory holds two names that
+// compare equal; the posix stand-in may, and the second is its own file.
+class CListedNames {
+public:
+    CListedNames(const CIniFile& releaseList, const char* section) {
+        ForEachListedEntry(releaseList, section, [this](int, const std::string& name) {
+            m_exact.insert(name);
+            m_keys.emplace(Platform().NameKey(name), false);
+        });
+    }
+    // Every found name of the section, in the order found.
+    template <typename Found>
+    void Take(const std::vector<Found>& found) {
+        for (const Found& each : found) {
+            if (m_exact.count(each.name) != 0) m_keys[Platform().NameKey(each.name)] = true;
+        }
+    }
+    bool IsListed(const std::string& name) {
+        if (m_exact.count(name) != 0) return true;
+        const auto key = m_keys.find(Platform().NameKey(name));
+        if (key == m_keys.end() || key->second) return false;
+        key->second = true;  // the first found stands for the listed name
+        return true;
+    }
 
-int SectionIndexOf(const char* section) {
-    return std::string(section) == kComponentDirectories[1].section ? 1 : 0;
+private:
+    std::unordered_set<std::string> m_exact;
+    std::unordered_map<std::string, bool> m_keys;  // taken by a found name
+};
+
+struct FoundName {
+    std::string directory;
+    std::string name;
+    bool isFolder;
+};
+
+// The section's names that the build's masks select, in scan-table order.
+std::vector<FoundName> SectionNames(const char* section) {
+    std::vector<FoundName> names;
+    for (const ScanStep& step : kScanTable) {
+        if (std::string(step.section) != section) continue;
+        bool patternFits = false;
+        const std::string pattern = SearchPattern(step.directory, step.mask, &patternFits);
+        FoundEntry entry;
+        std::unique_ptr<IDirectorySearch> search =
+            patternFits ? Platform().FindFirst(pattern, entry) : nullptr;
+        if (!search) continue;
+        do {
+            names.push_back({step.directory, entry.name, entry.isDirectory});
+        } while (search->Next(entry));
+    }
+    return names;
 }
 
 }  // namespace
@@ -38,29 +85,20 @@ UnlistedFiles FindUnlistedFiles(const CIniFile& releaseList, const UnlistedScope
             found.unsearched.push_back({index, directory, error});
         }
     }
-    std::vector<UnlistedFile>& files = found.files;
-    std::unordered_set<std::string> listed;
-    const char* listedSection = nullptr;
-    for (const ScanStep& step : kScanTable) {
-        const int index = SectionIndexOf(step.section);
+    for (int index = 0; index < 2; ++index) {
         if (!scope.sections[index]) continue;
-        if (listedSection != step.section) {
-            listed = ListedNames(releaseList, step.section);
-            listedSection = step.section;
-        }
-        bool patternFits = false;
-        const std::string pattern = SearchPattern(step.directory, step.mask, &patternFits);
-        FoundEntry entry;
-        std::unique_ptr<IDirectorySearch> search =
-            patternFits ? Platform().FindFirst(pattern, entry) : nullptr;
-        if (!search) continue;
-        do {
-            if (listed.count(AsciiLowerCopy(entry.name)) != 0) continue;
+        const char* section = kComponentDirectories[index].section;
+        const std::vector<FoundName> names = SectionNames(section);
+        CListedNames listed(releaseList, section);
+        listed.Take(names);
+        for (const FoundName& name : names) {
+            if (listed.IsListed(name.name)) continue;
             UnlistedFile file;
-            file.path = ListedFilePath(step.directory, entry.name, &file.pathIsWhole);
+            file.path = ListedFilePath(name.directory.c_str(), name.name, &file.pathIsWhole);
             file.sectionIndex = index;
-            files.push_back(std::move(file));
-        } while (search->Next(entry));
+            file.isFolder = name.isFolder;
+            found.files.push_back(std::move(file));
+        }
     }
     return found;
 }

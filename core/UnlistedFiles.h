@@ -15,7 +15,8 @@ namespace qm {
 struct UnlistedFile {
     std::string path;  // whole, such as \qmw.\planted.dll
     bool pathIsWhole = true;
-    int sectionIndex = 0;  // 0 "qmw", 1 "db1"
+    int sectionIndex = 0;   // 0 "qmw", 1 "db1"
+    bool isFolder = false;  // a directory whose name a mask selects
 };
 
 // Which component directories are searched for such files.

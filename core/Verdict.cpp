@@ -19,6 +19,7 @@ RowCause UnreadCause(const FileNow& now) {
 }
 
 RowCause CauseOf(const FileNow& now, const Recorded& recorded) {
+    if (now.sizeDiffers) return RowCause::SizeChanged;
     if (now.changing) return RowCause::ChangedWhileRead;
     if (!now.readWhole) return UnreadCause(now);
     const bool sameCrc = now.crcText == recorded.crcText;

@@ -216,7 +216,7 @@ void CheckFields(const std::string& text) {
     }
 
     const std::u16string units = JsonDecoded(qm::cli::JsonString(text));
-    FUZZ_CHECK(units == qm::cli::SystemTextToUtf16(text));
+    FUZZ_CHECK(units == qm::cli::TextToUtf16(text));
     if (qm::IsUtf8(text)) FUZZ_CHECK(Utf8Of(units) == text);
 }
 

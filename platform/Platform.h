@@ -4,7 +4,7 @@
 // directory, file existence, copies, moves, hard links and removal, directory
 // searches with last-write times, sequential read-only opens, local calendar
 // time, whole-file reads and new files for the profile engine, the read-only
-// attribute, text between UTF-16 and the system code page, an exclusive lock
+// attribute, text between UTF-8 and the ANSI code page, an exclusive lock
 // that keeps a second writer out (and who holds it), the machine's registry
 // keys, the system's words for an error code, the kind of drive a file
 // lies on, and for runs without a person the event log, scheduled tasks and
@@ -19,9 +19,17 @@
 // stand-in, so that the core runs on Linux). Tests may put a decorator in
 // force (ScopedPlatform) to inject faults.
 //
-// Paths are 8-bit texts formed the Windows way: "\qmw.\tool.exe" starts at the
-// root of the current drive, "C:\WINDOWS.\qmverify.lst" is absolute, and the
-// dot that ends a directory name is dropped by the path rules.
+// Every text that crosses the seam is UTF-8, on every system: names, paths,
+// registry texts and the system's words. The Windows side calls the system's
+// W functions and converts at the call, so that a file whose name the ANSI
+// code page cannot spell ("еvil.dll" in Cyrillic) is found, opened and named
+// as it is, never by a best-fit look-alike or a '?'. (A lone surrogate of a
+// UTF-16 name travels in its three-byte form, see Utf8.h.) The posix
+// stand-in's names are the file system's bytes, passed as they are.
+//
+// Paths are formed the Windows way: "\qmw.\tool.exe" starts at the root of
+// the current drive, "C:\WINDOWS.\qmverify.lst" is absolute, and the dot that
+// ends a directory name is dropped by the path rules.
 //
 // Calls that change files return a system error code: 0 (kErrorSuccess) when
 // they succeeded, else the code that says why (the values of winerror.h; the
@@ -242,13 +250,24 @@ public:
     // False for a missing file.
     virtual bool IsReadOnly(const std::string& path) = 0;
 
-    // UTF-16 text as 8-bit text of the system code page (the ANSI code page
-    // on Windows, UTF-8 on posix). False when a character has no equivalent
-    // there: it is then given as '?'.
-    virtual bool Utf16ToSystemText(std::u16string_view wide, std::string& text) = 0;
-    // The other way; false when the text holds bytes that are no text of the
-    // system code page (they are then given as U+FFFD).
-    virtual bool SystemTextToUtf16(std::string_view text, std::u16string& wide) = 0;
+    // Text of the ANSI code page (a release list saved as plain text, what
+    // goes to a file or a pipe) as UTF-8. False when the bytes are no text
+    // of the code page: they are then given as U+FFFD.
+    virtual bool AnsiToUtf8(std::string_view bytes, std::string& text) = 0;
+    // The other way, without best fit ("ō" is no "o"). False when a
+    // character has no equivalent in the code page: it is then given as '?',
+    // which the caller never writes where a name is meant.
+    // The posix stand-in's code page is UTF-8, whose bytes pass as they are;
+    // $QMVERIFY_ANSI_CODE_PAGE=1252 makes it Windows' Western code page, so
+    // that a test meets names that the code page cannot spell.
+    virtual bool Utf8ToAnsi(std::string_view text, std::string& bytes) = 0;
+
+    // A name as the file system compares names: two names of one directory
+    // whose keys are equal are one file where the file system ignores case
+    // (Windows: every letter folded as the system folds file names,
+    // "ÄBC.DLL" and "äbc.dll" alike; the posix stand-in: ASCII letters
+    // only). Whether they are one file there is the file system's to say.
+    virtual std::string NameKey(const std::string& name) = 0;
 
     // Tries once to take an exclusive lock on the file `path`, created when
     // missing (and never deleted) so that only those who may write the list
@@ -447,8 +466,8 @@ bool IsWriteRefused(uint32_t error);
 // "C:\WINDOWS\qmverify.lst", below the drive root in force).
 std::string ShownPath(const std::string& path);
 
-// Compares two texts as the result list orders them: _mbscmp under the
-// system code page on Windows, unsigned byte order elsewhere.
+// Compares two texts as the result list orders them: in unsigned byte
+// order, which for UTF-8 is the order of the characters' code points.
 int CompareText(const char* a, const char* b);
 
 }  // namespace qm

@@ -1,6 +1,6 @@
 // What both implementations of the seam share: the platform in force, the
-// two roots, the replacement of a file that keeps a backup, and the words
-// for the error codes of our own.
+// two roots, the replacement of a file that keeps a backup, the order of
+// texts, and the words for the error codes of our own.
 #include "platform/Platform.h"
 
 namespace qm {
@@ -11,6 +11,16 @@ namespace {
 IPlatform* g_current = nullptr;
 PlatformRoots g_roots;
 }  // namespace
+
+int CompareText(const char* a, const char* b) {
+    const unsigned char* left = reinterpret_cast<const unsigned char*>(a);
+    const unsigned char* right = reinterpret_cast<const unsigned char*>(b);
+    while (*left && *left == *right) {
+        ++left;
+        ++right;
+    }
+    return (*left > *right) - (*left < *right);
+}
 
 IPlatform& Platform() { return g_current ? *g_current : RealPlatform(); }
 

@@ -5,17 +5,18 @@
 // "./windows" below the current directory); the machine's registry keys come
 // from an exported registry file named by $QMVERIFY_REGISTRY
 // (RegistryFile.h). Files and searches live in posix/Files.h, local time in
-// posix/Calendar.h.
+// posix/Calendar.h, the code page in posix/CodePage.h.
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
+#include "platform/AsciiCase.h"
 #include "platform/Platform.h"
 #include "platform/RegistryFile.h"
-#include "platform/Utf8.h"
 #include "platform/posix/Calendar.h"
+#include "platform/posix/CodePage.h"
 #include "platform/posix/Drive.h"
 #include "platform/posix/Files.h"
 #include "platform/posix/PathMapping.h"
@@ -83,47 +84,17 @@ public:
         return posix::IsReadOnly(posix::MapPath(path));
     }
 
-    // The system code page of the stand-in is UTF-8.
-    bool Utf16ToSystemText(std::u16string_view wide, std::string& text) override {
-        text.clear();
-        text.reserve(wide.size());
-        bool whole = true;
-        for (size_t i = 0; i < wide.size(); ++i) {
-            uint32_t code = wide[i];
-            if (code >= 0xD800 && code <= 0xDBFF && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 &&
-                wide[i + 1] <= 0xDFFF) {
-                code = 0x10000 + ((code - 0xD800) << 10) + (wide[++i] - 0xDC00u);
-            } else if (code >= 0xD800 && code <= 0xDFFF) {
-                code = '?';  // half a surrogate pair is no character
-                whole = false;
-            }
-            AppendUtf8(text, code);
-        }
-        return whole;
+    bool AnsiToUtf8(std::string_view bytes, std::string& text) override {
+        return posix::AnsiToUtf8(bytes, text);
     }
 
-    bool SystemTextToUtf16(std::string_view text, std::u16string& wide) override {
-        wide.clear();
-        wide.reserve(text.size());
-        bool whole = true;
-        size_t pos = 0;
-        while (pos < text.size()) {
-            uint32_t code = 0;
-            const size_t length = DecodeUtf8(text, pos, code);
-            if (length == 0) {
-                code = 0xFFFD;
-                whole = false;
-            }
-            pos += length == 0 ? 1 : length;
-            if (code >= 0x10000) {
-                wide += static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10));
-                wide += static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF));
-            } else {
-                wide += static_cast<char16_t>(code);
-            }
-        }
-        return whole;
+    bool Utf8ToAnsi(std::string_view text, std::string& bytes) override {
+        return posix::Utf8ToAnsi(text, bytes);
     }
+
+    // Names are the file system's bytes; ASCII letters fold, as the mask of
+    // a search matches them.
+    std::string NameKey(const std::string& name) override { return AsciiLowerCopy(name); }
 
     uint32_t TryLockFile(const std::string& path, std::unique_ptr<IFileLock>& lock) override {
         return posix::TryLockFile(posix::MapPath(path), lock);
@@ -230,15 +201,5 @@ IPlatform& RealPlatform() {
 }
 
 std::string ShownPath(const std::string& path) { return posix::MapPath(path); }
-
-int CompareText(const char* a, const char* b) {
-    const unsigned char* left = reinterpret_cast<const unsigned char*>(a);
-    const unsigned char* right = reinterpret_cast<const unsigned char*>(b);
-    while (*left && *left == *right) {
-        ++left;
-        ++right;
-    }
-    return (*left > *right) - (*left < *right);
-}
 
 }  // namespace qm

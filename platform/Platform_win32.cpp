@@ -62,13 +62,15 @@ public:
 
     bool IsReadOnly(const std::string& path) override { return win32::IsReadOnly(path); }
 
-    bool Utf16ToSystemText(std::u16string_view wide, std::string& text) override {
-        return win32::Utf16ToSystemText(wide, text);
+    bool AnsiToUtf8(std::string_view bytes, std::string& text) override {
+        return win32::AnsiToUtf8(bytes, text);
     }
 
-    bool SystemTextToUtf16(std::string_view text, std::u16string& wide) override {
-        return win32::SystemTextToUtf16(text, wide);
+    bool Utf8ToAnsi(std::string_view text, std::string& bytes) override {
+        return win32::Utf8ToAnsi(text, bytes);
     }
+
+    std::string NameKey(const std::string& name) override { return win32::NameKey(name); }
 
     uint32_t TryLockFile(const std::string& path, std::unique_ptr<IFileLock>& lock) override {
         return win32::TryLockFile(path, lock);

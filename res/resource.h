@@ -165,6 +165,16 @@
 // could not be read.
 #define IDS_NO_SIGNING_KEY 205
 #define IDS_SIGNING_KEY_UNREADABLE 206
+// A build that wrote its list as Unicode for a name (QM_TEXT_LIST_SAVED_AS_UNICODE).
+#define IDS_LIST_SAVED_AS_UNICODE 207
+#define IDS_CAUSE_SIZE_CHANGED 208
+// Followed by the bound's words (kLargestUnlistedFileWords).
+#define IDS_CAUSE_TOO_LARGE 209
+// A build that left files out of a full section (QM_TEXT_FILES_LEFT_OUT).
+#define IDS_FILES_LEFT_OUT 210
+// Add on a section whose every entry number is taken.
+#define IDS_ADD_SECTION_FULL 211
+#define IDS_CAUSE_FOLDER 212
 
 // Controls of the main window (IDD_QMVERIFY_DIALOG)
 #define IDC_RESULT_LIST 1000

@@ -50,9 +50,11 @@ public:
     SampleInstallation(const SampleInstallation&) = delete;
     SampleInstallation& operator=(const SampleInstallation&) = delete;
 
-    // A file below the drive root, such as "qmw/tool.exe".
+    // A file below the drive root, such as "qmw/tool.exe" (UTF-8, as the
+    // core names files).
     void WriteFile(const std::string& relative, const std::string& contents) const {
-        std::ofstream out(driveRoot / relative, std::ios::binary | std::ios::trunc);
+        std::ofstream out(driveRoot / std::filesystem::u8path(relative),
+                          std::ios::binary | std::ios::trunc);
         out << contents;
     }
     // A file of a component directory ("qmw" or "db1").
@@ -61,7 +63,7 @@ public:
         WriteFile(directory + "/" + name, contents);
     }
     void RemoveFile(const std::string& relative) const {
-        std::filesystem::remove(driveRoot / relative);
+        std::filesystem::remove(driveRoot / std::filesystem::u8path(relative));
     }
     void MakeDirectory(const std::string& relative) const {
         std::filesystem::create_directories(driveRoot / relative);

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "ui/WideText.h"
+
 const char kAppName[] = "qmverify";
 
 namespace {
@@ -14,14 +16,14 @@ MessageBoxHandler& HandlerInForce() {
 }  // namespace
 
 std::string LoadResString(UINT id) {
-    char buffer[1024] = "";
-    int length = ::LoadStringA(::GetModuleHandleA(nullptr), id, buffer, sizeof buffer);
-    return std::string(buffer, length > 0 ? static_cast<size_t>(length) : 0);
+    wchar_t buffer[1024] = L"";
+    const int length = ::LoadStringW(::GetModuleHandleW(nullptr), id, buffer, 1024);
+    return Utf8(std::wstring_view(buffer, length > 0 ? static_cast<size_t>(length) : 0));
 }
 
 int AppMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT type) {
     if (HandlerInForce()) return HandlerInForce()(owner, text, caption, type);
-    return ::MessageBoxA(owner, text.c_str(), caption.c_str(), type);
+    return ::MessageBoxW(owner, Wide(text).c_str(), Wide(caption).c_str(), type);
 }
 
 MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler) {

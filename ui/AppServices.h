@@ -7,15 +7,16 @@
 #include <functional>
 #include <string>
 
-// A string of the program's string table; "" when it has no such string.
+// A string of the program's string table, as UTF-8 like every text of the
+// window's code; "" when it has no such string.
 std::string LoadResString(UINT id);
 
-// Shows a message box and returns the button chosen. Tests put a handler in
-// force so that no box waits for an operator.
+// Shows a message box (texts in UTF-8) and returns the button chosen. Tests
+// put a handler in force so that no box waits for an operator.
 using MessageBoxHandler =
     std::function<int(HWND owner, const std::string& text, const std::string& caption, UINT type)>;
 int AppMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT type);
-// Returns the handler in force before; an empty handler restores MessageBoxA.
+// Returns the handler in force before; an empty handler restores MessageBoxW.
 MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);
 
 // The caption of the program's own notices.

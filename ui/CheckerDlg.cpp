@@ -1,4 +1,5 @@
 #include "ui/CheckerDlg.h"
+#include "ui/WideText.h"
 
 #include <chrono>
 #include <optional>
@@ -176,7 +177,7 @@ void CCheckerDlg::AddAboutToSystemMenu() {
     const std::string about = LoadResString(IDS_ABOUTBOX);
     if (about.empty()) return;
     ::AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
-    ::AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, about.c_str());
+    ::AppendMenuW(systemMenu, MF_STRING, IDM_ABOUTBOX, Wide(about).c_str());
 }
 
 void CCheckerDlg::SetUpButtons() {

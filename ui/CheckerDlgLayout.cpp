@@ -7,6 +7,7 @@
 #include "ui/CheckerDlgParts.h"
 #include "ui/Dpi.h"
 #include "ui/TextFit.h"
+#include "ui/WideText.h"
 #include "ui/WindowFit.h"
 
 namespace {
@@ -36,7 +37,7 @@ SIZE CCheckerDlg::MinimumClientSize() const {
         HGDIOBJ oldFont = ::SelectObject(
             dc, reinterpret_cast<HGDIOBJ>(::SendMessageA(m_hResultGroup, WM_GETFONT, 0, 0)));
         RECT extent{0, 0, 0, 0};
-        ::DrawTextA(dc, text.c_str(), -1, &extent, DT_CALCRECT | DT_NOPREFIX);
+        ::DrawTextW(dc, Wide(text).c_str(), -1, &extent, DT_CALCRECT | DT_NOPREFIX);
         TEXTMETRICA metrics{};
         ::GetTextMetricsA(dc, &metrics);
         ::SelectObject(dc, oldFont);
@@ -166,7 +167,7 @@ int CCheckerDlg::GroupTextHeight(const std::string& text) const {
     ::GetClientRect(m_hResultGroup, &group);
     // The box keeps about a character's room on each side of its text.
     RECT extent{0, 0, std::max(1L, group.right - 2 * metrics.tmHeight), 0};
-    ::DrawTextA(dc, text.c_str(), -1, &extent, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    ::DrawTextW(dc, Wide(text).c_str(), -1, &extent, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
     ::SelectObject(dc, oldFont);
     ::ReleaseDC(m_hResultGroup, dc);
     return std::max(static_cast<int>(extent.bottom), static_cast<int>(metrics.tmHeight));

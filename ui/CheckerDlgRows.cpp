@@ -10,6 +10,7 @@
 #include "ui/CheckerDlg.h"
 #include "ui/MessageBoxes.h"
 #include "ui/RunTexts.h"
+#include "ui/WideText.h"
 
 void CCheckerDlg::OnDblclkResultList(NMHDR* header, LRESULT* result) {
     *result = 0;
@@ -110,7 +111,7 @@ void CCheckerDlg::OnGetInfoTipA(NMHDR* header, LRESULT* result) {
     auto& tip = *reinterpret_cast<NMLVGETINFOTIPA*>(header);
     const std::string text = RowTip(tip.iItem);
     if (!text.empty() && tip.pszText != nullptr && tip.cchTextMax > 0) {
-        ::lstrcpynA(tip.pszText, text.c_str(), tip.cchTextMax);
+        ::lstrcpynA(tip.pszText, AnsiSpelling(text).c_str(), tip.cchTextMax);
     }
     *result = 0;
 }
@@ -119,11 +120,7 @@ void CCheckerDlg::OnGetInfoTipW(NMHDR* header, LRESULT* result) {
     auto& tip = *reinterpret_cast<NMLVGETINFOTIPW*>(header);
     const std::string text = RowTip(tip.iItem);
     if (!text.empty() && tip.pszText != nullptr && tip.cchTextMax > 0) {
-        std::wstring wide(text.size() + 1, L'\0');
-        if (::MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(),
-                                  static_cast<int>(wide.size())) > 0) {
-            ::lstrcpynW(tip.pszText, wide.c_str(), tip.cchTextMax);
-        }
+        ::lstrcpynW(tip.pszText, Wide(text).c_str(), tip.cchTextMax);
     }
     *result = 0;
 }

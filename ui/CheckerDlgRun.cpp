@@ -13,6 +13,7 @@
 #include "ui/MessageBoxes.h"
 #include "ui/RunTexts.h"
 #include "ui/SettingsFlags.h"
+#include "ui/WideText.h"
 
 namespace {
 
@@ -44,7 +45,7 @@ void DropInputUpTo(DWORD time) {
 }
 
 void SetCaption(const CIconButton& button, UINT id) {
-    ::SetWindowTextA(button.GetSafeHwnd(), LoadResString(id).c_str());
+    ::SetWindowTextW(button.GetSafeHwnd(), Wide(LoadResString(id)).c_str());
     ::InvalidateRect(button.GetSafeHwnd(), nullptr, TRUE);
 }
 

@@ -67,7 +67,7 @@ void CCheckerDlg::AddFile(const SettingsChoice& choice, const qm::CUpdateKey& ke
             ShowSigningFailure(m_hWnd, outcome.signing, outcome.error);
             break;
         case qm::AddResult::NoFreeNumber:
-            ShowFailure(m_hWnd, IDS_ADD_FAILED);
+            ShowFailure(m_hWnd, IDS_ADD_SECTION_FULL);
             break;
         case qm::AddResult::ReadFailed:
             ShowListReadFailure(m_hWnd, outcome.error);

@@ -31,13 +31,16 @@ bool ReturnsResultDirectly(UINT message) {
 
 }  // namespace
 
+// Unicode dialogs: their controls hold any text (an edit control made by an
+// "A" dialog keeps its text in the ANSI code page), and their list views
+// ask in UTF-16 (LVN_GETDISPINFOW).
 INT_PTR CDialog::RunModal(HWND owner) {
-    return ::DialogBoxParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_templateId), owner,
+    return ::DialogBoxParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(m_templateId), owner,
                              &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
 }
 
 bool CDialog::CreateModeless(HWND owner) {
-    return ::CreateDialogParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_templateId), owner,
+    return ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(m_templateId), owner,
                                 &CDialog::DialogProc, reinterpret_cast<LPARAM>(this)) != nullptr;
 }
 

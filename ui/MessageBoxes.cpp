@@ -191,6 +191,19 @@ void ShowBuildOutcome(HWND owner, const qm::BuildResult& build) {
         AppMessageBox(owner, UnreadableFilesText(build.unreadable, build.changing), kAppName,
                       MB_ICONWARNING);
     }
+    for (int section = 0; section < 2; ++section) {
+        if (build.leftOut[section] == 0) continue;
+        AppMessageBox(
+            owner,
+            qm::BoundedFormat(qm::kMessageCapacity, nullptr,
+                              LoadResString(IDS_FILES_LEFT_OUT).c_str(), build.leftOut[section],
+                              qm::kComponentDirectories[section].section, qm::kLastReadableEntry),
+            kAppName, MB_ICONWARNING);
+    }
+    if (build.savedAsUnicode) {
+        AppMessageBox(owner, LoadResString(IDS_LIST_SAVED_AS_UNICODE), kAppName,
+                      MB_ICONINFORMATION);
+    }
 }
 
 void ShowSigningFailure(HWND owner, qm::SigningProblem problem, uint32_t error) {

@@ -1,29 +1,21 @@
 #include "ui/ResultListView.h"
 
 #include "core/ResultSort.h"
+#include "ui/WideText.h"
 
 namespace {
-
-// The control's text in the code page of the "A" messages.
-std::string Narrow(const wchar_t* text) {
-    if (text == nullptr) return std::string();
-    const int size = ::WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (size <= 1) return std::string();
-    std::string narrow(static_cast<size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_ACP, 0, text, -1, narrow.data(), size, nullptr, nullptr);
-    narrow.resize(static_cast<size_t>(size) - 1);
-    return narrow;
-}
 
 // Whether `text` matches a search for `wanted`: the whole text, or with
 // LVFI_PARTIAL its beginning, without regard to case, as the control itself
 // compares its items.
 bool Matches(const std::string& text, const std::string& wanted, UINT flags) {
+    const std::wstring item = Wide(text);
+    const std::wstring typed = Wide(wanted);
     const bool partial = (flags & LVFI_PARTIAL) != 0;
-    if (partial && text.size() < wanted.size()) return false;
-    const int length = static_cast<int>(partial ? wanted.size() : text.size());
-    return ::CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, text.c_str(), length,
-                            wanted.c_str(), static_cast<int>(wanted.size())) == CSTR_EQUAL;
+    if (partial && item.size() < typed.size()) return false;
+    const int length = static_cast<int>(partial ? typed.size() : item.size());
+    return ::CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, item.c_str(), length,
+                            typed.c_str(), static_cast<int>(typed.size())) == CSTR_EQUAL;
 }
 
 // What the control asks of a row; a row it does not know reads as empty, as
@@ -49,7 +41,11 @@ void Answer(const qm::CResultTable& table, Info& info, Store storeText) {
 
 }  // namespace
 
-void CResultListView::SetUpControl() { m_list.SetCallbackMask(kCallbackState); }
+void CResultListView::SetUpControl() {
+    m_list.SetCallbackMask(kCallbackState);
+    // Asked in UTF-16, every name shows as it is.
+    m_list.SendMessage(CCM_SETUNICODEFORMAT, TRUE);
+}
 
 void CResultListView::Clear() {
     m_table.Clear();
@@ -127,30 +123,28 @@ void CResultListView::RedrawRow(int row) const {
 
 void CResultListView::AnswerDispInfo(NMLVDISPINFOA& info) const {
     Answer(m_table, info, [](LVITEMA& item, const std::string& text) {
-        ::lstrcpynA(item.pszText, text.c_str(), item.cchTextMax);
+        ::lstrcpynA(item.pszText, AnsiSpelling(text).c_str(), item.cchTextMax);
     });
 }
 
 void CResultListView::AnswerDispInfo(NMLVDISPINFOW& info) const {
     Answer(m_table, info, [](LVITEMW& item, const std::string& text) {
-        std::wstring wide(text.size() + 1, L'\0');
-        const int length = ::MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(),
-                                                 static_cast<int>(wide.size()));
-        ::lstrcpynW(item.pszText, length > 0 ? wide.c_str() : L"", item.cchTextMax);
+        ::lstrcpynW(item.pszText, Wide(text).c_str(), item.cchTextMax);
     });
 }
 
 int CResultListView::FindRow(const NMLVFINDITEMA& find) const {
     const UINT flags = find.lvfi.flags;
     const bool byText = (flags & (LVFI_STRING | LVFI_PARTIAL)) != 0;
-    return FindRow(find.iStart, flags, byText && find.lvfi.psz ? find.lvfi.psz : "",
-                   find.lvfi.lParam);
+    std::string typed;
+    if (byText && find.lvfi.psz != nullptr) qm::Platform().AnsiToUtf8(find.lvfi.psz, typed);
+    return FindRow(find.iStart, flags, typed, find.lvfi.lParam);
 }
 
 int CResultListView::FindRow(const NMLVFINDITEMW& find) const {
     const UINT flags = find.lvfi.flags;
     const bool byText = (flags & (LVFI_STRING | LVFI_PARTIAL)) != 0;
-    return FindRow(find.iStart, flags, byText ? Narrow(find.lvfi.psz) : "", find.lvfi.lParam);
+    return FindRow(find.iStart, flags, byText ? Utf8(find.lvfi.psz) : "", find.lvfi.lParam);
 }
 
 // From `start` to the end, then with LVFI_WRAP from the top; by value when

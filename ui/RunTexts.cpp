@@ -6,10 +6,12 @@
 
 #include "core/BoundedFormat.h"
 #include "core/Capacities.h"
+#include "core/ReadingLoop.h"
 #include "core/ReleaseListCheck.h"
 #include "platform/Platform.h"
 #include "res/resource.h"
 #include "ui/AppServices.h"
+#include "ui/WideText.h"
 
 namespace {
 
@@ -117,6 +119,12 @@ std::string CauseWords(qm::RowCause cause) {
             return LoadResString(IDS_CAUSE_CHANGED_WHILE_READ);
         case qm::RowCause::NotListed:
             return LoadResString(IDS_CAUSE_NOT_LISTED);
+        case qm::RowCause::SizeChanged:
+            return LoadResString(IDS_CAUSE_SIZE_CHANGED);
+        case qm::RowCause::Folder:
+            return LoadResString(IDS_CAUSE_FOLDER);
+        case qm::RowCause::TooLarge:
+            return LoadResString(IDS_CAUSE_TOO_LARGE) + " " + qm::kLargestUnlistedFileWords;
         case qm::RowCause::Unknown:
             break;
     }
@@ -162,7 +170,7 @@ std::string RowVerdict(const qm::ComparedFile& file, const qm::StatusTexts& text
 
 std::string ComparedDirectory(const char* directory) {
     const std::string shown = qm::ShownPath(directory);
-    char whole[MAX_PATH] = "";
-    const DWORD length = ::GetFullPathNameA(shown.c_str(), sizeof whole, whole, nullptr);
-    return length > 0 && length < sizeof whole ? std::string(whole) : shown;
+    wchar_t whole[MAX_PATH] = L"";
+    const DWORD length = ::GetFullPathNameW(Wide(shown).c_str(), MAX_PATH, whole, nullptr);
+    return length > 0 && length < MAX_PATH ? Utf8(whole) : shown;
 }

@@ -1,4 +1,5 @@
 #include "ui/SettingsDlg.h"
+#include "ui/WideText.h"
 
 #include <utility>
 
@@ -41,8 +42,8 @@ BOOL CSettingsDlg::OnInitDialog() {
     // The directory list's entries in the order of their sections, before
     // the first data exchange chooses one.
     for (UINT entry : {IDS_DIRECTORY_QMW, IDS_DIRECTORY_DB1}) {
-        ::SendDlgItemMessageA(m_hWnd, IDC_DIRECTORY, CB_ADDSTRING, 0,
-                              reinterpret_cast<LPARAM>(LoadResString(entry).c_str()));
+        ::SendDlgItemMessageW(m_hWnd, IDC_DIRECTORY, CB_ADDSTRING, 0,
+                              reinterpret_cast<LPARAM>(Wide(LoadResString(entry)).c_str()));
     }
     CDialog::OnInitDialog();
     FitTextsToControls(m_hWnd);

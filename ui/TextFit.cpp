@@ -68,8 +68,8 @@ bool Contains(const RECT& outer, const RECT& inner) {
 // width. `breakRoom`: with the room a static control needs not to break the
 // line early.
 SIZE TextExtent(HWND control, int width, bool breakRoom = true) {
-    char text[512] = "";
-    ::GetWindowTextA(control, text, sizeof text);
+    wchar_t text[512] = L"";
+    ::GetWindowTextW(control, text, 512);
     HDC dc = ::GetDC(control);
     auto font = reinterpret_cast<HFONT>(::SendMessageA(control, WM_GETFONT, 0, 0));
     HGDIOBJ previous = font != nullptr ? ::SelectObject(dc, font) : nullptr;
@@ -77,7 +77,7 @@ SIZE TextExtent(HWND control, int width, bool breakRoom = true) {
     format |= width > 0 ? DT_WORDBREAK : DT_SINGLELINE;
     if (::GetWindowLongPtrA(control, GWL_STYLE) & SS_NOPREFIX) format |= DT_NOPREFIX;
     RECT rect{0, 0, std::max(width, 0), 0};
-    ::DrawTextA(dc, text, -1, &rect, format);
+    ::DrawTextW(dc, text, -1, &rect, format);
     // A static control breaks a line a little before the measured extent
     // (the last character went missing): one average character of room.
     TEXTMETRICA metrics{};
@@ -91,14 +91,14 @@ SIZE TextExtent(HWND control, int width, bool breakRoom = true) {
 // The width a single-line field needs to show its whole text: the text, the
 // field's margins, its border and a pixel for the caret.
 int FieldNeeds(HWND field) {
-    char text[512] = "";
-    const int length = ::GetWindowTextA(field, text, sizeof text);
+    wchar_t text[512] = L"";
+    const int length = ::GetWindowTextW(field, text, 512);
     if (length <= 0) return 0;
     HDC dc = ::GetDC(field);
     auto font = reinterpret_cast<HFONT>(::SendMessageA(field, WM_GETFONT, 0, 0));
     HGDIOBJ previous = font != nullptr ? ::SelectObject(dc, font) : nullptr;
     SIZE extent{};
-    ::GetTextExtentPoint32A(dc, text, length, &extent);
+    ::GetTextExtentPoint32W(dc, text, length, &extent);
     if (previous != nullptr) ::SelectObject(dc, previous);
     ::ReleaseDC(field, dc);
     const auto margins = static_cast<DWORD>(::SendMessageA(field, EM_GETMARGINS, 0, 0));

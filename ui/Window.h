@@ -9,6 +9,8 @@
 
 #include <string>
 
+#include "ui/WideText.h"
+
 class CWindow {
 public:
     CWindow() = default;
@@ -37,7 +39,10 @@ public:
         return ::PostMessageA(m_hWnd, message, wParam, lParam) != FALSE;
     }
 
-    void SetWindowText(const std::string& text) const { ::SetWindowTextA(m_hWnd, text.c_str()); }
+    // The window's text, UTF-8 both ways (ui/WideText.h).
+    void SetWindowText(const std::string& text) const {
+        ::SetWindowTextW(m_hWnd, Wide(text).c_str());
+    }
     std::string GetWindowText() const;
 
     LONG_PTR GetStyle() const { return ::GetWindowLongPtrA(m_hWnd, GWL_STYLE); }
@@ -62,8 +67,8 @@ protected:
 };
 
 inline std::string CWindow::GetWindowText() const {
-    std::string text(static_cast<size_t>(::GetWindowTextLengthA(m_hWnd)) + 1, '\0');
+    std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(m_hWnd)) + 1, L'\0');
     text.resize(
-        static_cast<size_t>(::GetWindowTextA(m_hWnd, text.data(), static_cast<int>(text.size()))));
-    return text;
+        static_cast<size_t>(::GetWindowTextW(m_hWnd, text.data(), static_cast<int>(text.size()))));
+    return Utf8(text);
 }

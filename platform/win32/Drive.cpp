@@ -3,8 +3,8 @@
 #include <windows.h>
 #include <winioctl.h>
 
-#include <cctype>
 #include <cstring>
+#include <cwchar>
 
 #include "platform/win32/PathMapping.h"
 
@@ -65,16 +65,19 @@ DriveKind KindOfVolume(const std::string& volumeDevice) {
 }  // namespace
 
 DriveKind KindOfDrive(const std::string& path) {
-    char volume[MAX_PATH];
-    if (!GetVolumePathNameA(MapPath(path).c_str(), volume, sizeof volume)) {
+    wchar_t volume[MAX_PATH];
+    if (!GetVolumePathNameW(WidePath(path).c_str(), volume, MAX_PATH)) {
         return DriveKind::Unknown;
     }
     // "C:\" names the volume device "\\.\C:"; a share or a mounted folder
     // has no drive letter to ask.
-    if (!(std::isalpha(static_cast<unsigned char>(volume[0])) && volume[1] == ':')) {
-        return DriveKind::Unknown;
-    }
-    return KindOfVolume(std::string("\\\\.\\") + volume[0] + ":");
+    // (A long path's volume comes back with its "\\?\" prefix.)
+    const wchar_t* letter = wcsncmp(volume, L"\\\\?\\", 4) == 0 ? volume + 4 : volume;
+    const bool lettered =
+        ((letter[0] >= L'A' && letter[0] <= L'Z') || (letter[0] >= L'a' && letter[0] <= L'z')) &&
+        letter[1] == L':';
+    if (!lettered) return DriveKind::Unknown;
+    return KindOfVolume(std::string("\\\\.\\") + static_cast<char>(letter[0]) + ":");
 }
 
 }  // namespace qm::win32

@@ -1,9 +1,6 @@
 #include "platform/win32/Files.h"
 
-#include <io.h>
-
 #include <atomic>
-#include <cstdio>
 
 #include "platform/win32/PathMapping.h"
 
@@ -54,17 +51,17 @@ bool RetryPassingConflicts(Attempt attempt) {
 // Opens a file to be read whole, shared with a writer that replaces the
 // file meanwhile; an open that meets the replace itself is tried again.
 // INVALID_HANDLE_VALUE with `directory` set for a directory.
-HANDLE OpenToReadWhole(const std::string& mapped, bool& directory) {
+HANDLE OpenToReadWhole(const std::wstring& wide, bool& directory) {
     HANDLE handle = INVALID_HANDLE_VALUE;
     directory = false;
     RetryPassingConflicts([&] {
-        handle = CreateFileA(mapped.c_str(), GENERIC_READ,
+        handle = CreateFileW(wide.c_str(), GENERIC_READ,
                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                              OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
         if (handle != INVALID_HANDLE_VALUE) return true;
         // A directory is refused as access denied, and stays one.
         const DWORD error = GetLastError();
-        directory = OpenError(mapped, error) == kErrorNotAFile;
+        directory = OpenError(wide, error) == kErrorNotAFile;
         SetLastError(error);
         return directory;
     });
@@ -106,9 +103,9 @@ uint32_t LastError() {
     return error != ERROR_SUCCESS ? static_cast<uint32_t>(error) : uint32_t{kErrorAccessDenied};
 }
 
-uint32_t OpenError(const std::string& mappedPath, DWORD error) {
+uint32_t OpenError(const std::wstring& widePath, DWORD error) {
     if (error == ERROR_ACCESS_DENIED) {
-        const DWORD attributes = GetFileAttributesA(mappedPath.c_str());
+        const DWORD attributes = GetFileAttributesW(widePath.c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
             return kErrorNotAFile;
         }
@@ -142,31 +139,33 @@ bool IsRegularFile(HANDLE handle, FileFacts* facts) {
     return (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0;
 }
 
-bool FileExists(const std::string& path) { return _access(MapPath(path).c_str(), 0) == 0; }
+bool FileExists(const std::string& path) {
+    return GetFileAttributesW(WidePath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
-bool RemoveFile(const std::string& path) { return std::remove(MapPath(path).c_str()) == 0; }
+bool RemoveFile(const std::string& path) { return DeleteFileW(WidePath(path).c_str()) != FALSE; }
 
 uint32_t CopyFileKeepingDate(const std::string& from, const std::string& to) {
     // Only a regular file is copied: a device would be read without end.
-    const std::string source = MapPath(from);
-    HANDLE handle = CreateFileA(source.c_str(), GENERIC_READ,
+    const std::wstring source = WidePath(from);
+    HANDLE handle = CreateFileW(source.c_str(), GENERIC_READ,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return OpenError(source, GetLastError());
     const bool regular = IsRegularFile(handle);
     CloseHandle(handle);
     if (!regular) return kErrorNotAFile;
-    if (CopyFileA(source.c_str(), MapPath(to).c_str(), TRUE)) return kErrorSuccess;
+    if (CopyFileW(source.c_str(), WidePath(to).c_str(), TRUE)) return kErrorSuccess;
     return LastError();
 }
 
 uint32_t MoveReplace(const std::string& from, const std::string& to) {
     // A reader that has the target open this very moment (a comparison,
     // another writer before it takes the lock) keeps the move out.
-    const std::string source = MapPath(from);
-    const std::string target = MapPath(to);
+    const std::wstring source = WidePath(from);
+    const std::wstring target = WidePath(to);
     if (RetryPassingConflicts([&] {
-            return MoveFileExA(source.c_str(), target.c_str(),
+            return MoveFileExW(source.c_str(), target.c_str(),
                                MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
         })) {
         return kErrorSuccess;
@@ -175,7 +174,7 @@ uint32_t MoveReplace(const std::string& from, const std::string& to) {
 }
 
 uint32_t HardLink(const std::string& existing, const std::string& link) {
-    if (CreateHardLinkA(MapPath(link).c_str(), MapPath(existing).c_str(), nullptr)) {
+    if (CreateHardLinkW(WidePath(link).c_str(), WidePath(existing).c_str(), nullptr)) {
         return kErrorSuccess;
     }
     return LastError();
@@ -183,9 +182,8 @@ uint32_t HardLink(const std::string& existing, const std::string& link) {
 
 ReadResult ReadWholeFile(const std::string& path, std::string& contents) {
     contents.clear();
-    const std::string mapped = MapPath(path);
     bool directory = false;
-    HANDLE handle = OpenToReadWhole(mapped, directory);
+    HANDLE handle = OpenToReadWhole(WidePath(path), directory);
     if (directory) return ReadResult::Failed;
     if (handle == INVALID_HANDLE_VALUE) {
         DWORD error = GetLastError();
@@ -207,8 +205,8 @@ ReadResult ReadWholeFile(const std::string& path, std::string& contents) {
 }
 
 uint32_t CreateNewFile(const std::string& path, const std::string& contents) {
-    const std::string mapped = MapPath(path);
-    HANDLE handle = CreateFileA(mapped.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+    const std::wstring wide = WidePath(path);
+    HANDLE handle = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return LastError();
     uint32_t error = kErrorSuccess;
@@ -227,12 +225,12 @@ uint32_t CreateNewFile(const std::string& path, const std::string& contents) {
     if (error == kErrorSuccess && !g_flushFile.load()(handle)) error = FlushError(LastError());
     if (!CloseHandle(handle) && error == kErrorSuccess) error = LastError();
     // The file is ours: one that could not be written whole goes again.
-    if (error != kErrorSuccess) DeleteFileA(mapped.c_str());
+    if (error != kErrorSuccess) DeleteFileW(wide.c_str());
     return error;
 }
 
 bool IsReadOnly(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(MapPath(path).c_str());
+    const DWORD attributes = GetFileAttributesW(WidePath(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
            !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }

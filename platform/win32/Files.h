@@ -16,9 +16,10 @@ namespace qm::win32 {
 // The error of the call that just failed; never "success".
 uint32_t LastError();
 
-// The error of an open of `mappedPath` that failed with `error`: a directory
-// (which CreateFileA refuses as access denied) is no regular file.
-uint32_t OpenError(const std::string& mappedPath, DWORD error);
+// The error of an open of `widePath` (WidePath's) that failed with `error`:
+// a directory (which CreateFileW refuses as access denied) is no regular
+// file.
+uint32_t OpenError(const std::wstring& widePath, DWORD error);
 
 // The size and last-write time of an open file, and its attributes, in the
 // fewest calls that give them; false when the system cannot say.

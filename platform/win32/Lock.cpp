@@ -9,6 +9,7 @@
 #include "platform/win32/ErrorText.h"
 #include "platform/win32/Files.h"
 #include "platform/win32/PathMapping.h"
+#include "platform/win32/Text.h"
 
 namespace qm::win32 {
 
@@ -108,12 +109,12 @@ bool OthersMayOpen(HANDLE handle) {
 // when we may change its access. A volume or system that keeps no access of
 // files (FAT, Wine) takes the change without keeping it: nothing to tell
 // there, nothing to do. What the holder should pass on, or "".
-std::string TightenLockFile(HANDLE handle, const std::string& path, const std::string& mapped,
+std::string TightenLockFile(HANDLE handle, const std::string& path, std::wstring wide,
                             const SecurityDescriptor& security) {
     const DWORD changed =
         security.Dacl() == nullptr
             ? static_cast<DWORD>(ERROR_INVALID_SECURITY_DESCR)
-            : SetNamedSecurityInfoA(const_cast<char*>(mapped.c_str()), SE_FILE_OBJECT,
+            : SetNamedSecurityInfoW(&wide[0], SE_FILE_OBJECT,
                                     DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
                                     nullptr, nullptr, security.Dacl(), nullptr);
     const std::string told = "the lock file " + ShownPath(path) + " could be opened by other users";
@@ -131,17 +132,17 @@ std::string TightenLockFile(HANDLE handle, const std::string& path, const std::s
 
 uint32_t TryLockFile(const std::string& path, std::unique_ptr<IFileLock>& lock) {
     lock.reset();
-    const std::string mapped = MapPath(path);
+    const std::wstring wide = WidePath(path);
     const SecurityDescriptor security(kLockFileSecurity);
     SECURITY_ATTRIBUTES attributes{sizeof attributes, security.Get(), FALSE};
-    HANDLE handle = CreateFileA(mapped.c_str(), GENERIC_READ | GENERIC_WRITE | READ_CONTROL,
+    HANDLE handle = CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE | READ_CONTROL,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                 security.Get() ? &attributes : nullptr, OPEN_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return LastError();
     std::string notice;
     if (GetLastError() == ERROR_ALREADY_EXISTS && OthersMayOpen(handle)) {
-        notice = TightenLockFile(handle, path, mapped, security);
+        notice = TightenLockFile(handle, path, wide, security);
     }
     OVERLAPPED start{};
     if (!LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &start)) {
@@ -160,26 +161,21 @@ std::string LockHolder(const std::string& path) {
     WCHAR key[CCH_RM_SESSION_KEY + 1] = {};
     if (RmStartSession(&session, 0, key) != ERROR_SUCCESS) return std::string();
     std::string holders;
-    const std::string mapped = MapPath(path);
-    const int length = MultiByteToWideChar(CP_ACP, 0, mapped.c_str(), -1, nullptr, 0);
-    std::wstring wide(static_cast<size_t>(length > 0 ? length : 1), L'\0');
-    if (length > 0) MultiByteToWideChar(CP_ACP, 0, mapped.c_str(), -1, &wide[0], length);
+    const std::wstring wide = WidePath(path);
     LPCWSTR files[] = {wide.c_str()};
     UINT needed = 0;
     UINT count = 8;
     RM_PROCESS_INFO processes[8];
     DWORD reasons = 0;
-    if (length > 0 &&
+    if (!wide.empty() &&
         RmRegisterResources(session, 1, files, 0, nullptr, 0, nullptr) == ERROR_SUCCESS &&
         RmGetList(session, &needed, &count, processes, &reasons) == ERROR_SUCCESS) {
         for (UINT i = 0; i < count; ++i) {
             if (processes[i].Process.dwProcessId == GetCurrentProcessId()) continue;
-            char name[CCH_RM_MAX_APP_NAME + 1] = "";
-            WideCharToMultiByte(CP_ACP, 0, processes[i].strAppName, -1, name, sizeof name, nullptr,
-                                nullptr);
+            const std::string name = FromWide(processes[i].strAppName);
             if (!holders.empty()) holders += ", ";
             holders += "process " + std::to_string(processes[i].Process.dwProcessId);
-            if (name[0] != '\0') holders += " (" + std::string(name) + ")";
+            if (!name.empty()) holders += " (" + name + ")";
         }
     }
     RmEndSession(session);

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "platform/Platform.h"
+#include "platform/win32/Text.h"
 
 namespace qm::win32 {
 
@@ -17,16 +18,35 @@ std::string MapPath(const std::string& path) {
     return root + path;
 }
 
+std::wstring WidePath(const std::string& path) {
+    std::wstring wide = ToWide(MapPath(path));
+    // Short paths keep every rule of the system's path parsing as it was.
+    if (wide.size() < MAX_PATH || wide.compare(0, 4, L"\\\\?\\") == 0) return wide;
+    std::wstring full(wide.size() + MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), &full[0], nullptr);
+        if (length == 0) return wide;
+        if (length < full.size()) {
+            full.resize(length);
+            break;
+        }
+        full.resize(length + 1);
+    }
+    if (full.compare(0, 2, L"\\\\") == 0) return L"\\\\?\\UNC\\" + full.substr(2);
+    return L"\\\\?\\" + full;
+}
+
 std::string WindowsDirectory() {
     const PlatformRoots& roots = CurrentPlatformRoots();
     if (!roots.windowsDirectory.empty()) return roots.windowsDirectory;
-    std::string buffer(MAX_PATH, '\0');
+    std::wstring buffer(MAX_PATH, L'\0');
     for (;;) {
-        const UINT length = GetWindowsDirectoryA(&buffer[0], static_cast<UINT>(buffer.size()));
+        const UINT length = GetWindowsDirectoryW(&buffer[0], static_cast<UINT>(buffer.size()));
         if (length == 0) return std::string();
         if (length < buffer.size()) {
             buffer.resize(length);
-            return buffer;
+            return FromWide(buffer);
         }
         buffer.resize(length + 1);  // the size it needs, terminator included
     }

@@ -53,10 +53,10 @@ private:
 
 uint32_t OpenForReading(const std::string& path, std::unique_ptr<IReadFile>& file) {
     file.reset();
-    const std::string mapped = MapPath(path);
-    HANDLE handle = CreateFileA(mapped.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, kSequentialReadFlags, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) return OpenError(mapped, GetLastError());
+    const std::wstring wide = WidePath(path);
+    HANDLE handle = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                kSequentialReadFlags, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return OpenError(wide, GetLastError());
     FileFacts opened;
     if (!IsRegularFile(handle, &opened)) {
         CloseHandle(handle);

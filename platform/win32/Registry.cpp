@@ -2,6 +2,11 @@
 
 #include <windows.h>
 
+#include <cstring>
+#include <cwchar>
+
+#include "platform/win32/Text.h"
+
 namespace qm::win32 {
 
 namespace {
@@ -12,13 +17,14 @@ RegistryValue QueryValue(HKEY key, const std::string& name) {
     std::string data;
     DWORD type = REG_NONE;
     DWORD size = 0;
-    LONG result = RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size);
+    const std::wstring wideName = ToWide(name);
+    LONG result = RegQueryValueExW(key, wideName.c_str(), nullptr, &type, nullptr, &size);
     // The value may grow between the two calls: ask again until it fits.
     while (result == ERROR_SUCCESS || result == ERROR_MORE_DATA) {
         data.resize(size);
         DWORD capacity = size;
         result =
-            RegQueryValueExA(key, name.c_str(), nullptr, &type,
+            RegQueryValueExW(key, wideName.c_str(), nullptr, &type,
                              data.empty() ? nullptr : reinterpret_cast<BYTE*>(&data[0]), &capacity);
         if (result == ERROR_SUCCESS) {
             data.resize(capacity);
@@ -29,10 +35,15 @@ RegistryValue QueryValue(HKEY key, const std::string& name) {
     if (result != ERROR_SUCCESS) return value;  // missing or unreadable
 
     switch (type) {
-        case REG_SZ:
-            while (!data.empty() && data.back() == '\0') data.pop_back();
+        case REG_SZ: {
+            // UTF-16, as UTF-8 up to its first terminator.
+            std::wstring wide(data.size() / 2, L'\0');
+            if (!wide.empty()) std::memcpy(&wide[0], data.data(), wide.size() * 2);
+            wide.resize(wcsnlen(wide.c_str(), wide.size()));
+            data = FromWide(wide);
             value.type = RegistryValue::Type::Text;
             break;
+        }
         case REG_DWORD:
             // Fewer than 4 bytes hold no number; more are another kind of value.
             value.type = data.size() == 4  ? RegistryValue::Type::Dword
@@ -60,9 +71,10 @@ bool ReadMachineKey(const std::string& keyPath, const std::vector<std::string>& 
     const REGSAM kOtherView = KEY_WOW64_64KEY;
 #endif
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_QUERY_VALUE, &key) !=
+    const std::wstring path = ToWide(keyPath);
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_QUERY_VALUE, &key) !=
             ERROR_SUCCESS &&
-        RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_QUERY_VALUE | kOtherView, &key) !=
+        RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_QUERY_VALUE | kOtherView, &key) !=
             ERROR_SUCCESS) {
         return false;
     }

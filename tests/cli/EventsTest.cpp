@@ -106,7 +106,7 @@ TEST_F(EventsOfARun, AllIdenticalIsOneInformation) {
 }
 
 TEST_F(EventsOfARun, AChangedAndAPlantedFileAreWarningsWithTheirSigners) {
-    m_sample.WriteFile("qmw", "tool.exe", "patched");
+    m_sample.WriteFile("qmw", "tool.exe", "pool");
     m_sample.WriteFile("db1", "planted.dll", "planted");
     const std::vector<WrittenEvent> events = Compare();
     ASSERT_EQ(events.size(), 3u);
@@ -118,10 +118,10 @@ TEST_F(EventsOfARun, AChangedAndAPlantedFileAreWarningsWithTheirSigners) {
                                                            ListShown(), ListDigest()}));
     EXPECT_EQ(events[1].id, kEventFileNotIdentical);
     EXPECT_EQ(events[1].type, EventType::Warning);
-    EXPECT_EQ(events[1].inserts,
-              (std::vector<std::string>{"\\qmw.\\tool.exe", "qmw", "1", "content changed",
-                                        "signed by Quillmark", Sha256Of("patched"),
-                                        Sha256Of("tool"), ""}));
+    EXPECT_EQ(
+        events[1].inserts,
+        (std::vector<std::string>{"\\qmw.\\tool.exe", "qmw", "1", "content changed",
+                                  "signed by Quillmark", Sha256Of("pool"), Sha256Of("tool"), ""}));
     EXPECT_EQ(events[2].id, kEventFileNotListed);
     EXPECT_EQ(events[2].type, EventType::Warning);
     EXPECT_EQ(events[2].inserts, (std::vector<std::string>{"\\db1.\\planted.dll", "db1", "unsigned",

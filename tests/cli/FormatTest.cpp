@@ -2,7 +2,14 @@
 // field escaping and the argument rules.
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <stdlib.h>
+#endif
+
 #include "cli/CommandLine.h"
+#include "cli/Console.h"
 #include "cli/ResultFormat.h"
 
 namespace qm::cli {
@@ -31,18 +38,49 @@ TEST(FieldEscaping, SeparatedFieldsShowControlCharactersAsTheTableDoes) {
     EXPECT_EQ(CsvField("cr\r, quoted"), "\"cr?, quoted\"");
 }
 
+// C1 control characters drive a terminal as C0 ones do (U+009B is CSI):
+// the table, CSV and TSV show each as '?', as a UTF-8 character or as a
+// lone byte, and letters whose UTF-8 holds such bytes stay.
+TEST(FieldEscaping, C1ControlCharactersAreReplacedAsC0Ones) {
+    const std::string text =
+        "a\xC2\x9B"
+        "b\x9B"
+        "c\x1B\t\xC4\x81\xC3\xA9";
+    EXPECT_EQ(WithoutControlCharacters(text, true), "a?b?c?\t\xC4\x81\xC3\xA9");
+    EXPECT_EQ(Printable(text), "a?b?c??\xC4\x81\xC3\xA9");
+    EXPECT_EQ(TsvField(text), "a?b?c? \xC4\x81\xC3\xA9");
+    EXPECT_EQ(CsvField("\xC2\x85x"), "?x");
+}
+
 TEST(FieldEscaping, JsonIsAsciiWithEscapes) {
     EXPECT_EQ(JsonString("\\qmw.\\a \"b\""), "\"\\\\qmw.\\\\a \\\"b\\\"\"");
     EXPECT_EQ(JsonString(std::string("\x01\x1f\x7f\t\n\r", 6)),
               "\"\\u0001\\u001f\\u007f\\t\\n\\r\"");
     EXPECT_EQ(JsonString(std::string("a\0b", 3)), "\"a\\u0000b\"");
-#ifndef _WIN32
-    // UTF-8 is decoded; a byte that starts no sequence stands for itself.
+    // The core's text is UTF-8 on every system; a byte that starts no
+    // sequence (a posix name's) stands for itself, and half a surrogate pair
+    // of a Windows name is its own escape.
     EXPECT_EQ(JsonString("caf\xc3\xa9"), "\"caf\\u00e9\"");
     EXPECT_EQ(JsonString("caf\xe9"), "\"caf\\u00e9\"");
     EXPECT_EQ(JsonString("\xf0\x9f\x98\x80"), "\"\\ud83d\\ude00\"");
     EXPECT_EQ(JsonString("\xe0\x80\xaf"), "\"\\u00e0\\u0080\\u00af\"");  // overlong '/'
-    EXPECT_EQ(JsonString("\xed\xa0\x80"), "\"\\u00ed\\u00a0\\u0080\"");  // a surrogate
+    EXPECT_EQ(JsonString("\xed\xa0\x80"), "\"\\ud800\"");
+}
+
+// A file or pipe gets the ANSI code page; what it cannot spell is escaped
+// by its code point, never '?', and "<" cannot start a file name, so every
+// true name comes back from it.
+TEST(FieldEscaping, AnsiOutputEscapesWhatTheCodePageCannotSpell) {
+#ifdef _WIN32
+    if (GetACP() != 1252) GTEST_SKIP() << "the ANSI code page is " << GetACP();
+#else
+    setenv("QMVERIFY_ANSI_CODE_PAGE", "1252", 1);
+#endif
+    EXPECT_EQ(AnsiOutput("caf\xC3\xA9 \xD0\xB5vil.dll \xE8\xA9\x95 t\xC5\x8Dol \xF0\x9F\x98\x80"),
+              "caf\xE9 <U+0435>vil.dll <U+8A55> t<U+014D>ol <U+1F600>");
+#ifndef _WIN32
+    unsetenv("QMVERIFY_ANSI_CODE_PAGE");
+    EXPECT_EQ(AnsiOutput("\xD0\xB5vil.dll"), "\xD0\xB5vil.dll");  // UTF-8 passes as it is
 #endif
 }
 

@@ -110,7 +110,7 @@ TEST_F(MetricsFileTest, AFileThatCannotBeWrittenIsToldAndTheLastOneStays) {
 #ifndef _WIN32
 TEST_F(MetricsFileTest, TheStandInsEventLogHasALineForEachEvent) {
     Build();
-    WriteFile(Root() / "qmw" / "tool.exe", "patched");
+    WriteFile(Root() / "qmw" / "tool.exe", "987654321");
     const std::string log = (m_base / "events.txt").string();
     CliRun run = Cli({"compare", "--event-log"}, "", {{"QMVERIFY_EVENT_LOG", log}});
     EXPECT_EQ(run.status, 1) << run.err;

@@ -106,7 +106,7 @@ TEST_F(SignatureTest, NoHostileEditOfTheListOrThePinPassesInSilence) {
     const std::vector<std::pair<const char*, std::function<void()>>> edits = {
         {"an entry's SHA-256", [&] { EditList("qmw", "SHA2561", std::string(64, 'a')); }},
         {"an entry's CRC", [&] { EditList("qmw", "CRC1", "badf00d"); }},
-        {"an entry's size", [&] { EditList("qmw", "Size1", "9"); }},
+        {"an entry's size", [&] { EditList("qmw", "Size1", "10"); }},
         {"an entry's date", [&] { EditList("qmw", "Date1", "01.01.2027 00:00"); }},
         {"an entry's name", [&] { EditList("qmw", "File2", "other.dll"); }},
         {"a planted DLL with its true digests",
@@ -237,12 +237,13 @@ TEST_F(SignatureTest, ListsSignedOnEitherSystemVerifyOnBoth) {
 TEST_F(SignatureTest, StrayDigestsAreToldWithTheListsOtherProblems) {
     Unpin();
     WriteFile(ReleaseList(), m_list.substr(0, m_list.find("[Signature]")));
-    EditList("qmw", "File2", "");  // removed by hand, its SHA-256 left behind
+    EditList("qmw", "File2", "");  // removed by hand, its SHA-256 and size left behind
     const CliRun run = Cli({"compare", "--format", "openmetrics"});
     EXPECT_EQ(run.status, 2);
-    EXPECT_NE(run.err.find("holds SHA2562 without the name of its entry"), std::string::npos)
+    EXPECT_NE(run.err.find("holds SHA2562 and Size2 without the name of its entry"),
+              std::string::npos)
         << run.err;
-    EXPECT_NE(run.out.find("qmverify_release_list_problems{problem=\"stray_keys\"} 1\n"),
+    EXPECT_NE(run.out.find("qmverify_release_list_problems{problem=\"stray_keys\"} 2\n"),
               std::string::npos);
 }
 

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <chrono>
+#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
@@ -12,6 +14,7 @@
 #include "core/EntryComment.h"
 #include "core/FileStatus.h"
 #include "core/Fingerprint.h"
+#include "core/ReadingLoop.h"
 #include "core/ReleaseListFormat.h"
 #include "core/ResultTable.h"
 #include "core/RunSummary.h"
@@ -536,6 +539,97 @@ TEST(ComparisonRun, ARunCountsFilesAndBytesAndStopsWhenTheCallerSaysSo) {
     EXPECT_EQ(seen.back().bytesDone, bytes);
     EXPECT_GE(bytes, 1000u);  // four of the six, the smallest four at least
 }
+
+// A directory whose name a mask selects is a folder, never an empty file.
+TEST(ComparisonRun, APlantedFolderIsShownAsAFolder) {
+    SampleInstallation sample;
+    sample.WriteFile("qmw/tool.exe", "tool");
+    CompareRun build;
+    sample.MakeDirectory("qmw/evil.dll");
+    CompareRun run(false);
+    run.unlisted.sections[0] = true;
+    run.Go();
+    const ComparedFile folder = ByPath(run.table)["\\qmw.\\evil.dll"].file;
+    EXPECT_EQ(folder.status, NotListed);
+    EXPECT_EQ(folder.cause, RowCause::Folder);
+    EXPECT_STREQ(CauseText(folder.cause), "a folder");
+    EXPECT_EQ(folder.crcNow, "");
+}
+
+// The build records each file's size beside its SHA-256. A listed file of
+// another size is "Not identical" from its open alone, a giant sparse one
+// too; a planted file beyond the bound is shown unread, with its cause.
+// A list without the size compares as before.
+TEST(ComparisonRun, TheRecordedSizeDecidesAtOnceAndAGiantPlantedFileIsNotRead) {
+    SampleInstallation sample;
+    sample.WriteFile("qmw/tool.exe", "tool");
+    sample.WriteFile("qmw/a.dll", "a");
+    CompareRun build;
+    const CIniFile list = sample.LoadList();
+    EXPECT_EQ(list.ReadText("qmw", "Size1", 32), "4");
+    EXPECT_EQ(list.ReadText("qmw", "Size2", 32), "1");
+
+    // Sparse; MinGW's runtime refuses to make a terabyte.
+#ifdef _WIN32
+    std::filesystem::resize_file(sample.driveRoot / "qmw" / "tool.exe", uint64_t{1} << 31);
+#else
+    std::filesystem::resize_file(sample.driveRoot / "qmw" / "tool.exe", uint64_t{1} << 40);
+#endif
+    sample.WriteFile("qmw/giant.dll", "");
+    std::filesystem::resize_file(sample.driveRoot / "qmw" / "giant.dll", kLargestUnlistedFile + 1);
+    CompareRun run(false);
+    run.unlisted.sections[0] = true;
+    const auto started = std::chrono::steady_clock::now();
+    run.Go();
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(20));
+    std::map<std::string, ResultRow> rows = ByPath(run.table);
+    EXPECT_EQ(rows["\\qmw.\\tool.exe"].file.status, NotIdentical);
+    EXPECT_EQ(rows["\\qmw.\\tool.exe"].file.cause, RowCause::SizeChanged);
+    EXPECT_STREQ(CauseText(RowCause::SizeChanged), "size changed");
+    EXPECT_EQ(rows["\\qmw.\\a.dll"].file.status, Identical);
+    const ComparedFile& giant = rows["\\qmw.\\giant.dll"].file;
+    EXPECT_EQ(giant.status, NotListed);
+    EXPECT_EQ(giant.cause, RowCause::TooLarge);
+    EXPECT_STREQ(CauseText(giant.cause), "not read: larger than 1 GiB");
+
+    // Without the size, the content decides.
+    CIniFile older = sample.LoadList();
+    older.WriteText("qmw", "Size1", "");
+    ASSERT_TRUE(older.SaveAs(sample.ReleaseListPath()));
+    std::filesystem::resize_file(sample.driveRoot / "qmw" / "tool.exe", 4);
+    sample.WriteFile("qmw/tool.exe", "TOOL");
+    CompareRun without;
+    EXPECT_EQ(ByPath(without.table)["\\qmw.\\tool.exe"].file.cause, RowCause::ContentChanged);
+}
+
+#ifndef _WIN32
+// A section holds 9998 entries: a build that finds more records the first
+// ones in walk order and counts the rest, and the next comparison shows
+// exactly those as "Not listed".
+TEST(ComparisonRun, FilesBeyondAFullSectionAreCountedAndThenNotListed) {
+    SampleInstallation sample;
+    for (int i = 0; i < kLastReadableEntry + 2; ++i) {
+        sample.WriteFile("qmw/f" + std::to_string(i) + ".dll", "");
+    }
+    CompareRun build;
+    ASSERT_TRUE(build.result.builtList);
+    EXPECT_EQ(build.result.build.leftOut[0], 2);
+    EXPECT_EQ(build.result.build.leftOut[1], 0);
+    EXPECT_EQ(build.result.build.entries, kLastReadableEntry);
+    const CIniFile list = sample.LoadList();
+    EXPECT_FALSE(list.ReadText("qmw", EntryKey("File", kLastReadableEntry), 64).empty());
+    EXPECT_TRUE(list.ReadText("qmw", EntryKey("File", kLastReadableEntry + 1), 64).empty());
+
+    CompareRun next(false);
+    next.unlisted.sections[0] = true;
+    next.Go();
+    int notListed = 0;
+    for (const ResultRow& row : next.table.Rows()) {
+        notListed += row.file.status == NotListed ? 1 : row.file.status == Identical ? 0 : 100;
+    }
+    EXPECT_EQ(notListed, 2);
+}
+#endif
 
 }  // namespace
 }  // namespace qm

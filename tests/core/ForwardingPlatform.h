@@ -44,12 +44,13 @@ public:
         return m_real.CreateNewFile(path, contents);
     }
     bool IsReadOnly(const std::string& path) override { return m_real.IsReadOnly(path); }
-    bool Utf16ToSystemText(std::u16string_view wide, std::string& text) override {
-        return m_real.Utf16ToSystemText(wide, text);
+    bool AnsiToUtf8(std::string_view bytes, std::string& text) override {
+        return m_real.AnsiToUtf8(bytes, text);
     }
-    bool SystemTextToUtf16(std::string_view text, std::u16string& wide) override {
-        return m_real.SystemTextToUtf16(text, wide);
+    bool Utf8ToAnsi(std::string_view text, std::string& bytes) override {
+        return m_real.Utf8ToAnsi(text, bytes);
     }
+    std::string NameKey(const std::string& name) override { return m_real.NameKey(name); }
     uint32_t TryLockFile(const std::string& path, std::unique_ptr<IFileLock>& lock) override {
         return m_real.TryLockFile(path, lock);
     }

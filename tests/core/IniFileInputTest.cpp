@@ -43,12 +43,12 @@ std::string Utf16Le(const std::u16string& text) {
     return bytes;
 }
 
-// The list as the Windows profile functions see it, in the system code page
-// of the platform: UTF-8 on posix, the ANSI code page on Windows.
-std::string InSystemText(const std::u16string& text) {
-    std::string converted;
-    Platform().Utf16ToSystemText(text, converted);
-    return converted;
+// The text as a plain list holds it: in the ANSI code page (the stand-in's
+// is UTF-8).
+std::string InAnsi(const std::string& text) {
+    std::string bytes;
+    Platform().Utf8ToAnsi(text, bytes);
+    return bytes;
 }
 
 TEST(IniFileLines, ACarriageReturnAloneEndsALine) {
@@ -98,17 +98,19 @@ TEST(IniFileLines, LinesThatCannotBePlacedAreCountedFromTheFirst) {
 TEST(IniFileEncodings, EveryEncodingReadsTheSameAndIsKept) {
     SampleInstallation place(false);
     const std::u16string wide = u"[qmw]\r\nFile1=tool.exe\r\nComment1=Grüße\r\n";
-    const std::string text = InSystemText(wide);
+    const std::string text =
+        "[qmw]\r\nFile1=tool.exe\r\nComment1=Gr\xC3\xBC\xC3\x9F"
+        "e\r\n";
     struct Case {
         const char* what;
         std::string bytes;
         CIniFile::Encoding encoding;
-        std::string prefix;
+        std::string held;  // Text(): a plain file's bytes, else UTF-8
     };
     const Case cases[] = {
-        {"plain", text, CIniFile::Encoding::Plain, ""},
-        {"UTF-8 with BOM", "\xEF\xBB\xBF" + text, CIniFile::Encoding::Utf8WithBom, "\xEF\xBB\xBF"},
-        {"UTF-16LE with BOM", Utf16Le(wide), CIniFile::Encoding::Utf16LeWithBom, ""},
+        {"plain", InAnsi(text), CIniFile::Encoding::Plain, InAnsi(text)},
+        {"UTF-8 with BOM", "\xEF\xBB\xBF" + text, CIniFile::Encoding::Utf8WithBom, text},
+        {"UTF-16LE with BOM", Utf16Le(wide), CIniFile::Encoding::Utf16LeWithBom, text},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -118,9 +120,13 @@ TEST(IniFileEncodings, EveryEncodingReadsTheSameAndIsKept) {
         EXPECT_EQ(ini.FileEncoding(), c.encoding);
         EXPECT_FALSE(ini.LostCharacters());
         EXPECT_EQ(ini.ReadText("qmw", "File1", 64), "tool.exe");
-        EXPECT_EQ(ini.ReadText("qmw", "Comment1", 64), InSystemText(u"Grüße"));
+        EXPECT_EQ(ini.ReadText("qmw", "Comment1", 64),
+                  "Gr\xC3\xBC\xC3\x9F"
+                  "e");
+        // A capacity counts characters: never half of one.
+        EXPECT_EQ(ini.ReadText("qmw", "Comment1", 4), "Gr\xC3\xBC");
         EXPECT_EQ(ini.UnplacedLineCount(), 0u);
-        EXPECT_EQ(ini.Text(), text);
+        EXPECT_EQ(ini.Text(), c.held);
 
         ini.WriteText("qmw", "Updated1", "1");
         ASSERT_TRUE(ini.Save());
@@ -128,26 +134,37 @@ TEST(IniFileEncodings, EveryEncodingReadsTheSameAndIsKept) {
         if (c.encoding == CIniFile::Encoding::Utf16LeWithBom) {
             EXPECT_EQ(saved, Utf16Le(wide + u"Updated1=1\r\n"));
         } else {
-            EXPECT_EQ(saved, c.prefix + text + "Updated1=1\r\n");
+            EXPECT_EQ(saved, c.bytes + "Updated1=1\r\n");
         }
     }
 }
 
-// A character that the system code page lacks reads as '?', is told, and
-// is never written back as '?'.
-TEST(IniFileEncodings, ACharacterWithoutEquivalentIsToldAndNeverWrittenBack) {
+// A UTF-16 list keeps every unit, half a surrogate pair included (a name
+// may hold one); only a last odd byte, which is no character, is told and
+// never written back changed.
+TEST(IniFileEncodings, EveryUnitOfAUnicodeListComesBackAndHalfAUnitIsNeverWritten) {
     SampleInstallation place(false);
-    const std::string bytes =
-        Utf16Le(std::u16string(u"[qmw]\r\nComment1=a") + char16_t(0xD800) + u"b\r\n");
-    place.WriteInWindows("list.lst", bytes);
+    const std::u16string wide =
+        std::u16string(u"[qmw]\r\nComment1=a") + char16_t(0xD800) + u"b\r\n";
+    place.WriteInWindows("list.lst", Utf16Le(wide));
     CIniFile ini;
     ASSERT_TRUE(ini.Load(place.InWindows("list.lst").string()));
+    EXPECT_FALSE(ini.LostCharacters());
+    EXPECT_EQ(ini.ReadText("qmw", "Comment1", 64),
+              "a\xED\xA0\x80"
+              "b");
+    ini.WriteText("qmw", "Updated1", "1");
+    ASSERT_TRUE(ini.Save());
+    EXPECT_EQ(place.ReadInWindows("list.lst"), Utf16Le(wide + u"Updated1=1\r\n"));
+
+    const std::string odd = Utf16Le(u"[qmw]\r\nComment1=ab\r\n") + "x";
+    place.WriteInWindows("list.lst", odd);
+    ASSERT_TRUE(ini.Load(place.InWindows("list.lst").string()));
     EXPECT_TRUE(ini.LostCharacters());
-    EXPECT_EQ(ini.ReadText("qmw", "Comment1", 64), "a?b");
     ini.WriteText("qmw", "Updated1", "1");
     EXPECT_FALSE(ini.Save());
     EXPECT_EQ(ini.LastSaveError(), kErrorNoUnicodeTranslation);
-    EXPECT_EQ(place.ReadInWindows("list.lst"), bytes);
+    EXPECT_EQ(place.ReadInWindows("list.lst"), odd);
 }
 
 TEST(IniFileLimits, AFileBeyondTheLimitIsNeitherReadNorReplaced) {

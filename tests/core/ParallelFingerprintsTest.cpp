@@ -133,8 +133,9 @@ private:
         bool Read(void* buffer, size_t capacity, size_t& bytesRead) override {
             return m_real->Read(buffer, capacity, bytesRead);
         }
+        // Its true size (a file is read no further), another time each look.
         bool Facts(FileFacts& facts) override {
-            facts = FileFacts();
+            if (!m_real->Facts(facts)) return false;
             facts.lastWrite.ticks = m_changing ? ++m_calls : 1;
             return true;
         }

@@ -1,12 +1,14 @@
 // What the platform seam lets in: only regular files are read (a FIFO, a
 // device, a socket or a directory is refused at once), whole files only up
 // to their limit, masks match long names alone, the read-only attribute and
-// UTF-16 text are seen as Windows sees them, and the lock file is the
+// the ANSI code page are seen as Windows sees them, and the lock file is the
 // writers' own. Natively (the posix stand-in) and under Wine alike where the
 // system has the thing tested.
 #include <gtest/gtest.h>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -152,21 +154,33 @@ TEST(PlatformInput, TheReadOnlyAttributeIsSeen) {
     fs::permissions(dir.path() / "list.lst", fs::perms::owner_write, fs::perm_options::add);
 }
 
-TEST(PlatformInput, TextBetweenUtf16AndTheSystemCodePage) {
+// The ANSI code page of a Western Windows, and the stand-in's model of it:
+// what it spells comes back as it was, with no best fit for what it does
+// not ("ō" is no "o"), and bytes that are no UTF-8 pass the stand-in's own
+// code page as they are.
+TEST(PlatformInput, TextBetweenUtf8AndTheAnsiCodePage) {
+#ifdef _WIN32
+    if (GetACP() != 1252) GTEST_SKIP() << "the ANSI code page is " << GetACP();
+#else
+    EXPECT_EQ(setenv("QMVERIFY_ANSI_CODE_PAGE", "", 1), 0);
+    std::string bytes;
+    EXPECT_TRUE(Platform().Utf8ToAnsi("t\xC5\x8Dol \xe9", bytes));
+    EXPECT_EQ(bytes, "t\xC5\x8Dol \xe9");
+    EXPECT_EQ(setenv("QMVERIFY_ANSI_CODE_PAGE", "1252", 1), 0);
+#endif
     std::string text;
-    EXPECT_TRUE(Platform().Utf16ToSystemText(u"[qmw]\r\nFile1=tool.exe", text));
-    EXPECT_EQ("[qmw]\r\nFile1=tool.exe", text);
-    std::u16string wide;
-    EXPECT_TRUE(Platform().SystemTextToUtf16(text, wide));
-    EXPECT_EQ(u"[qmw]\r\nFile1=tool.exe", wide);
-    // Half a surrogate pair is a character of no code page.
-    EXPECT_FALSE(
-        Platform().Utf16ToSystemText(std::u16string(u"a") + char16_t(0xD800) + u"b", text));
-    EXPECT_EQ("a?b", text);
-    // A byte that is no text of the code page is told, and stands as U+FFFD.
+    EXPECT_TRUE(Platform().AnsiToUtf8("caf\xE9 \x80 \x81", text));
+    EXPECT_EQ(text, "caf\xC3\xA9 \xE2\x82\xAC \xC2\x81");
+    std::string back;
+    EXPECT_TRUE(Platform().Utf8ToAnsi(text, back));
+    EXPECT_EQ(back, "caf\xE9 \x80 \x81");
+    for (const char* unspelled : {"t\xC5\x8Dol.exe", "\xD0\xB5vil.dll", "\xE8\xA9\x95.exe"}) {
+        EXPECT_FALSE(Platform().Utf8ToAnsi(unspelled, back)) << unspelled;
+    }
+    EXPECT_FALSE(Platform().Utf8ToAnsi("t\xC5\x8Dol", back));
+    EXPECT_EQ(back, "t?ol");
 #ifndef _WIN32
-    EXPECT_FALSE(Platform().SystemTextToUtf16(std::string("a\xff") + "b", wide));
-    EXPECT_EQ(std::u16string(u"a") + char16_t(0xFFFD) + u"b", wide);
+    unsetenv("QMVERIFY_ANSI_CODE_PAGE");
 #endif
 }
 

@@ -70,23 +70,73 @@ TEST(ReadingLoop, AShortPieceThatCompletesTheSizeEndsTheRead) {
     }
 }
 
-TEST(ReadingLoop, ASizeThatIsNotTheFilesCutsNothingShort) {
+// A file is read no further than the size it had when opened: one that
+// gives more (a file system that states 0 or too few bytes, as /proc does
+// for files that never end) has changed, and after its rereads it is told
+// as changing, a piece a read. One that gives fewer is read to its end.
+TEST(ReadingLoop, AFileIsReadNoFurtherThanItsSizeAtTheOpen) {
     test::TempDirectory dir;
     const std::string bytes = Bytes(100 * 1000);
     dir.Write("tool.exe", bytes);
     CCrc32 crc;
     CReadBuffer buffer;
-    // A file system that states 0 or too few bytes (as /proc does), or too
-    // many: the file is read to its end all the same.
-    for (uint64_t stated : {uint64_t{0}, uint64_t{10}, uint64_t{1} << 40}) {
+    for (uint64_t stated : {uint64_t{0}, uint64_t{10}}) {
         ReadCounter counter;
         counter.lieAboutSize = true;
         counter.statedSize = stated;
         const FileDigests digests = ReadFileDigests(crc, dir["tool.exe"], buffer);
-        EXPECT_TRUE(digests.readWhole) << stated;
-        EXPECT_EQ(digests.sha256, Sha256(bytes)) << stated;
+        EXPECT_FALSE(digests.readWhole) << stated;
+        EXPECT_TRUE(digests.changing) << stated;
+        EXPECT_EQ(counter.reads, kRereadsOfAChangingFile + 1) << stated;
+    }
+    ReadCounter counter;
+    counter.lieAboutSize = true;
+    counter.statedSize = uint64_t{1} << 40;
+    const FileDigests digests = ReadFileDigests(crc, dir["tool.exe"], buffer);
+    EXPECT_TRUE(digests.readWhole);
+    EXPECT_EQ(digests.sha256, Sha256(bytes));
+}
+
+// A size that is not the recorded one, or beyond the bound, is told from
+// the open alone: not a byte is read, whatever the file's length.
+TEST(ReadingLoop, TheSizeAtTheOpenDecidesBeforeAnyRead) {
+    test::TempDirectory dir;
+    dir.Write("tool.exe", Bytes(5000));
+    CCrc32 crc;
+    CReadBuffer buffer;
+    struct Case {
+        SizeBounds bounds;
+        bool whole, sizeDiffers, tooLarge;
+    };
+    const Case cases[] = {
+        {SizeBounds{uint64_t{5000}, 0}, true, false, false},
+        {SizeBounds{uint64_t{4999}, 0}, false, true, false},
+        {SizeBounds{std::nullopt, 4999}, false, false, true},
+        {SizeBounds{std::nullopt, 5000}, true, false, false},
+    };
+    for (const Case& c : cases) {
+        ReadCounter counter;
+        const FileDigests digests =
+            ReadFileDigests(crc, dir["tool.exe"], buffer, Digests::Crc32AndSha256, c.bounds);
+        EXPECT_EQ(digests.readWhole, c.whole);
+        EXPECT_EQ(digests.sizeDiffers, c.sizeDiffers);
+        EXPECT_EQ(digests.tooLarge, c.tooLarge);
+        EXPECT_EQ(digests.size, 5000u);
+        EXPECT_EQ(counter.reads, c.whole ? 1 : 0);
     }
 }
+
+#ifndef _WIN32
+// A system file that never ends ends the reading within its rereads.
+TEST(ReadingLoop, AFileThatNeverEndsIsChanging) {
+    CCrc32 crc;
+    CReadBuffer buffer;
+    const FileDigests digests = ReadFileDigests(crc, "/proc/self/pagemap", buffer);
+    if (digests.openError != kErrorSuccess) GTEST_SKIP() << "no /proc/self/pagemap here";
+    EXPECT_FALSE(digests.readWhole);
+    EXPECT_TRUE(digests.changing);
+}
+#endif
 
 }  // namespace
 }  // namespace qm

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 #include "SampleInstallation.h"
 
 namespace qm {
@@ -42,6 +46,54 @@ TEST(UnlistedFiles, ANameBehindAGapIsNotListed) {
     ASSERT_EQ(found.files.size(), 1u);
     EXPECT_EQ(found.files[0].path, "\\qmw.\\behind.dll");
 }
+
+std::vector<std::string> PathsOf(const UnlistedFiles& found) {
+    std::vector<std::string> paths;
+    for (const UnlistedFile& file : found.files) paths.push_back(file.path);
+    return paths;
+}
+
+// A name that only looks like a listed one is a file of its own, and a
+// name the ANSI code page cannot spell comes back as it is, never as its
+// best fit or a '?': each of them is planted.
+TEST(UnlistedFiles, ALookAlikeIsItsOwnFileByItsTrueName) {
+    test::SampleInstallation sample;
+    const std::string kLookAlikes[] = {"t\xC5\x8Dol.exe", "\xC4\x81.dll", "\xD0\xB5vil.dll",
+                                       "\xE8\xA9\x95\xE4\xBE\xA1.exe"};
+    for (const char* listed : {"tool.exe", "a.dll", "evil.dll"})
+        sample.WriteFile("qmw", listed, "x");
+    for (const std::string& name : kLookAlikes) sample.WriteFile("qmw", name, "planted");
+    CIniFile list;
+    list.LoadText("[qmw]\r\nFile1=tool.exe\r\nFile2=A.DLL\r\nFile3=evil.dll\r\n");
+    UnlistedScope scope;
+    scope.sections[0] = true;
+
+    std::vector<std::string> paths = PathsOf(FindUnlistedFiles(list, scope));
+    std::sort(paths.begin(), paths.end());
+    std::vector<std::string> expected;
+    for (const std::string& name : kLookAlikes) expected.push_back("\\qmw.\\" + name);
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(paths, expected);
+}
+
+#ifndef _WIN32
+// The stand-in's file system tells case apart: a listed name stands for the
+// one file that a search for it finds (its own spelling first), and a
+// second file that differs from it in case alone is planted.
+TEST(UnlistedFiles, ASecondNameInOtherLettersIsPlantedOnTheStandIn) {
+    test::SampleInstallation sample;
+    sample.WriteFile("qmw", "tool.exe", "tool");
+    sample.WriteFile("qmw", "TOOL.EXE", "planted");
+    sample.WriteFile("qmw", "Helper.dll", "helper");
+    CIniFile list;
+    list.LoadText("[qmw]\r\nFile1=tool.exe\r\nFile2=helper.dll\r\n");
+    UnlistedScope scope;
+    scope.sections[0] = true;
+
+    EXPECT_EQ(PathsOf(FindUnlistedFiles(list, scope)),
+              std::vector<std::string>{"\\qmw.\\TOOL.EXE"});
+}
+#endif
 
 }  // namespace
 }  // namespace qm

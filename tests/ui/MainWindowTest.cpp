@@ -258,7 +258,7 @@ TEST_F(MainWindowTest, CompareListsEveryEntryWithUpdatedFirstThenNotIdenticalThe
         EXPECT_EQ(rows[i].status, "Identical") << rows[i].path;
         EXPECT_EQ(rows[i].image, 0) << rows[i].path;
     }
-    EXPECT_EQ(ItemText(m_list, 1, 2), "83fc6d73") << "CRC-32 of \"patched\"";
+    EXPECT_EQ(ItemText(m_list, 1, 2), "9e2236dc") << "CRC-32 of \"patched of beta.dll\"";
     EXPECT_NE(ItemText(m_list, 1, 4), ItemText(m_list, 1, 2));
     EXPECT_EQ(ItemText(m_list, 2, 2), ItemText(m_list, 2, 4));
     EXPECT_EQ(m_dlg.CurrentSortState().m_nSortColumn, 1);

@@ -79,13 +79,14 @@ protected:
         m_install.WriteFile("db1", "client.dll", "client");
         m_install.WriteFile("db1", "setup.bat", "setup");
     }
-    // A recorded release, then beta.dll changed, and server.exe changed and
+    // A recorded release, then beta.dll changed in place (its size kept, so
+    // that it is read), and server.exe changed and
     // marked: after a comparison the rows are server.exe (Updated), beta.dll
     // (Not identical) and five Identical ones.
     void PrepareRelease() {
         PrepareFiles();
         ASSERT_EQ(qm::CReleaseListBuild().BuildReleaseList().status, qm::BuildResult::Ok);
-        m_install.WriteFile("qmw", "beta.dll", "patched");
+        m_install.WriteFile("qmw", "beta.dll", "patched of beta.dll");
         m_install.WriteFile("db1", "server.exe", "hot fix");
         m_install.MarkUpdated("db1", "server.exe");
     }

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "core/IniFile.h"
+#include "platform/Utf8.h"
 
 namespace qm {
 namespace {
@@ -178,45 +179,80 @@ std::string Utf16Le(const std::wstring& text) {
     return bytes;
 }
 
+std::wstring Wide(const std::string& text) {
+    std::u16string units;
+    Utf8ToUtf16(text, units);
+    return std::wstring(units.begin(), units.end());
+}
+
+std::string Narrow(const wchar_t* text, size_t length) {
+    return Utf16ToUtf8(std::u16string(text, text + length));
+}
+
 // A list saved as "Unicode" (UTF-16LE with a byte-order mark): the profile
-// functions read it in the ANSI code page and write it back in UTF-16; the
-// engine must read the same texts and write the same bytes. (A UTF-8
+// functions read and write it as UTF-16, and the engine, whose texts are
+// UTF-8, must read the same texts and write the same bytes. (A UTF-8
 // byte-order mark is left out: Windows keeps it in the first section's name
 // and so loses that section, Wine skips it, and the engine skips it too.)
 TEST(ProfileConformance, Utf16ListsReadAndWriteAsTheProfileFunctionsDo) {
     const std::string bytes = Utf16Le(
         L"[qmw]\r\nFile1=tool.exe\r\nComment1=Gr\u00fc\u00dfe \u20ac\r\nUpdated1=1\r\n"
-        L"[db1]\r\nFile1=\"store.dll\"\r\n");
+        L"File2=\u0435vil.dll\r\n[db1]\r\nFile1=\"store.dll\"\r\n");
     CaseFiles files;
-    const std::string theirs = files.Prepare(2000, bytes);
+    const std::wstring theirs = Wide(files.Prepare(2000, bytes));
     const std::string ours = files.Prepare(2001, bytes);
     CIniFile engine;
     ASSERT_TRUE(engine.Load(ours));
     EXPECT_EQ(engine.FileEncoding(), CIniFile::Encoding::Utf16LeWithBom);
-    const std::pair<const char*, const char*> keys[] = {{"qmw", "File1"},    {"qmw", "Comment1"},
-                                                        {"QMW", "updated1"}, {"db1", "File1"},
-                                                        {"db1", "Comment1"}, {"missing", "File1"}};
+    const std::pair<const char*, const char*> keys[] = {
+        {"qmw", "File1"}, {"qmw", "Comment1"}, {"QMW", "updated1"}, {"qmw", "File2"},
+        {"db1", "File1"}, {"db1", "Comment1"}, {"missing", "File1"}};
     for (const auto& [section, key] : keys) {
         SCOPED_TRACE(std::string(section) + "/" + key);
-        char text[128] = "";
-        const DWORD length =
-            GetPrivateProfileStringA(section, key, "", text, sizeof text, theirs.c_str());
-        EXPECT_EQ(engine.ReadText(section, key, sizeof text), std::string(text, length));
+        wchar_t text[128] = L"";
+        const DWORD length = GetPrivateProfileStringW(Wide(section).c_str(), Wide(key).c_str(), L"",
+                                                      text, 128, theirs.c_str());
+        EXPECT_EQ(engine.ReadText(section, key, 128), Narrow(text, length));
         EXPECT_EQ(engine.ReadInt(section, key, 77),
-                  static_cast<int>(GetPrivateProfileIntA(section, key, 77, theirs.c_str())));
+                  static_cast<int>(GetPrivateProfileIntW(Wide(section).c_str(), Wide(key).c_str(),
+                                                         77, theirs.c_str())));
     }
     const Write writes[] = {{"qmw", "Comment1",
-                             "Gr\xF6\xDF"
+                             "Gr\xC3\xB6\xC3\x9F"
                              "e"},
                             {"qmw", "Date1", "07.12.2026 11:45"},
-                            {"db1", "File2", "new.dll"},
+                            {"db1", "File2", "\xE8\xA9\x95\xE4\xBE\xA1.exe"},
                             {"sentinel", "File1", "x.exe"}};
     for (const Write& w : writes) {
-        WritePrivateProfileStringA(w.section, w.key, w.value, theirs.c_str());
+        WritePrivateProfileStringW(Wide(w.section).c_str(), Wide(w.key).c_str(),
+                                   Wide(w.value).c_str(), theirs.c_str());
         engine.WriteText(w.section, w.key, w.value);
     }
     ASSERT_TRUE(engine.Save());
-    EXPECT_EQ(CaseFiles::Read(ours), CaseFiles::Read(theirs));
+    EXPECT_EQ(CaseFiles::Read(ours), CaseFiles::Read(Narrow(theirs.c_str(), theirs.size())));
+}
+
+// A plain list given a name that the ANSI code page cannot spell becomes
+// UTF-16LE with a byte-order mark, every other line as it was, and the
+// profile functions read every name of it back as it was written.
+TEST(ProfileConformance, APlainListBecomesUnicodeForANameTheCodePageCannotSpell) {
+    CaseFiles files;
+    const std::string ours = files.Prepare(2002, "[qmw]\r\nFile1=tool.exe\r\n; kept\r\n");
+    CIniFile engine;
+    ASSERT_TRUE(engine.Load(ours));
+    const std::string name = "\xD0\xB5vil.dll";  // a Cyrillic e
+    ASSERT_TRUE(engine.WriteText("qmw", "File2", name));
+    EXPECT_TRUE(engine.BecameUnicode());
+    ASSERT_TRUE(engine.Save());
+    EXPECT_EQ(CaseFiles::Read(ours),
+              Utf16Le(L"[qmw]\r\nFile1=tool.exe\r\n; kept\r\nFile2=\u0435vil.dll\r\n"));
+    const std::wstring path = Wide(ours);
+    for (const auto& [key, value] :
+         {std::pair<const wchar_t*, std::string>{L"File1", "tool.exe"}, {L"File2", name}}) {
+        wchar_t text[64] = L"";
+        const DWORD length = GetPrivateProfileStringW(L"qmw", key, L"", text, 64, path.c_str());
+        EXPECT_EQ(Narrow(text, length), value);
+    }
 }
 
 // The engine writes a value that a read would change (blanks, tabs or
