@@ -402,7 +402,7 @@ TEST_F(SettingsDialogTest, RightPasswordThenNoChangesNothingAndYesRebuildsTheLis
                 boxOwner = ::GetWindow(box, GW_OWNER);
                 HWND yes = ::GetDlgItem(box, IDYES);
                 yesIsDefault = (::GetWindowLongA(yes, GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON &&
-                               ::GetFocus() == yes;
+                               D::GetsFocus(yes);
                 D::Press(box, answer);
             });
         // No leaves Settings open; Yes hands the build to the main window.

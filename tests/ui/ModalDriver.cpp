@@ -147,6 +147,21 @@ void ModalDriver::Press(HWND dialog, int id) {
                    reinterpret_cast<LPARAM>(::GetDlgItem(dialog, id)));
 }
 
+bool ModalDriver::GetsFocus(HWND control, DWORD ms) {
+    const DWORD start = ::GetTickCount();
+    while (::GetFocus() != control) {
+        if (::GetTickCount() - start > ms) return false;
+        MSG msg;
+        if (!::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+            continue;
+        }
+        ::TranslateMessage(&msg);
+        ::DispatchMessageA(&msg);
+    }
+    return true;
+}
+
 std::string ModalDriver::MessageText(HWND box) {
     std::string found;
     ::EnumChildWindows(

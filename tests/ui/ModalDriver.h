@@ -43,6 +43,10 @@ public:
     // Presses button `id` as a click would: the command arrives through the
     // modal loop.
     static void Press(HWND dialog, int id);
+    // True once `control` has the focus, within `ms` milliseconds of running
+    // the thread's messages: a box shown while another program's window is
+    // in front gets its activation, and so its focus, through the queue.
+    static bool GetsFocus(HWND control, DWORD ms = 2000);
     // The text of a message box (its static text that is not empty).
     static std::string MessageText(HWND box);
 
