@@ -82,13 +82,4 @@ FileNow NowFrom(const FileReading& reading, size_t dateCapacity) {
     return now;
 }
 
-FileNow FingerprintNow(const CCrc32& crc, const std::string& path, bool pathIsWhole,
-                       size_t dateCapacity) {
-    CReadBuffer buffer;
-    FingerprintJob job;
-    job.path = path;
-    job.pathIsWhole = pathIsWhole;
-    return NowFrom(ReadOneFile(crc, job, buffer), dateCapacity);
-}
-
 }  // namespace qm

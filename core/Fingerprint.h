@@ -59,11 +59,4 @@ struct FileNow {
 // The texts of what reading a file found; the date is cut to `dateCapacity`.
 FileNow NowFrom(const FileReading& reading, size_t dateCapacity);
 
-// Fingerprints the file at `path` with `crc`, on the
-// calling thread. A path that is not whole (such as one with a zero byte in
-// it) would name some other file: it is reported unreadable without touching
-// any file.
-FileNow FingerprintNow(const CCrc32& crc, const std::string& path, bool pathIsWhole,
-                       size_t dateCapacity);
-
 }  // namespace qm
