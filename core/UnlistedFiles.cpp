@@ -111,6 +111,7 @@ void AddLoadedByWindows(int index, const std::vector<FoundName>& masked, CListed
         if (!name.isFolder && lower.size() > 4 && lower.compare(lower.size() - 4, 4, ".exe") == 0)
             programs.insert(lower);
     }
+    listed.Take(all);  // a listed name's own spelling stands for it, found here or by a mask
     for (const FoundName& name : all) {
         if (taken.count(name.name) != 0 || listed.IsListed(name.name)) continue;
         const std::string path = ListedFilePath(directory, name.name, nullptr);
