@@ -155,6 +155,7 @@ void TakeFacts(const ComparisonResult& result, RunFacts& facts) {
     facts.listFound = result.listFound;
     facts.findings = result.findings;
     facts.signature = result.signature;
+    facts.dllRedirectionEnabled = result.dllRedirectionEnabled;
     for (const UnsearchedDirectory& directory : result.unsearched) {
         facts.unsearched[directory.sectionIndex] = true;
     }
@@ -230,6 +231,7 @@ int RunCompare(const CommandLine& line) {
         Tell("cannot search " + Shown(directory.directory) +
              " for files that no entry names: " + Platform().ErrorText(directory.error));
     }
+    if (result.dllRedirectionEnabled) Tell(QM_TEXT_DLL_REDIRECTION_ENABLED);
     const bool untrusted = ReportListTrust(result, table, listPath);
     return FinishWatched(line, table, facts, listPath,
                          StatusOf(listFindings || untrusted || facts.leftOut > 0, result, table));

@@ -160,6 +160,11 @@ std::string RunFamilies(const RunFacts& facts) {
            std::to_string(findings.StrayKeys()) + "\n";
     out += "qmverify_release_list_problems{problem=\"files_left_out\"} " +
            std::to_string(facts.leftOut) + "\n";
+    AppendFamily(out, "qmverify_dll_redirection_enabled",
+                 "1 when DevOverrideEnable = 1: every program honours a <program>.exe.local "
+                 "beside it.");
+    out += std::string("qmverify_dll_redirection_enabled ") +
+           (facts.dllRedirectionEnabled ? "1" : "0") + "\n";
     out += SignatureFamilies(facts.signature);
     if (!facts.listSha256.empty()) {
         AppendFamily(out, "qmverify_release_list_info",

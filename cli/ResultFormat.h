@@ -39,6 +39,7 @@ struct RunFacts {
     ListSignature signature;              // the list's signature and the pinned key
     std::string listSha256;               // the list file's own SHA-256; "" when unread
     int leftOut = 0;                      // files the build of this run left out of full sections
+    bool dllRedirectionEnabled = false;   // DevOverrideEnable = 1
 };
 
 std::string FormatRows(const CResultTable& table, OutputFormat format, const RunFacts& facts = {});

@@ -77,6 +77,12 @@ const char* CauseText(RowCause cause) {
             return QM_CAUSE_SIZE_CHANGED;
         case RowCause::Folder:
             return QM_CAUSE_FOLDER;
+        case RowCause::DllRedirection:
+            return QM_CAUSE_DLL_REDIRECTION;
+        case RowCause::Manifest:
+            return QM_CAUSE_MANIFEST;
+        case RowCause::ProgramByContent:
+            return QM_CAUSE_PROGRAM_BY_CONTENT;
         case RowCause::TooLarge: {
             static const std::string text =
                 std::string(QM_CAUSE_TOO_LARGE " ") + kLargestUnlistedFileWords;

@@ -48,6 +48,9 @@ enum class RowCause {
     SizeChanged,            // its size is not the recorded one: not read
     TooLarge,               // planted, and beyond the bound of a planted file: not read
     Folder,                 // a directory whose name a mask selects: nothing to read
+    DllRedirection,         // <program>.exe.local beside a program, or a file inside that folder
+    Manifest,               // an unlisted <program>.exe.manifest or .exe.config beside a program
+    ProgramByContent,       // unlisted, no mask takes it, and it begins with "MZ"
 };
 
 // What decided the status: the SHA-256 that the entry records, or the CRC-32

@@ -7,6 +7,7 @@
 
 #include "core/Capacities.h"
 #include "core/Crc32.h"
+#include "core/DllRedirection.h"
 #include "core/EntryRecord.h"
 #include "core/FileStatus.h"
 #include "core/Fingerprint.h"
@@ -133,9 +134,7 @@ ComparedFile UnlistedFileOf(const UnlistedFile& unlisted, const FileNow& now) {
     file.name = NameOf(unlisted);
     file.path = unlisted.path;
     file.status = NotListed;
-    file.cause = unlisted.isFolder ? RowCause::Folder
-                 : now.tooLarge    ? RowCause::TooLarge
-                                   : RowCause::NotListed;
+    file.cause = !unlisted.isFolder && now.tooLarge ? RowCause::TooLarge : unlisted.cause;
     file.digest = RowDigest::None;
     if (unlisted.isFolder) {
         file.crcNow.clear();  // nothing read: no CRC, not that of an empty file
@@ -270,6 +269,7 @@ ComparisonResult CompareFiles(const ComparisonHooks& hooks, const UnlistedScope&
     }
     result.listUnreadable = !CompareAll(listPath, pin, hooks, unlisted, result);
     result.listWritableBy = Platform().OthersWhoMayWrite(listPath);
+    result.dllRedirectionEnabled = DllRedirectionEnabled();
     return result;
 }
 

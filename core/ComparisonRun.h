@@ -52,6 +52,9 @@ struct ComparisonResult {
     // Component directories that could not be searched for files that no
     // entry names (only those the run was asked to search).
     std::vector<UnsearchedDirectory> unsearched;
+    // DevOverrideEnable = 1: every program of the machine honours a
+    // <program>.exe.local beside it.
+    bool dllRedirectionEnabled = false;
     bool stopped = false;  // the progress hook stopped the run (or the build before it)
     int filesCompared = 0;
     int filesToCompare = 0;  // the files the whole run would have compared

@@ -35,6 +35,11 @@
     "%d files of section %s were left out of the release list: a section " \
     "holds %d entries. They show as \"Not listed\"."
 
+// DevOverrideEnable = 1 (IDS_DLL_REDIRECTION_ENABLED): every program of the
+// machine loads DLLs from a <program>.exe.local beside it.
+#define QM_TEXT_DLL_REDIRECTION_ENABLED \
+    "DLL redirection is on for every program (DevOverrideEnable = 1)."
+
 // Why a compared file has its status, in the command line's JSON ("cause")
 // and the window's row tips and Edit comment (IDS_CAUSE_...).
 #define QM_CAUSE_SAME_CONTENT "same content"
@@ -49,6 +54,9 @@
 #define QM_CAUSE_CHANGED_WHILE_READ "changed while read"
 #define QM_CAUSE_SIZE_CHANGED "size changed"
 #define QM_CAUSE_FOLDER "a folder"
+#define QM_CAUSE_DLL_REDIRECTION "DLL redirection"
+#define QM_CAUSE_MANIFEST "manifest"
+#define QM_CAUSE_PROGRAM_BY_CONTENT "program file by content"
 // With the bound's words (kLargestUnlistedFileWords) after it.
 #define QM_CAUSE_TOO_LARGE "not read: larger than"
 #define QM_CAUSE_NOT_LISTED "not listed"

@@ -4,8 +4,10 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "core/DllRedirection.h"
 #include "core/ListedEntries.h"
 #include "core/ReleaseListFormat.h"
+#include "platform/AsciiCase.h"
 #include "platform/Platform.h"
 
 namespace qm {
@@ -71,6 +73,61 @@ std::vector<FoundName> SectionNames(const char* section) {
     return names;
 }
 
+// Every name that a search for `pattern` finds, less "." and "..".
+std::vector<FoundName> NamesFound(const std::string& directory, const std::string& pattern) {
+    std::vector<FoundName> names;
+    FoundEntry entry;
+    std::unique_ptr<IDirectorySearch> search = Platform().FindFirst(pattern, entry);
+    if (!search) return names;
+    do {
+        if (entry.name != "." && entry.name != "..")
+            names.push_back({directory, entry.name, entry.isDirectory});
+    } while (search->Next(entry));
+    return names;
+}
+
+UnlistedFile UnlistedOf(int index, const FoundName& name, RowCause cause) {
+    UnlistedFile file;
+    file.path = ListedFilePath(name.directory, name.name, &file.pathIsWhole);
+    file.sectionIndex = index;
+    file.isFolder = name.isFolder;
+    file.cause = cause;
+    return file;
+}
+
+// The names of the directory that no mask took and no entry names, shown
+// when Windows would load code through them: one walk of the directory,
+// and a read of two bytes of each such file whose name decides nothing.
+void AddLoadedByWindows(int index, const std::vector<FoundName>& masked, CListedNames& listed,
+                        std::vector<UnlistedFile>& files) {
+    const std::string directory = kComponentDirectories[index].directory;
+    const std::vector<FoundName> all =
+        NamesFound(directory, ListedFilePath(directory, "*", nullptr));
+    std::unordered_set<std::string> taken;
+    for (const FoundName& name : masked) taken.insert(name.name);
+    std::unordered_set<std::string> programs;
+    for (const FoundName& name : all) {
+        const std::string lower = AsciiLowerCopy(name.name);
+        if (!name.isFolder && lower.size() > 4 && lower.compare(lower.size() - 4, 4, ".exe") == 0)
+            programs.insert(lower);
+    }
+    listed.Take(all);  // a listed name's own spelling stands for it, found here or by a mask
+    for (const FoundName& name : all) {
+        if (taken.count(name.name) != 0 || listed.IsListed(name.name)) continue;
+        const std::string path = ListedFilePath(directory, name.name, nullptr);
+        const RowCause cause = LoadCauseOf(name.name, name.isFolder, path, programs);
+        if (cause == RowCause::Unknown) continue;
+        files.push_back(UnlistedOf(index, name, cause));
+        if (cause != RowCause::DllRedirection || !name.isFolder) continue;
+        // Windows loads any DLL of the folder: each of its names is shown.
+        for (const FoundName& inside : NamesFound(directory, path + "\\*")) {
+            const FoundName whole{directory, name.name + "\\" + inside.name, inside.isFolder};
+            if (listed.IsListed(whole.name)) continue;
+            files.push_back(UnlistedOf(index, whole, RowCause::DllRedirection));
+        }
+    }
+}
+
 }  // namespace
 
 UnlistedFiles FindUnlistedFiles(const CIniFile& releaseList, const UnlistedScope& scope) {
@@ -93,12 +150,10 @@ UnlistedFiles FindUnlistedFiles(const CIniFile& releaseList, const UnlistedScope
         listed.Take(names);
         for (const FoundName& name : names) {
             if (listed.IsListed(name.name)) continue;
-            UnlistedFile file;
-            file.path = ListedFilePath(name.directory.c_str(), name.name, &file.pathIsWhole);
-            file.sectionIndex = index;
-            file.isFolder = name.isFolder;
-            found.files.push_back(std::move(file));
+            found.files.push_back(
+                UnlistedOf(index, name, name.isFolder ? RowCause::Folder : RowCause::NotListed));
         }
+        AddLoadedByWindows(index, names, listed, found.files);
     }
     return found;
 }

@@ -2,12 +2,15 @@
 // select in a component directory and that no entry of its section names,
 // as far as the comparison's walk sees the entries (1 up to the first gap,
 // at most 9998). Names match without regard to case, as Windows names a file.
+// Beyond the masks, the rest of the directory is looked at once for what
+// makes Windows load code that no mask takes (core/DllRedirection.h).
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "core/ComparedFile.h"
 #include "core/IniFile.h"
 
 namespace qm {
@@ -16,7 +19,8 @@ struct UnlistedFile {
     std::string path;  // whole, such as \qmw.\planted.dll
     bool pathIsWhole = true;
     int sectionIndex = 0;   // 0 "qmw", 1 "db1"
-    bool isFolder = false;  // a directory whose name a mask selects
+    bool isFolder = false;  // a directory (whose name a mask selects, or a .exe.local)
+    RowCause cause = RowCause::NotListed;  // or Folder, DllRedirection, Manifest, ProgramByContent
 };
 
 // Which component directories are searched for such files.
@@ -34,7 +38,9 @@ struct UnsearchedDirectory {
 };
 
 struct UnlistedFiles {
-    std::vector<UnlistedFile> files;  // in the order of the build's scan table
+    // In the order of the build's scan table, then the rest of each
+    // directory in the order found.
+    std::vector<UnlistedFile> files;
     std::vector<UnsearchedDirectory> unsearched;
 };
 

@@ -175,6 +175,11 @@
 // Add on a section whose every entry number is taken.
 #define IDS_ADD_SECTION_FULL 211
 #define IDS_CAUSE_FOLDER 212
+#define IDS_CAUSE_DLL_REDIRECTION 213
+#define IDS_CAUSE_MANIFEST 214
+#define IDS_CAUSE_PROGRAM_BY_CONTENT 215
+// DevOverrideEnable = 1, under the summary (QM_TEXT_DLL_REDIRECTION_ENABLED).
+#define IDS_DLL_REDIRECTION_ENABLED 216
 
 // Controls of the main window (IDD_QMVERIFY_DIALOG)
 #define IDC_RESULT_LIST 1000

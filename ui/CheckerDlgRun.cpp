@@ -170,8 +170,11 @@ void CCheckerDlg::FinishComparison(bool stopped) {
     m_rows.Replace(m_run.SortedRows());
     m_sort = qm::SortState{qm::kColStatus, 0};
     ShowListState(&run.signature);
-    LeaveRun(SummaryText(m_run.Summary(), ComparedDirectory(qm::kComponentDirectories[0].directory),
-                         ComparedDirectory(qm::kComponentDirectories[1].directory)));
+    std::string summary =
+        SummaryText(m_run.Summary(), ComparedDirectory(qm::kComponentDirectories[0].directory),
+                    ComparedDirectory(qm::kComponentDirectories[1].directory));
+    if (run.dllRedirectionEnabled) summary += "\n" + LoadResString(IDS_DLL_REDIRECTION_ENABLED);
+    LeaveRun(summary);
     if (run.builtList) ShowBuildOutcome(m_hWnd, run.build);
     if (run.listUnreadable) {
         ShowUnreadableList(m_hWnd, run.listLoadError);

@@ -123,6 +123,12 @@ std::string CauseWords(qm::RowCause cause) {
             return LoadResString(IDS_CAUSE_SIZE_CHANGED);
         case qm::RowCause::Folder:
             return LoadResString(IDS_CAUSE_FOLDER);
+        case qm::RowCause::DllRedirection:
+            return LoadResString(IDS_CAUSE_DLL_REDIRECTION);
+        case qm::RowCause::Manifest:
+            return LoadResString(IDS_CAUSE_MANIFEST);
+        case qm::RowCause::ProgramByContent:
+            return LoadResString(IDS_CAUSE_PROGRAM_BY_CONTENT);
         case qm::RowCause::TooLarge:
             return LoadResString(IDS_CAUSE_TOO_LARGE) + " " + qm::kLargestUnlistedFileWords;
         case qm::RowCause::Unknown:

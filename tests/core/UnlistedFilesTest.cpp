@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "SampleInstallation.h"
+#include "core/DllRedirection.h"
+#include "core/FaultPlatform.h"
 
 namespace qm {
 namespace {
@@ -74,6 +76,62 @@ TEST(UnlistedFiles, ALookAlikeIsItsOwnFileByItsTrueName) {
     for (const std::string& name : kLookAlikes) expected.push_back("\\qmw.\\" + name);
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(paths, expected);
+}
+
+// Beyond the masks, what Windows loads for a program is shown with its own
+// cause: a .exe.local file or folder beside any program and each file in
+// that folder, a manifest or .config beside a program, and a program under
+// any other name. Listed names stay listed, and a name that only ends like
+// one of them, beside no program, or a file that is no program is not shown.
+TEST(UnlistedFiles, WhatWindowsLoadsBesideAProgramIsShownWithItsCause) {
+    test::SampleInstallation sample;
+    sample.WriteFile("qmw", "tool.exe", "MZ tool");
+    sample.WriteFile("qmw", "setup.exe", "MZ planted");
+    sample.MakeDirectory("qmw/tool.exe.local");
+    sample.WriteFile("qmw/tool.exe.local/evil.dll", "MZ evil");
+    sample.WriteFile("qmw", "setup.exe.local", "");
+    sample.WriteFile("qmw", "Tool.EXE.Manifest", "<assembly/>");
+    sample.WriteFile("qmw", "tool.exe.config", "<configuration/>");
+    sample.WriteFile("qmw", "evil.ocx", "MZ");
+    sample.WriteFile("qmw", "listed.ocx", "MZ released");
+    sample.WriteFile("qmw", "notes.dat", "no program");
+    sample.WriteFile("qmw", "M", "M");
+    sample.WriteFile("qmw", "other.exe.manifest", "<assembly/>");
+    sample.MakeDirectory("qmw/other.exe.local");
+    sample.WriteFile("db1", "tool.exe.config", "<configuration/>");
+    CIniFile list;
+    list.LoadText("[qmw]\r\nFile1=tool.exe\r\nFile2=listed.ocx\r\n");
+    UnlistedScope scope;
+    scope.sections[0] = scope.sections[1] = true;
+
+    std::vector<std::string> rows;
+    for (const UnlistedFile& file : FindUnlistedFiles(list, scope).files)
+        rows.push_back(file.path + " " + CauseText(file.cause));
+    std::sort(rows.begin(), rows.end());
+    EXPECT_EQ(rows, (std::vector<std::string>{
+                        "\\qmw.\\Tool.EXE.Manifest manifest",
+                        "\\qmw.\\evil.ocx program file by content",
+                        "\\qmw.\\setup.exe not listed",
+                        "\\qmw.\\setup.exe.local DLL redirection",
+                        "\\qmw.\\tool.exe.config manifest",
+                        "\\qmw.\\tool.exe.local DLL redirection",
+                        "\\qmw.\\tool.exe.local\\evil.dll DLL redirection",
+                    }));
+}
+
+// Machine-wide redirection is the DWORD 1 alone.
+TEST(DllRedirection, IsOnOnlyForTheDwordOne) {
+    test::FaultPlatform platform;
+    platform.fakeRegistry = true;
+    EXPECT_FALSE(DllRedirectionEnabled());
+    const auto enable = [&platform](RegistryValue::Type type, const std::string& data) {
+        platform.registry[kImageFileExecutionOptionsKey] = {{"DevOverrideEnable", {type, data}}};
+        return DllRedirectionEnabled();
+    };
+    EXPECT_TRUE(enable(RegistryValue::Type::Dword, std::string("\1\0\0\0", 4)));
+    EXPECT_FALSE(enable(RegistryValue::Type::Dword, std::string("\0\0\0\0", 4)));
+    EXPECT_FALSE(enable(RegistryValue::Type::Text, "1"));
+    EXPECT_FALSE(enable(RegistryValue::Type::CutDword, std::string("\1", 1)));
 }
 
 #ifndef _WIN32
