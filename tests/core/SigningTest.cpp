@@ -1,8 +1,9 @@
 // The signing calls of the seam, on whichever side this program runs:
-// natively OpenSSL's libcrypto, under Wine CNG. Published vectors (RFC 6979
-// A.2.5 for ECDSA P-256 with SHA-256, test case 16 of the GCM specification
-// for AES-256-GCM) show that both compute the standard algorithms, so that a
-// list signed on one system verifies on the other.
+// natively OpenSSL's libcrypto, under Wine CNG. Published test vectors (the
+// deterministic ECDSA P-256 with SHA-256 example of RFC 6979, and NIST's
+// AES-256-GCM vector with a 60-byte text and 20 bytes of associated data)
+// show that both compute the standard algorithms, so that a list signed on
+// one system verifies on the other.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -31,7 +32,7 @@ std::string Flipped(std::string bytes, size_t at) {
     return bytes;
 }
 
-// RFC 6979 A.2.5: the key, and the signature of "sample" with SHA-256.
+// RFC 6979's P-256 example: the key, and the signature of "sample" with SHA-256.
 const std::string kPublic = Bytes(
     "60fed4ba255a9d31c961eb74c6356d68c049b8923b61fa6ce669622e60f29fb6"
     "7903fe1008b8bc99a41ae9e95628bc64f2f1b20c2d7e9f5177a3c294d4462299");
